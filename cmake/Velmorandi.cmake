@@ -1,0 +1,62 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# Adds every direct child folder of DIR that has a CMakeLists.txt, in name order.
+function(vm_add_children dir)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR}/${dir}
+       ${CMAKE_SOURCE_DIR}/${dir}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/${child}/CMakeLists.txt)
+      add_subdirectory(${CMAKE_SOURCE_DIR}/${dir}/${child})
+    endif()
+  endforeach()
+endfunction()
+
+# vm_library(NAME SOURCES ... [DEPS ...]): a static library whose headers are included
+# as "folder/file.h" from src/.
+function(vm_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  if(A_DEPS)
+    target_link_libraries(${name} PUBLIC ${A_DEPS})
+  endif()
+  if(VELMORANDI_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  endif()
+endfunction()
+
+# vm_test(NAME SOURCES ... [DEPS ...]): one GoogleTest executable, one CTest entry.
+# Tests run from build/bin so that the executable's directory holds the data folder.
+find_package(GTest QUIET)
+function(vm_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/tests)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy")
+endfunction()
+
+# vm_bench(NAME SOURCES ... [DEPS ...]): a Google Benchmark executable in build/bin/bench.
+function(vm_bench name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${A_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/bench)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark)
+endfunction()
+
+# vm_fuzzer(NAME SOURCES ... [DEPS ...]): a libFuzzer target (only with VELMORANDI_FUZZ).
+function(vm_fuzzer name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/fuzz)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  set_property(GLOBAL APPEND PROPERTY VM_FUZZERS ${name})
+endfunction()

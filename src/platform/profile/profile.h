@@ -1,0 +1,64 @@
+// Settings files in the Windows INI format ("[Section]" lines and "Key=Value" lines).
+//
+// Sections and keys match regardless of ASCII case; of two equal keys the first wins.
+// Files are read by the text rule of platform/text.h and written as UTF-8; values are
+// UTF-8 strings. A write keeps every other line of the file (comments, unknown sections,
+// blank lines, key order) and is on disk, complete, before the call returns.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+using DWORD = std::uint32_t;
+using BOOL = int;
+
+// Copies the value (or `defaultValue` when the file, section or key is missing) into
+// `buffer`, cut to size - 1 bytes and NUL-ended; returns the number of bytes copied
+// without the NUL. A null `section` or `key` is not supported here and copies "".
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                               char* buffer, DWORD size, const char* fileName);
+
+// Sets `key` in `section` to `value`, creating the file and the section as needed. A null
+// `value` removes the key; a null `key` removes the whole section. Returns 0 on failure
+// (missing or read-only folder, ...), in which case the file is unchanged.
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                const char* fileName);
+
+// A write that the file system refused. what() is "<path> に書き込めません".
+class IniWriteError : public std::runtime_error {
+ public:
+  explicit IniWriteError(const std::string& path);
+};
+
+// One settings file, read and written key by key through the two functions above: every
+// call opens the file anew, so a fresh object per handler sees every earlier write.
+class IniFile {
+ public:
+  explicit IniFile(std::string path);
+  const std::string& FileName() const { return path_; }
+
+  bool ValueExists(const std::string& section, const std::string& key) const;
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& defaultValue) const;
+  // Decimal; "0x"/"0X" hexadecimal when the text has three or more characters; anything
+  // else (absent, empty, junk, out of range) gives `defaultValue`.
+  int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
+  // Read as an integer with the default 1 or 0; true when non-zero.
+  bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
+
+  // Each throws IniWriteError when the write is refused.
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  void WriteInteger(const std::string& section, const std::string& key, int value);
+  void WriteBool(const std::string& section, const std::string& key, bool value);  // "1"/"0"
+
+ private:
+  std::string path_;
+};
+
+// Reads an integer the way IniFile::ReadInteger does, from text already in hand.
+int ParseProfileInteger(const std::string& text, int defaultValue);
+
+}  // namespace platform
