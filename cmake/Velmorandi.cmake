@@ -1,13 +1,17 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# Adds every direct child folder of DIR that has a CMakeLists.txt, in name order.
+# Adds every folder below DIR that has a CMakeLists.txt, in name order; a folder without
+# one is searched further down (so src/platform/text and tests/platform/text are found).
 function(vm_add_children dir)
   file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR}/${dir}
        ${CMAKE_SOURCE_DIR}/${dir}/*)
   list(SORT children)
   foreach(child IN LISTS children)
-    if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/${child}/CMakeLists.txt)
-      add_subdirectory(${CMAKE_SOURCE_DIR}/${dir}/${child})
+    set(path ${CMAKE_SOURCE_DIR}/${dir}/${child})
+    if(EXISTS ${path}/CMakeLists.txt)
+      add_subdirectory(${path})
+    elseif(IS_DIRECTORY ${path})
+      vm_add_children(${dir}/${child})
     endif()
   endforeach()
 endfunction()
