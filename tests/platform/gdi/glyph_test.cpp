@@ -93,7 +93,8 @@ TEST_F(GlyphTest, BitmapsAreSizedPaddedAndHoldSixtyFiveLevels) {
     ASSERT_EQ(GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, size + 8, buffer.data(),
                                &identity), size);
     for (DWORD i = size; i < size + 8; ++i) EXPECT_EQ(buffer[i], 0xCD);
-    EXPECT_EQ(GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, size - 1, buffer.data(),
+    GLYPHMETRICS refused;
+    EXPECT_EQ(GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &refused, size - 1, buffer.data(),
                                &identity), GDI_ERROR);
 
     UINT full = 0;
