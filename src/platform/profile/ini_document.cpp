@@ -65,7 +65,8 @@ Document Document::Parse(std::string_view utf8) {
     const std::size_t next = end == std::string_view::npos ? utf8.size() : end + 1;
     if (end == std::string_view::npos) end = utf8.size();
     std::string_view text = utf8.substr(start, end - start);
-    if (text.ends_with('\r')) text.remove_suffix(1);
+    // Every CR before the LF belongs to the line end, so a rewrite (LF only) reads the same.
+    while (text.ends_with('\r')) text.remove_suffix(1);
     document.lines_.push_back(ClassifyLine(std::string(text)));
     start = next;
   }
