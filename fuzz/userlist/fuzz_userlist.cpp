@@ -24,15 +24,18 @@ void Fail(const char* what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string path = [] {
-    std::string pattern = "/tmp/fuzz_userlist_XXXXXX";
-    const int fd = mkstemp(pattern.data());
+  // A plain array, so that it still exists when the exit handler removes the file.
+  static char path[] = "/tmp/fuzz_userlist_XXXXXX";
+  static const bool created = [] {
+    const int fd = mkstemp(path);
     if (fd < 0) Fail("cannot create the temporary list file");
     close(fd);
-    return pattern;
+    std::atexit([] { std::remove(path); });
+    return true;
   }();
+  (void)created;
 
-  FILE* file = std::fopen(path.c_str(), "wb");
+  FILE* file = std::fopen(path, "wb");
   if (file == nullptr) Fail("cannot open the temporary list file");
   if (size > 0 && std::fwrite(data, 1, size, file) != size) Fail("short write");
   std::fclose(file);
