@@ -106,9 +106,9 @@ FontInstance::FontInstance(SharedFace face, const FaceChoice& choice, const Font
     if (face) GdiLog("Font face \"" + choice_.family + "\" cannot be sized");
     return;
   }
-  // Synthetic bold widens the vertical stems by 1/24 of the em in whole pixels (at least
-  // one), so it grows with the size as the bold of the Windows rasteriser does: one pixel
-  // from 12 to 35 pixels, two up to 59.
+  // Synthetic bold widens the stems by 1/24 of the em, rounded to whole pixels and at least
+  // one, so it grows with the size as the rasteriser's synthetic bold on Windows does: one
+  // pixel up to an em of 35 pixels, two from 36 to 59.
   if (choice_.syntheticBold) {
     boldStrength_ = std::max<FT_Pos>(1, (pixelsPerEm_ / 24 + 32) >> 6) * 64;
   }

@@ -34,9 +34,11 @@ using InstanceKey = std::tuple<std::string, LONG, LONG, bool, bool, bool>;
 
 class FontSystem {
  public:
+  // Never destroyed: contexts and fonts held by other static objects may be freed after
+  // this file's statics are gone, and FreeType and fontconfig need no cleanup at exit.
   static FontSystem& Get() {
-    static FontSystem system;
-    return system;
+    static FontSystem* const system = new FontSystem;
+    return *system;
   }
 
   std::mutex mutex;

@@ -7,9 +7,10 @@
 namespace platform::gdi {
 namespace {
 
+// Never destroyed, so a font freed by a static object at exit can still report.
 GdiLogSink& Sink() {
-  static GdiLogSink sink;
-  return sink;
+  static GdiLogSink* const sink = new GdiLogSink;
+  return *sink;
 }
 
 }  // namespace

@@ -31,9 +31,10 @@ char32_t Convert(unsigned code) {
 
 std::optional<char32_t> CharacterOfCode(unsigned code) {
   if (code > 0xFFFF) return std::nullopt;
-  static std::unordered_map<unsigned, char32_t> known;
-  auto it = known.find(code);
-  if (it == known.end()) it = known.emplace(code, Convert(code)).first;
+  // Never destroyed (see the font system in gdi.cpp); at most 65,536 entries.
+  static auto* const known = new std::unordered_map<unsigned, char32_t>;
+  auto it = known->find(code);
+  if (it == known->end()) it = known->emplace(code, Convert(code)).first;
   if (it->second == kNoCharacter) return std::nullopt;
   return it->second;
 }

@@ -8,7 +8,8 @@ namespace platform::gdi {
 
 // The Unicode character of a CP932 code, or nothing when the code is no character: a lead
 // byte on its own, a two-byte code whose first byte is no lead byte or whose pair does not
-// decode, a value above 0xFFFF. Conversions are remembered, so repeated codes are cheap.
+// decode, a value above 0xFFFF. Conversions are remembered, so repeated codes are cheap;
+// the memory is unsynchronised (gdi.cpp calls this under its lock).
 std::optional<char32_t> CharacterOfCode(unsigned code);
 
 }  // namespace platform::gdi
