@@ -1,5 +1,6 @@
 // Glyph bitmaps, metrics and extents as the text writers read them.
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -220,6 +221,18 @@ TEST_F(GlyphTest, LineHeightFollowsTheSignOfTheRequestedHeight) {
       EXPECT_GE(tm.tmHeight, h.em);
       EXPECT_EQ(GlyphOf(dc, kShi).metrics.gmCellIncX, h.em);  // a kanji is one em wide
     }
+  }
+}
+
+TEST_F(GlyphTest, AbsurdHeightsAreClampedAndLogged) {
+  for (LONG height : {LONG{-100000}, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()}) {
+    SCOPED_TRACE(height);
+    log_.clear();
+    HDC dc = ContextWith(kWindowFace, height);
+    EXPECT_TRUE(LogMentions("limited to 1024 pixels"));
+    const TEXTMETRICA tm = MetricsOf(dc);
+    EXPECT_GE(tm.tmHeight, kMaxFontHeight);
+    EXPECT_LE(tm.tmHeight, kMaxFontHeight * 5 / 4);
   }
 }
 
