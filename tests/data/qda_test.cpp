@@ -1,6 +1,10 @@
 #include "data/qda.h"
 
 #include <gmock/gmock.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "data/archive_builder.h"
@@ -209,6 +213,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ExtractQDAStream, BadEntriesElsewhereDoNotHideGoodOnes) {
   const Bytes archive = BuildArchive(0, {WithOffset(RawItem("bad", "x"), 0xFFFFFF00), RawItem("good", "ok")});
   EXPECT_EQ(Extract(archive, "good"), "ok");
+}
+
+TEST(ExtractQDAFile, FileCutShortAfterOpeningIsReported) {
+  const std::string path = ::testing::TempDir() + "vm_qda_short_" + std::to_string(::getpid()) + ".qda";
+  const Bytes archive = BuildArchive(0, {RawItem("a", "0123456789")});
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(archive.data()), archive.size());
+  FileStream file(path);
+  std::filesystem::resize_file(path, archive.size() - 4);
+  EXPECT_THAT([&] { ExtractQDAStream(file, "a"); },
+              ::testing::ThrowsMessage<EQDAError>(HasSubstr("truncated item data: 10 bytes wanted at offset 524, 6 read")));
+  std::filesystem::remove(path);
 }
 
 TEST(ExtractQDAFile, MissingFileRaisesStreamErrorWithPath) {
