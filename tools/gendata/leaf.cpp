@@ -46,16 +46,16 @@ MaskedPicture DrawLeaf() {
   const Rgb pale = FromBytes(228, 244, 194);
   const Rgb midrib = FromBytes(150, 198, 104);
   const Rgb sideVein = FromBytes(206, 234, 160);
-  const Rgb stalk = FromBytes(98, 118, 44);
+  const Rgb stalk = FromBytes(128, 140, 52);
 
   for (int y = 0; y < kLeafHeight; ++y)
     for (int x = 0; x < kLeafWidth; ++x) {
       const float px = x + 0.5f, py = y + 0.5f;
       const float d = blade.SignedDistance(px, py);
-      const float stalkDist = SegmentDistance(px, py, kBaseX - 1.0f, kMidY, kLeafWidth - 0.8f, kMidY + 1.8f);
+      const float stalkDist = SegmentDistance(px, py, kBaseX - 1.0f, kMidY, kLeafWidth - 1.0f, kMidY + 2.2f);
       if (d >= 0) {
-        if (stalkDist < 1.25f) {
-          out.colour.at(x, y) = Mix(stalk, rim, Smoothstep(0.4f, 1.2f, stalkDist));
+        if (stalkDist < 1.45f) {
+          out.colour.at(x, y) = Mix(stalk, rim, Smoothstep(0.5f, 1.4f, stalkDist));
           out.opaque[static_cast<std::size_t>(y) * kLeafWidth + x] = true;
         }
         continue;

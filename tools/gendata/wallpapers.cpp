@@ -56,6 +56,39 @@ void Canopy(Canvas& c, float cx, float cy, float radius, Rgb dark, Rgb light, st
   }
 }
 
+// A blossoming cherry: a dark tapered trunk forking into two limbs, under a wide crown of
+// many small pink clusters, paler on top.
+void CherryTree(Canvas& c, float x, float ground, float size, std::uint32_t seed, Rgb haze, float hazeAmount) {
+  const Rgb bark = Mix(FromBytes(92, 70, 66), haze, hazeAmount);
+  const float crownY = ground - size * 1.3f;
+  for (float t = 0; t <= 1.0f; t += 0.5f / size) {
+    const float y = Lerp(ground, crownY + size * 0.3f, t);
+    const float w = Lerp(size * 0.11f, size * 0.05f, t) + 0.6f;
+    c.Disc(x + 0.06f * size * std::sin(t * 3.0f), y, w, bark, 1.0f, 1.2f);
+  }
+  for (float side : {-1.0f, 1.0f})
+    for (float t = 0; t <= 1.0f; t += 0.5f / size) {
+      const float bx = x + side * t * size * 0.55f, by = crownY + size * 0.45f - t * size * 0.35f;
+      c.Disc(bx, by, size * 0.04f * (1.3f - t) + 0.5f, bark, 1.0f, 1.2f);
+    }
+  const int clusters = 26 + static_cast<int>(size);
+  for (int i = 0; i < clusters; ++i) {
+    const float a = 6.2831853f * Hash01(i, 0, seed);
+    const float d = std::sqrt(Hash01(i, 1, seed));
+    const float cx = x + std::cos(a) * d * size * 1.1f;
+    const float cy = crownY + std::sin(a) * d * size * 0.62f;
+    const float lit = Clamp01(0.55f - (cy - crownY) / (size * 1.1f) + 0.3f * (Hash01(i, 2, seed) - 0.5f));
+    const Rgb col = Mix(Mix(FromBytes(226, 150, 174), FromBytes(255, 232, 240), lit), haze, hazeAmount);
+    c.Disc(cx, cy, size * (0.2f + 0.1f * Hash01(i, 3, seed)), col, 0.9f, 2.0f);
+  }
+  for (int i = 0; i < clusters; ++i) {
+    const float a = 6.2831853f * Hash01(i, 4, seed);
+    const float d = std::sqrt(Hash01(i, 5, seed));
+    c.Disc(x + std::cos(a) * d * size * 1.05f, crownY + std::sin(a) * d * size * 0.58f, 0.9f,
+           Mix(FromBytes(255, 246, 250), haze, hazeAmount), 0.8f);
+  }
+}
+
 // Breaks up the bands a smooth gradient leaves after 8-bit rounding.
 void Dither(Canvas& c, std::uint32_t seed) {
   for (int y = 0; y < H; ++y)
@@ -73,20 +106,20 @@ Canvas DrawSpringHills() {
   Clouds(c, 100, 300, 0.75f, FromBytes(252, 252, 250), 31u);
   // Far hills in haze, then two nearer rolling hills.
   Land(c, [](float x) { return 250 + 22 * std::sin(x * 0.011f + 1.0f) + 18 * Fbm(x * 0.01f, 0.5f, 3, 41u); },
-       FromBytes(176, 206, 196), FromBytes(170, 204, 170), 80, 43u, 0.02f);
-  // Cherry trees on the far hill: soft pink crowns.
+       FromBytes(186, 214, 204), FromBytes(178, 210, 178), 80, 43u, 0.02f);
+  // Small cherries along the far ridge, in haze.
   for (int i = 0; i < 9; ++i) {
     const float x = 30 + 70.0f * i + 25 * Hash01(i, 0, 51u);
     const float ridge = 250 + 22 * std::sin(x * 0.011f + 1.0f) + 18 * Fbm(x * 0.01f, 0.5f, 3, 41u);
-    const float r = 13 + 7 * Hash01(i, 1, 51u);
-    for (int t = 0; t < 6; ++t)
-      c.Disc(x, ridge + 4 + t, 1.4f, FromBytes(120, 100, 96), 0.6f);
-    Canopy(c, x, ridge - r * 0.2f, r, FromBytes(236, 178, 196), FromBytes(252, 226, 234), 60u + i, 0.85f);
+    CherryTree(c, x, ridge + 6, 9 + 4 * Hash01(i, 1, 51u), 60u + i, FromBytes(214, 222, 226), 0.35f);
   }
   Land(c, [](float x) { return 318 + 30 * std::sin(x * 0.008f + 2.2f) + 10 * std::sin(x * 0.023f); },
        FromBytes(182, 216, 132), FromBytes(156, 200, 112), 120, 47u, 0.03f);
   Land(c, [](float x) { return 392 + 26 * std::sin(x * 0.0065f + 4.1f) + 8 * std::sin(x * 0.019f + 1.0f); },
        FromBytes(160, 206, 110), FromBytes(132, 186, 92), 100, 53u, 0.035f);
+  // Two large cherries at the sides, framing the middle of the screen.
+  CherryTree(c, 22, 440, 52, 71u, Rgb{}, 0.0f);
+  CherryTree(c, 622, 420, 46, 73u, Rgb{}, 0.0f);
   // Meadow flowers on the nearest hill and a few petals in the air.
   for (int i = 0; i < 260; ++i) {
     const float x = W * Hash01(i, 0, 57u);
@@ -150,7 +183,7 @@ Canvas DrawAutumnMaples() {
 Canvas DrawMoonlitNight() {
   Canvas c(W, H);
   VerticalGradient(c, FromBytes(10, 18, 48), FromBytes(46, 66, 112));
-  const float moonX = 590, moonY = 178, moonR = 30;
+  const float moonX = 604, moonY = 176, moonR = 27;
   // Stars: many faint, few bright, none in the moon's glow.
   for (int i = 0; i < 420; ++i) {
     const float x = W * Hash01(i, 0, 101u), y = 380 * Hash01(i, 1, 101u);
