@@ -154,6 +154,21 @@ MaskedPicture DrawWalkerStrip(Facing facing) {
   const int width = kWalkerFrameWidth * kWalkerFrames;
   MaskedPicture out{Canvas(width, kWalkerFrameHeight), std::vector<bool>(width * kWalkerFrameHeight)};
   for (int f = 0; f < kWalkerFrames; ++f) DrawFrame(out.colour, out.opaque, width, f, facing);
+  // Every body pixel beside the key is pure outline black, whatever the shading gave it, so
+  // nothing between black and body colour is left at the keyed edge.
+  const MaskedPicture shaded = out;
+  const auto keyAt = [&](int x, int y, int frameLeft) {
+    if (x < frameLeft || x >= frameLeft + kWalkerFrameWidth || y < 0 || y >= kWalkerFrameHeight) return true;
+    return !shaded.opaque[static_cast<std::size_t>(y) * width + x];
+  };
+  for (int y = 0; y < kWalkerFrameHeight; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int frameLeft = x - x % kWalkerFrameWidth;
+      if (keyAt(x, y, frameLeft)) continue;
+      if (keyAt(x - 1, y, frameLeft) || keyAt(x + 1, y, frameLeft) || keyAt(x, y - 1, frameLeft) ||
+          keyAt(x, y + 1, frameLeft))
+        out.colour.at(x, y) = Rgb{0, 0, 0};
+    }
   return out;
 }
 
