@@ -21,7 +21,7 @@ constexpr float kHalfHeight = 13.7f;
 float HalfHeight(float x) {
   const float u = std::clamp((x - (kTipX + kBaseX) / 2) / ((kBaseX - kTipX) / 2), -1.0f, 1.0f);
   const float round = std::pow(std::max(0.0f, 1.0f - std::pow(std::abs(u), 2.4f)), 1.0f / 2.4f);
-  const float point = 1.75f * (1.0f + u);
+  const float point = 2.3f * std::pow(1.0f + u, 1.3f);
   // Polynomial smooth minimum of the two, blending over 0.25.
   const float k = 0.25f;
   const float h = std::clamp(0.5f + 0.5f * (point - round) / k, 0.0f, 1.0f);
