@@ -14,6 +14,9 @@ namespace {
 // A progressive file may legally hold a great many scans, each re-walking the whole
 // coefficient buffer; no real picture needs more than a few dozen.
 constexpr int kMaxScans = 200;
+// Bound on libjpeg's whole-image buffers (a multi-scan file keeps every coefficient): the
+// largest accepted picture needs about 300 MB there.
+constexpr long kMaxDecoderMemory = 320L * 1024 * 1024;
 
 // Plain data throughout (value-initialised to zeros by their owners). Everything the error and progress callbacks need, reachable from the libjpeg struct
 // through `client_data`. Plain data only: a longjmp lands in frames that hold this.
@@ -61,6 +64,7 @@ bool BeginDecode(Decoder* d, const unsigned char* data, unsigned long size) {
   if (setjmp(d->guard.jump) != 0) return false;
   jpeg_create_decompress(&d->cinfo);
   d->created = true;
+  d->cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
   d->progress.progress_monitor = CheckScanCount;
   d->cinfo.progress = &d->progress;
   jpeg_mem_src(&d->cinfo, data, size);
