@@ -43,7 +43,7 @@ Pose PoseOf(int frame) {
     p.feet[static_cast<std::size_t>(i)] = {x + 1.0f, y + r + 0.2f, 1.75f};
   }
   const float hs = std::sin(phase - kLag * kSegments);
-  p.head = {38.0f + 0.4f * std::cos(phase - kLag * kSegments), 18.0f - 0.9f * std::max(0.0f, hs), 8.4f};
+  p.head = {37.6f + 0.4f * std::cos(phase - kLag * kSegments), 18.0f - 0.9f * std::max(0.0f, hs), 8.4f};
   const float sway = 0.9f * std::sin(phase + 0.6f);
   const Circle& h = p.head;
   p.antennae[0] = {h.x - 2.4f, h.y - 7.2f, h.x - 4.0f, h.y - 10.5f, h.x - 5.2f + sway, h.y - 13.0f};
@@ -124,17 +124,17 @@ void DrawFrame(Canvas& canvas, std::vector<bool>& opaque, int stripWidth, int fr
       if (top == &p.head) {
         const Circle& h = p.head;
         // Two bead eyes with a glint, pink cheeks and a small smile, looking ahead.
-        for (float ex : {h.x + 1.2f, h.x + 5.4f}) {
+        for (float ex : {h.x + 0.4f, h.x + 4.5f}) {
           const float ey = h.y - 1.2f;
           const float ed = std::hypot((px - ex) / 1.7f, (py - ey) / 2.25f) - 1.0f;
           inner = Mix(inner, black, 1 - Smoothstep(-0.25f, 0.25f, ed));
           inner = Mix(inner, FromBytes(255, 255, 255), 1 - Smoothstep(0.35f, 0.85f, std::hypot(px - ex + 0.45f, py - ey + 0.85f)));
         }
-        for (float cx : {h.x - 1.6f, h.x + 7.0f}) {
+        for (float cx : {h.x - 2.3f, h.x + 6.2f}) {
           const float cd = std::hypot((px - cx) / 1.7f, (py - (h.y + 2.6f)) / 1.1f);
           inner = Mix(inner, FromBytes(246, 150, 150), 0.75f * (1 - Smoothstep(0.6f, 1.1f, cd)));
         }
-        const float mx = h.x + 3.4f, my = h.y + 1.2f;
+        const float mx = h.x + 2.6f, my = h.y + 1.2f;
         const float md = std::abs(std::hypot(px - mx, py - my) - 2.3f);
         if (py > my + 1.0f) inner = Mix(inner, FromBytes(74, 40, 32), 1 - Smoothstep(0.35f, 0.9f, md));
       }
