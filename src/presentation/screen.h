@@ -1,0 +1,30 @@
+// What the saver's start-up and tick need of its screen: the game's view (texts, sound,
+// frames, wallpaper) plus the few things start-up asks before the game exists.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "game/game_view.h"
+
+namespace game {
+class Game;
+}
+
+namespace presentation {
+
+class Screen : public game::GameView {
+ public:
+  // Size of the leaf tile picture, which sets the board geometry.
+  virtual int LeafWidth() const = 0;
+  virtual int LeafHeight() const = 0;
+  // Gives all three text writers another face (UTF-8) and, when present, the style byte of
+  // record.dat; their sizes stay.
+  virtual void SetWriterFont(const std::string& face, std::optional<std::uint8_t> style) = 0;
+  // The game whose state the frames show; set before the first frame, outlives the screen's
+  // use of it.
+  virtual void Attach(const game::Game& game) = 0;
+};
+
+}  // namespace presentation

@@ -1,0 +1,59 @@
+#include "shell/saver_session.h"
+
+#include <chrono>
+
+#include "platform/winmm/timer.h"
+
+namespace shell {
+
+game::GameSettings ToGameSettings(const settings::SaverSettings& saver) {
+  game::GameSettings g;
+  g.stepInterval = static_cast<std::uint32_t>(saver.stepInterval);
+  g.waitTime = static_cast<std::uint32_t>(saver.waitTime);
+  g.ikisakiHyoji = saver.ikisakiHyoji;
+  g.imiHyoji = saver.imiHyoji;
+  g.userPriority = saver.userPriority;
+  g.wallpaperFiles = saver.wallpaperFiles;
+  return g;
+}
+
+std::uint32_t WinmmClock::Now() { return platform::timeGetTime(); }
+void WinmmClock::Sleep(std::uint32_t ms) { platform::Sleep(ms); }
+
+SaverSession::SaverSession(presentation::Screen& screen, game::Clock& clock, SessionOptions options)
+    : screen_(screen), clock_(clock), options_(std::move(options)) {}
+
+void SaverSession::StartUp() {
+  const std::string& dataDir = options_.dataDir;
+  const int userIdioms = dictionary_.LoadUserIdioms(dataDir + kUserListName);
+  settings_ = settings::ReadSaverSettings(dataDir, userIdioms, options_.fontInstalled);
+  if (settings_.font) screen_.SetWriterFont(settings_.font->face, settings_.font->style);
+
+  // The clock seed mixes in the wall clock's nanoseconds as well: timeGetTime alone
+  // repeats boards for savers started at the same uptime.
+  const std::uint64_t seed =
+      options_.seed ? *options_.seed
+                    : (static_cast<std::uint64_t>(clock_.Now()) << 32) ^
+                          static_cast<std::uint64_t>(
+                              std::chrono::system_clock::now().time_since_epoch().count());
+  random_ = std::make_unique<game::SeededRandom>(seed);
+
+  game_ = std::make_unique<game::Game>(dictionary_, screen_, clock_, *random_, ToGameSettings(settings_));
+  screen_.Attach(*game_);
+  game_->StartUp(screen_.LeafWidth(), screen_.LeafHeight());
+  // The first tick is due at once.
+  lastTickTime_ = clock_.Now() - kTickMs;
+}
+
+bool SaverSession::Tick() {
+  if (!game::TimeReached(clock_.Now(), lastTickTime_ + kTickMs)) return false;
+  lastTickTime_ = clock_.Now();
+  game_->RunStepTimer();
+  game_->MoveFlyingTiles();
+  screen_.RenderFrame();
+  const auto remaining = static_cast<std::int32_t>(lastTickTime_ + kTickMs - clock_.Now());
+  if (remaining > kSleepMarginMs) clock_.Sleep(static_cast<std::uint32_t>(remaining - kSleepMarginMs));
+  return true;
+}
+
+}  // namespace shell
