@@ -1,10 +1,25 @@
 #include "platform/ui/application.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QEvent>
 #include <QTimer>
 
 namespace platform {
+
+// Re-arms a finished idle handler when any message other than the idle timer's own
+// arrives.
+class Application::MessageWatch final : public QObject {
+ public:
+  explicit MessageWatch(Application& app) : app_(app) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    (void)event;
+    if (watched != app_.idleTimer_.get()) app_.Rearm();
+    return false;
+  }
+
+ private:
+  Application& app_;
+};
 
 Application::Application(int& argc, char** argv)
     : app_(std::make_unique<QApplication>(argc, argv)), idleTimer_(std::make_unique<QTimer>()) {
@@ -14,15 +29,13 @@ Application::Application(int& argc, char** argv)
   idleTimer_->setSingleShot(true);
   idleTimer_->setTimerType(Qt::PreciseTimer);
   QObject::connect(idleTimer_.get(), &QTimer::timeout, [this] { CallIdle(); });
-  // After a message, a finished handler gets its next call once the queue is empty
-  // again (a zero timer fires when nothing else is pending).
-  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
-                   idleTimer_.get(), [this] {
-                     if (onIdle_ && !idleTimer_->isActive()) idleTimer_->start(0);
-                   });
+  watch_ = std::make_unique<MessageWatch>(*this);
+  app_->installEventFilter(watch_.get());
 }
 
 Application::~Application() {
+  app_->removeEventFilter(watch_.get());
+  watch_.reset();
   idleTimer_.reset();
   app_.reset();
 }
@@ -51,11 +64,26 @@ void Application::ProcessMessages() { QCoreApplication::processEvents(QEventLoop
 
 void Application::Terminate(int code) { QCoreApplication::exit(code); }
 
+void Application::Rearm() {
+  // After a message, a finished handler gets its next call once the queue is empty again
+  // (a zero timer fires when nothing else is pending).
+  if (onIdle_ && !inIdle_ && !idleTimer_->isActive()) idleTimer_->start(0);
+}
+
 void Application::CallIdle() {
-  if (!onIdle_) return;
+  // Messages handled from inside the handler (ProcessMessages) must not call it again.
+  if (!onIdle_ || inIdle_) return;
+  inIdle_ = true;
   // The handler may replace itself; keep the one being called alive.
   const IdleHandler handler = onIdle_;
-  if (handler() == IdleResult::kNotFinished && onIdle_) idleTimer_->start(kIdleRecallMs);
+  const IdleResult result = handler();
+  inIdle_ = false;
+  if (!onIdle_) return;
+  if (result == IdleResult::kNotFinished) {
+    idleTimer_->start(kIdleRecallMs);
+  } else {
+    idleTimer_->stop();
+  }
 }
 
 }  // namespace platform

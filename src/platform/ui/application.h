@@ -51,11 +51,15 @@ class Application {
   static void Terminate(int code = 0);
 
  private:
+  class MessageWatch;
   void CallIdle();
+  void Rearm();
 
   std::unique_ptr<QApplication> app_;
   std::unique_ptr<QTimer> idleTimer_;
+  std::unique_ptr<MessageWatch> watch_;
   IdleHandler onIdle_;
+  bool inIdle_ = false;
 };
 
 }  // namespace platform
