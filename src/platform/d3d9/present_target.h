@@ -50,6 +50,9 @@ class PresentTarget {
   std::vector<PresentTargetWatcher*> watchers_;
 };
 
+// A window as a Direct3D device sees it: whatever receives its presented frames.
+typedef PresentTarget* HWND;
+
 // A target without a screen: keeps the last frame it was shown. Tools and tests use it
 // as the window of a device.
 class FrameTarget : public PresentTarget {
