@@ -1,6 +1,7 @@
 // Where the glyph layer reports problems (a face that is not installed, a font file that
 // cannot be opened). The layer sits below the device layer and its debug log, so it takes
-// a sink instead of calling the log itself: whoever owns the log installs it here.
+// a sink instead of calling the log itself: the program installs the debug log's DebugLog
+// here before it makes its first font, so a missing face shows up in that log.
 #pragma once
 
 #include <functional>
