@@ -1,0 +1,54 @@
+#include "shell/headless_saver.h"
+
+#include "platform/gdi/gdi.h"
+
+namespace shell {
+
+void StartSaverDevice(dg::TDGCarad& carad) {
+  carad.SetDebugOption(dg::dgoHaltOnError | dg::dgoDebugMessage);
+  carad.UseREFDevice = false;
+  carad.UseSoftwareVertexProcessing = false;
+  carad.Loaded();
+  carad.SwitchToFullScreen(640, 480, D3DFMT_A8R8G8B8, {}, 0, D3DPRESENT_INTERVAL_IMMEDIATE,
+                           D3DSWAPEFFECT_DISCARD, D3DMULTISAMPLE_NONE, 0);
+}
+
+HeadlessSaver::HeadlessSaver(const std::string& dataDir, std::uint64_t seed, std::uint32_t start)
+    : testClock_(start) {
+  carad_ = std::make_unique<dg::TDGCarad>(&target_);
+  StartSaverDevice(*carad_);
+  presentation::ScreenOptions options;
+  options.dataDir = dataDir;
+  options.sound = presentation::SoundOutput::kSilent;
+  screen_ = std::make_unique<presentation::SaverScreen>(*carad_, options);
+  session_ = std::make_unique<SaverSession>(
+      *screen_, clock_,
+      SessionOptions{dataDir, seed, [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); }});
+  session_->StartUp();
+}
+
+HeadlessSaver::~HeadlessSaver() {
+  session_.reset();
+  screen_.reset();
+  carad_.reset();
+}
+
+void HeadlessSaver::RunTicks(int ticks) {
+  for (int done = 0; done < ticks;) {
+    if (session_->Tick()) {
+      ++done;
+    } else {
+      platform::Sleep(1);
+    }
+  }
+}
+
+Frame HeadlessSaver::LastFrame() const {
+  Frame frame;
+  frame.width = target_.FrameWidth();
+  frame.height = target_.FrameHeight();
+  frame.pixels = target_.Frame();
+  return frame;
+}
+
+}  // namespace shell

@@ -1,0 +1,123 @@
+// velmorandi-still --seed N --ticks T [--data DIR] --out FILE
+//
+// Runs the real saver headless (software device without a window, test clock, no sound)
+// for T ticks from its start, with the settings, user list, pictures and wallpapers of the
+// data folder DIR (default: the one beside this executable), and writes the last frame as
+// PNG or JPEG, by FILE's ending (.png; .jpg or .jpeg).
+#include <QImage>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <string>
+
+#include "dg/debug_log.h"
+#include "jpeg/jpeg.h"
+#include "platform/fs/fs.h"
+#include "platform/gdi/gdi_log.h"
+#include "settings/settings_store.h"
+#include "shell/headless_saver.h"
+
+namespace {
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr,
+               "velmorandi-still: %s\nusage: velmorandi-still --seed N --ticks T [--data DIR] --out FILE.png|.jpg\n",
+               problem.c_str());
+  return 2;
+}
+
+bool ParseNumber(const std::string& text, unsigned long long max, unsigned long long& value) {
+  if (text.empty() || text.size() > 20) return false;
+  value = 0;
+  for (const char ch : text) {
+    if (ch < '0' || ch > '9') return false;
+    const auto digit = static_cast<unsigned long long>(ch - '0');
+    if (value > (max - digit) / 10) return false;
+    value = value * 10 + digit;
+  }
+  return true;
+}
+
+bool EndsWith(const std::string& s, const std::string& suffix) {
+  if (s.size() < suffix.size()) return false;
+  std::string tail = s.substr(s.size() - suffix.size());
+  for (char& ch : tail) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+  return tail == suffix;
+}
+
+bool WriteFrame(const shell::Frame& frame, const std::string& path) {
+  if (EndsWith(path, ".png")) {
+    QImage image(frame.width, frame.height, QImage::Format_RGB32);
+    for (int y = 0; y < frame.height; ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+      for (int x = 0; x < frame.width; ++x) row[x] = frame.At(x, y) | 0xFF000000u;
+    }
+    return image.save(QString::fromStdString(path), "PNG");
+  }
+  jpeg::Image image;
+  image.width = frame.width;
+  image.height = frame.height;
+  image.pixels = frame.pixels;
+  const std::vector<std::uint8_t> bytes = jpeg::EncodeJpeg(image, 90);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  unsigned long long seed = 0;
+  unsigned long long ticks = 0;
+  bool haveSeed = false;
+  bool haveTicks = false;
+  std::string dataDir;
+  std::string out;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 >= argc) return Usage("missing value after " + arg);
+    const std::string value = argv[++i];
+    if (arg == "--seed") {
+      if (!ParseNumber(value, ~0ULL, seed)) return Usage("--seed needs a number 0 .. 2^64 - 1");
+      haveSeed = true;
+    } else if (arg == "--ticks") {
+      if (!ParseNumber(value, 10000000, ticks) || ticks == 0) return Usage("--ticks needs a number 1 .. 10000000");
+      haveTicks = true;
+    } else if (arg == "--data") {
+      if (value.empty()) return Usage("--data needs a folder");
+      dataDir = value;
+    } else if (arg == "--out") {
+      out = value;
+    } else {
+      return Usage("unknown option " + arg);
+    }
+  }
+  if (!haveSeed) return Usage("--seed is required");
+  if (!haveTicks) return Usage("--ticks is required");
+  if (out.empty()) return Usage("--out is required");
+  if (!EndsWith(out, ".png") && !EndsWith(out, ".jpg") && !EndsWith(out, ".jpeg"))
+    return Usage("--out must end in .png, .jpg or .jpeg");
+  if (dataDir.empty()) dataDir = settings::DataDir(platform::ExeDir());
+  if (dataDir.back() != '/') dataDir += '/';
+  if (!platform::DirectoryExists(dataDir)) return Usage("no such folder: " + dataDir);
+
+  platform::gdi::SetGdiLogSink([](std::string_view m) { dg::DebugLog(m); });
+  try {
+    shell::HeadlessSaver saver(dataDir, seed);
+    saver.RunTicks(static_cast<int>(ticks));
+    const shell::Frame frame = saver.LastFrame();
+    if (frame.pixels.empty()) {
+      std::fprintf(stderr, "velmorandi-still: the saver presented no frame\n");
+      return 1;
+    }
+    if (!WriteFrame(frame, out)) {
+      std::fprintf(stderr, "velmorandi-still: cannot write %s\n", out.c_str());
+      return 1;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "velmorandi-still: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
