@@ -1,0 +1,54 @@
+// The program's entry: the first command-line argument chooses the windows to create, then
+// the message loop runs until the main window ends it.
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "dg/debug_log.h"
+#include "platform/fs/fs.h"
+#include "platform/gdi/gdi_log.h"
+#include "platform/ui/application.h"
+#include "shell/run_mode.h"
+#include "shell/saver_form.h"
+#include "shell/settings_modes.h"
+
+namespace {
+
+constexpr char kApplicationTitle[] = "ヴェルモランディ";
+// Set (to anything) to have the saver report its first presented frame on stderr.
+constexpr char kFirstFrameVariable[] = "VELMORANDI_REPORT_FIRST_FRAME";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto started = std::chrono::steady_clock::now();
+  // The command line is read before the window framework starts, so that a request for
+  // no window ends without touching the display at all.
+  const shell::RunRequest request =
+      shell::ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  if (request.mode == shell::RunMode::kNone) return 0;
+
+  platform::gdi::SetGdiLogSink([](std::string_view m) { dg::DebugLog(m); });
+  platform::Application application(argc, argv);
+  application.SetTitle(kApplicationTitle);
+
+  switch (request.mode) {
+    case shell::RunMode::kSaver: {
+      shell::SaverFormOptions options;
+      options.exeDir = platform::ExeDir();
+      if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
+      shell::TVelmorandiSaverForm form(application, options);
+      return application.Run();
+    }
+    case shell::RunMode::kPreview:
+      return shell::RunPreviewMode(application, request.parentWindow);
+    case shell::RunMode::kSettings:
+      return shell::RunSettingsMode(application, shell::SettingsShow::kByMessageLoop);
+    case shell::RunMode::kSettingsShown:
+      return shell::RunSettingsMode(application, shell::SettingsShow::kExplicitly);
+    case shell::RunMode::kNone:
+      break;
+  }
+  return 0;
+}

@@ -1,0 +1,103 @@
+#include "shell/saver_form.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <cstdio>
+
+#include "platform/gdi/gdi.h"
+#include "platform/ui/cursor.h"
+#include "platform/ui/full_screen.h"
+#include "platform/winmm/timer.h"
+#include "settings/settings_store.h"
+#include "shell/headless_saver.h"
+
+namespace shell {
+
+TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application, SaverFormOptions options)
+    : application_(application), options_(std::move(options)) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  platform::ShowFullScreenOnStartScreen(*this);
+  activateWindow();
+
+  DG = std::make_unique<dg::TDGCarad>(Handle());
+  StartSaverDevice(*DG);
+  platform::ShowCursor(false);
+  platform::timeBeginPeriod(1);
+
+  const std::string dataDir = settings::DataDir(options_.exeDir);
+  presentation::ScreenOptions screenOptions;
+  screenOptions.dataDir = dataDir;
+  screenOptions.sound = presentation::SoundOutput::kSpeaker;
+  screenOptions.processMessages = [] { platform::Application::ProcessMessages(); };
+  // A device that can no longer draw ends the program without the closing handler.
+  screenOptions.deviceLost = [] { platform::Application::Terminate(0); };
+  screen_ = std::make_unique<presentation::SaverScreen>(*DG, screenOptions);
+
+  session_ = std::make_unique<SaverSession>(
+      *screen_, clock_,
+      SessionOptions{dataDir, std::nullopt,
+                     [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); }});
+  session_->StartUp();
+  application_.SetOnIdle([this] { return ApplicationEvents1Idle(); });
+}
+
+TVelmorandiSaverForm::~TVelmorandiSaverForm() {
+  application_.SetOnIdle(nullptr);
+  platform::timeEndPeriod(1);
+  session_.reset();
+  screen_.reset();
+  DG.reset();
+}
+
+platform::IdleResult TVelmorandiSaverForm::ApplicationEvents1Idle() {
+  if (!closed_) session_->Tick();
+  return platform::IdleResult::kNotFinished;
+}
+
+void TVelmorandiSaverForm::FormKeyDown() { close(); }
+
+void TVelmorandiSaverForm::FormMouseMove(int x, int y) {
+  if (mouse_.Move(x, y) == MouseVerdict::kClose) close();
+}
+
+SysCommandAnswer TVelmorandiSaverForm::WMSysCommand(std::uint32_t command, std::intptr_t& result) {
+  return shell::WMSysCommand(command, result);
+}
+
+void TVelmorandiSaverForm::FormClose() {
+  platform::ShowCursor(true);
+  closed_ = true;
+  // The saver window is the main window: closing it ends the message loop.
+  platform::Application::Terminate(0);
+}
+
+void TVelmorandiSaverForm::Show(const uint32_t* pixels, int width, int height, int pitch) {
+  DeviceWindow::Show(pixels, width, height, pitch);
+  repaint();
+  if (options_.reportFirstFrameSince && !firstFrameReported_) {
+    firstFrameReported_ = true;
+    const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                          *options_.reportFirstFrameSince)
+                        .count() / 1000.0;
+    std::fprintf(stderr, "velmorandi: first frame presented %.1f ms after start\n", ms);
+  }
+}
+
+void TVelmorandiSaverForm::keyPressEvent(QKeyEvent* event) {
+  event->accept();
+  FormKeyDown();
+}
+
+void TVelmorandiSaverForm::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  FormMouseMove(p.x(), p.y());
+}
+
+void TVelmorandiSaverForm::closeEvent(QCloseEvent* event) {
+  if (!closed_) FormClose();
+  event->accept();
+}
+
+}  // namespace shell

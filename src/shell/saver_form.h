@@ -1,0 +1,67 @@
+// The saver window: full screen on the screen the saver starts on, showing the 640 x 480
+// frames scaled with their aspect kept. It owns the device wrapper, the screen (textures,
+// writers, scene) and the session (game state and tick), and ends the program on a key
+// press or a mouse movement of more than 10 pixels.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "dg/carad.h"
+#include "platform/ui/application.h"
+#include "platform/ui/device_window.h"
+#include "presentation/saver_screen.h"
+#include "shell/input_rules.h"
+#include "shell/saver_session.h"
+
+namespace shell {
+
+struct SaverFormOptions {
+  std::string exeDir;  // ends in "/"; the data folder lies inside it
+  // When set, the time of the first presented frame after this moment is written to
+  // standard error.
+  std::optional<std::chrono::steady_clock::time_point> reportFirstFrameSince;
+};
+
+class TVelmorandiSaverForm final : public DeviceWindow {
+ public:
+  // FormCreate: the whole start-up; the window is on screen afterwards.
+  TVelmorandiSaverForm(platform::Application& application, SaverFormOptions options);
+  // FormDestroy.
+  ~TVelmorandiSaverForm() override;
+
+  // The idle handler: one tick when due; never finished, so it is called again at once.
+  platform::IdleResult ApplicationEvents1Idle();
+  void FormKeyDown();
+  void FormMouseMove(int x, int y);
+  // The saver window's answer to a system command; see WMSysCommand in input_rules.h.
+  SysCommandAnswer WMSysCommand(std::uint32_t command, std::intptr_t& result);
+  void FormClose();
+
+  // PresentTarget: a presented frame goes on screen at once, not after the tick's sleep.
+  void Show(const uint32_t* pixels, int width, int height, int pitch) override;
+
+  SaverSession& Session() { return *session_; }
+  const MouseRule& Mouse() const { return mouse_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  platform::Application& application_;
+  SaverFormOptions options_;
+  MouseRule mouse_;
+  WinmmClock clock_;
+  bool closed_ = false;
+  bool firstFrameReported_ = false;
+  std::unique_ptr<dg::TDGCarad> DG;
+  std::unique_ptr<presentation::SaverScreen> screen_;
+  std::unique_ptr<SaverSession> session_;
+};
+
+}  // namespace shell
