@@ -24,7 +24,9 @@ const std::vector<IdiomEntry>& BuiltinIdioms();
 
 // Reads the user list at `path` (the text rule of platform/text.h: UTF-8 when valid, else
 // CP932) and returns its valid groups in file order. A missing file, fewer than 18 lines,
-// or no valid group gives an empty list; nothing is reported.
+// or no valid group gives an empty list; nothing is reported. A file that starts with a
+// UTF-16 byte-order mark is refused as a whole (no entries): read as CP932, its byte pairs
+// could otherwise form four-unit garbage idioms.
 std::vector<IdiomEntry> ReadUserIdioms(const std::string& path);
 
 // The number of valid groups of the user list at `path`, by exactly the same rules.

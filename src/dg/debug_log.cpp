@@ -1,0 +1,99 @@
+#include "dg/debug_log.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "dg/result_names.h"
+#include "platform/fs/fs.h"
+
+namespace dg {
+
+bool HaltOnError = true;
+bool DebugMessage = true;
+bool DetailedLog = true;
+std::int32_t LogIndent = 0;
+std::int32_t LogLineCount = 0;
+
+namespace {
+
+// A runaway LogIndent must not turn one line into gigabytes of spaces.
+constexpr std::int32_t kMaxIndentLevel = 100;
+
+std::string& OverridePath() {
+  static std::string path;
+  return path;
+}
+
+bool& FailureReported() {
+  static bool reported = false;
+  return reported;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+void ReportFailure(const std::string& path, int error) {
+  if (FailureReported()) return;
+  FailureReported() = true;
+  std::fprintf(stderr, "velmorandi: the debug log %s cannot be written (%s)\n", path.c_str(),
+               std::strerror(error));
+}
+
+}  // namespace
+
+void SetDebugLogPath(std::string path) {
+  OverridePath() = std::move(path);
+  FailureReported() = false;
+}
+
+std::string DebugLogPath() {
+  return OverridePath().empty() ? platform::ExeDir() + "DGCarad_DebugLog.txt" : OverridePath();
+}
+
+void DebugLog(std::string_view message) {
+  if (!DebugMessage) return;
+  const std::string path = DebugLogPath();
+  const std::int32_t number = LogLineCount + 1;
+  const std::int32_t level = std::clamp(LogIndent, 0, kMaxIndentLevel);
+
+  char prefix[32];
+  std::snprintf(prefix, sizeof prefix, "#%.5d | ", static_cast<int>(number));
+  std::string line = prefix;
+  line.append(static_cast<std::size_t>(level) * 2, ' ');
+  line += message;
+  line += "\r\n";
+
+  std::FILE* raw = std::fopen(path.c_str(), LogLineCount == 0 ? "wb" : "ab");
+  if (raw == nullptr) {
+    ReportFailure(path, errno);
+    return;
+  }
+  std::unique_ptr<std::FILE, FileCloser> file(raw);
+  const bool written = std::fwrite(line.data(), 1, line.size(), raw) == line.size();
+  const bool closed = std::fclose(file.release()) == 0;
+  if (!written || !closed) {
+    ReportFailure(path, errno);
+    return;
+  }
+  // Only lines that reached the file count, so a run whose first line failed still starts
+  // its file anew once the file can be written.
+  LogLineCount = number;
+}
+
+void DetailLog(std::string_view message) {
+  if (DetailedLog) DebugLog(message);
+}
+
+std::int32_t CheckResult(std::int32_t code, std::string_view message) {
+  if (code == 0) return code;
+  DebugLog(std::string(message) + "(Error Code = " + D3DResultName(code) + ")");
+  if (HaltOnError) std::exit(kHaltExitCode);
+  return code;
+}
+
+}  // namespace dg

@@ -1,0 +1,175 @@
+// CP932 through glibc iconv. glibc's "CP932" table is the Windows one: 0x5C is U+005C,
+// 0x815F is U+FF3C, 0x8160 is U+FF5E, 0x817C is U+FF0D, and the NEC and IBM extension rows
+// decode. iconv stops at the first byte it cannot convert; the loop below replaces that
+// character and resumes after it, so one bad byte never loses the rest of the text.
+#include <iconv.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
+#include "platform/text/text.h"
+
+namespace platform {
+namespace {
+
+constexpr const char* kUtf16Native = std::endian::native == std::endian::little ? "UTF-16LE"
+                                                                                  : "UTF-16BE";
+
+// One conversion descriptor per direction and thread, opened on first use and closed when
+// the thread ends. A descriptor is stateful, so it cannot be shared between threads.
+class IconvHandle {
+ public:
+  IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~IconvHandle() {
+    if (valid()) iconv_close(cd_);
+  }
+  IconvHandle(const IconvHandle&) = delete;
+  IconvHandle& operator=(const IconvHandle&) = delete;
+
+  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() const { return cd_; }
+
+ private:
+  iconv_t cd_;
+};
+
+// Called at a character iconv refused; appends the replacement to `out` and returns how many
+// input bytes the refused character spans (at least 1, at most rest.size()).
+using InvalidHandler = std::function<std::size_t(std::string_view rest, std::string& out)>;
+
+std::string RunIconv(const IconvHandle& handle, std::string_view input,
+                     const InvalidHandler& onInvalid) {
+  std::string out;
+  if (!handle.valid()) {
+    for (std::size_t pos = 0; pos < input.size();) {
+      pos += onInvalid(input.substr(pos), out);
+    }
+    return out;
+  }
+  iconv(handle.get(), nullptr, nullptr, nullptr, nullptr);
+  out.resize(input.size() * 2 + 16);
+  std::size_t used = 0;
+  char* in = const_cast<char*>(input.data());
+  std::size_t inLeft = input.size();
+  while (inLeft > 0) {
+    char* outPtr = out.data() + used;
+    std::size_t outLeft = out.size() - used;
+    const std::size_t result = iconv(handle.get(), &in, &inLeft, &outPtr, &outLeft);
+    const int error = errno;
+    used = out.size() - outLeft;
+    if (result != static_cast<std::size_t>(-1)) break;
+    if (error == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
+    out.resize(used);
+    const std::size_t skip = onInvalid(std::string_view(in, inLeft), out);
+    in += skip;
+    inLeft -= skip;
+    used = out.size();
+    out.resize(used + inLeft * 2 + 16);
+  }
+  out.resize(used);
+  return out;
+}
+
+const IconvHandle& AnsiToUtf16Handle() {
+  thread_local const IconvHandle handle(kUtf16Native, "CP932");
+  return handle;
+}
+
+const IconvHandle& Utf16ToAnsiHandle() {
+  thread_local const IconvHandle handle("CP932", kUtf16Native);
+  return handle;
+}
+
+bool IsTrailByte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+void AppendUnit(std::string& out, char16_t unit) {
+  char bytes[sizeof unit];
+  std::memcpy(bytes, &unit, sizeof unit);
+  out.append(bytes, sizeof unit);
+}
+
+char16_t UnitAt(std::string_view bytes, std::size_t index) {
+  char16_t unit = 0;
+  std::memcpy(&unit, bytes.data() + index * sizeof unit, sizeof unit);
+  return unit;
+}
+
+}  // namespace
+
+bool IsLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0;
+}
+
+std::u16string AnsiToUtf16(std::string_view ansi) {
+  // A lead byte followed by a byte that can trail is one unmapped character; a lead byte
+  // before anything else stands alone, so the byte after it (a line end, say) survives.
+  const std::string bytes = RunIconv(AnsiToUtf16Handle(), ansi, [](std::string_view rest,
+                                                                    std::string& out) {
+    const auto first = static_cast<unsigned char>(rest[0]);
+    if (first < 0x80) {
+      AppendUnit(out, first);  // only reached when iconv is unavailable
+      return std::size_t{1};
+    }
+    AppendUnit(out, u'\uFFFD');
+    // 0xFD..0xFF count as lead bytes for the byte-by-byte rules but open no character.
+    const bool pair = IsLeadByte(first) && first <= 0xFC && rest.size() >= 2 &&
+                      IsTrailByte(static_cast<unsigned char>(rest[1]));
+    return pair ? std::size_t{2} : std::size_t{1};
+  });
+  std::u16string text(bytes.size() / sizeof(char16_t), u'\0');
+  std::memcpy(text.data(), bytes.data(), text.size() * sizeof(char16_t));
+  return text;
+}
+
+std::string Utf16ToAnsi(std::u16string_view text) {
+  const std::string_view bytes(reinterpret_cast<const char*>(text.data()),
+                               text.size() * sizeof(char16_t));
+  return RunIconv(Utf16ToAnsiHandle(), bytes, [](std::string_view rest, std::string& out) {
+    const std::size_t units = rest.size() / sizeof(char16_t);
+    if (units == 0) return rest.size();
+    const char16_t unit = UnitAt(rest, 0);
+    if (unit < 0x80) {
+      out += static_cast<char>(unit);  // only reached when iconv is unavailable
+      return sizeof(char16_t);
+    }
+    out += '?';
+    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && units >= 2 &&
+                      UnitAt(rest, 1) >= 0xDC00 && UnitAt(rest, 1) <= 0xDFFF;
+    return pair ? 2 * sizeof(char16_t) : sizeof(char16_t);
+  });
+}
+
+std::string AnsiToUtf8(std::string_view ansi) { return Utf16ToUtf8(AnsiToUtf16(ansi)); }
+
+std::string Utf8ToAnsi(std::string_view utf8) { return Utf16ToAnsi(Utf8ToUtf16(utf8)); }
+
+std::string DecodeTextFile(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kBom)) bytes.remove_prefix(kBom.size());
+    return std::string(bytes);
+  }
+  return AnsiToUtf8(bytes);
+}
+
+std::string AnsiLowerCase(std::string_view ansi) {
+  std::string out(ansi);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(out[i]);
+    if (IsLeadByte(byte)) {
+      ++i;  // the trail byte may look like an ASCII capital; it is not one
+    } else if (byte >= 'A' && byte <= 'Z') {
+      out[i] = static_cast<char>(byte - 'A' + 'a');
+    }
+  }
+  return out;
+}
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace testing_support {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "velmorandi_test_XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The folder, without a trailing "/".
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace testing_support
