@@ -5,10 +5,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <optional>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "dg/debug_log.h"
@@ -28,6 +32,10 @@ struct MusicDeleter {
 };
 
 using PlayClock = std::chrono::steady_clock;
+
+// MIDI files are kilobytes; the synthesiser reads a whole file into memory, on the caller's
+// thread, so a huge file that merely carries the name is refused before it is read.
+constexpr std::uintmax_t kMaxMidiFileBytes = 16u << 20;
 
 struct Device {
   std::string alias;
@@ -111,6 +119,9 @@ MCIERROR Open(const MciCommand& command) {
   if (FindDevice(command.device)) return MCIERR_DUPLICATE_ALIAS;
   if (!FileExists(command.element)) return MCIERR_FILE_NOT_FOUND;
   if (!MidiAvailable()) return MCIERR_SEQ_NOMIDIPRESENT;
+  std::error_code sizeError;
+  const std::uintmax_t size = std::filesystem::file_size(command.element, sizeError);
+  if (sizeError || size > kMaxMidiFileBytes) return MCIERR_INVALID_FILE;
   const std::optional<std::string> bytes = ReadWholeFile(command.element);
   if (!bytes) return MCIERR_FILE_NOT_FOUND;
   if (!StartsLikeStandardMidiFile(*bytes)) return MCIERR_INVALID_FILE;
