@@ -4,15 +4,22 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <optional>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "dg/debug_log.h"
 #include "platform/fs/fs.h"
 #include "platform/winmm/audio_device.h"
 #include "platform/winmm/mci_command.h"
+#include "platform/winmm/midi_duration.h"
 
 namespace platform {
 namespace {
@@ -24,10 +31,27 @@ struct MusicDeleter {
   void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
 };
 
+using PlayClock = std::chrono::steady_clock;
+
+// MIDI files are kilobytes; the synthesiser reads a whole file into memory, on the caller's
+// thread, so a huge file that merely carries the name is refused before it is read.
+constexpr std::uintmax_t kMaxMidiFileBytes = 16u << 20;
+
 struct Device {
   std::string alias;
   std::unique_ptr<Mix_Music, MusicDeleter> music;
   Position position = Position::kStart;
+  // Where the piece ends; without it, the end is when the synthesiser reports it.
+  std::optional<double> durationMs;
+  // Playing time before the current run, and when the current run began. Playback runs
+  // in real time whatever clock the program's logic uses.
+  double playedMs = 0;
+  PlayClock::time_point runStart;
+
+  double PlayedMs() const {
+    const std::chrono::duration<double, std::milli> run = PlayClock::now() - runStart;
+    return playedMs + (position == Position::kPlaying ? run.count() : 0.0);
+  }
 };
 
 struct Devices {
@@ -54,34 +78,34 @@ Device* FindDevice(const std::string& alias) {
   return nullptr;
 }
 
-std::uint32_t BigEndian(const unsigned char* bytes, int count) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < count; ++i) value = (value << 8) | bytes[i];
-  return value;
-}
-
 // The synthesiser takes any bytes at open and fails only when it plays, so a file that is
 // not MIDI would open "successfully" and never sound. The header chunk and the start of
-// the first track are checked here instead; the file is left at its start.
-bool StartsLikeStandardMidiFile(SDL_RWops* file) {
-  const Sint64 size = SDL_RWsize(file);
-  unsigned char header[22];
-  const bool read = SDL_RWread(file, header, sizeof header, 1) == 1;
-  SDL_RWseek(file, 0, RW_SEEK_SET);
-  if (!read || std::memcmp(header, "MThd", 4) != 0) return false;
-  const std::uint32_t headerLength = BigEndian(header + 4, 4);
-  const std::uint32_t format = BigEndian(header + 8, 2);
-  const std::uint32_t tracks = BigEndian(header + 10, 2);
-  const std::uint32_t division = BigEndian(header + 12, 2);
-  if (headerLength != 6 || format > 2 || tracks == 0 || division == 0) return false;
-  if (std::memcmp(header + 14, "MTrk", 4) != 0) return false;
-  return BigEndian(header + 18, 4) <= static_cast<std::uint64_t>(size) - sizeof header;
+// the first track are checked here instead.
+bool StartsLikeStandardMidiFile(std::string_view file) {
+  auto bigEndian = [&](std::size_t at, int count) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < count; ++i) value = (value << 8) | static_cast<unsigned char>(file[at + i]);
+    return value;
+  };
+  if (file.size() < 22 || file.substr(0, 4) != "MThd" || file.substr(14, 4) != "MTrk") {
+    return false;
+  }
+  const std::uint32_t format = bigEndian(8, 2);
+  return bigEndian(4, 4) == 6 && format <= 2 && bigEndian(10, 2) > 0 && bigEndian(12, 2) > 0 &&
+         bigEndian(18, 4) <= file.size() - 22;
 }
 
-// The mixer ends a piece by itself; the device learns of it when asked.
+// The device learns of the end when asked: the piece has played its length, or the mixer
+// has finished it (for a piece whose length is unknown). The synthesiser's ringing out
+// after the end is left to play until the next play or seek cuts it.
 void NoteEnd(Device& device) {
   if (device.position != Position::kPlaying) return;
-  if (TheDevices().sounding != &device || !Mix_PlayingMusic()) device.position = Position::kEnd;
+  const bool ended = TheDevices().sounding != &device || !Mix_PlayingMusic() ||
+                     (device.durationMs && device.PlayedMs() >= *device.durationMs);
+  if (ended) {
+    device.playedMs = device.PlayedMs();
+    device.position = Position::kEnd;
+  }
 }
 
 void Silence(Device& device) {
@@ -95,18 +119,21 @@ MCIERROR Open(const MciCommand& command) {
   if (FindDevice(command.device)) return MCIERR_DUPLICATE_ALIAS;
   if (!FileExists(command.element)) return MCIERR_FILE_NOT_FOUND;
   if (!MidiAvailable()) return MCIERR_SEQ_NOMIDIPRESENT;
+  std::error_code sizeError;
+  const std::uintmax_t size = std::filesystem::file_size(command.element, sizeError);
+  if (sizeError || size > kMaxMidiFileBytes) return MCIERR_INVALID_FILE;
+  const std::optional<std::string> bytes = ReadWholeFile(command.element);
+  if (!bytes) return MCIERR_FILE_NOT_FOUND;
+  if (!StartsLikeStandardMidiFile(*bytes)) return MCIERR_INVALID_FILE;
   SDL_RWops* file = SDL_RWFromFile(command.element.c_str(), "rb");
   if (!file) return MCIERR_FILE_NOT_FOUND;
-  if (!StartsLikeStandardMidiFile(file)) {
-    SDL_RWclose(file);
-    return MCIERR_INVALID_FILE;
-  }
   // The type is fixed to MIDI: a sequencer device plays nothing else, whatever the bytes.
   Mix_Music* music = Mix_LoadMUSType_RW(file, MUS_MID, 1);
   if (!music) return MCIERR_INVALID_FILE;
   auto device = std::make_unique<Device>();
   device->alias = command.device;
   device->music.reset(music);
+  device->durationMs = MidiDurationMs(*bytes);
   TheDevices().open.push_back(std::move(device));
   return 0;
 }
@@ -121,6 +148,7 @@ MCIERROR Play(Device& device) {
     case Position::kStopped:
       if (devices.sounding == &device) {
         Mix_ResumeMusic();
+        device.runStart = PlayClock::now();
         device.position = Position::kPlaying;
         return 0;
       }
@@ -132,12 +160,14 @@ MCIERROR Play(Device& device) {
     Device& previous = *devices.sounding;
     NoteEnd(previous);
     Silence(previous);
-    if (previous.position == Position::kPlaying) previous.position = Position::kStopped;
+    if (previous.position != Position::kEnd) previous.position = Position::kStart;
   }
   if (Mix_PausedMusic()) Mix_ResumeMusic();
   if (Mix_PlayMusic(device.music.get(), 0) != 0) return MCIERR_SEQ_NOMIDIPRESENT;
   devices.sounding = &device;
   device.position = Position::kPlaying;
+  device.playedMs = 0;
+  device.runStart = PlayClock::now();
   return 0;
 }
 
@@ -145,6 +175,7 @@ MCIERROR Stop(Device& device) {
   NoteEnd(device);
   if (device.position == Position::kPlaying) {
     Mix_PauseMusic();
+    device.playedMs = device.PlayedMs();
     device.position = Position::kStopped;
   }
   return 0;
@@ -153,6 +184,7 @@ MCIERROR Stop(Device& device) {
 MCIERROR Seek(Device& device) {
   Silence(device);
   device.position = Position::kStart;
+  device.playedMs = 0;
   return 0;
 }
 
