@@ -92,12 +92,40 @@ inline __m128i Lerp256x8(__m128i a, __m128i b, __m128i wa, __m128i wb) {
   return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
 }
 
+// Bilinear sampling where the texel column depends on x alone (no rotation): the column
+// and the horizontal weights of every pixel offset, computed once per triangle.
+struct LinearColumns {
+  bool valid = false;
+  std::vector<int32_t> index;    // left texel, or -1 where a neighbour needs addressing
+  struct alignas(16) Weights {
+    int16_t lanes[8];  // 256 - fx in the low four lanes, fx in the high four
+  };
+  std::vector<Weights> weights;
+};
+
+void BuildLinearColumns(const RasterState& st, const TriangleSetup& su, LinearColumns* columns) {
+  const int width = su.maxX - su.minX;
+  columns->index.resize(static_cast<size_t>(width));
+  columns->weights.resize(static_cast<size_t>(width));
+  for (int dx = 0; dx < width; ++dx) {
+    const int s = CoordToSub(su.s.At(dx, 0)) - 128;
+    const int i0 = s >> 8;
+    const short fx = static_cast<short>(s & 255);
+    columns->index[static_cast<size_t>(dx)] = (i0 >= 0 && i0 + 1 < st.texture.width) ? i0 : -1;
+    _mm_store_si128(reinterpret_cast<__m128i*>(columns->weights[static_cast<size_t>(dx)].lanes),
+        _mm_set_epi16(fx, fx, fx, fx, static_cast<short>(256 - fx), static_cast<short>(256 - fx),
+                      static_cast<short>(256 - fx), static_cast<short>(256 - fx)));
+  }
+  columns->valid = true;
+}
+
 const uint32_t* TexelRow(const PixelBuffer& tex, int j) {
   return reinterpret_cast<const uint32_t*>(tex.bits + static_cast<ptrdiff_t>(j) * tex.pitch);
 }
 
 // Samples n texels along a row into out (A8R8G8B8).
-void SampleSpan(const RasterState& st, const TriangleSetup& su, int dx, int dy, int n, uint32_t* out) {
+void SampleSpan(const RasterState& st, const TriangleSetup& su, const LinearColumns& columns, int dx,
+                int dy, int n, uint32_t* out) {
   const PixelBuffer& tex = st.texture;
   int64_t S = su.s.At(dx, dy), T = su.t.At(dx, dy);
   const int64_t dS = su.s.fx, dT = su.t.fx;
@@ -141,6 +169,34 @@ void SampleSpan(const RasterState& st, const TriangleSetup& su, int dx, int dy, 
       const __m128i wy0 = _mm_set1_epi16(static_cast<short>(256 - fy));
       const __m128i wy1 = _mm_set1_epi16(static_cast<short>(fy));
       const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
+      if (columns.valid) {
+        const int32_t* index = columns.index.data() + dx;
+        const auto* weights = columns.weights.data() + dx;
+        auto weight = [&](int k) { return _mm_load_si128(reinterpret_cast<const __m128i*>(weights[k].lanes)); };
+        auto vertical = [&](int32_t i) {
+          const __m128i a = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0 + i)), zero);
+          const __m128i b = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + i)), zero);
+          return Lerp256x8(a, b, wy0, wy1);
+        };
+        int k = 0;
+        for (; k + 2 <= n; k += 2) {
+          const int32_t iA = index[k], iB = index[k + 1];
+          if ((iA | iB) < 0) {
+            for (int m = k; m < k + 2; ++m) {
+              out[m] = SampleTexture(st, su, CoordToSub(S + dS * m), CoordToSub(T));
+            }
+            continue;
+          }
+          // Horizontal step of both pixels at once: left x (256 - fx) + right x fx.
+          const __m128i mA = _mm_mullo_epi16(vertical(iA), weight(k));
+          const __m128i mB = _mm_mullo_epi16(vertical(iB), weight(k + 1));
+          const __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(mA, mB), _mm_unpackhi_epi64(mA, mB));
+          const __m128i h = _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
+          _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm_packus_epi16(h, h), alpha));
+        }
+        for (; k < n; ++k) out[k] = SampleTexture(st, su, CoordToSub(S + dS * k), CoordToSub(T));
+        return;
+      }
       for (int k = 0; k < n; ++k, S += dS) {
         const int s = CoordToSub(S) - 128;
         const int i0 = s >> 8;
@@ -233,6 +289,13 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   const uint32_t constant = stage == StageKind::Constant ? CombineStage(st, su.flatColor, 0xFFFFFFFFu) : 0;
   const int width = su.maxX - su.minX;
   alignas(16) uint32_t buffer[kChunk];
+  static thread_local LinearColumns columns;
+  columns.valid = false;
+  const uint32_t filter = su.minify ? st.minFilter : st.magFilter;
+  if (st.hasTexture && su.t.fx == 0 && su.s.fy == 0 && filter == D3DTEXF_LINEAR &&
+      (st.texture.format == D3DFMT_A8R8G8B8 || st.texture.format == D3DFMT_X8R8G8B8)) {
+    BuildLinearColumns(st, su, &columns);
+  }
 
   for (int y = su.minY; y < su.maxY; ++y) {
     const int dy = y - su.minY;
@@ -246,15 +309,15 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
           std::fill(buffer, buffer + n, constant);
           break;
         case StageKind::Texture:
-          SampleSpan(st, su, dx, dy, n, buffer);
+          SampleSpan(st, su, columns, dx, dy, n, buffer);
           break;
         case StageKind::ModulateConstant:
-          SampleSpan(st, su, dx, dy, n, buffer);
+          SampleSpan(st, su, columns, dx, dy, n, buffer);
           ModulateSpan(su.flatColor, n, buffer);
           break;
         case StageKind::Generic:
           if (st.hasTexture) {
-            SampleSpan(st, su, dx, dy, n, buffer);
+            SampleSpan(st, su, columns, dx, dy, n, buffer);
           } else {
             std::fill(buffer, buffer + n, 0xFFFFFFFFu);
           }
