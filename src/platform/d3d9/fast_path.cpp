@@ -97,6 +97,7 @@ inline __m128i Lerp256x8(__m128i a, __m128i b, __m128i wa, __m128i wb) {
 struct LinearColumns {
   bool valid = false;
   std::vector<int32_t> index;    // left texel, or -1 where a neighbour needs addressing
+  std::vector<int32_t> left, right;  // both texels after addressing (-1: border colour)
   struct alignas(16) Weights {
     int16_t lanes[8];  // 256 - fx in the low four lanes, fx in the high four
   };
@@ -106,12 +107,16 @@ struct LinearColumns {
 void BuildLinearColumns(const RasterState& st, const TriangleSetup& su, LinearColumns* columns) {
   const int width = su.maxX - su.minX;
   columns->index.resize(static_cast<size_t>(width));
+  columns->left.resize(static_cast<size_t>(width));
+  columns->right.resize(static_cast<size_t>(width));
   columns->weights.resize(static_cast<size_t>(width));
   for (int dx = 0; dx < width; ++dx) {
     const int s = CoordToSub(su.s.At(dx, 0)) - 128;
     const int i0 = s >> 8;
     const short fx = static_cast<short>(s & 255);
     columns->index[static_cast<size_t>(dx)] = (i0 >= 0 && i0 + 1 < st.texture.width) ? i0 : -1;
+    columns->left[static_cast<size_t>(dx)] = AddressTexel(i0, st.texture.width, st.addressU);
+    columns->right[static_cast<size_t>(dx)] = AddressTexel(i0 + 1, st.texture.width, st.addressU);
     _mm_store_si128(reinterpret_cast<__m128i*>(columns->weights[static_cast<size_t>(dx)].lanes),
         _mm_set_epi16(fx, fx, fx, fx, static_cast<short>(256 - fx), static_cast<short>(256 - fx),
                       static_cast<short>(256 - fx), static_cast<short>(256 - fx)));
@@ -123,9 +128,10 @@ const uint32_t* TexelRow(const PixelBuffer& tex, int j) {
   return reinterpret_cast<const uint32_t*>(tex.bits + static_cast<ptrdiff_t>(j) * tex.pitch);
 }
 
-// Samples n texels along a row into out (A8R8G8B8).
-void SampleSpan(const RasterState& st, const TriangleSetup& su, const LinearColumns& columns, int dx,
-                int dy, int n, uint32_t* out) {
+// Samples n texels along a row into out (A8R8G8B8) and returns out; with `direct`, a run
+// of texels that already sits in the texture as it is may be returned in place instead.
+const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const LinearColumns& columns,
+                           int dx, int dy, int n, uint32_t* out, bool direct) {
   const PixelBuffer& tex = st.texture;
   int64_t S = su.s.At(dx, dy), T = su.t.At(dx, dy);
   const int64_t dS = su.s.fx, dT = su.t.fx;
@@ -142,19 +148,20 @@ void SampleSpan(const RasterState& st, const TriangleSetup& su, const LinearColu
       const int iLast = CoordToSub(S + dS * (n - 1)) >> 8;
       if (std::min(iFirst, iLast) >= 0 && std::max(iFirst, iLast) < tex.width) {
         if (dS == kOneTexel) {
-          // One texel per pixel: a straight copy of the texel row.
+          // One texel per pixel: the texel row itself.
+          if (direct && alphaOr == 0) return row + iFirst;
           std::memcpy(out, row + iFirst, static_cast<size_t>(n) * 4);
           if (alphaOr) for (int k = 0; k < n; ++k) out[k] |= alphaOr;
-          return;
+          return out;
         }
         for (int k = 0; k < n; ++k, S += dS) out[k] = row[CoordToSub(S) >> 8] | alphaOr;
-        return;
+        return out;
       }
       for (int k = 0; k < n; ++k, S += dS) {
         const int i = AddressTexel(CoordToSub(S) >> 8, tex.width, st.addressU);
         out[k] = i < 0 ? st.borderColor : (row[i] | alphaOr);
       }
-      return;
+      return out;
     }
   }
   if (wide && dT == 0 && !point) {
@@ -182,8 +189,23 @@ void SampleSpan(const RasterState& st, const TriangleSetup& su, const LinearColu
         for (; k + 2 <= n; k += 2) {
           const int32_t iA = index[k], iB = index[k + 1];
           if ((iA | iB) < 0) {
+            // A neighbour wraps (or clamps): the two texels are not adjacent in memory.
             for (int m = k; m < k + 2; ++m) {
-              out[m] = SampleTexture(st, su, CoordToSub(S + dS * m), CoordToSub(T));
+              const int32_t l = columns.left[static_cast<size_t>(dx + m)];
+              const int32_t r = columns.right[static_cast<size_t>(dx + m)];
+              if ((l | r) < 0) {
+                out[m] = SampleTexture(st, su, CoordToSub(S + dS * m), CoordToSub(T));
+                continue;
+              }
+              auto pair = [&](const uint32_t* row) {
+                return _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[l])),
+                                                            _mm_cvtsi32_si128(static_cast<int>(row[r]))),
+                                         zero);
+              };
+              const __m128i m1 = _mm_mullo_epi16(Lerp256x8(pair(row0), pair(row1), wy0, wy1), weight(m));
+              const __m128i h = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(m1, _mm_unpackhi_epi64(m1, m1)),
+                                                             _mm_set1_epi16(128)), 8);
+              out[m] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(h, h))) | alphaOr;
             }
             continue;
           }
@@ -195,7 +217,7 @@ void SampleSpan(const RasterState& st, const TriangleSetup& su, const LinearColu
           _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm_packus_epi16(h, h), alpha));
         }
         for (; k < n; ++k) out[k] = SampleTexture(st, su, CoordToSub(S + dS * k), CoordToSub(T));
-        return;
+        return out;
       }
       for (int k = 0; k < n; ++k, S += dS) {
         const int s = CoordToSub(S) - 128;
@@ -214,10 +236,11 @@ void SampleSpan(const RasterState& st, const TriangleSetup& su, const LinearColu
           out[k] = SampleTexture(st, su, CoordToSub(S), CoordToSub(T));
         }
       }
-      return;
+      return out;
     }
   }
   for (int k = 0; k < n; ++k, S += dS, T += dT) out[k] = SampleTexture(st, su, CoordToSub(S), CoordToSub(T));
+  return out;
 }
 
 void ModulateSpan(uint32_t color, int n, uint32_t* p) {
@@ -284,7 +307,7 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   if (!su.affine || st.depthTest || st.colorWriteMask != 0xF) return false;
   if (st.hasTexture && FormatBytes(st.texture.format) == 0) return false;
   const StageKind stage = ClassifyStage(st, su);
-  const WriteKind write = ClassifyWrite(st);
+  const WriteKind base = ClassifyWrite(st);
   const uint32_t dstAlphaOr = st.target.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u;
   const uint32_t constant = stage == StageKind::Constant ? CombineStage(st, su.flatColor, 0xFFFFFFFFu) : 0;
   const int width = su.maxX - su.minX;
@@ -297,6 +320,16 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
     BuildLinearColumns(st, su, &columns);
   }
 
+  // A source that is opaque everywhere makes "over" a plain replacement, which samples
+  // straight into the target row.
+  const bool borderShows = st.addressU == D3DTADDRESS_BORDER || st.addressV == D3DTADDRESS_BORDER;
+  const bool texelsOpaque = st.textureOpaque && (!borderShows || st.borderColor >> 24 == 255);
+  bool opaqueSource = false;
+  if (stage == StageKind::Constant) opaqueSource = constant >> 24 == 255;
+  if (stage == StageKind::Texture) opaqueSource = texelsOpaque;
+  if (stage == StageKind::ModulateConstant) opaqueSource = texelsOpaque && su.flatColor >> 24 == 255;
+  const WriteKind write = (base == WriteKind::Over && opaqueSource) ? WriteKind::Replace : base;
+
   for (int y = su.minY; y < su.maxY; ++y) {
     const int dy = y - su.minY;
     int lo = 0, hi = 0;
@@ -304,37 +337,39 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
     uint32_t* row = reinterpret_cast<uint32_t*>(st.target.bits + static_cast<ptrdiff_t>(y) * st.target.pitch) + su.minX;
     for (int dx = lo; dx < hi; dx += kChunk) {
       const int n = std::min(kChunk, hi - dx);
+      uint32_t* out = row + dx;
+      uint32_t* work = write == WriteKind::Replace ? out : buffer;
+      const uint32_t* src = work;
       switch (stage) {
         case StageKind::Constant:
-          std::fill(buffer, buffer + n, constant);
+          std::fill(work, work + n, constant);
           break;
         case StageKind::Texture:
-          SampleSpan(st, su, columns, dx, dy, n, buffer);
+          src = SampleSpan(st, su, columns, dx, dy, n, work, write != WriteKind::Replace);
           break;
         case StageKind::ModulateConstant:
-          SampleSpan(st, su, columns, dx, dy, n, buffer);
-          ModulateSpan(su.flatColor, n, buffer);
+          SampleSpan(st, su, columns, dx, dy, n, work, false);
+          ModulateSpan(su.flatColor, n, work);
           break;
         case StageKind::Generic:
           if (st.hasTexture) {
-            SampleSpan(st, su, columns, dx, dy, n, buffer);
+            SampleSpan(st, su, columns, dx, dy, n, work, false);
           } else {
-            std::fill(buffer, buffer + n, 0xFFFFFFFFu);
+            std::fill(work, work + n, 0xFFFFFFFFu);
           }
-          for (int k = 0; k < n; ++k) buffer[k] = CombineStage(st, DiffuseAt(su, dx + k, dy), buffer[k]);
+          for (int k = 0; k < n; ++k) work[k] = CombineStage(st, DiffuseAt(su, dx + k, dy), work[k]);
           break;
       }
-      uint32_t* out = row + dx;
       switch (write) {
         case WriteKind::Replace:
-          for (int k = 0; k < n; ++k) out[k] = buffer[k] | dstAlphaOr;
+          if (dstAlphaOr != 0) for (int k = 0; k < n; ++k) out[k] |= dstAlphaOr;
           break;
         case WriteKind::Over:
-          OverSpan(buffer, out, n, dstAlphaOr);
+          OverSpan(src, out, n, dstAlphaOr);
           break;
         case WriteKind::Generic:
           for (int k = 0; k < n; ++k) {
-            const uint32_t color = buffer[k];
+            const uint32_t color = src[k];
             if (st.alphaTest && !CompareFunc(st.alphaFunc, color >> 24, st.alphaRef & 255)) continue;
             out[k] = FinishPixel(st, st.blend ? BlendPixel(st, color, out[k]) : color, out[k]);
           }

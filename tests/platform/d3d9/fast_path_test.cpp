@@ -27,6 +27,7 @@ struct Scenario {
   DWORD colorOp, alphaOp;
   DWORD cull;
   DWORD shade;
+  bool opaqueTexels;
   QuadVertex v[4];
 };
 
@@ -60,6 +61,7 @@ Scenario RandomScenario(std::mt19937& rng) {
   s.colorOp = pick(D3DTOP_MODULATE, D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_ADD);
   s.alphaOp = pick(D3DTOP_MODULATE, D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2);
   s.cull = chance(0.5) ? static_cast<DWORD>(D3DCULL_NONE) : static_cast<DWORD>(D3DCULL_CCW);
+  s.opaqueTexels = chance(0.3);
   s.shade = chance(0.9) ? static_cast<DWORD>(D3DSHADE_GOURAUD) : static_cast<DWORD>(D3DSHADE_FLAT);
 
   // Mostly axis-aligned quads at whole, half or arbitrary positions; sometimes rotated,
@@ -101,7 +103,7 @@ void DrawScenario(TestDevice& t, const Scenario& s, std::mt19937 texRng) {
     auto texel = [&](int, int) {
       const uint32_t v = static_cast<uint32_t>(texRng());
       // Many fully opaque and fully clear texels, as in sprites.
-      const uint32_t a = (v >> 24) < 96 ? 0u : (v >> 24) < 192 ? 255u : (v >> 24);
+      const uint32_t a = s.opaqueTexels ? 255u : (v >> 24) < 96 ? 0u : (v >> 24) < 192 ? 255u : (v >> 24);
       return s.texFormat == D3DFMT_A8R8G8B8 || s.texFormat == D3DFMT_X8R8G8B8 ? (a << 24 | (v & 0xFFFFFF)) : (v & 0xFFFF);
     };
     d->SetTexture(0, t.Texture(s.texW, s.texH, texel, s.texFormat));
