@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "platform/d3d9/pixel_format.h"
 #include "platform/d3d9/rasterizer.h"
 
@@ -21,6 +23,13 @@ D3DMATRIX Identity() {
   D3DMATRIX m{};
   m._11 = m._22 = m._33 = m._44 = 1.0f;
   return m;
+}
+
+void FillPixels(uint32_t* p, LONG n, uint32_t value) {
+  const __m128i v = _mm_set1_epi32(static_cast<int>(value));
+  LONG k = 0;
+  for (; k + 4 <= n; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), v);
+  for (; k < n; ++k) p[k] = value;
 }
 
 UINT FullChainLevels(UINT width, UINT height) {
@@ -394,7 +403,7 @@ HRESULT Device9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
     for (LONG y = y0; y < y1; ++y) {
       if (flags & D3DCLEAR_TARGET) {
         uint32_t* row = reinterpret_cast<uint32_t*>(target.bits.get() + static_cast<ptrdiff_t>(y) * target.pitch);
-        std::fill(row + x0, row + std::max(x0, x1), value);
+        FillPixels(row + x0, x1 - x0, value);
       }
       if (flags & D3DCLEAR_ZBUFFER) {
         float* row = depth_.data() + static_cast<ptrdiff_t>(y) * target.width;
@@ -550,6 +559,7 @@ RasterState Device9::MakeRasterState() const {
   state.hasTexture = textures_[0] != nullptr;
   if (state.hasTexture) {
     state.texture = textures_[0]->Level0();
+    state.textureOpaque = textures_[0]->Level0Opaque();
     state.magFilter = sampler[D3DSAMP_MAGFILTER];
     state.minFilter = sampler[D3DSAMP_MINFILTER];
     state.addressU = sampler[D3DSAMP_ADDRESSU];

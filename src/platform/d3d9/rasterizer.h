@@ -47,6 +47,7 @@ struct RasterState {
 
   bool hasTexture = false;
   PixelBuffer texture;               // level 0
+  bool textureOpaque = false;        // every texel of level 0 has alpha 255
   uint32_t magFilter = D3DTEXF_POINT;
   uint32_t minFilter = D3DTEXF_POINT;
   uint32_t addressU = D3DTADDRESS_WRAP;
