@@ -1,0 +1,106 @@
+// The software IDirect3DDevice9.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "platform/d3d9/objects.h"
+
+namespace vm_d3d9 {
+
+class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
+ public:
+  // Creates the device; fails with the Direct3D result that CreateDevice returns.
+  static HRESULT Create(Direct3D9* direct3D, D3DDEVTYPE type, HWND window, DWORD behaviorFlags,
+                        D3DPRESENT_PARAMETERS* parameters, Device9** device);
+
+  ULONG AddRef() override;
+  ULONG Release() override;
+  HRESULT TestCooperativeLevel() override;
+  UINT GetAvailableTextureMem() override;
+  HRESULT GetDirect3D(IDirect3D9** direct3D) override;
+  HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
+  HRESULT GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) override;
+  HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                  const RGNDATA* dirtyRegion) override;
+  HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
+                        IDirect3DSurface9** backBuffer) override;
+  HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                        D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
+  HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** renderTarget) override;
+  HRESULT GetDepthStencilSurface(IDirect3DSurface9** depthStencil) override;
+  HRESULT BeginScene() override;
+  HRESULT EndScene() override;
+  HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                DWORD stencil) override;
+  HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+  HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+  HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+  HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+  HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+  HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+  HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
+  HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+  HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+  HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+  HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
+  HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+  HRESULT SetFVF(DWORD fvf) override;
+  HRESULT GetFVF(DWORD* fvf) override;
+  HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveCount,
+                          const void* vertexData, UINT vertexStride) override;
+
+  CallRecorder& Recorder() override { return recorder_; }
+  bool GetLastPresentedFrame(std::vector<uint32_t>* pixels, UINT* width, UINT* height) override;
+  void SetRasterPath(RasterPath path) override { rasterPath_ = path; }
+
+  void OnPresentTargetGone() override;
+
+  const SoftwareDeviceOptions& Options() const { return direct3D_->Options(); }
+  // Texture memory bookkeeping; Reserve fails when the budget is exhausted.
+  bool ReserveTextureMemory(uint64_t bytes);
+  void ReturnTextureMemory(uint64_t bytes);
+
+ private:
+  static constexpr DWORD kSamplerCount = 16;
+  static constexpr size_t kTransformSlots = 24;
+
+  Device9(Direct3D9* direct3D, D3DDEVTYPE type, DWORD behaviorFlags);
+  ~Device9() override;
+  HRESULT Init(HWND window, D3DPRESENT_PARAMETERS* parameters);
+  void ResetStates();
+  RasterState MakeRasterState() const;
+  size_t TransformSlot(D3DTRANSFORMSTATETYPE state) const;
+
+  ULONG refs_ = 1;
+  Direct3D9* direct3D_;
+  D3DDEVTYPE type_;
+  DWORD behaviorFlags_;
+  D3DPRESENT_PARAMETERS parameters_{};
+  PresentTarget* target_ = nullptr;
+  bool lost_ = false;
+  bool inScene_ = false;
+  bool fullScreen_ = false;
+
+  std::vector<std::unique_ptr<ImplicitSurface9>> backBuffers_;
+  std::unique_ptr<ImplicitSurface9> depthSurface_;
+  std::vector<float> depth_;
+
+  std::array<DWORD, kD3DRenderStateCount> renderStates_{};
+  std::array<std::array<DWORD, kD3DTextureStageStateCount>, kD3DMaxTextureStages> stageStates_{};
+  std::array<std::array<DWORD, kD3DSamplerStateCount>, kSamplerCount> samplerStates_{};
+  std::array<Texture9*, kD3DMaxTextureStages> textures_{};
+  std::array<D3DMATRIX, kTransformSlots> transforms_{};
+  D3DVIEWPORT9 viewport_{};
+  DWORD fvf_ = 0;
+
+  uint64_t textureMemoryUsed_ = 0;
+  CallRecorder recorder_;
+  RasterPath rasterPath_ = RasterPath::Fast;
+  std::vector<uint32_t> lastFrame_;
+  UINT lastFrameWidth_ = 0;
+  UINT lastFrameHeight_ = 0;
+};
+
+}  // namespace vm_d3d9

@@ -1,0 +1,421 @@
+#include "platform/d3d9/rasterizer.h"
+
+#include <cmath>
+
+#include "platform/d3d9/raster_internal.h"
+
+namespace vm_d3d9 {
+namespace {
+
+// Vertex positions are snapped to 1/256 pixel. Coordinates beyond +-2^21 pixels would
+// let the edge functions overflow 64 bits; such triangles are not drawn.
+constexpr int kSubPixelBits = 8;
+constexpr double kMaxCoordinate = 2097152.0;
+// Gradients are limited so that a plane evaluated anywhere on a 16384-pixel target
+// stays within 64 bits; beyond them a triangle samples noise anyway.
+constexpr double kMaxCoordGradient = 32768.0;
+
+uint32_t Channel(uint32_t color, int index) { return (color >> (8 * index)) & 255; }
+
+bool Finite(const TLVertex& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) &&
+         std::isfinite(v.rhw) && std::isfinite(v.u) && std::isfinite(v.v);
+}
+
+struct Snapped {
+  int64_t x, y;
+};
+
+// Coefficients of the attribute plane through three vertices at snapped positions.
+struct Gradient {
+  double dx, dy;
+};
+
+Gradient GradientOf(const Snapped p[3], double area2, double f0, double f1, double f2) {
+  const double x10 = static_cast<double>(p[1].x - p[0].x) / 256.0;
+  const double y10 = static_cast<double>(p[1].y - p[0].y) / 256.0;
+  const double x20 = static_cast<double>(p[2].x - p[0].x) / 256.0;
+  const double y20 = static_cast<double>(p[2].y - p[0].y) / 256.0;
+  const double a = area2 / 65536.0;
+  return {((f1 - f0) * y20 - (f2 - f0) * y10) / a, ((f2 - f0) * x10 - (f1 - f0) * x20) / a};
+}
+
+DoublePlane DoublePlaneOf(const Snapped p[3], double area2, const double f[3], int ox, int oy) {
+  const Gradient g = GradientOf(p, area2, f[0], f[1], f[2]);
+  DoublePlane plane;
+  plane.fx = g.dx;
+  plane.fy = g.dy;
+  plane.f0 = f[0] + g.dx * (ox - static_cast<double>(p[0].x) / 256.0) +
+             g.dy * (oy - static_cast<double>(p[0].y) / 256.0);
+  return plane;
+}
+
+Plane FixedPlane(const DoublePlane& d, int fracBits) {
+  const double scale = std::ldexp(1.0, fracBits);
+  return {std::llround(d.f0 * scale), std::llround(d.fx * scale), std::llround(d.fy * scale)};
+}
+
+// Texel-coordinate plane: wrapped near the origin (wrapping is periodic) and with its
+// gradients bounded, so that 64-bit evaluation never overflows.
+Plane CoordPlane(DoublePlane d, int size, uint32_t address) {
+  d.fx = std::clamp(d.fx, -kMaxCoordGradient, kMaxCoordGradient);
+  d.fy = std::clamp(d.fy, -kMaxCoordGradient, kMaxCoordGradient);
+  if (address == D3DTADDRESS_WRAP) {
+    d.f0 -= std::floor(d.f0 / size) * size;
+  } else if (address == D3DTADDRESS_MIRROR) {
+    d.f0 -= std::floor(d.f0 / (2.0 * size)) * 2.0 * size;
+  } else {
+    d.f0 = std::clamp(d.f0, -65536.0, 65536.0);
+  }
+  return FixedPlane(d, kCoordFracBits);
+}
+
+bool CompareDepth(uint32_t func, float z, float stored) {
+  switch (func) {
+    case D3DCMP_NEVER:
+      return false;
+    case D3DCMP_LESS:
+      return z < stored;
+    case D3DCMP_EQUAL:
+      return z == stored;
+    case D3DCMP_LESSEQUAL:
+      return z <= stored;
+    case D3DCMP_GREATER:
+      return z > stored;
+    case D3DCMP_NOTEQUAL:
+      return z != stored;
+    case D3DCMP_GREATEREQUAL:
+      return z >= stored;
+    default:
+      return true;
+  }
+}
+
+void PlainPath(const RasterState& state, const TriangleSetup& setup) {
+  const PixelBuffer& target = state.target;
+  for (int y = setup.minY; y < setup.maxY; ++y) {
+    const int dy = y - setup.minY;
+    uint32_t* row = reinterpret_cast<uint32_t*>(target.bits + static_cast<ptrdiff_t>(y) * target.pitch);
+    for (int x = setup.minX; x < setup.maxX; ++x) {
+      const int dx = x - setup.minX;
+      bool inside = true;
+      for (int e = 0; e < 3; ++e) {
+        if (setup.e0[e] + setup.ex[e] * dx + setup.ey[e] * dy < 0) inside = false;
+      }
+      if (!inside) continue;
+
+      uint32_t diffuse;
+      int s = 0, t = 0;
+      if (setup.affine) {
+        diffuse = DiffuseAt(setup, dx, dy);
+        s = CoordToSub(setup.s.At(dx, dy));
+        t = CoordToSub(setup.t.At(dx, dy));
+      } else {
+        const double w = setup.prhw.At(dx, dy);
+        if (setup.constantColor) {
+          diffuse = setup.flatColor;
+        } else {
+          diffuse = 0;
+          for (int c = 0; c < 4; ++c) {
+            const double v = std::round(setup.pc[c].At(dx, dy) / w);
+            diffuse |= static_cast<uint32_t>(std::clamp(v, 0.0, 255.0)) << (8 * c);
+          }
+        }
+        const double ss = std::clamp(setup.ps.At(dx, dy) / w * 256.0, -1e9, 1e9);
+        const double tt = std::clamp(setup.pt.At(dx, dy) / w * 256.0, -1e9, 1e9);
+        s = static_cast<int>(std::floor(ss + 0.5));
+        t = static_cast<int>(std::floor(tt + 0.5));
+      }
+      const uint32_t texel = state.hasTexture ? SampleTexture(state, setup, s, t) : 0xFFFFFFFFu;
+      const uint32_t color = CombineStage(state, diffuse, texel);
+      if (state.alphaTest && !CompareFunc(state.alphaFunc, color >> 24, state.alphaRef & 255)) {
+        continue;
+      }
+      if (state.depthTest) {
+        float* depth = state.depth.values + static_cast<ptrdiff_t>(y) * state.depth.width + x;
+        const float z = static_cast<float>(std::clamp(setup.z.At(dx, dy), 0.0, 1.0));
+        if (!CompareDepth(state.depthFunc, z, *depth)) continue;
+        if (state.depthWrite) *depth = z;
+      }
+      const uint32_t dst = row[x];
+      const uint32_t out = state.blend ? BlendPixel(state, color, dst) : color;
+      row[x] = FinishPixel(state, out, dst);
+    }
+  }
+}
+
+}  // namespace
+
+bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex& vb,
+                   const TLVertex& vc, TriangleSetup* setup) {
+  const TLVertex* v[3] = {&va, &vb, &vc};
+  for (const TLVertex* p : v) {
+    if (!Finite(*p) || std::fabs(p->x) > kMaxCoordinate || std::fabs(p->y) > kMaxCoordinate) {
+      return false;
+    }
+  }
+  Snapped p[3];
+  for (int i = 0; i < 3; ++i) {
+    p[i] = {std::llround(static_cast<double>(v[i]->x) * 256.0),
+            std::llround(static_cast<double>(v[i]->y) * 256.0)};
+  }
+  int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[1].y - p[0].y) * (p[2].x - p[0].x);
+  if (area == 0) return false;
+  // Positive area: clockwise on the screen (y grows downwards), Direct3D's front face.
+  if (state.cullMode == D3DCULL_CCW && area < 0) return false;
+  if (state.cullMode == D3DCULL_CW && area > 0) return false;
+  if (area < 0) {
+    std::swap(p[1], p[2]);
+    std::swap(v[1], v[2]);
+    area = -area;
+  }
+
+  int64_t minX = std::min({p[0].x, p[1].x, p[2].x}), maxX = std::max({p[0].x, p[1].x, p[2].x});
+  int64_t minY = std::min({p[0].y, p[1].y, p[2].y}), maxY = std::max({p[0].y, p[1].y, p[2].y});
+  // Pixel centres are at whole coordinates: the box holds the pixels whose centres
+  // lie within the triangle's extent.
+  const auto ceilDiv = [](int64_t a) { return (a + 255) >> kSubPixelBits; };
+  const auto floorDiv = [](int64_t a) { return a >> kSubPixelBits; };
+  setup->minX = static_cast<int>(std::max<int64_t>(ceilDiv(minX), state.clipLeft));
+  setup->minY = static_cast<int>(std::max<int64_t>(ceilDiv(minY), state.clipTop));
+  setup->maxX = static_cast<int>(std::min<int64_t>(floorDiv(maxX) + 1, state.clipRight));
+  setup->maxY = static_cast<int>(std::min<int64_t>(floorDiv(maxY) + 1, state.clipBottom));
+  if (setup->minX >= setup->maxX || setup->minY >= setup->maxY) return false;
+
+  const int64_t ox = int64_t{setup->minX} << kSubPixelBits;
+  const int64_t oy = int64_t{setup->minY} << kSubPixelBits;
+  for (int e = 0; e < 3; ++e) {
+    const Snapped& a = p[e];
+    const Snapped& b = p[(e + 1) % 3];
+    const int64_t dx = b.x - a.x;
+    const int64_t dy = b.y - a.y;
+    // Top edge: horizontal with the triangle below; left edge: going up the screen.
+    const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
+    setup->e0[e] = dx * (oy - a.y) - dy * (ox - a.x) - (topLeft ? 0 : 1);
+    setup->ex[e] = -dy << kSubPixelBits;
+    setup->ey[e] = dx << kSubPixelBits;
+  }
+
+  const double area2 = static_cast<double>(area);
+  const int ox0 = setup->minX, oy0 = setup->minY;
+  setup->affine = v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw;
+
+  const int texW = state.hasTexture ? state.texture.width : 1;
+  const int texH = state.hasTexture ? state.texture.height : 1;
+  const double su[3] = {double{v[0]->u} * texW, double{v[1]->u} * texW, double{v[2]->u} * texW};
+  const double sv[3] = {double{v[0]->v} * texH, double{v[1]->v} * texH, double{v[2]->v} * texH};
+  const DoublePlane sPlane = DoublePlaneOf(p, area2, su, ox0, oy0);
+  const DoublePlane tPlane = DoublePlaneOf(p, area2, sv, ox0, oy0);
+  setup->s = CoordPlane(sPlane, texW, state.addressU);
+  setup->t = CoordPlane(tPlane, texH, state.addressV);
+  const double scaleX = sPlane.fx * sPlane.fx + tPlane.fx * tPlane.fx;
+  const double scaleY = sPlane.fy * sPlane.fy + tPlane.fy * tPlane.fy;
+  setup->minify = std::max(scaleX, scaleY) > 1.0;
+
+  const double zs[3] = {v[0]->z, v[1]->z, v[2]->z};
+  setup->z = DoublePlaneOf(p, area2, zs, ox0, oy0);
+
+  if (state.shadeMode == D3DSHADE_FLAT) {
+    setup->constantColor = true;
+    setup->flatColor = va.diffuse;
+  } else {
+    setup->constantColor = v[0]->diffuse == v[1]->diffuse && v[1]->diffuse == v[2]->diffuse;
+    setup->flatColor = v[0]->diffuse;
+  }
+  for (int c = 0; c < 4; ++c) {
+    const double f[3] = {double(Channel(v[0]->diffuse, c)), double(Channel(v[1]->diffuse, c)),
+                         double(Channel(v[2]->diffuse, c))};
+    setup->color[c] = FixedPlane(DoublePlaneOf(p, area2, f, ox0, oy0), kColorFracBits);
+  }
+
+  if (!setup->affine) {
+    const double w[3] = {v[0]->rhw, v[1]->rhw, v[2]->rhw};
+    setup->prhw = DoublePlaneOf(p, area2, w, ox0, oy0);
+    const double pu[3] = {su[0] * w[0], su[1] * w[1], su[2] * w[2]};
+    const double pv[3] = {sv[0] * w[0], sv[1] * w[1], sv[2] * w[2]};
+    setup->ps = DoublePlaneOf(p, area2, pu, ox0, oy0);
+    setup->pt = DoublePlaneOf(p, area2, pv, ox0, oy0);
+    for (int c = 0; c < 4; ++c) {
+      const double f[3] = {Channel(v[0]->diffuse, c) * w[0], Channel(v[1]->diffuse, c) * w[1],
+                           Channel(v[2]->diffuse, c) * w[2]};
+      setup->pc[c] = DoublePlaneOf(p, area2, f, ox0, oy0);
+    }
+  }
+  return true;
+}
+
+namespace {
+
+uint32_t StageArgument(uint32_t arg, uint32_t diffuse, uint32_t texel, uint32_t factor) {
+  uint32_t value;
+  switch (arg & D3DTA_SELECTMASK) {
+    case D3DTA_DIFFUSE:
+    case D3DTA_CURRENT:  // stage 0: the current colour is the diffuse colour
+      value = diffuse;
+      break;
+    case D3DTA_TEXTURE:
+      value = texel;
+      break;
+    case D3DTA_TFACTOR:
+      value = factor;
+      break;
+    default:  // specular, temporary and constant registers hold nothing here
+      value = 0;
+      break;
+  }
+  if (arg & D3DTA_COMPLEMENT) value = ~value;
+  if (arg & D3DTA_ALPHAREPLICATE) value = (value >> 24) * 0x01010101u;
+  return value;
+}
+
+uint32_t ApplyOp(uint32_t op, uint32_t a, uint32_t b) {
+  switch (op) {
+    case D3DTOP_SELECTARG1:
+      return a;
+    case D3DTOP_SELECTARG2:
+      return b;
+    case D3DTOP_MODULATE:
+      return MulDiv255(a, b);
+    case D3DTOP_MODULATE2X:
+      return std::min(255u, 2 * MulDiv255(a, b));
+    case D3DTOP_MODULATE4X:
+      return std::min(255u, 4 * MulDiv255(a, b));
+    case D3DTOP_ADD:
+      return std::min(255u, a + b);
+    case D3DTOP_ADDSIGNED:
+      return static_cast<uint32_t>(std::clamp(static_cast<int>(a + b) - 128, 0, 255));
+    case D3DTOP_ADDSIGNED2X:
+      return static_cast<uint32_t>(std::clamp(2 * (static_cast<int>(a + b) - 128), 0, 255));
+    case D3DTOP_SUBTRACT:
+      return a > b ? a - b : 0;
+    case D3DTOP_ADDSMOOTH:
+      return std::min(255u, a + b - MulDiv255(a, b));
+    default:
+      return a;
+  }
+}
+
+uint32_t BlendFactor(uint32_t mode, uint32_t src, uint32_t dst, uint32_t constant, int c) {
+  const uint32_t sa = src >> 24, da = dst >> 24;
+  switch (mode) {
+    case D3DBLEND_ZERO:
+      return 0;
+    case D3DBLEND_ONE:
+      return 255;
+    case D3DBLEND_SRCCOLOR:
+      return Channel(src, c);
+    case D3DBLEND_INVSRCCOLOR:
+      return 255 - Channel(src, c);
+    case D3DBLEND_SRCALPHA:
+      return sa;
+    case D3DBLEND_INVSRCALPHA:
+      return 255 - sa;
+    case D3DBLEND_DESTALPHA:
+      return da;
+    case D3DBLEND_INVDESTALPHA:
+      return 255 - da;
+    case D3DBLEND_DESTCOLOR:
+      return Channel(dst, c);
+    case D3DBLEND_INVDESTCOLOR:
+      return 255 - Channel(dst, c);
+    case D3DBLEND_SRCALPHASAT:
+      return c == 3 ? 255 : std::min(sa, 255 - da);
+    case D3DBLEND_BLENDFACTOR:
+      return Channel(constant, c);
+    case D3DBLEND_INVBLENDFACTOR:
+      return 255 - Channel(constant, c);
+    default:
+      return 255;
+  }
+}
+
+}  // namespace
+
+uint32_t CombineStage(const RasterState& state, uint32_t diffuse, uint32_t texel) {
+  if (state.colorOp == D3DTOP_DISABLE) return diffuse;
+  const uint32_t c1 = StageArgument(state.colorArg1, diffuse, texel, state.textureFactor);
+  const uint32_t c2 = StageArgument(state.colorArg2, diffuse, texel, state.textureFactor);
+  uint32_t result = 0;
+  for (int c = 0; c < 3; ++c) {
+    result |= ApplyOp(state.colorOp, Channel(c1, c), Channel(c2, c)) << (8 * c);
+  }
+  uint32_t alpha;
+  if (state.alphaOp == D3DTOP_DISABLE) {
+    alpha = diffuse >> 24;
+  } else {
+    const uint32_t a1 = StageArgument(state.alphaArg1, diffuse, texel, state.textureFactor);
+    const uint32_t a2 = StageArgument(state.alphaArg2, diffuse, texel, state.textureFactor);
+    alpha = ApplyOp(state.alphaOp, a1 >> 24, a2 >> 24);
+  }
+  return result | alpha << 24;
+}
+
+bool CompareFunc(uint32_t func, uint32_t value, uint32_t reference) {
+  switch (func) {
+    case D3DCMP_NEVER:
+      return false;
+    case D3DCMP_LESS:
+      return value < reference;
+    case D3DCMP_EQUAL:
+      return value == reference;
+    case D3DCMP_LESSEQUAL:
+      return value <= reference;
+    case D3DCMP_GREATER:
+      return value > reference;
+    case D3DCMP_NOTEQUAL:
+      return value != reference;
+    case D3DCMP_GREATEREQUAL:
+      return value >= reference;
+    default:
+      return true;
+  }
+}
+
+uint32_t BlendPixel(const RasterState& state, uint32_t src, uint32_t dst) {
+  uint32_t srcMode = state.srcBlend, destMode = state.destBlend;
+  if (srcMode == D3DBLEND_BOTHSRCALPHA) {
+    srcMode = D3DBLEND_SRCALPHA;
+    destMode = D3DBLEND_INVSRCALPHA;
+  } else if (srcMode == D3DBLEND_BOTHINVSRCALPHA) {
+    srcMode = D3DBLEND_INVSRCALPHA;
+    destMode = D3DBLEND_SRCALPHA;
+  }
+  if (state.target.format == D3DFMT_X8R8G8B8) dst |= 0xFF000000u;
+  uint32_t result = 0;
+  for (int c = 0; c < 4; ++c) {
+    const uint32_t s = Channel(src, c), d = Channel(dst, c);
+    uint32_t out;
+    switch (state.blendOp) {
+      case D3DBLENDOP_MIN:
+        out = std::min(s, d);
+        break;
+      case D3DBLENDOP_MAX:
+        out = std::max(s, d);
+        break;
+      default: {
+        const uint32_t ws = MulDiv255(s, BlendFactor(srcMode, src, dst, state.blendFactor, c));
+        const uint32_t wd = MulDiv255(d, BlendFactor(destMode, src, dst, state.blendFactor, c));
+        if (state.blendOp == D3DBLENDOP_SUBTRACT) {
+          out = ws > wd ? ws - wd : 0;
+        } else if (state.blendOp == D3DBLENDOP_REVSUBTRACT) {
+          out = wd > ws ? wd - ws : 0;
+        } else {
+          out = std::min(255u, ws + wd);
+        }
+        break;
+      }
+    }
+    result |= out << (8 * c);
+  }
+  return result;
+}
+
+void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b,
+                  const TLVertex& c, RasterPath path) {
+  TriangleSetup setup;
+  if (!SetUpTriangle(state, a, b, c, &setup)) return;
+  if (path == RasterPath::Fast && DrawTriangleFast(state, setup)) return;
+  PlainPath(state, setup);
+}
+
+}  // namespace vm_d3d9

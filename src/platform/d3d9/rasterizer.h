@@ -1,0 +1,90 @@
+// The triangle rasteriser behind DrawPrimitiveUP: pre-transformed vertices, Direct3D 9
+// sampling positions (the centre of pixel (x, y) is at (x, y)), the top-left fill rule,
+// texture stage 0, alpha test, depth test and blending.
+//
+// Two paths draw the same pixels: the plain path tests every pixel of a triangle's
+// bounding box and evaluates each value from scratch; the fast path walks spans and
+// steps the same integer plane equations. Both share the triangle setup below, which is
+// what makes them agree to the bit.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/d3d9/d3d9.h"
+
+namespace vm_d3d9 {
+
+// The 32-byte vertex of D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1.
+struct TLVertex {
+  float x, y, z, rhw;
+  uint32_t diffuse;
+  uint32_t specular;
+  float u, v;
+};
+static_assert(sizeof(TLVertex) == 32);
+
+struct PixelBuffer {
+  uint8_t* bits = nullptr;
+  int width = 0;
+  int height = 0;
+  int pitch = 0;  // bytes
+  D3DFORMAT format = D3DFMT_UNKNOWN;
+};
+
+struct DepthBuffer {
+  float* values = nullptr;  // width x height, rows packed
+  int width = 0;
+  int height = 0;
+};
+
+// Everything a draw reads from the device, resolved to plain values.
+struct RasterState {
+  PixelBuffer target;                // A8R8G8B8 or X8R8G8B8
+  DepthBuffer depth;                 // values null: no depth buffer
+  int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;  // viewport, exclusive
+  uint32_t cullMode = D3DCULL_CCW;
+  uint32_t shadeMode = D3DSHADE_GOURAUD;
+
+  bool hasTexture = false;
+  PixelBuffer texture;               // level 0
+  uint32_t magFilter = D3DTEXF_POINT;
+  uint32_t minFilter = D3DTEXF_POINT;
+  uint32_t addressU = D3DTADDRESS_WRAP;
+  uint32_t addressV = D3DTADDRESS_WRAP;
+  uint32_t borderColor = 0;
+
+  uint32_t colorOp = D3DTOP_MODULATE;
+  uint32_t colorArg1 = D3DTA_TEXTURE;
+  uint32_t colorArg2 = D3DTA_CURRENT;
+  uint32_t alphaOp = D3DTOP_SELECTARG1;
+  uint32_t alphaArg1 = D3DTA_TEXTURE;
+  uint32_t alphaArg2 = D3DTA_CURRENT;
+  uint32_t textureFactor = 0xFFFFFFFF;
+
+  bool alphaTest = false;
+  uint32_t alphaFunc = D3DCMP_ALWAYS;
+  uint32_t alphaRef = 0;
+
+  bool depthTest = false;            // only with a depth buffer
+  bool depthWrite = false;
+  uint32_t depthFunc = D3DCMP_LESSEQUAL;
+
+  bool blend = false;
+  uint32_t srcBlend = D3DBLEND_ONE;
+  uint32_t destBlend = D3DBLEND_ZERO;
+  uint32_t blendOp = D3DBLENDOP_ADD;
+  uint32_t blendFactor = 0xFFFFFFFF;
+  uint32_t colorWriteMask = 0xF;     // bit 0 red, 1 green, 2 blue, 3 alpha
+};
+
+// Draws one triangle (vertices in the order the primitive gives them).
+void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b,
+                  const TLVertex& c, RasterPath path);
+
+// round(a x b / 255) for 8-bit a and b: exact for every pair.
+inline uint32_t MulDiv255(uint32_t a, uint32_t b) {
+  const uint32_t t = a * b + 128;
+  return (t + (t >> 8)) >> 8;
+}
+
+}  // namespace vm_d3d9

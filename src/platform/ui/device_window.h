@@ -1,0 +1,36 @@
+// The window a software Direct3D device presents into: shows the latest frame scaled to
+// the widget with its aspect ratio kept, the rest black.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QWidget>
+
+#include "platform/d3d9/present_target.h"
+
+class DeviceWindow : public QWidget, public PresentTarget {
+ public:
+  explicit DeviceWindow(QWidget* parent = nullptr);
+  ~DeviceWindow() override;
+
+  // The window as a device sees it (the HWND of CreateDevice and the presentation
+  // parameters).
+  HWND Handle() { return this; }
+
+  void Show(const uint32_t* pixels, int width, int height, int pitch) override;
+  int ClientWidth() const override { return width(); }
+  int ClientHeight() const override { return height(); }
+  void ResizeClient(int width, int height) override;
+  void SetMode(Mode mode) override;
+
+  // The last frame shown (opaque RGB), null before the first.
+  const QImage& Frame() const { return frame_; }
+  // Where a frame of frameSize lands in an area of areaSize: as large as fits, centred.
+  static QRect FrameRect(QSize areaSize, QSize frameSize);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage frame_;
+};

@@ -1,0 +1,69 @@
+// The saver's run-time settings, read once at start-up from its data folder
+// (exeDir + "VelmorandiScrData/"): Settei.ini, record.dat and the wallpaper files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace settings {
+
+inline constexpr char kDataFolderName[] = "VelmorandiScrData";
+inline constexpr char kSettingsFileName[] = "Settei.ini";
+inline constexpr char kFontStyleFileName[] = "record.dat";
+// Caption written into the music panel while folder music is being set up.
+inline constexpr char kMusicCaptionRandom[] = "BGM設定中...";
+
+// The data folder of an executable directory (which ends in "/"), ending in "/".
+std::string DataDir(const std::string& exeDir);
+
+// Bits of the font style byte of record.dat; bits 4-7 are zero.
+enum FontStyleBit : std::uint8_t {
+  kFontBold = 1,
+  kFontItalic = 2,
+  kFontUnderline = 4,
+  kFontStrikeOut = 8,
+};
+
+// True when an installed screen font has exactly this face name (case-sensitive). The
+// text layer provides it.
+using FontInstalledTest = std::function<bool(const std::string& face)>;
+
+struct SaverFont {
+  std::string face;
+  // record.dat's first byte (0 for an empty file); none when the file does not exist, in
+  // which case the writers keep their built-in style.
+  std::optional<std::uint8_t> style;
+};
+
+struct SaverSettings {
+  int stepInterval = 700;  // ms between walker steps
+  int waitTime = 3000;     // ms a completed idiom stays on show
+  bool ikisakiHyoji = false;
+  bool imiHyoji = false;
+  bool userPriority = false;
+  std::vector<std::string> wallpaperFiles;
+  bool musicOn = false;
+  std::string musicFile;    // BGM/Name when single-file music is on
+  std::string musicFolder;  // BGM/Folda when folder music is on
+  bool musicRandom = false;  // folder music is on: kMusicCaptionRandom goes into the caption
+  // Font/Name as stored, when Settei.ini has that key.
+  std::optional<std::string> storedFontFace;
+  // The face (and style) to give the three saver text writers: only when the stored face
+  // is installed. None: the writers keep the window font.
+  std::optional<SaverFont> font;
+};
+
+// The settings of a saver whose data folder has no Settei.ini: the fixed defaults and the
+// three built-in wallpapers.
+SaverSettings DefaultSaverSettings(const std::string& dataDir);
+
+// The start-up reading. `userIdiomCount` is the number U of valid user idioms (user
+// priority needs U > 0). A null `fontInstalled` counts every face as not installed.
+// Never throws for missing or malformed files: absent values take their defaults.
+SaverSettings ReadSaverSettings(const std::string& dataDir, int userIdiomCount,
+                                const FontInstalledTest& fontInstalled);
+
+}  // namespace settings

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dictionary/dictionary.h"
+#include "game/clock.h"
+#include "game/flow.h"
+#include "game/random.h"
+#include "test_support.h"
+
+namespace {
+
+using game_test::Square;
+
+// A board drawn as nine rows: '.' free, '#' a character, 'W' the walker (free), 'T' the
+// destination, position 1 of slot 19.
+void Draw(game::Board& b, const std::vector<std::string>& rows) {
+  for (int r = 0; r < 9; ++r) {
+    for (int c = 0; c < 9; ++c) {
+      game::TBoardCell& cell = b.board[r][c];
+      const char ch = rows[r][c];
+      cell.kanji.clear();
+      if (ch == '#' || ch == 'T') cell.kanji.push_back(u'字');
+      cell.idiomSlot = ch == 'T' ? 19 : (ch == '#' ? 3 : -1);
+      cell.charPos = ch == 'T' ? 1 : (ch == '#' ? 2 : 0);
+      if (ch == 'W') {
+        b.walkerRow = r;
+        b.walkerCol = c;
+      }
+    }
+  }
+}
+
+struct RouteCase {
+  const char* name;
+  std::vector<std::string> rows;
+  std::vector<Square> route;  // empty: no route
+};
+
+TEST(PlanRoute, HandDrawnBoards) {
+  const RouteCase cases[] = {
+      {"row shortcut",
+       {"#########", "#########", "#########", "#########", "##W....T#", "#########",
+        "#########", "#########", "#########"},
+       {{4, 2}, {4, 3}, {4, 4}, {4, 5}, {4, 6}, {4, 7}}},
+      {"destination next to the walker",
+       {".........", ".........", ".........", "...WT....", ".........", ".........",
+        ".........", ".........", "........."},
+       {{3, 3}, {3, 4}}},
+      // The column shortcut is blocked at (4, 5); up is only marked, then left is expanded
+      // depth first, and the right-hand way is never tried.
+      {"blocked column goes left first",
+       {"#########", "#########", "####.T.##", "####.#.##", "####.#.##", "####.W.##",
+        "#########", "#########", "#########"},
+       {{5, 5}, {5, 4}, {4, 4}, {3, 4}, {2, 4}, {2, 5}}},
+      // A dead end on the left is backed out of; the route is cut back to the walker.
+      {"dead end is cut off the route",
+       {"####T.###", "#####.###", "#####.###", "###.#.###", "###.W.###", "#########",
+        "#########", "#########", "#########"},
+       {{4, 4}, {4, 5}, {3, 5}, {2, 5}, {1, 5}, {0, 5}, {0, 4}}},
+      {"walled off",
+       {"T#.......", "##.......", ".........", ".........", "....W....", ".........",
+        ".........", ".........", "........."},
+       {}},
+  };
+  for (const RouteCase& tc : cases) {
+    game::WalkerRoute route;
+    Draw(route, tc.rows);
+    route.PlanRoute(19, 1);
+    EXPECT_EQ(route.routeFound, !tc.route.empty()) << tc.name;
+    if (!tc.route.empty()) {
+      EXPECT_EQ(game_test::RouteOf(route), tc.route) << tc.name;
+    }
+    EXPECT_EQ(game_test::ReferenceRoute(route, {route.walkerRow, route.walkerCol},
+                                        {route.targetRow, route.targetCol}),
+              tc.route)
+        << tc.name << " (reference)";
+  }
+}
+
+TEST(PlanRoute, MissingDestinationFindsNoRoute) {
+  game::WalkerRoute route;
+  Draw(route, {".........", ".........", ".........", "...W.....", ".........", ".........",
+               ".........", ".........", "........."});
+  route.PlanRoute(19, 1);
+  EXPECT_FALSE(route.routeFound);
+  EXPECT_EQ(route.targetRow, -1);
+  EXPECT_EQ(route.routeLength, 1);
+}
+
+bool Neighbours(Square a, Square b) {
+  return std::abs(a.first - b.first) + std::abs(a.second - b.second) == 1;
+}
+
+// Eats whole boards step by step and checks every route: a simple path of neighbouring
+// free squares from the walker to the destination, equal to the reference search; and the
+// characters eaten in the order slot 19 .. 0, position 1 .. 4.
+class RouteChecker : public game::GameObserver {
+ public:
+  explicit RouteChecker(game::BoardFlow& flow) : flow_(flow) {}
+  void RoutePlanned() override {
+    ++routes;
+    const std::vector<Square> got = game_test::RouteOf(flow_);
+    ASSERT_TRUE(flow_.routeFound);
+    ASSERT_GE(got.size(), 2u);
+    ASSERT_EQ(got.front(), Square(flow_.walkerRow, flow_.walkerCol));
+    ASSERT_EQ(got.back(), Square(flow_.targetRow, flow_.targetCol));
+    std::set<Square> distinct(got.begin(), got.end());
+    ASSERT_EQ(distinct.size(), got.size()) << "route revisits a square";
+    for (std::size_t i = 1; i < got.size(); ++i) {
+      ASSERT_TRUE(Neighbours(got[i - 1], got[i]));
+      if (i + 1 < got.size()) {
+        ASSERT_TRUE(flow_.IsFree(got[i].first, got[i].second));
+      }
+    }
+    ASSERT_EQ(got, game_test::ReferenceRoute(flow_, got.front(), got.back()));
+  }
+  void CharacterEaten(int, int, int slot, int pos) override { eaten.emplace_back(slot, pos); }
+  int routes = 0;
+  std::vector<Square> eaten;
+
+ private:
+  game::BoardFlow& flow_;
+};
+
+TEST(StepWalker, RoutesAndEatingOrderOverManyBoards) {
+  dictionary::Dictionary dict;
+  std::vector<Square> expectedOrder;
+  for (int slot = 19; slot >= 0; --slot)
+    for (int pos = 1; pos <= 4; ++pos) expectedOrder.emplace_back(slot, pos);
+
+  for (int seed = 1; seed <= 1000; ++seed) {
+    game::TestClock clock;
+    game::SeededRandom random(static_cast<std::uint64_t>(seed));
+    game::NullGameView view;
+    game::BoardFlow flow(dict, view, clock, random, game::GameSettings{});
+    RouteChecker checker(flow);
+    flow.SetObserver(&checker);
+    flow.LayOutBoard(40, 30);
+    flow.ResetBoard();
+    flow.FillBoard(20, dict, random, view);
+    flow.PlanRoute(19, 1);
+    ASSERT_EQ(flow.routeLength, 2) << "first destination is next to the hole";
+    for (int steps = 0; !flow.boardDone; ++steps) {
+      ASSERT_LT(steps, 81 * 80) << "seed " << seed;
+      flow.stepDue = flow.routeFound;
+      flow.StepWalker();
+    }
+    if (HasFatalFailure()) FAIL() << "seed " << seed;
+    ASSERT_EQ(checker.eaten, expectedOrder) << "seed " << seed;
+    EXPECT_EQ(checker.routes, 80);
+    EXPECT_EQ(flow.FreeSquareCount(), 81);
+  }
+}
+
+struct Facing {
+  Square to;
+  int facingLeft;
+};
+
+// Left sets the flag, up and down keep it, right clears it.
+TEST(StepWalker, FacingFollowsHorizontalSteps) {
+  dictionary::Dictionary dict;
+  game::TestClock clock;
+  game::SeededRandom random(1);
+  game::NullGameView view;
+  game::BoardFlow flow(dict, view, clock, random, game::GameSettings{});
+  Draw(flow, {"#########", "#########", "###.T####", "###.#####", "###.W####", "#########",
+              "#########", "#########", "#########"});
+  flow.boardIdiomIndex[19] = 0;
+  flow.PlanRoute(19, 1);
+  const Facing steps[] = {{{4, 3}, 1}, {{3, 3}, 1}, {{2, 3}, 1}, {{2, 4}, 0}};
+  for (const Facing& s : steps) {
+    flow.stepDue = true;
+    flow.StepWalker();
+    EXPECT_EQ(Square(flow.walkerRow, flow.walkerCol), s.to);
+    EXPECT_EQ(flow.facingLeft, s.facingLeft);
+  }
+  EXPECT_TRUE(flow.IsFree(2, 4)) << "the destination was eaten";
+}
+
+}  // namespace
