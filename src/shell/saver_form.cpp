@@ -17,6 +17,8 @@ namespace shell {
 TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application, SaverFormOptions options)
     : application_(application), options_(std::move(options)) {
   setMouseTracking(true);
+  // The tick sleeps right after it presents; the frame must be on screen before that.
+  SetPaintTiming(PaintTiming::kImmediate);
   setFocusPolicy(Qt::StrongFocus);
   platform::ShowFullScreenOnStartScreen(*this);
   activateWindow();
@@ -75,7 +77,6 @@ void TVelmorandiSaverForm::FormClose() {
 
 void TVelmorandiSaverForm::Show(const uint32_t* pixels, int width, int height, int pitch) {
   DeviceWindow::Show(pixels, width, height, pitch);
-  repaint();
   if (options_.reportFirstFrameSince && !firstFrameReported_) {
     firstFrameReported_ = true;
     const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -

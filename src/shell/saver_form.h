@@ -41,7 +41,7 @@ class TVelmorandiSaverForm final : public DeviceWindow {
   SysCommandAnswer WMSysCommand(std::uint32_t command, std::intptr_t& result);
   void FormClose();
 
-  // PresentTarget: a presented frame goes on screen at once, not after the tick's sleep.
+  // PresentTarget: reports the first frame when asked to.
   void Show(const uint32_t* pixels, int width, int height, int pitch) override;
 
   SaverSession& Session() { return *session_; }

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRect>
 #include <QWidget>
+#include <vector>
 
 #include "platform/d3d9/present_target.h"
 
@@ -23,6 +24,11 @@ class DeviceWindow : public QWidget, public PresentTarget {
   void ResizeClient(int width, int height) override;
   void SetMode(Mode mode) override;
 
+  // Paint each frame before Show returns, instead of when the event loop next runs: for a
+  // caller that blocks the loop between frames.
+  enum class PaintTiming { kDeferred, kImmediate };
+  void SetPaintTiming(PaintTiming timing) { immediatePaint_ = timing == PaintTiming::kImmediate; }
+
   // The last frame shown (opaque RGB), null before the first.
   const QImage& Frame() const { return frame_; }
   // Where a frame of frameSize lands in an area of areaSize: as large as fits, centred.
@@ -33,4 +39,8 @@ class DeviceWindow : public QWidget, public PresentTarget {
 
  private:
   QImage frame_;
+  // The last frame as presented (alpha bytes as the device left them), to find what
+  // changed.
+  std::vector<uint32_t> shown_;
+  bool immediatePaint_ = false;
 };
