@@ -96,6 +96,7 @@ class SaverScreen final : public Screen {
   sx::TSXTextWriter& PanelWriter() { return *panelWriter_; }
   sx::TSXTextWriter& AnswerWriter() { return *answerWriter_; }
   int WalkerFrame() const { return walkerFrame_; }
+  const sx::TSXScene& Scene() const { return *scene_; }
   // The wallpaper shown now; empty for the black fallback.
   const std::string& CurrentWallpaper() const { return currentWallpaper_; }
 

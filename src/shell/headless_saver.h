@@ -1,4 +1,4 @@
-// The real saver without a window or a speaker: a software device presenting into a
+// The real saver without a window (and, unless asked, without a speaker): a software device presenting into a
 // target that keeps the last frame, the process-wide test clock (Sleep advances it at once), a chosen seed. Frames
 // and boards come out exactly as the saver would show them at the same times.
 #pragma once
@@ -26,7 +26,8 @@ class HeadlessSaver {
  public:
   // `dataDir` is a data folder ending in "/". Starts the saver at time `start`. Only one
   // may exist at a time (it owns the process's test clock).
-  HeadlessSaver(const std::string& dataDir, std::uint64_t seed, std::uint32_t start = 0);
+  HeadlessSaver(const std::string& dataDir, std::uint64_t seed, std::uint32_t start = 0,
+                presentation::SoundOutput sound = presentation::SoundOutput::kSilent);
   ~HeadlessSaver();
 
   // Runs idle calls until `ticks` ticks have run; returns the last presented frame.
