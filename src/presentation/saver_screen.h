@@ -72,9 +72,9 @@ class SaverScreen final : public Screen {
   // game's list that loads takes its place (a black screen when none does).
   void LoadWallpaper(const std::string& path) override;
 
-  // The music panel's caption (Shift-JIS); longer than 32 characters it is shortened.
-  void WriteMusicCaption(const std::string& ansi);
-  void SetMusicOn(bool on) { musicOn_ = on; }
+  // Longer than 32 characters, the caption is shortened.
+  void WriteMusicCaption(const std::string& ansi) override;
+  void SetMusicOn(bool on) override { musicOn_ = on; }
 
   // Queues the whole frame on the scene (after clearing the back buffer).
   void ComposeFrame();

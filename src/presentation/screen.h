@@ -22,6 +22,9 @@ class Screen : public game::GameView {
   // Gives all three text writers another face (UTF-8) and, when present, the style byte of
   // record.dat; their sizes stay.
   virtual void SetWriterFont(const std::string& face, std::optional<std::uint8_t> style) = 0;
+  // The music panel's caption (Shift-JIS) and whether the panel shows.
+  virtual void WriteMusicCaption(const std::string& ansi) = 0;
+  virtual void SetMusicOn(bool on) = 0;
   // The game whose state the frames show; set before the first frame, outlives the screen's
   // use of it.
   virtual void Attach(const game::Game& game) = 0;

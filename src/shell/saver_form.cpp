@@ -40,7 +40,8 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application, S
   session_ = std::make_unique<SaverSession>(
       *screen_, clock_,
       SessionOptions{dataDir, std::nullopt,
-                     [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); }});
+                     [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
+                     MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }});
   session_->StartUp();
   application_.SetOnIdle([this] { return ApplicationEvents1Idle(); });
 }

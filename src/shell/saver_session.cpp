@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/text/text.h"
 #include "platform/winmm/timer.h"
 
 namespace shell {
@@ -28,6 +29,14 @@ void SaverSession::StartUp() {
   const int userIdioms = dictionary_.LoadUserIdioms(dataDir + kUserListName);
   settings_ = settings::ReadSaverSettings(dataDir, userIdioms, options_.fontInstalled);
   if (settings_.font) screen_.SetWriterFont(settings_.font->face, settings_.font->style);
+  if (options_.music == MusicOutput::kPlay) {
+    music::MusicHooks hooks;
+    hooks.random = [this](int n) { return random_->Next(n); };
+    hooks.writeCaption = [this](const std::string& utf8) { screen_.WriteMusicCaption(platform::Utf8ToAnsi(utf8)); };
+    hooks.handleMessages = options_.handleMessages;
+    music_ = std::make_unique<music::MusicPlayer>(std::move(hooks));
+    music_->Configure(settings_.musicOn, settings_.musicFile, settings_.musicFolder);
+  }
 
   // The clock seed mixes in the wall clock's nanoseconds as well: timeGetTime alone
   // repeats boards for savers started at the same uptime.
@@ -41,6 +50,8 @@ void SaverSession::StartUp() {
   game_ = std::make_unique<game::Game>(dictionary_, screen_, clock_, *random_, ToGameSettings(settings_));
   screen_.Attach(*game_);
   game_->StartUp(screen_.LeafWidth(), screen_.LeafHeight());
+  if (music_) music_->ArmMusicService();
+  screen_.SetMusicOn(MusicOn());
   // The first tick is due at once.
   lastTickTime_ = clock_.Now() - kTickMs;
 }
@@ -49,6 +60,11 @@ bool SaverSession::Tick() {
   if (!game::TimeReached(clock_.Now(), lastTickTime_ + kTickMs)) return false;
   lastTickTime_ = clock_.Now();
   game_->RunStepTimer();
+  if (MusicOn()) {
+    music_->ServiceMusic();
+    // The player turns itself off for good when nothing can be played.
+    screen_.SetMusicOn(MusicOn());
+  }
   game_->MoveFlyingTiles();
   screen_.RenderFrame();
   const auto remaining = static_cast<std::int32_t>(lastTickTime_ + kTickMs - clock_.Now());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "game/clock.h"
 #include "game/game.h"
 #include "game/random.h"
+#include "music/music_player.h"
 #include "presentation/screen.h"
 #include "settings/settings_store.h"
 
@@ -34,10 +36,15 @@ class WinmmClock final : public game::Clock {
   void Sleep(std::uint32_t ms) override;
 };
 
+enum class MusicOutput { kPlay, kNone };
+
 struct SessionOptions {
   std::string dataDir;                  // the data folder, ending in "/"
   std::optional<std::uint64_t> seed;    // none: seeded from the clock
   settings::FontInstalledTest fontInstalled;  // null: no face counts as installed
+  MusicOutput music = MusicOutput::kPlay;     // kNone: the music settings are ignored
+  // Handles pending window messages during the music's folder scan; may be empty.
+  std::function<void()> handleMessages;
 };
 
 class SaverSession {
@@ -51,7 +58,7 @@ class SaverSession {
   void StartUp();
 
   // One idle call: nothing until 100 ms have passed since the last tick began; then the
-  // step timer, the flights and a frame, and a sleep for the rest of the slot less 3 ms.
+  // step timer, the music service, the flights and a frame, and a sleep for the rest of the slot less 3 ms.
   // Returns true when it ran a tick.
   bool Tick();
 
@@ -59,7 +66,7 @@ class SaverSession {
   game::Game& Game() { return *game_; }
   const dictionary::Dictionary& Dictionary() const { return dictionary_; }
   std::uint32_t LastTickTime() const { return lastTickTime_; }
-  bool MusicOn() const { return musicOn_; }
+  bool MusicOn() const { return music_ != nullptr && music_->State().musicOn; }
 
  private:
   presentation::Screen& screen_;
@@ -70,8 +77,7 @@ class SaverSession {
   std::unique_ptr<game::SeededRandom> random_;
   std::unique_ptr<game::Game> game_;
   std::uint32_t lastTickTime_ = 0;
-  // Stays off until a music player is wired in.
-  bool musicOn_ = false;
+  std::unique_ptr<music::MusicPlayer> music_;  // only when music may play
 };
 
 }  // namespace shell

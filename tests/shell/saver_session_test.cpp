@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "game/game.h"
+#include "platform/text/text.h"
+#include "platform/winmm/timer.h"
 #include "shell/saver_session.h"
 
 namespace {
@@ -23,6 +25,8 @@ class RecordingScreen final : public presentation::Screen {
     fonts.push_back({face, style});
   }
   void Attach(const game::Game& g) override { attached = &g; }
+  void WriteMusicCaption(const std::string& ansi) override { captions.push_back(ansi); }
+  void SetMusicOn(bool on) override { musicOn = on; }
   void WriteCellText(int, int, const std::u16string&) override { ++cellWrites; }
   void WriteAnswerText(int, const std::u16string&) override {}
   void WriteReadingText(const std::u16string&) override {}
@@ -44,6 +48,8 @@ class RecordingScreen final : public presentation::Screen {
   std::vector<std::uint32_t> frameTimes;
   std::vector<std::string> wallpapers;
   std::uint32_t renderCost = 0;
+  std::vector<std::string> captions;
+  bool musicOn = false;
 
  private:
   game::TestClock& clock_;
@@ -72,7 +78,7 @@ class DataFolder {
 struct Fixture {
   explicit Fixture(const DataFolder& data, std::uint32_t start = 5000,
                    settings::FontInstalledTest installed = nullptr)
-      : clock(start), screen(clock), session(screen, clock, {data.Dir(), 7, std::move(installed)}) {}
+      : clock(start), screen(clock), session(screen, clock, {data.Dir(), 7, std::move(installed), shell::MusicOutput::kPlay, nullptr}) {}
   game::TestClock clock;
   RecordingScreen screen;
   shell::SaverSession session;
@@ -196,6 +202,32 @@ TEST(SaverSession, SettingsSetTheStepTimer) {
   }
   EXPECT_GE(firstEat, 3300u);
   EXPECT_LT(firstEat, 3400u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SaverSession, FolderMusicShowsItsPendingCaptionAndAnEmptyFolderTurnsMusicOff) {
+  DataFolder data;
+  const std::string folder = data.Dir() + "midi";
+  std::filesystem::create_directories(folder);
+  data.Write("Settei.ini", "[BGM]\r\nRandom=1\r\nFolda=" + folder + "\r\n");
+  // The music player keeps the multimedia timer's time; it follows the session's here.
+  platform::TestClock winmm(0);
+  Fixture f(data, 0);
+  f.session.StartUp();
+  ASSERT_EQ(f.screen.captions.size(), 1u);
+  EXPECT_EQ(f.screen.captions[0], platform::Utf8ToAnsi("BGM設定中..."));
+  EXPECT_TRUE(f.screen.musicOn);
+  // The first service, a second after start-up, finds nothing to play.
+  for (int i = 0; i < 30; ++i) {
+    winmm.Set(f.clock.Now());
+    f.session.Tick();
+    f.clock.Sleep(3);
+  }
+  EXPECT_FALSE(f.session.MusicOn());
+  EXPECT_FALSE(f.screen.musicOn);
 }
 
 }  // namespace
