@@ -24,9 +24,13 @@ QFont FaceFont(const char* face, int pixelSize, Weight weight, Slant slant) {
 void SetColors(QWidget* widget, std::uint32_t text, std::int64_t background) {
   QPalette palette = widget->palette();
   const QColor textColor = WinColor(text);
+  // A disabled control greys its text whatever its colour, as the system does; the default
+  // grey would vanish into a silver background.
+  const QColor grayText = WinColor(kClGrayText);
   for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
     palette.setColor(QPalette::Active, role, textColor);
     palette.setColor(QPalette::Inactive, role, textColor);
+    palette.setColor(QPalette::Disabled, role, grayText);
   }
   if (background >= 0) {
     const QColor fill = WinColor(static_cast<std::uint32_t>(background));

@@ -116,6 +116,8 @@ std::optional<std::vector<std::string>> ExecLineToArgv(const std::string& exec,
         quoted = false;
       } else if (c == '\\' && i + 1 < exec.size()) {
         word += exec[++i];
+      } else if (c == '%' && i + 1 < exec.size() && exec[i + 1] == '%') {
+        word += exec[++i];
       } else {
         word += c;
       }
