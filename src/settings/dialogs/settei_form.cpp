@@ -189,12 +189,14 @@ void TSetteiForm::BuildControls() {
   LblURL->onClick = [this] { LblURLClick(); };
   LblURL->onMouseMove = [this] { LblURLMouseMove(); };
 
-  QWidget* order[] = {BtnTuika,         BtnHaikei,       BtnSingle,       BtnRandom,
-                      BtnFont,          CheckBoxHaikei,  RadioGroupBGM,   BtnHelp,
-                      CheckBoxYusen,    TrackBarSpeed,   CheckBoxQuarnel, CheckBoxBrisolt,
-                      TrackBarWaitTime, CheckBoxIkisaki, CheckBoxImiHyoji};
+  // The radio group takes its place in the order through its items.
+  QWidget* order[] = {BtnTuika,         BtnHaikei,           BtnSingle,
+                      BtnRandom,        BtnFont,             CheckBoxHaikei,
+                      RadioGroupBGM->Item(0), RadioGroupBGM->Item(1), RadioGroupBGM->Item(2),
+                      BtnHelp,          CheckBoxYusen,       TrackBarSpeed,
+                      CheckBoxQuarnel,  CheckBoxBrisolt,     TrackBarWaitTime,
+                      CheckBoxIkisaki,  CheckBoxImiHyoji};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
-  RadioGroupBGM->setFocusProxy(RadioGroupBGM->Item(RadioGroupBGM->ItemIndex()));
 }
 
 void TSetteiForm::FormCreate(std::string exeDir) { exeDir_ = std::move(exeDir); }

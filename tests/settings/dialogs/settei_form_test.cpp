@@ -200,6 +200,29 @@ TEST_F(SetteiFormTest, CloseWritesTheSlidersBoxesAndWordOptions) {
   EXPECT_EQ(Key("Picture", "Count"), "0");
 }
 
+TEST_F(SetteiFormTest, TabGoesThroughTheControlsInTheDialogsOrder) {
+  CreateForms();
+  form_->show();
+  TSetteiForm& f = *form_;
+  const std::vector<QWidget*> expected = {
+      f.BtnTuika,        f.BtnHaikei,         f.BtnSingle,       f.BtnRandom,
+      f.BtnFont,         f.CheckBoxHaikei,    f.RadioGroupBGM,   f.BtnHelp,
+      f.CheckBoxYusen,   f.TrackBarSpeed,     f.CheckBoxQuarnel, f.CheckBoxBrisolt,
+      f.TrackBarWaitTime, f.CheckBoxIkisaki,  f.CheckBoxImiHyoji};
+  // The radio group takes part in the chain through its chosen item.
+  auto member = [&](QWidget* w) -> QWidget* {
+    if (w->parentWidget() == f.RadioGroupBGM) return f.RadioGroupBGM;
+    return std::find(expected.begin(), expected.end(), w) != expected.end() ? w : nullptr;
+  };
+  std::vector<QWidget*> seen;
+  QWidget* w = f.BtnTuika;
+  for (int guard = 0; guard < 200 && seen.size() < expected.size(); ++guard, w = w->nextInFocusChain()) {
+    QWidget* m = member(w);
+    if (m && (seen.empty() || seen.back() != m)) seen.push_back(m);
+  }
+  EXPECT_EQ(seen, expected);
+}
+
 // One handler run against prepared settings, with what it must leave in Settei.ini.
 struct HandlerCase {
   const char* name;
