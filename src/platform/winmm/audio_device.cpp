@@ -1,0 +1,87 @@
+#include "platform/winmm/audio_device.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "dg/debug_log.h"
+
+namespace platform {
+namespace {
+
+enum class AudioState { kUntried, kOpen, kFailed };
+
+struct Audio {
+  AudioState state = AudioState::kUntried;
+  bool midi = false;
+  bool exitHandlerSet = false;
+  std::vector<AudioReleaseHook> hooks;
+};
+
+Audio& TheAudio() {
+  static Audio audio;
+  return audio;
+}
+
+// 44.1 kHz 16-bit stereo is what the sound font's samples are made for; 2048 frames
+// (46 ms) per callback keeps the synthesiser's wake-ups few.
+constexpr int kFrequency = 44100;
+constexpr int kChannels = 2;
+constexpr int kChunkFrames = 2048;
+
+void Open(Audio& audio) {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    dg::DebugLog(std::string("audio: no audio device (") + SDL_GetError() + ")");
+    audio.state = AudioState::kFailed;
+    return;
+  }
+  // The sound font must be set before the MIDI decoder starts.
+  Mix_SetSoundFonts(kSoundFontPath);
+  const int initialised = Mix_Init(MIX_INIT_MID);
+  if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kChannels, kChunkFrames) != 0) {
+    dg::DebugLog(std::string("audio: the mixer cannot open (") + Mix_GetError() + ")");
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audio.state = AudioState::kFailed;
+    return;
+  }
+  audio.midi = (initialised & MIX_INIT_MID) != 0 && Mix_HasMusicDecoder("MIDI");
+  audio.state = AudioState::kOpen;
+  if (!audio.exitHandlerSet) {
+    // Registered after the modules' own statics exist, so it runs before they are gone.
+    std::atexit(CloseAudioDevice);
+    audio.exitHandlerSet = true;
+  }
+}
+
+}  // namespace
+
+bool AudioDeviceOpen() {
+  Audio& audio = TheAudio();
+  if (audio.state == AudioState::kUntried) Open(audio);
+  return audio.state == AudioState::kOpen;
+}
+
+bool MidiAvailable() { return AudioDeviceOpen() && TheAudio().midi; }
+
+void RegisterAudioReleaseHook(AudioReleaseHook hook) {
+  auto& hooks = TheAudio().hooks;
+  if (std::find(hooks.begin(), hooks.end(), hook) == hooks.end()) hooks.push_back(hook);
+}
+
+void CloseAudioDevice() {
+  Audio& audio = TheAudio();
+  const bool wasOpen = audio.state == AudioState::kOpen;
+  for (const AudioReleaseHook hook : audio.hooks) hook();
+  audio.state = AudioState::kUntried;
+  audio.midi = false;
+  if (!wasOpen) return;
+  Mix_CloseAudio();
+  Mix_Quit();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+// The one SDL audio device and mixer shared by the sound and the MCI devices.
+//
+// Opened on first use and kept open until CloseAudioDevice or the end of the process. A
+// failed open (no audio device: CI, a locked-down session) is remembered, so later calls
+// fail at once instead of probing the drivers again.
+#pragma once
+
+namespace platform {
+
+// The General MIDI sound font every MIDI device plays through.
+inline constexpr const char* kSoundFontPath = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
+// True when the device and the mixer are open (opening them now if this is the first
+// call since start or since CloseAudioDevice).
+bool AudioDeviceOpen();
+
+// True when MIDI files can be decoded (FluidSynth with the sound font). Opens like
+// AudioDeviceOpen.
+bool MidiAvailable();
+
+// Something holding mixer objects (sounds, music) that must be freed before the mixer
+// closes. Registered once by each module that holds any.
+using AudioReleaseHook = void (*)();
+void RegisterAudioReleaseHook(AudioReleaseHook hook);
+
+// Frees everything through the hooks, then closes the mixer and the device. The next use
+// opens them again from the environment of that moment, so tests can change SDL's audio
+// driver in between. Also runs by itself at process exit.
+void CloseAudioDevice();
+
+}  // namespace platform

@@ -1,0 +1,321 @@
+#include "platform/winmm/mci.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "dg/debug_log.h"
+#include "platform/fs/fs.h"
+#include "platform/winmm/audio_device.h"
+#include "platform/winmm/mci_command.h"
+#include "platform/winmm/midi_duration.h"
+
+namespace platform {
+namespace {
+
+// kEnd: played to the end; only a seek leaves it.
+enum class Position { kStart, kPlaying, kStopped, kEnd };
+
+struct MusicDeleter {
+  void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
+};
+
+using PlayClock = std::chrono::steady_clock;
+
+// MIDI files are kilobytes; the synthesiser reads a whole file into memory, on the caller's
+// thread, so a huge file that merely carries the name is refused before it is read.
+constexpr std::uintmax_t kMaxMidiFileBytes = 16u << 20;
+
+struct Device {
+  std::string alias;
+  std::unique_ptr<Mix_Music, MusicDeleter> music;
+  Position position = Position::kStart;
+  // Where the piece ends; without it, the end is when the synthesiser reports it.
+  std::optional<double> durationMs;
+  // Playing time before the current run, and when the current run began. Playback runs
+  // in real time whatever clock the program's logic uses.
+  double playedMs = 0;
+  PlayClock::time_point runStart;
+
+  double PlayedMs() const {
+    const std::chrono::duration<double, std::milli> run = PlayClock::now() - runStart;
+    return playedMs + (position == Position::kPlaying ? run.count() : 0.0);
+  }
+};
+
+struct Devices {
+  std::vector<std::unique_ptr<Device>> open;
+  Device* sounding = nullptr;  // the device whose piece holds the mixer's music channel
+};
+
+Devices& TheDevices() {
+  static Devices devices;
+  return devices;
+}
+
+void ReleaseDevices() {
+  Devices& devices = TheDevices();
+  if (devices.sounding) Mix_HaltMusic();
+  devices.sounding = nullptr;
+  devices.open.clear();
+}
+
+Device* FindDevice(const std::string& alias) {
+  for (const auto& device : TheDevices().open) {
+    if (EqualsIgnoringAsciiCase(device->alias, alias)) return device.get();
+  }
+  return nullptr;
+}
+
+// The synthesiser takes any bytes at open and fails only when it plays, so a file that is
+// not MIDI would open "successfully" and never sound. The header chunk and the start of
+// the first track are checked here instead.
+bool StartsLikeStandardMidiFile(std::string_view file) {
+  auto bigEndian = [&](std::size_t at, int count) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < count; ++i) value = (value << 8) | static_cast<unsigned char>(file[at + i]);
+    return value;
+  };
+  if (file.size() < 22 || file.substr(0, 4) != "MThd" || file.substr(14, 4) != "MTrk") {
+    return false;
+  }
+  const std::uint32_t format = bigEndian(8, 2);
+  return bigEndian(4, 4) == 6 && format <= 2 && bigEndian(10, 2) > 0 && bigEndian(12, 2) > 0 &&
+         bigEndian(18, 4) <= file.size() - 22;
+}
+
+// The device learns of the end when asked: the piece has played its length, or the mixer
+// has finished it (for a piece whose length is unknown). The synthesiser's ringing out
+// after the end is left to play until the next play or seek cuts it.
+void NoteEnd(Device& device) {
+  if (device.position != Position::kPlaying) return;
+  const bool ended = TheDevices().sounding != &device || !Mix_PlayingMusic() ||
+                     (device.durationMs && device.PlayedMs() >= *device.durationMs);
+  if (ended) {
+    device.playedMs = device.PlayedMs();
+    device.position = Position::kEnd;
+  }
+}
+
+void Silence(Device& device) {
+  Devices& devices = TheDevices();
+  if (devices.sounding != &device) return;
+  Mix_HaltMusic();
+  devices.sounding = nullptr;
+}
+
+MCIERROR Open(const MciCommand& command) {
+  if (FindDevice(command.device)) return MCIERR_DUPLICATE_ALIAS;
+  if (!FileExists(command.element)) return MCIERR_FILE_NOT_FOUND;
+  if (!MidiAvailable()) return MCIERR_SEQ_NOMIDIPRESENT;
+  std::error_code sizeError;
+  const std::uintmax_t size = std::filesystem::file_size(command.element, sizeError);
+  if (sizeError || size > kMaxMidiFileBytes) return MCIERR_INVALID_FILE;
+  const std::optional<std::string> bytes = ReadWholeFile(command.element);
+  if (!bytes) return MCIERR_FILE_NOT_FOUND;
+  if (!StartsLikeStandardMidiFile(*bytes)) return MCIERR_INVALID_FILE;
+  SDL_RWops* file = SDL_RWFromFile(command.element.c_str(), "rb");
+  if (!file) return MCIERR_FILE_NOT_FOUND;
+  // The type is fixed to MIDI: a sequencer device plays nothing else, whatever the bytes.
+  Mix_Music* music = Mix_LoadMUSType_RW(file, MUS_MID, 1);
+  if (!music) return MCIERR_INVALID_FILE;
+  auto device = std::make_unique<Device>();
+  device->alias = command.device;
+  device->music.reset(music);
+  device->durationMs = MidiDurationMs(*bytes);
+  TheDevices().open.push_back(std::move(device));
+  return 0;
+}
+
+MCIERROR Play(Device& device) {
+  Devices& devices = TheDevices();
+  NoteEnd(device);
+  switch (device.position) {
+    case Position::kPlaying:
+    case Position::kEnd:
+      return 0;
+    case Position::kStopped:
+      if (devices.sounding == &device) {
+        Mix_ResumeMusic();
+        device.runStart = PlayClock::now();
+        device.position = Position::kPlaying;
+        return 0;
+      }
+      break;  // another device took the channel: start again from the beginning
+    case Position::kStart:
+      break;
+  }
+  if (devices.sounding && devices.sounding != &device) {
+    Device& previous = *devices.sounding;
+    NoteEnd(previous);
+    Silence(previous);
+    if (previous.position != Position::kEnd) previous.position = Position::kStart;
+  }
+  if (Mix_PausedMusic()) Mix_ResumeMusic();
+  if (Mix_PlayMusic(device.music.get(), 0) != 0) return MCIERR_SEQ_NOMIDIPRESENT;
+  devices.sounding = &device;
+  device.position = Position::kPlaying;
+  device.playedMs = 0;
+  device.runStart = PlayClock::now();
+  return 0;
+}
+
+MCIERROR Stop(Device& device) {
+  NoteEnd(device);
+  if (device.position == Position::kPlaying) {
+    Mix_PauseMusic();
+    device.playedMs = device.PlayedMs();
+    device.position = Position::kStopped;
+  }
+  return 0;
+}
+
+MCIERROR Seek(Device& device) {
+  Silence(device);
+  device.position = Position::kStart;
+  device.playedMs = 0;
+  return 0;
+}
+
+MCIERROR Close(Device& device) {
+  Silence(device);
+  auto& open = TheDevices().open;
+  for (auto it = open.begin(); it != open.end(); ++it) {
+    if (it->get() == &device) {
+      open.erase(it);
+      break;
+    }
+  }
+  return 0;
+}
+
+// Copies `text` with its NUL into the caller's buffer when it fits.
+MCIERROR Answer(const char* text, char* returnString, UINT returnLength) {
+  if (!returnString) return 0;
+  const std::size_t length = std::strlen(text);
+  if (length + 1 > returnLength) return MCIERR_PARAM_OVERFLOW;
+  std::memcpy(returnString, text, length + 1);
+  return 0;
+}
+
+MCIERROR Run(const MciCommand& command, char* returnString, UINT returnLength) {
+  if (command.verb == MciVerb::kOpen) return Open(command);
+  Device* device = FindDevice(command.device);
+  if (!device) return MCIERR_INVALID_DEVICE_NAME;
+  switch (command.verb) {
+    case MciVerb::kPlay:
+      return Play(*device);
+    case MciVerb::kStop:
+      return Stop(*device);
+    case MciVerb::kSeek:
+      return Seek(*device);
+    case MciVerb::kClose:
+      return Close(*device);
+    case MciVerb::kStatus: {
+      NoteEnd(*device);
+      const bool playing = device->position == Position::kPlaying;
+      return Answer(playing ? "playing" : "stopped", returnString, returnLength);
+    }
+    case MciVerb::kOpen:
+      break;
+  }
+  return MCIERR_UNRECOGNIZED_COMMAND;
+}
+
+struct ErrorText {
+  MCIERROR code;
+  const char* name;
+  const char* text;
+};
+
+constexpr ErrorText kErrorTexts[] = {
+    {0, "MMSYSERR_NOERROR", "The specified command was carried out."},
+    {MCIERR_UNRECOGNIZED_KEYWORD, "MCIERR_UNRECOGNIZED_KEYWORD",
+     "The specified command contains an unknown keyword."},
+    {MCIERR_UNRECOGNIZED_COMMAND, "MCIERR_UNRECOGNIZED_COMMAND", "Unknown command."},
+    {MCIERR_INVALID_DEVICE_NAME, "MCIERR_INVALID_DEVICE_NAME",
+     "The specified device is not open."},
+    {MCIERR_MISSING_COMMAND_STRING, "MCIERR_MISSING_COMMAND_STRING", "No command was given."},
+    {MCIERR_PARAM_OVERFLOW, "MCIERR_PARAM_OVERFLOW",
+     "The answer does not fit in the return buffer."},
+    {MCIERR_MISSING_STRING_ARGUMENT, "MCIERR_MISSING_STRING_ARGUMENT",
+     "A keyword lacks its text."},
+    {MCIERR_MISSING_PARAMETER, "MCIERR_MISSING_PARAMETER",
+     "The command requires a parameter that is missing."},
+    {MCIERR_UNSUPPORTED_FUNCTION, "MCIERR_UNSUPPORTED_FUNCTION",
+     "The device does not support this request."},
+    {MCIERR_FILE_NOT_FOUND, "MCIERR_FILE_NOT_FOUND", "The file does not exist."},
+    {MCIERR_OUTOFRANGE, "MCIERR_OUTOFRANGE", "The position is out of range."},
+    {MCIERR_DUPLICATE_ALIAS, "MCIERR_DUPLICATE_ALIAS", "The alias is already in use."},
+    {MCIERR_MISSING_DEVICE_NAME, "MCIERR_MISSING_DEVICE_NAME", "No device name was given."},
+    {MCIERR_NO_CLOSING_QUOTE, "MCIERR_NO_CLOSING_QUOTE", "A closing quote is missing."},
+    {MCIERR_INVALID_FILE, "MCIERR_INVALID_FILE", "The file is not a playable MIDI file."},
+    {MCIERR_SEQ_NOMIDIPRESENT, "MCIERR_SEQ_NOMIDIPRESENT",
+     "No audio device or MIDI synthesiser is available."},
+};
+
+const ErrorText* FindErrorText(MCIERROR code) {
+  for (const ErrorText& entry : kErrorTexts) {
+    if (entry.code == code) return &entry;
+  }
+  return nullptr;
+}
+
+// Cuts `text` to `length` - 1 bytes; a cut never splits a UTF-8 sequence.
+void CopyCut(const std::string& text, char* buffer, UINT length) {
+  if (!buffer || length == 0) return;
+  std::size_t count = std::min<std::size_t>(text.size(), length - 1);
+  while (count > 0 && count < text.size() &&
+         (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80) {
+    --count;
+  }
+  std::memcpy(buffer, text.data(), count);
+  buffer[count] = '\0';
+}
+
+}  // namespace
+
+MCIERROR mciSendStringA(const char* command, char* returnString, UINT returnLength,
+                        void* /*callback*/) {
+  RegisterAudioReleaseHook(ReleaseDevices);
+  if (returnString && returnLength > 0) returnString[0] = '\0';
+  auto parsed = ParseMciCommand(command);
+  if (const auto* error = std::get_if<MCIERROR>(&parsed)) return *error;
+  return Run(std::get<MciCommand>(parsed), returnString, returnLength);
+}
+
+BOOL mciExecute(const char* command) {
+  const MCIERROR error = mciSendStringA(command, nullptr, 0, nullptr);
+  if (error == 0) return 1;
+  char text[128];
+  mciGetErrorStringA(error, text, sizeof text);
+  const std::string line = std::string("mciExecute \"") + (command ? command : "") +
+                           "\" failed: " + text + " (" + MciErrorName(error) + ")";
+  std::fprintf(stderr, "velmorandi: %s\n", line.c_str());
+  dg::DebugLog(line);
+  return 0;
+}
+
+BOOL mciGetErrorStringA(MCIERROR code, char* text, UINT length) {
+  const ErrorText* entry = FindErrorText(code);
+  CopyCut(entry ? entry->text : "Unknown error code.", text, length);
+  return entry ? 1 : 0;
+}
+
+std::string MciErrorName(MCIERROR code) {
+  const ErrorText* entry = FindErrorText(code);
+  return entry ? entry->name : std::to_string(code);
+}
+
+}  // namespace platform

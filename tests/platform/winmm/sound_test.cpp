@@ -1,0 +1,70 @@
+#include "platform/winmm/sound.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fs/temp_dir.h"
+#include "platform/winmm/audio_test_support.h"
+
+namespace platform {
+namespace {
+
+using namespace testing_support;
+
+constexpr UINT kSaverFlags = SND_ASYNC | SND_NODEFAULT;
+
+TEST(SndPlaySound, AsyncWavReachesTheAudioDevice) {
+  TempDir temp;
+  WriteBytes(temp.File("chime.wav"), MakeWav(200, 880, 0.5));
+  DiskAudio audio(temp.File("out.raw"));
+  EXPECT_EQ(sndPlaySoundA(temp.File("chime.wav").c_str(), kSaverFlags), 1);
+  // Returned at once: the sound is still to be heard. Let it play out.
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  EXPECT_GT(PeakOf(audio.CloseAndReadSamples()), kAudiblePeak);
+}
+
+TEST(SndPlaySound, ANewSoundCutsOffTheOneStillPlaying) {
+  TempDir temp;
+  WriteBytes(temp.File("long.wav"), MakeWav(3000, 440, 0.5));
+  WriteBytes(temp.File("quiet.wav"), MakeWav(50, 440, 0.0));
+  DiskAudio audio(temp.File("out.raw"));
+  ASSERT_EQ(sndPlaySoundA(temp.File("long.wav").c_str(), kSaverFlags), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  ASSERT_EQ(sndPlaySoundA(temp.File("quiet.wav").c_str(), kSaverFlags), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  const auto samples = audio.CloseAndReadSamples();
+  ASSERT_GT(samples.size(), 500 * kSamplesPerMs);
+  EXPECT_GT(PeakOf(samples), kAudiblePeak);  // the long one was heard at first
+  // Its remaining 2.7 s would fill the end of the file had it not been replaced.
+  EXPECT_EQ(PeakOf(samples, samples.size() - 200 * kSamplesPerMs), 0);
+}
+
+TEST(SndPlaySound, NothingPlayableReturnsFalse) {
+  TempDir temp;
+  WriteBytes(temp.File("chime.wav"), MakeWav(100, 880, 0.5));
+  WriteBytes(temp.File("junk.wav"), "RIFF but not a wave at all");
+  {
+    DiskAudio audio(temp.File("out.raw"));
+    EXPECT_EQ(sndPlaySoundA(temp.File("missing.wav").c_str(), kSaverFlags), 0);
+    EXPECT_EQ(sndPlaySoundA(temp.File("junk.wav").c_str(), kSaverFlags), 0);
+    EXPECT_EQ(sndPlaySoundA(temp.File("").c_str(), kSaverFlags), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(PeakOf(audio.CloseAndReadSamples()), 0);
+  }
+  {
+    NoAudioDevice none;
+    EXPECT_EQ(sndPlaySoundA(temp.File("chime.wav").c_str(), kSaverFlags), 0);
+    EXPECT_EQ(sndPlaySoundA(temp.File("chime.wav").c_str(), kSaverFlags), 0);
+  }
+}
+
+TEST(SndPlaySound, SyncReturnsAfterTheSoundAndNullStops) {
+  TempDir temp;
+  WriteBytes(temp.File("chime.wav"), MakeWav(100, 880, 0.5));
+  DiskAudio audio(temp.File("out.raw"));
+  EXPECT_EQ(sndPlaySoundA(temp.File("chime.wav").c_str(), SND_SYNC | SND_NODEFAULT), 1);
+  EXPECT_EQ(sndPlaySoundA(nullptr, kSaverFlags), 1);
+  EXPECT_GT(PeakOf(audio.CloseAndReadSamples()), kAudiblePeak);
+}
+
+}  // namespace
+}  // namespace platform
