@@ -19,15 +19,6 @@ std::set<HWND>& WindowsInUse() {
   return windows;
 }
 
-// Raises the log's nesting level for one phase.
-class IndentScope {
- public:
-  IndentScope() { ++LogIndent; }
-  ~IndentScope() { --LogIndent; }
-  IndentScope(const IndentScope&) = delete;
-  IndentScope& operator=(const IndentScope&) = delete;
-};
-
 constexpr BOOL kTrue = -1;  // TRUE with all bits set, as the parameters are filled
 constexpr BOOL kFalse = 0;
 

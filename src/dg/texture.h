@@ -109,8 +109,8 @@ class TDGTexture final : public TDGResource {
   D3DFORMAT ChooseFormat();
   void CreateD3DTexture(std::uint32_t width, std::uint32_t height);
   // Reads the headers at the stream's position, sizes the texture to the bitmap and decodes
-  // it; `source` names the bitmap in the refusal line. Throws on a stream failure and on a
-  // size the device cannot make or the stream cannot hold.
+  // it. Throws on a short header, and (after logging why) on a size the device cannot make
+  // or more pixel rows than the stream holds, before anything is allocated.
   void SizeAndDecode(data::Stream& stream);
   void ReleaseTexture();
   void SaveContent();
