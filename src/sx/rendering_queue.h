@@ -1,0 +1,68 @@
+// One pass of the scene: quads queued during a frame, drawn in adding order or far to
+// near, with render, sampler and texture state changes filtered against what the pass
+// has already set.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/d3d9/d3d9.h"
+#include "sx/vertex.h"
+
+namespace dg {
+class TDGCarad;
+class TDGTexture;
+}  // namespace dg
+
+namespace sx {
+
+class TSXScene;
+
+struct TSXQueuedQuad {
+  bool linearFilter;
+  std::int32_t blendMode;
+  dg::TDGTexture* texture;  // borrowed; may be null
+  float x;
+  float y;
+  float z;  // 0.0 (near) .. 1.0 (far); also the sort key
+  TSXVertex vertices[4];  // strip order: top-left, top-right, bottom-left, bottom-right
+};
+
+enum class TSXDrawOrder { Added, FarToNear };
+
+class TSXRenderingQueue {
+ public:
+  static constexpr std::size_t kInitialCapacity = 32;
+
+  TSXRenderingQueue(dg::TDGCarad* device, TSXScene* scene);
+  TSXRenderingQueue(const TSXRenderingQueue&) = delete;
+  TSXRenderingQueue& operator=(const TSXRenderingQueue&) = delete;
+
+  // Copies the quad; a full queue doubles its capacity first.
+  void AddQuad(bool linearFilter, std::int32_t blendMode, const TSXVertex (&vertices)[4],
+               dg::TDGTexture* texture, float x, float y, float z);
+  // Draws every queued quad on the wrapper's device and empties the queue. With FarToNear
+  // only quads of z >= 0 take part.
+  void DrawQueue(TSXDrawOrder order);
+  // Empties the queue without drawing.
+  void Discard() { count_ = 0; }
+
+  std::size_t Count() const { return count_; }
+  std::size_t Capacity() const { return quads_.size(); }
+  const TSXQueuedQuad& Quad(std::size_t index) const { return quads_[index]; }
+
+ private:
+  // Fills order_ with the indexes of the quads to draw, in drawing order; returns how many.
+  std::size_t ArrangeOrder(TSXDrawOrder order);
+
+  dg::TDGCarad* device_;  // borrowed
+  TSXScene* scene_;       // borrowed, the owner
+  // Sized to the capacity; the first count_ entries are queued. Kept across frames so
+  // that a steady frame allocates nothing.
+  std::vector<TSXQueuedQuad> quads_;
+  std::size_t count_ = 0;
+  std::vector<std::int32_t> order_;
+  std::vector<float> keys_;
+};
+
+}  // namespace sx
