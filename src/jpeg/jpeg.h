@@ -1,0 +1,45 @@
+// JPEG decoding and encoding over libjpeg, for wallpapers and their previews.
+//
+// Every libjpeg call runs inside a boundary whose frames hold only plain C data, so the
+// library's error exit can jump back there without skipping a C++ destructor; the error
+// becomes an ordinary result (DecodeJpeg) or exception (EncodeJpeg) naming the reason.
+// Nothing here ever ends the process or prints.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace jpeg {
+
+// A picture of 32-bit pixels 0xAARRGGBB, rows top to bottom, no padding.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // width * height entries
+};
+
+// Largest picture DecodeJpeg accepts: the biggest texture a device is asked to hold, on
+// each side, and a bound on the whole so one file cannot demand more than 192 MiB.
+inline constexpr int kMaxSide = 8192;
+inline constexpr std::int64_t kMaxPixels = 8192LL * 6144LL;
+
+struct DecodeResult {
+  Image image;        // valid when error is empty; every pixel opaque
+  std::string error;  // why the bytes could not be decoded, empty on success
+  bool ok() const { return error.empty(); }
+};
+
+// Decodes a baseline or progressive JPEG (grey, colour or CMYK). Truncated data that
+// libjpeg can still finish (it pads the missing part) decodes; everything else it rejects,
+// sizes beyond kMaxSide or kMaxPixels, and absurd scan counts give an error.
+DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes);
+
+// Encodes `image` (alpha ignored) as a baseline JPEG with optimised Huffman tables and the
+// exact integer DCT, so the same picture always gives the same bytes. `quality` is 1..100.
+// Throws std::invalid_argument for an empty or inconsistent image or a bad quality, and
+// std::runtime_error if libjpeg fails.
+std::vector<std::uint8_t> EncodeJpeg(const Image& image, int quality);
+
+}  // namespace jpeg

@@ -1,0 +1,165 @@
+#include "jpeg/jpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+jpeg::Image Gradient(int w, int h) {
+  jpeg::Image img{w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h)};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const unsigned r = 255u * x / (w - 1), g = 255u * y / (h - 1), b = 128;
+      img.pixels[static_cast<std::size_t>(y) * w + x] = 0xFF000000u | r << 16 | g << 8 | b;
+    }
+  return img;
+}
+
+int Channel(std::uint32_t p, int shift) { return static_cast<int>((p >> shift) & 0xFF); }
+
+// Largest difference of any channel between two pictures of the same size.
+int MaxDifference(const jpeg::Image& a, const jpeg::Image& b) {
+  int worst = 0;
+  for (std::size_t i = 0; i < a.pixels.size(); ++i)
+    for (int s : {0, 8, 16}) worst = std::max(worst, std::abs(Channel(a.pixels[i], s) - Channel(b.pixels[i], s)));
+  return worst;
+}
+
+// Writes a flat picture of `components` samples per pixel straight through libjpeg, for the
+// colour spaces the project's encoder never writes.
+std::vector<std::uint8_t> EncodeRaw(int w, int h, J_COLOR_SPACE space, int components,
+                                    const std::vector<unsigned char>& pixel) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr err;
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = w;
+  cinfo.image_height = h;
+  cinfo.input_components = components;
+  cinfo.in_color_space = space;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 95, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<unsigned char> row;
+  for (int x = 0; x < w; ++x) row.insert(row.end(), pixel.begin(), pixel.end());
+  JSAMPROW rows[1] = {row.data()};
+  while (cinfo.next_scanline < cinfo.image_height) jpeg_write_scanlines(&cinfo, rows, 1);
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::vector<std::uint8_t> out(buffer, buffer + size);
+  std::free(buffer);
+  return out;
+}
+
+// Offset of the first byte after marker 0xFF `code`, or npos.
+std::size_t FindMarker(const std::vector<std::uint8_t>& bytes, std::uint8_t code) {
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+    if (bytes[i] == 0xFF && bytes[i + 1] == code) return i + 2;
+  return std::string::npos;
+}
+
+TEST(Jpeg, RoundTripKeepsSizeAndColoursAndIsOpaque) {
+  const jpeg::Image original = Gradient(97, 61);  // not a multiple of the 8 x 8 block
+  const auto bytes = jpeg::EncodeJpeg(original, 95);
+  const jpeg::DecodeResult decoded = jpeg::DecodeJpeg(bytes);
+  ASSERT_TRUE(decoded.ok()) << decoded.error;
+  ASSERT_EQ(decoded.image.width, 97);
+  ASSERT_EQ(decoded.image.height, 61);
+  ASSERT_EQ(decoded.image.pixels.size(), 97u * 61u);
+  EXPECT_LE(MaxDifference(original, decoded.image), 12);
+  for (std::uint32_t p : decoded.image.pixels) ASSERT_EQ(p >> 24, 0xFFu);
+}
+
+TEST(Jpeg, EncodingIsBaselineAndDeterministic) {
+  const jpeg::Image img = Gradient(64, 48);
+  const auto a = jpeg::EncodeJpeg(img, 90);
+  const auto b = jpeg::EncodeJpeg(img, 90);
+  EXPECT_EQ(a, b);
+  EXPECT_NE(FindMarker(a, 0xC0), std::string::npos);  // SOF0, baseline
+  EXPECT_EQ(FindMarker(a, 0xC2), std::string::npos);  // no progressive frame
+  EXPECT_LT(jpeg::EncodeJpeg(img, 20).size(), a.size());
+}
+
+TEST(Jpeg, DecodesGreyAndCmyk) {
+  struct Case {
+    const char* name;
+    J_COLOR_SPACE space;
+    std::vector<unsigned char> pixel;
+    std::uint32_t expected;
+  };
+  const Case cases[] = {
+      {"grey", JCS_GRAYSCALE, {200}, 0xFFC8C8C8u},
+      // libjpeg marks CMYK files as Adobe's, whose samples are inverted: 255 means no ink.
+      {"cmyk without ink", JCS_CMYK, {255, 255, 255, 255}, 0xFFFFFFFFu},
+      {"cmyk full black", JCS_CMYK, {255, 255, 255, 0}, 0xFF000000u},
+      {"cmyk cyan", JCS_CMYK, {0, 255, 255, 255}, 0xFF00FFFFu},
+  };
+  for (const Case& c : cases) {
+    const auto bytes = EncodeRaw(16, 16, c.space, static_cast<int>(c.pixel.size()), c.pixel);
+    const jpeg::DecodeResult r = jpeg::DecodeJpeg(bytes);
+    ASSERT_TRUE(r.ok()) << c.name << ": " << r.error;
+    const std::uint32_t p = r.image.pixels[8 * 16 + 8];
+    for (int s : {0, 8, 16}) EXPECT_NEAR(Channel(p, s), Channel(c.expected, s), 3) << c.name;
+  }
+}
+
+TEST(Jpeg, BadInputGivesAnErrorNamingTheReason) {
+  const auto good = jpeg::EncodeJpeg(Gradient(40, 30), 80);
+  const std::size_t sof = FindMarker(good, 0xC0);
+  ASSERT_NE(sof, std::string::npos);
+  // SOF0 layout after the marker: length (2), precision (1), height (2), width (2).
+  auto withSize = [&](int w, int h) {
+    auto b = good;
+    b[sof + 3] = static_cast<std::uint8_t>(h >> 8), b[sof + 4] = static_cast<std::uint8_t>(h);
+    b[sof + 5] = static_cast<std::uint8_t>(w >> 8), b[sof + 6] = static_cast<std::uint8_t>(w);
+    return b;
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    const char* reasonPart;
+  };
+  const Case cases[] = {
+      {"empty", {}, "no data"},
+      {"not a JPEG", {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8}, "JPEG"},
+      {"header cut short", std::vector<std::uint8_t>(good.begin(), good.begin() + 20), "JPEG"},
+      {"too wide", withSize(9000, 10), "larger than allowed"},
+      {"too many pixels", withSize(8192, 8000), "larger than allowed"},
+      {"zero height", withSize(40, 0), "JPEG"},
+  };
+  for (const Case& c : cases) {
+    const jpeg::DecodeResult r = jpeg::DecodeJpeg(c.bytes);
+    EXPECT_FALSE(r.ok()) << c.name;
+    EXPECT_NE(r.error.find(c.reasonPart), std::string::npos) << c.name << ": " << r.error;
+    EXPECT_TRUE(r.image.pixels.empty()) << c.name;
+  }
+}
+
+TEST(Jpeg, DataCutInsideTheScanStillDecodesAtFullSize) {
+  const auto good = jpeg::EncodeJpeg(Gradient(80, 80), 80);
+  const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<long>(good.size() * 2 / 3));
+  const jpeg::DecodeResult r = jpeg::DecodeJpeg(cut);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.image.width, 80);
+  EXPECT_EQ(r.image.pixels.size(), 80u * 80u);
+}
+
+TEST(Jpeg, EncoderRefusesInconsistentInput) {
+  jpeg::Image wrongCount{4, 4, std::vector<std::uint32_t>(15)};
+  EXPECT_THROW(jpeg::EncodeJpeg(wrongCount, 90), std::invalid_argument);
+  EXPECT_THROW(jpeg::EncodeJpeg(jpeg::Image{}, 90), std::invalid_argument);
+  EXPECT_THROW(jpeg::EncodeJpeg(Gradient(8, 8), 0), std::invalid_argument);
+  EXPECT_THROW(jpeg::EncodeJpeg(Gradient(8, 8), 101), std::invalid_argument);
+}
+
+}  // namespace
