@@ -2,14 +2,22 @@
 
 # Adds every folder below DIR that has a CMakeLists.txt, in name order; a folder without
 # one is searched further down (so src/platform/text and tests/platform/text are found).
+# Below a folder with its own CMakeLists.txt the search goes on too (src/settings/dialogs
+# below src/settings), skipping the folders which that file added itself.
 function(vm_add_children dir)
+  cmake_parse_arguments(A "" "" "SKIP" ${ARGN})
   file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR}/${dir}
        ${CMAKE_SOURCE_DIR}/${dir}/*)
   list(SORT children)
   foreach(child IN LISTS children)
     set(path ${CMAKE_SOURCE_DIR}/${dir}/${child})
+    if(path IN_LIST A_SKIP)
+      continue()
+    endif()
     if(EXISTS ${path}/CMakeLists.txt)
       add_subdirectory(${path})
+      get_property(added DIRECTORY ${path} PROPERTY SUBDIRECTORIES)
+      vm_add_children(${dir}/${child} SKIP ${added})
     elseif(IS_DIRECTORY ${path})
       vm_add_children(${dir}/${child})
     endif()

@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Fail("a texture above the maximum was made");
     }
     if (texture.Texture() != nullptr) {
-      texture.ColorKey(RECT{0, 0, static_cast<LONG>(texture.Width()), static_cast<LONG>(texture.Height())}, 0);
+      texture.ColorKey(
+          RECT{0, 0, static_cast<LONG>(texture.Width()), static_cast<LONG>(texture.Height())}, 0);
       data::MemoryStream saved;
       texture.SaveToStream(saved);
     }

@@ -20,9 +20,7 @@ constexpr char kDeepIntoP8[] =
     "8ビットパレット付きテクスチャに対して16ビット以上のBMPをロードする事は出来ません";
 constexpr char kBadSize[] = "幅と高さが正のビットマップだけを、LoadBMPには指定してください";
 
-std::uint16_t U16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 std::uint32_t U32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -79,8 +77,8 @@ std::uint64_t BMPSourceStride(std::int64_t width, std::uint32_t bitCount) {
   return (static_cast<std::uint64_t>(width) * (bitCount / 8) + 3) & ~std::uint64_t{3};
 }
 
-void DecodeBMPInto(data::Stream& stream, std::uint8_t* bits, std::int32_t pitch,
-                   const RECT& rect, D3DFORMAT format) {
+void DecodeBMPInto(data::Stream& stream, std::uint8_t* bits, std::int32_t pitch, const RECT& rect,
+                   D3DFORMAT format) {
   const std::uint64_t start = stream.Position();
   std::uint8_t fileHeader[kBMPFileHeaderSize];
   if (!ReadAll(stream, fileHeader, sizeof fileHeader)) {
@@ -131,8 +129,10 @@ void DecodeBMPInto(data::Stream& stream, std::uint8_t* bits, std::int32_t pitch,
   const std::uint64_t height = static_cast<std::uint64_t>(header.height);
   const std::uint64_t srcStride = BMPSourceStride(header.width, header.bitCount);
   const std::uint64_t destRowLength = (width * destBytes + 3) & ~std::uint64_t{3};
-  const std::uint64_t rectWidth = static_cast<std::uint64_t>(std::max<LONG>(0, rect.right - rect.left));
-  const std::uint64_t rectHeight = static_cast<std::uint64_t>(std::max<LONG>(0, rect.bottom - rect.top));
+  const std::uint64_t rectWidth =
+      static_cast<std::uint64_t>(std::max<LONG>(0, rect.right - rect.left));
+  const std::uint64_t rectHeight =
+      static_cast<std::uint64_t>(std::max<LONG>(0, rect.bottom - rect.top));
   const std::uint64_t pitchBytes = static_cast<std::uint64_t>(std::max<std::int32_t>(0, pitch));
 
   const std::uint64_t rows = std::min(rectHeight, height);
@@ -142,7 +142,9 @@ void DecodeBMPInto(data::Stream& stream, std::uint8_t* bits, std::int32_t pitch,
   // right of the image keep what they held.
   const bool indexCopy = format == D3DFMT_P8;
   const std::uint64_t rowRoom =
-      pitchBytes - std::min<std::uint64_t>(pitchBytes, static_cast<std::uint64_t>(std::max<LONG>(0, rect.left)) * destBytes);
+      pitchBytes -
+      std::min<std::uint64_t>(pitchBytes,
+                              static_cast<std::uint64_t>(std::max<LONG>(0, rect.left)) * destBytes);
   const std::uint64_t bytesPerRow =
       indexCopy ? std::min({pitchBytes, destRowLength, rowRoom})
                 : std::min(std::min(pitchBytes, destRowLength), pixelsPerRow * destBytes);
@@ -192,8 +194,7 @@ void DecodeBMP(IDirect3DTexture9* texture, data::Stream& stream) {
   }
   if (CheckResult(result, "LoadBMP中にサーフェスがロックできませんでした") != D3D_OK) return;
   const RECT rect{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-  DecodeBMPInto(stream, static_cast<std::uint8_t*>(locked.pBits), locked.Pitch, rect,
-                desc.Format);
+  DecodeBMPInto(stream, static_cast<std::uint8_t*>(locked.pBits), locked.Pitch, rect, desc.Format);
   CheckResult(texture->UnlockRect(0), "LoadBMP中にサーフェスがアンロックできませんでした");
 }
 

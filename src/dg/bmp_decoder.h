@@ -24,7 +24,7 @@ struct BMPHeader {
   std::uint16_t type = 0;         // "BM" is 0x4D42
   std::uint32_t pixelOffset = 0;  // from the start of the file header
   std::int32_t width = 0;
-  std::int32_t height = 0;        // positive: rows stored bottom-up
+  std::int32_t height = 0;  // positive: rows stored bottom-up
   std::uint16_t bitCount = 0;
 };
 
@@ -40,7 +40,7 @@ void DecodeBMP(IDirect3DTexture9* texture, data::Stream& stream);
 
 // The decoding into locked memory: `bits` points at the pixel (rect.left, rect.top) of
 // rows `pitch` bytes apart, holding pixels of `format`.
-void DecodeBMPInto(data::Stream& stream, std::uint8_t* bits, std::int32_t pitch,
-                   const RECT& rect, D3DFORMAT format);
+void DecodeBMPInto(data::Stream& stream, std::uint8_t* bits, std::int32_t pitch, const RECT& rect,
+                   D3DFORMAT format);
 
 }  // namespace dg

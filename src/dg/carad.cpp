@@ -106,7 +106,8 @@ TDGCarad::~TDGCarad() {
   ReleaseDevice();
   DetailLog("Direct3Dオブジェクトの解放を行います");
   if (d3d_ != nullptr) {
-    CheckResult(static_cast<std::int32_t>(d3d_->Release()), "Direct3Dオブジェクトの解放に失敗しました");
+    CheckResult(static_cast<std::int32_t>(d3d_->Release()),
+                "Direct3Dオブジェクトの解放に失敗しました");
     d3d_ = nullptr;
   }
   --LogIndent;
@@ -161,8 +162,8 @@ void TDGCarad::SwitchToFullScreen(int width, int height, D3DFORMAT backBufferFor
 
 void TDGCarad::InitDisplayMode(UINT adapter, bool windowed, const D3DDISPLAYMODE& mode,
                                D3DMULTISAMPLE_TYPE multiSampleType,
-                               const std::vector<D3DFORMAT>& depthFormats,
-                               D3DSWAPEFFECT swapEffect, UINT presentationInterval) {
+                               const std::vector<D3DFORMAT>& depthFormats, D3DSWAPEFFECT swapEffect,
+                               UINT presentationInterval) {
   DetailLog("");
   DetailLog("■■■画面モードを初期化します■■■");
   ++LogIndent;
@@ -309,8 +310,8 @@ void TDGCarad::ReleaseDevice() {
 
 std::int32_t TDGCarad::RegisterResource(TDGResource* object, const std::string& name) {
   const std::int32_t id = nextResourceID_;
-  DetailLog(LogFormat("DGCaradリソース(%s)を登録します ID は %d(%s) です", object->ClassName(),
-                      id, name.c_str()));
+  DetailLog(LogFormat("DGCaradリソース(%s)を登録します ID は %d(%s) です", object->ClassName(), id,
+                      name.c_str()));
   resources_.push_back(TDGResourceDesc{id, name, object});
   ++nextResourceID_;
   return id;
@@ -325,8 +326,8 @@ void TDGCarad::UnregisterResource(std::int32_t id) {
                              id));
     return;
   }
-  DetailLog(LogFormat("DGCaradリソース(%s) : ID %d(%s) を登録解除します", found->object->ClassName(),
-                      id, found->name.c_str()));
+  DetailLog(LogFormat("DGCaradリソース(%s) : ID %d(%s) を登録解除します",
+                      found->object->ClassName(), id, found->name.c_str()));
   resources_.erase(found);
 }
 

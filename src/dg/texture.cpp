@@ -52,7 +52,8 @@ void WriteLE(std::uint8_t* p, std::uint32_t value, std::int32_t bytes) {
 }
 
 void Put16(data::MemoryStream& out, std::uint32_t value) {
-  const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
+  const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value),
+                                 static_cast<std::uint8_t>(value >> 8)};
   out.Write(bytes, sizeof bytes);
 }
 
@@ -82,8 +83,8 @@ void WriteBMP32Headers(data::MemoryStream& out, std::uint32_t width, std::uint32
 
 }  // namespace
 
-TDGTexture::TDGTexture(TDGCarad& carad, std::vector<D3DFORMAT> formats, DWORD usage,
-                       D3DPOOL pool, UINT levels, std::string name)
+TDGTexture::TDGTexture(TDGCarad& carad, std::vector<D3DFORMAT> formats, DWORD usage, D3DPOOL pool,
+                       UINT levels, std::string name)
     : name_(std::move(name)),
       carad_(&carad),
       formats_(std::move(formats)),
@@ -149,8 +150,10 @@ void TDGTexture::SetSize(std::uint32_t width, std::uint32_t height) {
   textureWidth_ = textureWidth;
   textureHeight_ = textureHeight;
   // A zero-sized texture has no edge to address: its scales are 0, not 0 / 0.
-  scaleU_ = textureWidth == 0 ? 0.0f : static_cast<float>(static_cast<double>(width) / textureWidth);
-  scaleV_ = textureHeight == 0 ? 0.0f : static_cast<float>(static_cast<double>(height) / textureHeight);
+  scaleU_ =
+      textureWidth == 0 ? 0.0f : static_cast<float>(static_cast<double>(width) / textureWidth);
+  scaleV_ =
+      textureHeight == 0 ? 0.0f : static_cast<float>(static_cast<double>(height) / textureHeight);
   CreateD3DTexture(textureWidth, textureHeight);
   if (keepContent_) {
     const RECT whole{0, 0, static_cast<LONG>(textureWidth), static_cast<LONG>(textureHeight)};
@@ -174,9 +177,9 @@ void TDGTexture::CreateD3DTexture(std::uint32_t width, std::uint32_t height) {
   format_ = ChooseFormat();
   DetailLog(LogFormat("使用されるフォーマットは %s です", D3DFormatName(format_).c_str()));
   IDirect3DDevice9* device = carad_->Device();
-  CheckResult(device->CreateTexture(width, height, levels_, usage_, format_, pool_, &texture_,
-                                    nullptr),
-              kCreateFailed);
+  CheckResult(
+      device->CreateTexture(width, height, levels_, usage_, format_, pool_, &texture_, nullptr),
+      kCreateFailed);
   DetailLog(LogFormat("残りテクスチャ容量は、約%.2fメガです",
                       device->GetAvailableTextureMem() / 1048576.0));
   bytesPerPixel_ = FormatBits(format_) / 8;
@@ -286,10 +289,11 @@ void TDGTexture::SaveToStream(data::MemoryStream& stream) {
   for (std::uint32_t y = height_; y-- > 0;) {
     const std::uint8_t* src = bits + static_cast<std::ptrdiff_t>(y) * locked.Pitch;
     for (std::uint32_t x = 0; x < width_; ++x) {
-      WriteLE(row.data() + 4 * x,
-              UnpackColor(ReadLE(src + static_cast<std::size_t>(x) * bytesPerPixel_, bytesPerPixel_),
-                          format_),
-              4);
+      WriteLE(
+          row.data() + 4 * x,
+          UnpackColor(ReadLE(src + static_cast<std::size_t>(x) * bytesPerPixel_, bytesPerPixel_),
+                      format_),
+          4);
     }
     stream.Write(row.data(), row.size());
   }
@@ -372,8 +376,7 @@ void TDGTexture::ColorKey(const RECT& rect, D3DCOLOR color) {
   const std::uint32_t key = UnpackColor(PackColor(color, format_), format_) & 0x00FFFFFFu;
   ForEachPixel(rect, [key](TDGTexture& texture, std::uint32_t pixel, int, int) {
     const std::uint32_t c = UnpackColor(pixel, texture.Format());
-    const std::uint32_t keyed =
-        (c & 0x00FFFFFFu) == key ? (c & 0x00FFFFFFu) : (c | 0xFF000000u);
+    const std::uint32_t keyed = (c & 0x00FFFFFFu) == key ? (c & 0x00FFFFFFu) : (c | 0xFF000000u);
     return PackColor(keyed, texture.Format());
   });
 }

@@ -55,9 +55,9 @@ class DecodeConversion : public DGTest, public ::testing::WithParamInterface<Dec
 TEST_P(DecodeConversion, ConvertsOnePixel) {
   const DecodeCase& c = GetParam();
   const std::vector<std::uint32_t> palette = {0x000000, 0x00C08040, 0x00FFFFFF};
-  data::MemoryStream stream(
-      MakeBMP(1, 1, c.bitCount, [&c](int, int) { return c.stored; },
-              c.bitCount < 16 ? palette : std::vector<std::uint32_t>{}, 0xEE));
+  data::MemoryStream stream(MakeBMP(
+      1, 1, c.bitCount, [&c](int, int) { return c.stored; },
+      c.bitCount < 16 ? palette : std::vector<std::uint32_t>{}, 0xEE));
   std::uint32_t memory[2] = {0xDEADBEEF, 0xDEADBEEF};
   DecodeBMPInto(stream, reinterpret_cast<std::uint8_t*>(memory), 8, RECT{0, 0, 1, 1}, c.format);
   const bool wholeWord = FormatBits(c.format) == 32 || c.format == D3DFMT_P8;
@@ -71,20 +71,19 @@ TEST_P(DecodeConversion, ConvertsOnePixel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bmp, DecodeConversion,
-    ::testing::Values(
-        DecodeCase{"Bit16TopClear", 16, 0x7FFF, D3DFMT_A8R8G8B8, 0x00FFFFFF},
-        DecodeCase{"Bit16Red", 16, 0xFC00, D3DFMT_A8R8G8B8, 0xFFFF0000},
-        DecodeCase{"Bit16Expanded", 16, 0x8000 | (16 << 10) | (1 << 5) | 31, D3DFMT_A8R8G8B8,
-                   0xFF8308FF},
-        DecodeCase{"Bit32AlphaKept", 32, 0x80112233, D3DFMT_A8R8G8B8, 0x80112233},
-        DecodeCase{"Bit32ZeroAlpha", 32, 0x00112233, D3DFMT_A8R8G8B8, 0x00112233},
-        DecodeCase{"Bit32IntoA4R4G4B4", 32, 0x80F0E0D0, D3DFMT_A4R4G4B4, 0x8FED},
-        DecodeCase{"Bit24IntoR5G6B5", 24, 0xFF8000, D3DFMT_R5G6B5, 0xFC00},
-        DecodeCase{"Bit24IntoX8R8G8B8", 24, 0x123456, D3DFMT_X8R8G8B8, 0x00123456},
-        DecodeCase{"Bit8Palette", 8, 1, D3DFMT_A8R8G8B8, 0xFFC08040},
-        DecodeCase{"Bit8PaletteIntoA1R5G5B5", 8, 2, D3DFMT_A1R5G5B5, 0xFFFF},
-        DecodeCase{"Bit15IsOneBytePerPixel", 15, 1, D3DFMT_A8R8G8B8, 0xFFC08040},
-        DecodeCase{"Bit8IntoP8", 8, 2, D3DFMT_P8, 0xEEEEEE02}),
+    ::testing::Values(DecodeCase{"Bit16TopClear", 16, 0x7FFF, D3DFMT_A8R8G8B8, 0x00FFFFFF},
+                      DecodeCase{"Bit16Red", 16, 0xFC00, D3DFMT_A8R8G8B8, 0xFFFF0000},
+                      DecodeCase{"Bit16Expanded", 16, 0x8000 | (16 << 10) | (1 << 5) | 31,
+                                 D3DFMT_A8R8G8B8, 0xFF8308FF},
+                      DecodeCase{"Bit32AlphaKept", 32, 0x80112233, D3DFMT_A8R8G8B8, 0x80112233},
+                      DecodeCase{"Bit32ZeroAlpha", 32, 0x00112233, D3DFMT_A8R8G8B8, 0x00112233},
+                      DecodeCase{"Bit32IntoA4R4G4B4", 32, 0x80F0E0D0, D3DFMT_A4R4G4B4, 0x8FED},
+                      DecodeCase{"Bit24IntoR5G6B5", 24, 0xFF8000, D3DFMT_R5G6B5, 0xFC00},
+                      DecodeCase{"Bit24IntoX8R8G8B8", 24, 0x123456, D3DFMT_X8R8G8B8, 0x00123456},
+                      DecodeCase{"Bit8Palette", 8, 1, D3DFMT_A8R8G8B8, 0xFFC08040},
+                      DecodeCase{"Bit8PaletteIntoA1R5G5B5", 8, 2, D3DFMT_A1R5G5B5, 0xFFFF},
+                      DecodeCase{"Bit15IsOneBytePerPixel", 15, 1, D3DFMT_A8R8G8B8, 0xFFC08040},
+                      DecodeCase{"Bit8IntoP8", 8, 2, D3DFMT_P8, 0xEEEEEE02}),
     [](const ::testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DGTest, PaddingOfA3PixelRowIsNeverConverted) {
@@ -119,9 +118,9 @@ TEST_F(DGTest, An8BitBitmapCopiesItsIndexesAndRowPaddingIntoAP8Texture) {
   auto texture = MakeTexture({D3DFMT_P8});
   texture->SetSize(3, 2);
   ASSERT_EQ(texture->Format(), D3DFMT_P8);
-  data::MemoryStream stream(
-      MakeBMP(3, 2, 8, [](int x, int y) { return static_cast<std::uint32_t>(10 * y + x); },
-              {0x112233}, 0x77));
+  data::MemoryStream stream(MakeBMP(
+      3, 2, 8, [](int x, int y) { return static_cast<std::uint32_t>(10 * y + x); }, {0x112233},
+      0x77));
   DecodeBMP(texture->Texture(), stream);
   D3DLOCKED_RECT locked{};
   ASSERT_EQ(texture->Texture()->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
@@ -145,8 +144,9 @@ TEST_F(DGTest, RejectedBitmapsLeaveTheFillColor) {
   };
   const std::vector<std::uint8_t> ok = MakeBMP(2, 2, 24, Rgb);
   const std::vector<std::uint8_t> ok16 = MakeBMP(2, 2, 16, [](int, int) { return 0x7C00u; });
-  const char* bitCount = "色数が8ビット～32ビットの範囲のビットマップを、LoadBMPには指定してください"
-                         "(Error Code = UNKNOWN ERROR ... $00000001)";
+  const char* bitCount =
+      "色数が8ビット～32ビットの範囲のビットマップを、LoadBMPには指定してください"
+      "(Error Code = UNKNOWN ERROR ... $00000001)";
   const Case cases[] = {
       {"bit count 1", with(ok, 28, 1), D3DFMT_A8R8G8B8, bitCount},
       {"bit count 4", with(ok, 28, 4), D3DFMT_A8R8G8B8, bitCount},
@@ -186,7 +186,8 @@ TEST_F(DGTest, AShortStreamKeepsTheRowsAlreadyCopied) {
   // Headers cut short.
   for (std::size_t size : {std::size_t{10}, std::size_t{30}}) {
     ClearLog();
-    data::MemoryStream cut(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)));
+    data::MemoryStream cut(std::vector<std::uint8_t>(
+        bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)));
     DecodeBMP(texture->Texture(), cut);
     EXPECT_TRUE(LogHas(size == 10 ? "ビットマップの読みこみ中に、エラーが発生しました"
                                   : "LoadBMP中に、読み込みエラーが発生しました"));
@@ -197,15 +198,15 @@ TEST_F(DGTest, ABitmapLaterInAStreamIsReadFromItsOwnStart) {
   StartCarad();
   auto texture = MakeTexture();
   std::vector<std::uint8_t> bytes(7, 0x55);
-  const std::vector<std::uint8_t> bmp = MakeBMP(2, 2, 32, [](int x, int y) {
-    return 0x80000000u | Rgb(x, y);
-  });
+  const std::vector<std::uint8_t> bmp =
+      MakeBMP(2, 2, 32, [](int x, int y) { return 0x80000000u | Rgb(x, y); });
   bytes.insert(bytes.end(), bmp.begin(), bmp.end());
   data::MemoryStream stream(bytes);
   stream.Seek(7);
   texture->LoadFromStream(stream);
-  EXPECT_EQ(AllTexels(*texture), (std::vector<std::uint32_t>{0x80000000u | Rgb(0, 0), 0x80000000u | Rgb(1, 0),
-                                                             0x80000000u | Rgb(0, 1), 0x80000000u | Rgb(1, 1)}));
+  EXPECT_EQ(AllTexels(*texture),
+            (std::vector<std::uint32_t>{0x80000000u | Rgb(0, 0), 0x80000000u | Rgb(1, 0),
+                                        0x80000000u | Rgb(0, 1), 0x80000000u | Rgb(1, 1)}));
 }
 
 TEST_F(DGTest, AnUnsupportedBitCountHaltsWithHaltOnError) {

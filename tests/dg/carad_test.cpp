@@ -107,8 +107,8 @@ TEST_F(DGTest, DepthListDecidesTheDepthSurface) {
   TDGCarad& carad = StartCarad();
   for (const Case& c : cases) {
     ClearLog();
-    carad.SwitchToWindow(64, 48, c.depthFormats, D3DPRESENT_INTERVAL_DEFAULT,
-                         D3DSWAPEFFECT_DISCARD, D3DMULTISAMPLE_NONE, 0);
+    carad.SwitchToWindow(64, 48, c.depthFormats, D3DPRESENT_INTERVAL_DEFAULT, D3DSWAPEFFECT_DISCARD,
+                         D3DMULTISAMPLE_NONE, 0);
     ASSERT_NE(carad.Device(), nullptr);
     EXPECT_EQ(carad.DepthStencil() != nullptr, c.expectSurface);
     EXPECT_EQ(carad.PresentParams().EnableAutoDepthStencil != 0, c.expectSurface);
@@ -116,9 +116,9 @@ TEST_F(DGTest, DepthListDecidesTheDepthSurface) {
     const std::size_t format = IndexOf(lines, c.logged);
     ASSERT_LT(format, lines.size()) << c.logged;
     const bool notFoundLogged =
-        format > 0 &&
-        lines[format - 1].find("希望のデプスステンシルサーフェスのフォーマットが見つかりませんでした") !=
-            std::string::npos;
+        format > 0 && lines[format - 1].find(
+                          "希望のデプスステンシルサーフェスのフォーマットが見つかりませんでした") !=
+                          std::string::npos;
     EXPECT_EQ(notFoundLogged, !c.expectSurface);
   }
 }
@@ -186,8 +186,9 @@ TEST_F(DGTest, UnregisteringAnUnknownIdIsReportedAndChangesNothing) {
   std::vector<std::string> events;
   Recorder a(carad, "a", &events);
   carad.UnregisterResource(7);
-  EXPECT_TRUE(LogHas("リストに入ってないDGCaradリソース(ID:7)が、UnregisterResource手続きに渡されました"
-                     "(Error Code = UNKNOWN ERROR ... $00000001)"));
+  EXPECT_TRUE(
+      LogHas("リストに入ってないDGCaradリソース(ID:7)が、UnregisterResource手続きに渡されました"
+             "(Error Code = UNKNOWN ERROR ... $00000001)"));
   EXPECT_EQ(carad.ResourceIDs(), std::vector<std::int32_t>{0});
 }
 
@@ -201,11 +202,16 @@ TEST_F(DGTest, DestroyingTheWrapperDestroysLiveResourcesBeforeTheDevice) {
   carad_.reset();
 
   const std::vector<std::string> lines = LogMessages();
-  const std::size_t notReleased = IndexOf(lines, "ID 0() のDGCaradリソースは、明示的に解放されていません");
-  const std::size_t textureFreed = IndexOf(lines, "テクスチャオブジェクトを解放します", notReleased);
-  const std::size_t unregistered = IndexOf(lines, "DGCaradリソース(TDGTexture) : ID 0() を登録解除します", textureFreed);
-  const std::size_t second = IndexOf(lines, "ID 1(r) のDGCaradリソースは、明示的に解放されていません", unregistered);
-  const std::size_t deviceFreed = IndexOf(lines, "Direct3DDeviceオブジェクトの解放を行います", second);
+  const std::size_t notReleased =
+      IndexOf(lines, "ID 0() のDGCaradリソースは、明示的に解放されていません");
+  const std::size_t textureFreed =
+      IndexOf(lines, "テクスチャオブジェクトを解放します", notReleased);
+  const std::size_t unregistered =
+      IndexOf(lines, "DGCaradリソース(TDGTexture) : ID 0() を登録解除します", textureFreed);
+  const std::size_t second =
+      IndexOf(lines, "ID 1(r) のDGCaradリソースは、明示的に解放されていません", unregistered);
+  const std::size_t deviceFreed =
+      IndexOf(lines, "Direct3DDeviceオブジェクトの解放を行います", second);
   const std::size_t bye = IndexOf(lines, "■■■それではごきげんよう■■■", deviceFreed);
   EXPECT_LT(bye, lines.size()) << Log();
   // Every release returned a count of 0: nothing was still holding the device.
@@ -263,7 +269,8 @@ TEST_F(DGTest, WithoutDirect3DNothingIsCreated) {
   TDGCarad& carad = StartCarad(options);
   EXPECT_EQ(carad.D3D(), nullptr);
   EXPECT_EQ(carad.Device(), nullptr);
-  EXPECT_TRUE(LogHas("Direct3Dオプジェクトすら生成できません、論外(Error Code = UNKNOWN ERROR ... $00000001)"));
+  EXPECT_TRUE(LogHas(
+      "Direct3Dオプジェクトすら生成できません、論外(Error Code = UNKNOWN ERROR ... $00000001)"));
   carad.SwitchToWindow(10, 10, {}, 0, D3DSWAPEFFECT_DISCARD, D3DMULTISAMPLE_NONE, 0);
   EXPECT_EQ(carad.Device(), nullptr);
 }
@@ -278,7 +285,8 @@ TEST_F(DGTest, AFailedDeviceCreationHaltsWithHaltOnError) {
         std::fprintf(stderr, "still running\n");
       },
       ::testing::ExitedWithCode(kHaltExitCode), "^$");
-  EXPECT_TRUE(LogHas("Direct3DDeviceオブジェクトの生成に失敗しました(Error Code = D3DERR_INVALIDCALL )"));
+  EXPECT_TRUE(
+      LogHas("Direct3DDeviceオブジェクトの生成に失敗しました(Error Code = D3DERR_INVALIDCALL )"));
 }
 
 TEST_F(DGTest, AFailedDeviceCreationWithoutHaltLeavesNoDevice) {

@@ -64,7 +64,8 @@ inline std::vector<std::uint8_t> MakeBMP(std::int32_t width, std::int32_t height
 
 inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 // The stored value of texel (x, y) of level 0.
@@ -124,9 +125,7 @@ class DGTest : public ::testing::Test {
     return std::make_unique<dg::TDGTexture>(*carad_, std::move(formats), usage, pool, 0, "");
   }
 
-  std::string Log() const {
-    return platform::ReadWholeFile(dg::DebugLogPath()).value_or("");
-  }
+  std::string Log() const { return platform::ReadWholeFile(dg::DebugLogPath()).value_or(""); }
   // The log's messages without their "#NNNNN | " prefix (indent kept).
   std::vector<std::string> LogMessages() const {
     std::vector<std::string> lines;
@@ -143,7 +142,10 @@ class DGTest : public ::testing::Test {
     return lines;
   }
   bool LogHas(const std::string& text) const { return Log().find(text) != std::string::npos; }
-  void ClearLog() { dg::LogLineCount = 0; std::remove(dg::DebugLogPath().c_str()); }
+  void ClearLog() {
+    dg::LogLineCount = 0;
+    std::remove(dg::DebugLogPath().c_str());
+  }
 
   testing_support::TempDir temp_;
   std::unique_ptr<dg::TDGCarad> carad_;

@@ -47,7 +47,8 @@ struct MagickCase {
 
 std::uint32_t Opaque(int x, int y) {
   return 0xFF000000u | static_cast<std::uint32_t>((x * 7) & 0xFF) << 16 |
-         static_cast<std::uint32_t>((y * 29) & 0xFF) << 8 | static_cast<std::uint32_t>((x * y) & 0xFF);
+         static_cast<std::uint32_t>((y * 29) & 0xFF) << 8 |
+         static_cast<std::uint32_t>((x * y) & 0xFF);
 }
 
 // 200 colours: more than a 4-bit palette holds, so the file is written with 8 bits.
@@ -91,8 +92,9 @@ TEST_P(ImageMagickBmp, DecodesToTheReportedPixels) {
     for (int x = 0; x < kWidth; ++x) {
       const std::uint32_t p = c.source(x, y);
       sourcePixels.push_back(p);
-      rgba.insert(rgba.end(), {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-                               static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 24)});
+      rgba.insert(rgba.end(),
+                  {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                   static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 24)});
     }
   }
   dg_test::WriteFile(source, rgba);

@@ -17,7 +17,8 @@ using dg_test::Texel;
 
 std::uint32_t Pattern(int x, int y) {
   return static_cast<std::uint32_t>((x * 37) & 0xFF) << 16 |
-         static_cast<std::uint32_t>((y * 53) & 0xFF) << 8 | static_cast<std::uint32_t>((x ^ y) & 0xFF);
+         static_cast<std::uint32_t>((y * 53) & 0xFF) << 8 |
+         static_cast<std::uint32_t>((x ^ y) & 0xFF);
 }
 
 struct Snapshot {
@@ -28,8 +29,8 @@ struct Snapshot {
 };
 
 Snapshot Take(TDGTexture& texture) {
-  return {texture.Width(), texture.Height(), texture.TextureWidth(), texture.TextureHeight(),
-          texture.Format(), AllTexels(texture)};
+  return {texture.Width(),         texture.Height(), texture.TextureWidth(),
+          texture.TextureHeight(), texture.Format(), AllTexels(texture)};
 }
 
 class RebuildTest : public DGTest, public ::testing::WithParamInterface<bool> {};
@@ -46,11 +47,14 @@ TEST_P(RebuildTest, SwitchToWindowAfterFullScreenRestoresEveryTexture) {
   const std::string file = temp_.File("Leaf.bmp");
   dg_test::WriteFile(file, MakeBMP(44, 30, 24, Pattern));
   const std::string archive = temp_.File("data.qda");
-  dg_test::WriteFile(archive,
-                     data::WriteQDAArchive({{"road.bmp", MakeBMP(21, 13, 32, [](int x, int y) {
-                                               return (static_cast<std::uint32_t>(x * 12) << 24) | Pattern(y, x);
-                                             })}},
-                                           data::QDAPacking::Packed));
+  dg_test::WriteFile(archive, data::WriteQDAArchive(
+                                  {{"road.bmp", MakeBMP(21, 13, 32,
+                                                        [](int x, int y) {
+                                                          return (static_cast<std::uint32_t>(x * 12)
+                                                                  << 24) |
+                                                                 Pattern(y, x);
+                                                        })}},
+                                  data::QDAPacking::Packed));
 
   auto fromFile = MakeTexture();
   fromFile->FillColor = 0x00FFFFFF;
@@ -91,7 +95,8 @@ TEST_P(RebuildTest, SwitchToWindowAfterFullScreenRestoresEveryTexture) {
   EXPECT_FALSE(LogHas("Error Code")) << Log();
   // Loaded content is read again from its source; drawn content from the saved copy.
   EXPECT_TRUE(LogHas("ID 1() のテクスチャに、" + file + " を読み込みます"));
-  EXPECT_TRUE(LogHas("ID 2() のテクスチャに、QDAファイル" + archive + " から ID road.bmp を読み込みます"));
+  EXPECT_TRUE(
+      LogHas("ID 2() のテクスチャに、QDAファイル" + archive + " から ID road.bmp を読み込みます"));
   EXPECT_TRUE(LogHas("ID 0 のテクスチャに、ストリームから読み込みます"));
   EXPECT_TRUE(LogHas("ID 3 のテクスチャに、ストリームから読み込みます"));
 

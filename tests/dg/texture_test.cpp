@@ -118,8 +118,9 @@ TEST_F(DGTest, PixelOperationsWithoutATextureReportAndChangeNothing) {
   EXPECT_NE(texture->LockRect(0, nullptr, locked, 0), D3D_OK);
   EXPECT_EQ(locked.Pitch, 1234);
   EXPECT_EQ(locked.pBits, reinterpret_cast<void*>(0x5678));
-  EXPECT_TRUE(LogHas("テクスチャが確保されていません。LockRectの前にSetSizeするか、BMPを読み込んでください"
-                     "(Error Code = UNKNOWN ERROR ... $00000001)"));
+  EXPECT_TRUE(
+      LogHas("テクスチャが確保されていません。LockRectの前にSetSizeするか、BMPを読み込んでください"
+             "(Error Code = UNKNOWN ERROR ... $00000001)"));
   texture->FillRect(RECT{0, 0, 1, 1}, 0xFFFFFFFF, TDGFillAlpha::Replace);
   texture->ColorKey(RECT{0, 0, 1, 1}, 0);
   data::MemoryStream saved;
@@ -179,7 +180,8 @@ TEST_F(DGTest, ColorKeyComparesInTheTexturesOwnFormat) {
     texture->SetSize(2, 1);
     texture->FillRect(RECT{0, 0, 2, 1}, c.before, TDGFillAlpha::Replace);
     texture->ColorKey(RECT{0, 0, 1, 1}, c.key);
-    EXPECT_EQ(UnpackColor(Texel(*texture, 0, 0), c.format), UnpackColor(PackColor(c.after, c.format), c.format))
+    EXPECT_EQ(UnpackColor(Texel(*texture, 0, 0), c.format),
+              UnpackColor(PackColor(c.after, c.format), c.format))
         << std::hex << c.before << " key " << c.key;
     // Outside the rectangle nothing changes.
     EXPECT_EQ(Texel(*texture, 1, 0), PackColor(c.before, c.format));
@@ -192,9 +194,8 @@ TEST_F(DGTest, FillRectCanKeepEachPixelsAlpha) {
   texture->SetSize(3, 2);
   texture->FillRect(RECT{0, 0, 3, 2}, 0x40102030, TDGFillAlpha::Replace);
   texture->FillRect(RECT{1, 0, 3, 1}, 0xFFA0B0C0, TDGFillAlpha::Keep);
-  EXPECT_EQ(AllTexels(*texture),
-            (std::vector<std::uint32_t>{0x40102030, 0x40A0B0C0, 0x40A0B0C0, 0x40102030,
-                                        0x40102030, 0x40102030}));
+  EXPECT_EQ(AllTexels(*texture), (std::vector<std::uint32_t>{0x40102030, 0x40A0B0C0, 0x40A0B0C0,
+                                                             0x40102030, 0x40102030, 0x40102030}));
   texture->ForEachPixel(RECT{0, 1, 2, 2}, [](TDGTexture&, std::uint32_t pixel, int x, int y) {
     return pixel + static_cast<std::uint32_t>(x + 10 * y);
   });
@@ -273,7 +274,8 @@ TEST_F(DGTest, BitmapsAskingForImpossibleSizesAreRefusedBeforeAllocation) {
   };
   const Case cases[] = {
       {header(600, 10, 24), "ビットマップのサイズ 600 x 10 のテクスチャは作れません"},
-      {header(300, 300, 24), "ビットマップのサイズ 300 x 300 のテクスチャは作れません"},  // 512 square
+      {header(300, 300, 24),
+       "ビットマップのサイズ 300 x 300 のテクスチャは作れません"},  // 512 square
       {header(0, 10, 24), "ビットマップのサイズ 0 x 10 のテクスチャは作れません"},
       {header(10, -10, 24), "ビットマップのサイズ 10 x -10 のテクスチャは作れません"},
       {header(-2147483647 - 1, 1, 32), "のテクスチャは作れません"},
@@ -294,7 +296,8 @@ TEST_F(DGTest, BitmapsAskingForImpossibleSizesAreRefusedBeforeAllocation) {
     texture->LoadFromStream(stream);
     carad_->Device()->Recorder().Stop();
     EXPECT_TRUE(LogHas(c.logged)) << c.logged << "\n" << Log();
-    EXPECT_TRUE(LogHas("ストリームからの、読み込みエラー(Error Code = UNKNOWN ERROR ... $00000001)"));
+    EXPECT_TRUE(
+        LogHas("ストリームからの、読み込みエラー(Error Code = UNKNOWN ERROR ... $00000001)"));
     EXPECT_EQ(carad_->Device()->Recorder().Count("CreateTexture"), 0u);
     EXPECT_EQ(texture->Texture(), before);
     EXPECT_EQ(Texel(*texture, 1, 1), 0xFF00FF00u);

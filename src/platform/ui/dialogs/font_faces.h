@@ -1,0 +1,32 @@
+// Font face names as the settings store keeps them, and the concrete faces behind them.
+//
+// The stored names are the Windows face names of the data files ("ＭＳ Ｐ明朝", "ＭＳ Ｐゴシック")
+// or names of installed fonts. The two Windows names stand for IPA P明朝 and IPA Pゴシック
+// through the fontconfig alias file of the data folder; Qt does not read that file, so the
+// mapping is repeated here.
+#pragma once
+
+#include <QFont>
+#include <cstdint>
+#include <string>
+
+#include "platform/ui/dialogs/dialog_services.h"
+
+namespace platform::ui {
+
+inline constexpr const char* kFaceMsPMincho = "ＭＳ Ｐ明朝";
+inline constexpr const char* kFaceMsPGothic = "ＭＳ Ｐゴシック";
+
+// The installed family that draws `face`: the alias target for the two Windows names,
+// otherwise `face` itself.
+QString ConcreteFamily(const std::string& face);
+
+// True when a screen font has exactly this face name (case-sensitive), counting the two
+// aliased Windows names as installed when their targets are.
+bool IsScreenFontInstalled(const std::string& face);
+
+// A font of `face` with the character height `pixelSize` and the record.dat style bits.
+QFont MakeFont(const std::string& face, int pixelSize, std::uint8_t styleBits);
+std::uint8_t StyleBitsOf(const QFont& font);
+
+}  // namespace platform::ui

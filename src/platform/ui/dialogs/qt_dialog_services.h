@@ -1,0 +1,30 @@
+// DialogServices on Qt's own dialogs, POSIX processes and the desktop's opener.
+#pragma once
+
+#include <QString>
+
+#include "platform/ui/dialogs/dialog_services.h"
+
+namespace platform::ui {
+
+class QtDialogServices : public DialogServices {
+ public:
+  std::optional<std::string> OpenFile(QWidget* owner, const FileDialogSpec& spec) override;
+  std::vector<std::string> OpenFiles(QWidget* owner, const FileDialogSpec& spec) override;
+  std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& caption) override;
+  std::optional<FontChoice> ChooseFont(QWidget* owner, const FontChoice& initial) override;
+  void ShowMessage(QWidget* owner, const std::string& text) override;
+  void ShowError(QWidget* owner, const std::string& text) override;
+  bool AskYesNo(QWidget* owner, const std::string& text) override;
+  void ShowModal(QDialog& dialog) override;
+  std::optional<std::vector<std::string>> FindEditor(const std::string& file) override;
+  std::unique_ptr<ChildProcess> StartProcess(const std::vector<std::string>& argv) override;
+  bool OpenWithDefaultProgram(const std::string& target) override;
+};
+
+// "description|patterns|..." (patterns separated by ";", spaces allowed) as a Qt name
+// filter list: "description (pattern pattern);;...". Qt takes the patterns from the last
+// parenthesis of each entry, so parentheses inside a description stay harmless.
+QString QtFileFilter(const std::string& filter);
+
+}  // namespace platform::ui

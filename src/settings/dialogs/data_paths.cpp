@@ -1,0 +1,29 @@
+#include "settings/dialogs/data_paths.h"
+
+#include "platform/fs/fs.h"
+
+namespace settings {
+namespace {
+
+const SiblingInfo kQuarnel = {
+    "クァーネルセーバー.scr", "QuarnelData/", "jukugo.txt", "Quarnel",
+    "「クァーネルセーバー」へも四文字言葉を追加しますか？\n"
+    "「クァーネルセーバー」へ以前に追加された言葉は破棄されます。"};
+const SiblingInfo kBrisolt = {
+    "ブリゾルトセーバー.scr", "BrisoltScrData/", "追加問題.txt", "Brisolt",
+    "「ブリゾルトセーバー」へも四文字言葉を追加しますか？\n"
+    "「ブリゾルトセーバー」へ以前に追加された言葉は破棄されます。"};
+
+}  // namespace
+
+const SiblingInfo& InfoOf(Sibling sibling) {
+  return sibling == Sibling::kQuarnel ? kQuarnel : kBrisolt;
+}
+
+bool SiblingPresent(const std::string& exeDir, Sibling sibling) {
+  const SiblingInfo& info = InfoOf(sibling);
+  return platform::FileExists(exeDir + info.executable) &&
+         platform::DirectoryExists(exeDir + info.dataFolder);
+}
+
+}  // namespace settings

@@ -1,0 +1,593 @@
+#include "settings/dialogs/settei_form.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
+
+#include "dictionary/dictionary.h"
+#include "platform/profile/profile.h"
+#include "platform/ui/dialogs/font_faces.h"
+#include "settings/dialogs/banner.h"
+#include "settings/dialogs/folder_has_midi.h"
+#include "settings/dialogs/shorten_path.h"
+#include "settings/dialogs/user_words_export.h"
+
+namespace settings {
+namespace {
+
+using platform::ui::kFaceMsPGothic;
+using platform::ui::kFaceMsPMincho;
+
+// A stored wallpaper count beyond this is taken as damage, not as a list to load key by
+// key (each key is a read of the whole file).
+constexpr int kMaxWallpaperEntries = 4096;
+// How often the editor wait looks at the child while the dialog handles its events.
+constexpr int kEditorPollMs = 50;
+// Only these bits of record.dat carry a style.
+constexpr std::uint8_t kStyleMask = 0x0F;
+
+QString Q(const char* text) { return QString::fromUtf8(text); }
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QLabel* MakeLabel(const char* text, QPoint at, QWidget* parent) {
+  auto* label = new QLabel(Q(text), parent);
+  label->move(at);
+  return label;
+}
+
+QPushButton* MakeButton(const char* caption, QRect geometry, int pixelSize, QWidget* parent) {
+  auto* button = new QPushButton(Q(caption), parent);
+  button->setGeometry(geometry);
+  button->setFont(FaceFont(kFaceMsPGothic, pixelSize, Weight::kBold));
+  SetColors(button, kClBlue);
+  return button;
+}
+
+template <class Box>
+Box* MakeCheckBox(const char* caption, QRect geometry, int pixelSize, QWidget* parent) {
+  auto* box = new Box(Q(caption), parent);
+  box->setGeometry(geometry);
+  box->setFont(FaceFont(kFaceMsPGothic, pixelSize, Weight::kBold));
+  SetColors(box, kClGreen, kClSilver);
+  return box;
+}
+
+QSlider* MakeTrackBar(QRect geometry, QWidget* parent) {
+  auto* slider = new QSlider(Qt::Horizontal, parent);
+  slider->setGeometry(geometry);
+  slider->setRange(1, 10);
+  slider->setTickPosition(QSlider::TicksBothSides);
+  slider->setTickInterval(1);
+  slider->setSingleStep(1);
+  slider->setPageStep(2);
+  slider->setValue(5);
+  return slider;
+}
+
+}  // namespace
+
+TSetteiForm::TSetteiForm(TPictureSelectForm& pictureForm, platform::ui::DialogServices& services,
+                         std::string exeDir, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      pictureForm_(pictureForm),
+      services_(services),
+      runner_([this](const std::string& message) { services_.ShowError(this, message); }) {
+  BuildControls();
+  FormCreate(std::move(exeDir));
+}
+
+void TSetteiForm::BuildControls() {
+  setWindowTitle(Q("ヴェルモランディの設定"));
+  setFixedSize(498, 480);
+  setFont(FaceFont(kFaceMsPGothic, 12, Weight::kNormal));
+  SetColors(this, kClBlack, kClWhite);
+  setMouseTracking(true);
+
+  const QFont heading = FaceFont(kFaceMsPGothic, 16, Weight::kBold);
+  const QFont small = FaceFont(kFaceMsPGothic, 13, Weight::kBold);
+
+  Label1 = MakeLabel("ヴェルモランディの速度", {15, 12}, this);
+  Label1->setFont(heading);
+  Label2 = MakeLabel("速い", {30, 26}, this);
+  Label3 = MakeLabel("遅い", {207, 23}, this);
+  TrackBarSpeed = MakeTrackBar({30, 41, 200, 40}, this);
+  Label4 = MakeLabel("四文字そろったときの待ち時間", {15, 84}, this);
+  Label4->setFont(heading);
+  Label5 = MakeLabel("小", {31, 106}, this);
+  Label6 = MakeLabel("大", {215, 106}, this);
+  TrackBarWaitTime = MakeTrackBar({30, 121, 200, 40}, this);
+  for (QLabel* label : {Label2, Label3, Label5, Label6}) {
+    label->setFont(small);
+    SetColors(label, kClRed);
+  }
+  for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6}) label->adjustSize();
+
+  CheckBoxIkisaki = MakeCheckBox<QCheckBox>("行き先の文字を赤く表示する", {18, 164, 215, 23}, 15, this);
+  CheckBoxIkisaki->setChecked(true);
+  CheckBoxImiHyoji = MakeCheckBox<QCheckBox>("最初から意味を表示する", {18, 188, 215, 23}, 15, this);
+  CheckBoxImiHyoji->setChecked(true);
+
+  RadioGroupBGM = new RadioGroup(
+      Q("ＢＧＭの設定"),
+      {Q("指定した曲をＢＧＭにする"), Q("ランダムにＢＧＭを流す"), Q("ＢＧＭを流さない")}, this);
+  RadioGroupBGM->setGeometry(15, 217, 215, 75);
+  RadioGroupBGM->setFont(FaceFont(kFaceMsPGothic, 16, Weight::kBold));
+  SetColors(RadioGroupBGM, kClGreen, kClSilver);
+  for (int i = 0; i < RadioGroupBGM->ItemCount(); ++i) SetColors(RadioGroupBGM->Item(i), kClGreen);
+  RadioGroupBGM->SetItemIndex(2);
+
+  BtnSingle = MakeButton("曲の選択", {81, 298, 149, 38}, 16, this);
+  BtnSingle->setEnabled(false);
+  LblMusicName = MakeLabel("指定曲:", {19, 339}, this);
+  LblMusicName->resize(215, 42);
+  BtnRandom = MakeButton("ランダムBGMの設定", {81, 387, 149, 38}, 13, this);
+  BtnRandom->setEnabled(false);
+  LblRandomFolda = MakeLabel("指定フォルダ:", {15, 428}, this);
+  LblRandomFolda->resize(215, 53);
+  for (QLabel* label : {LblMusicName, LblRandomFolda}) {
+    label->setFont(FaceFont(kFaceMsPGothic, 13, Weight::kNormal));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetColors(label, kClLime, kClTeal);
+  }
+  LblKakunin = MakeLabel("midiファイルの確認中...", {18, 447}, this);
+  LblKakunin->resize(213, 21);
+  LblKakunin->setFont(FaceFont(kFaceMsPGothic, 21, Weight::kBold));
+  SetColors(LblKakunin, kClYellow, kClRed);
+  LblKakunin->setVisible(false);
+
+  CheckBoxHaikei = MakeCheckBox<QCheckBox>("別の壁紙を追加する", {257, 17, 215, 23}, 16, this);
+  BtnHaikei = MakeButton("壁紙の選択", {338, 47, 148, 38}, 16, this);
+  BtnHaikei->setEnabled(false);
+  BtnTuika = MakeButton("四文字言葉の追加", {257, 98, 148, 38}, 16, this);
+  CheckBoxYusen =
+      MakeCheckBox<QCheckBox>("追加した言葉を優先して表示する", {266, 140, 215, 23}, 13, this);
+  CheckBoxQuarnel = MakeCheckBox<MouseUpCheckBox>("「クァーネルセーバー」でも使う",
+                                                  {266, 170, 215, 23}, 13, this);
+  CheckBoxQuarnel->setEnabled(false);
+  CheckBoxBrisolt = MakeCheckBox<MouseUpCheckBox>("「ブリゾルトセーバー」でも使う",
+                                                  {266, 202, 215, 23}, 13, this);
+  CheckBoxBrisolt->setEnabled(false);
+  BtnFont = MakeButton("書体の変更", {257, 234, 148, 38}, 16, this);
+  LblFontName = MakeLabel("設定書体: ", {266, 275}, this);
+  LblFontName->resize(80, 16);
+  LblFontName->setFont(FaceFont(kFaceMsPMincho, 16, Weight::kBold));
+  SetColors(LblFontName, kClLime, kClTeal);
+  BtnHelp = MakeButton("ヘルプを見る", {257, 300, 148, 38}, 16, this);
+
+  Image1 = new PictureBox(PictureFit::kStretch, this);
+  Image1->setGeometry(237, 408, 254, 43);
+  const std::string_view banner = BannerPng();
+  Image1->SetPicture(QImage::fromData(reinterpret_cast<const uchar*>(banner.data()),
+                                      static_cast<int>(banner.size()), "PNG"));
+
+  LblURL = new EventLabel(Q(std::string(kHomePageAddress) + " "), this);
+  LblURL->setGeometry(243, 457, 252, 13);
+  LblURL->setFont(FaceFont(kFaceMsPGothic, 13, Weight::kBold, Slant::kItalic));
+  LblURL->setMouseTracking(true);
+  LblURL->setCursor(Qt::PointingHandCursor);
+  SetColors(LblURL, kClGreen);
+
+  // LblFontName grows with the face name it shows; it keeps its place and height.
+  LblFontName->setMinimumWidth(80);
+
+  connect(CheckBoxHaikei, &QCheckBox::toggled, this, &TSetteiForm::CheckBoxHaikeiClick);
+  connect(BtnHaikei, &QPushButton::clicked, this, &TSetteiForm::BtnHaikeiClick);
+  RadioGroupBGM->onClick = [this] { RadioGroupBGMClick(); };
+  connect(BtnSingle, &QPushButton::clicked, this, &TSetteiForm::BtnSingleClick);
+  connect(BtnRandom, &QPushButton::clicked, this, &TSetteiForm::BtnRandomClick);
+  connect(BtnFont, &QPushButton::clicked, this, &TSetteiForm::BtnFontClick);
+  connect(BtnTuika, &QPushButton::clicked, this, &TSetteiForm::BtnTuikaClick);
+  connect(CheckBoxYusen, &QCheckBox::toggled, this, &TSetteiForm::CheckBoxYusenClick);
+  CheckBoxQuarnel->onMouseUp = [this] { CheckBoxQuarnelMouseUp(); };
+  CheckBoxBrisolt->onMouseUp = [this] { CheckBoxBrisoltMouseUp(); };
+  connect(BtnHelp, &QPushButton::clicked, this, &TSetteiForm::BtnHelpClick);
+  LblURL->onClick = [this] { LblURLClick(); };
+  LblURL->onMouseMove = [this] { LblURLMouseMove(); };
+
+  // The radio group takes its place in the order through its items.
+  QWidget* order[] = {BtnTuika,         BtnHaikei,           BtnSingle,
+                      BtnRandom,        BtnFont,             CheckBoxHaikei,
+                      RadioGroupBGM->Item(0), RadioGroupBGM->Item(1), RadioGroupBGM->Item(2),
+                      BtnHelp,          CheckBoxYusen,       TrackBarSpeed,
+                      CheckBoxQuarnel,  CheckBoxBrisolt,     TrackBarWaitTime,
+                      CheckBoxIkisaki,  CheckBoxImiHyoji};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void TSetteiForm::FormCreate(std::string exeDir) { exeDir_ = std::move(exeDir); }
+
+std::string TSetteiForm::SettingsPath() const { return DataPath(exeDir_, kSetteiIni); }
+std::string TSetteiForm::UserListPath() const { return DataPath(exeDir_, kUserWordsFile); }
+
+int TSetteiForm::CountValidUserIdioms() const {
+  return dictionary::CountValidUserIdioms(UserListPath());
+}
+
+void TSetteiForm::SetTick(QCheckBox* box, bool ticked) {
+  runner_.CodeChange([&] { box->setChecked(ticked); });
+}
+
+void TSetteiForm::SetRadioItem(int index) {
+  runner_.CodeChange([&] { RadioGroupBGM->SetItemIndex(index); });
+}
+
+void TSetteiForm::SetMusicLabel(const std::string& path) {
+  LblMusicName->setText(Q("指定曲: ") + ShortenPath(Q(path)));
+}
+
+void TSetteiForm::SetFolderLabel(const std::string& path) {
+  LblRandomFolda->setText(Q("指定フォルダ: ") + ShortenPath(Q(path)));
+}
+
+void TSetteiForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;
+  if (!centred_) {
+    centred_ = true;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      QRect frame = frameGeometry();
+      frame.moveCenter(screen->geometry().center());
+      move(frame.topLeft());
+    }
+  }
+  FormShow();
+}
+
+void TSetteiForm::closeEvent(QCloseEvent* event) {
+  if (editorRunning_) {
+    event->ignore();
+    return;
+  }
+  FormCloseQuery();
+  FormClose();
+  event->accept();
+}
+
+void TSetteiForm::mouseMoveEvent(QMouseEvent* event) {
+  QWidget::mouseMoveEvent(event);
+  FormMouseMove();
+}
+
+void TSetteiForm::FormShow() {
+  runner_.Run([&] {
+    const std::string userList = UserListPath();
+    if (platform::FileExists(userList)) {
+      userFileStamp_ = platform::ModificationTime(userList).value_or(0);
+    }
+    if (SiblingPresent(exeDir_, Sibling::kQuarnel)) CheckBoxQuarnel->setEnabled(true);
+    if (SiblingPresent(exeDir_, Sibling::kBrisolt)) CheckBoxBrisolt->setEnabled(true);
+
+    const std::string path = SettingsPath();
+    if (!platform::FileExists(path)) {
+      LblFontName->setText(Q(kDefaultFontLabel));
+      return;
+    }
+
+    const bool add = platform::IniFile(path).ReadBool("Picture", "Add", false);
+    SetTick(CheckBoxHaikei, add);
+    BtnHaikei->setEnabled(add);
+
+    {
+      const platform::IniFile ini(path);
+      const int count = std::min(ini.ReadInteger("Picture", "Count", 0), kMaxWallpaperEntries);
+      for (int i = 0; i < count; ++i) {
+        pictureForm_.PutEntry(i, ini.ReadString("Picture", std::to_string(i + 3), ""));
+      }
+    }
+
+    if (platform::IniFile(path).ReadBool("BGM", "Single", false)) {
+      SetRadioItem(0);
+      BtnSingle->setEnabled(true);
+    }
+    if (platform::IniFile(path).ReadBool("BGM", "Random", false)) {
+      SetRadioItem(1);
+      BtnRandom->setEnabled(true);
+    }
+
+    const platform::IniFile ini(path);
+    SetMusicLabel(ini.ReadString("BGM", "Name", ""));
+    SetFolderLabel(ini.ReadString("BGM", "Folda", ""));
+
+    const std::string face = ini.ReadString("Font", "Name", kFaceMsPMincho);
+    if (platform::ui::IsScreenFontInstalled(face)) {
+      LblFontName->setText(Q("設定書体: " + face + " "));
+      QFont font = LblFontName->font();
+      font.setFamily(platform::ui::ConcreteFamily(face));
+      const std::string recordPath = DataPath(exeDir_, kRecordDat);
+      if (platform::FileExists(recordPath)) {
+        const auto record = platform::ReadWholeFile(recordPath);
+        const std::uint8_t style =
+            record && !record->empty() ? static_cast<std::uint8_t>((*record)[0]) & kStyleMask : 0;
+        font = platform::ui::MakeFont(face, font.pixelSize(), style);
+      }
+      LblFontName->setFont(font);
+    } else {
+      LblFontName->setText(Q(kDefaultFontLabel));
+    }
+    LblFontName->adjustSize();
+
+    if (CountValidUserIdioms() < 1) {
+      for (QCheckBox* box : {CheckBoxYusen, static_cast<QCheckBox*>(CheckBoxQuarnel),
+                             static_cast<QCheckBox*>(CheckBoxBrisolt)}) {
+        box->setEnabled(false);
+        SetTick(box, false);
+      }
+    } else {
+      SetTick(CheckBoxYusen, ini.ReadBool("TuikaJukugo", "Yusen", false));
+      if (CheckBoxQuarnel->isEnabled()) {
+        SetTick(CheckBoxQuarnel, ini.ReadBool("TuikaJukugo", "Quarnel", false));
+      }
+      if (CheckBoxBrisolt->isEnabled()) {
+        SetTick(CheckBoxBrisolt, ini.ReadBool("TuikaJukugo", "Brisolt", false));
+      }
+    }
+
+    TrackBarSpeed->setValue(ini.ReadInteger("Settei", "Speed", 5));
+    TrackBarWaitTime->setValue(ini.ReadInteger("Settei", "WaitTime", 5));
+    SetTick(CheckBoxIkisaki, ini.ReadBool("Settei", "IkisakiHyoji", true));
+    SetTick(CheckBoxImiHyoji, ini.ReadBool("Settei", "ImiHyoji", true));
+  });
+}
+
+void TSetteiForm::CheckBoxHaikeiClick() {
+  runner_.Run([&] {
+    platform::IniFile ini(SettingsPath());
+    if (CheckBoxHaikei->isChecked()) {
+      BtnHaikei->setEnabled(true);
+      ini.WriteBool("Picture", "Add", true);
+      if (ini.ReadInteger("Picture", "Count", 0) == 0) services_.ShowModal(pictureForm_);
+    } else {
+      BtnHaikei->setEnabled(false);
+      ini.WriteBool("Picture", "Add", false);
+    }
+  });
+}
+
+void TSetteiForm::BtnHaikeiClick() {
+  runner_.Run([&] { services_.ShowModal(pictureForm_); });
+}
+
+void TSetteiForm::RadioGroupBGMClick() {
+  runner_.Run([&] {
+    platform::IniFile ini(SettingsPath());
+    switch (RadioGroupBGM->ItemIndex()) {
+      case 0: {
+        BtnSingle->setEnabled(true);
+        BtnRandom->setEnabled(false);
+        if (!ini.ReadString("BGM", "Name", "").empty()) {
+          ini.WriteBool("BGM", "Single", true);
+          ini.WriteBool("BGM", "Random", false);
+          return;
+        }
+        const auto file = services_.OpenFile(this, {kMidiDialogTitle, kMidiFilter});
+        if (!file) return;
+        ini.WriteString("BGM", "Name", *file);
+        ini.WriteBool("BGM", "Single", true);
+        ini.WriteBool("BGM", "Random", false);
+        SetMusicLabel(*file);
+        return;
+      }
+      case 1:
+        BtnRandom->setEnabled(true);
+        BtnSingle->setEnabled(false);
+        if (!ini.ReadString("BGM", "Folda", "").empty()) {
+          ini.WriteBool("BGM", "Single", false);
+          ini.WriteBool("BGM", "Random", true);
+          return;
+        }
+        ChooseMidiFolder(kNoMidiFromRadio);
+        return;
+      case 2:
+        BtnSingle->setEnabled(false);
+        BtnRandom->setEnabled(false);
+        ini.WriteBool("BGM", "Single", false);
+        ini.WriteBool("BGM", "Random", false);
+        return;
+      default:
+        return;
+    }
+  });
+}
+
+void TSetteiForm::ChooseMidiFolder(const char* noMidiMessage) {
+  LblKakunin->setVisible(true);
+  // The label goes away again however the choice ends, a refused write included.
+  struct HideOnExit {
+    QLabel* label;
+    ~HideOnExit() { label->setVisible(false); }
+  } hide{LblKakunin};
+  const auto folder = services_.BrowseForFolder(this, kFolderCaption);
+  if (!folder) return;
+  if (!FolderHasMidi(*folder)) {
+    services_.ShowMessage(this, noMidiMessage);
+    return;
+  }
+  platform::IniFile ini(SettingsPath());
+  ini.WriteString("BGM", "Folda", *folder);
+  ini.WriteBool("BGM", "Single", false);
+  ini.WriteBool("BGM", "Random", true);
+  SetFolderLabel(*folder);
+}
+
+void TSetteiForm::BtnSingleClick() {
+  runner_.Run([&] {
+    const auto file = services_.OpenFile(this, {kMidiDialogTitle, kMidiFilter});
+    if (!file) return;
+    platform::IniFile ini(SettingsPath());
+    ini.WriteString("BGM", "Name", *file);
+    ini.WriteBool("BGM", "Single", true);
+    ini.WriteBool("BGM", "Random", false);
+    SetMusicLabel(*file);
+  });
+}
+
+void TSetteiForm::BtnRandomClick() {
+  runner_.Run([&] { ChooseMidiFolder(kNoMidiFromButton); });
+}
+
+void TSetteiForm::BtnFontClick() {
+  runner_.Run([&] {
+    const auto choice = services_.ChooseFont(this, {kFaceMsPGothic, 0, 13});
+    if (!choice) return;
+    const std::uint8_t style = choice->style & kStyleMask;
+    LblFontName->setText(Q("設定書体: " + choice->face + " "));
+    LblFontName->setFont(
+        platform::ui::MakeFont(choice->face, LblFontName->font().pixelSize(), style));
+    LblFontName->adjustSize();
+    platform::IniFile(SettingsPath()).WriteString("Font", "Name", choice->face);
+    const std::string recordPath = DataPath(exeDir_, kRecordDat);
+    const char byte = static_cast<char>(style);
+    if (!platform::WriteWholeFileAtomic(recordPath, std::string_view(&byte, 1))) {
+      throw platform::IniWriteError(recordPath);
+    }
+  });
+}
+
+void TSetteiForm::WaitForEditor(platform::ui::ChildProcess& editor) {
+  if (editor.HasEnded()) return;
+  // The dialog keeps handling its events while the editor runs; the timer looks at the
+  // child between them instead of spinning on it.
+  QEventLoop loop;
+  QTimer poll;
+  poll.setInterval(kEditorPollMs);
+  connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (editor.HasEnded()) loop.quit();
+  });
+  poll.start();
+  loop.exec();
+}
+
+void TSetteiForm::EndEditing() {
+  editorRunning_ = false;
+  BtnTuika->setEnabled(true);
+}
+
+void TSetteiForm::BtnTuikaClick() {
+  runner_.Run([&] {
+    BtnTuika->setEnabled(false);
+    editorRunning_ = true;
+    const std::string userList = UserListPath();
+    std::unique_ptr<platform::ui::ChildProcess> editor;
+    if (const auto command = services_.FindEditor(userList)) {
+      editor = services_.StartProcess(*command);
+    }
+    if (!editor) {
+      services_.ShowMessage(this, kEditorFailed);
+      EndEditing();
+      return;
+    }
+    WaitForEditor(*editor);
+    EndEditing();
+
+    if (CountValidUserIdioms() <= 0) {
+      for (QCheckBox* box : {CheckBoxYusen, static_cast<QCheckBox*>(CheckBoxQuarnel),
+                             static_cast<QCheckBox*>(CheckBoxBrisolt)}) {
+        box->setEnabled(false);
+        SetTick(box, false);
+      }
+    } else {
+      CheckBoxYusen->setEnabled(true);
+      CheckBoxQuarnel->setEnabled(SiblingPresent(exeDir_, Sibling::kQuarnel));
+      CheckBoxBrisolt->setEnabled(SiblingPresent(exeDir_, Sibling::kBrisolt));
+    }
+  });
+}
+
+void TSetteiForm::CheckBoxYusenClick() {
+  runner_.Run([&] {
+    if (CheckBoxYusen->isChecked() && CountValidUserIdioms() == 0) SetTick(CheckBoxYusen, false);
+  });
+}
+
+void TSetteiForm::Export(Sibling sibling) {
+  if (!ExportUserWords(exeDir_, sibling)) {
+    const SiblingInfo& info = InfoOf(sibling);
+    throw platform::IniWriteError(exeDir_ + info.dataFolder + info.wordsFile);
+  }
+}
+
+void TSetteiForm::SiblingMouseUp(Sibling sibling, QCheckBox* box) {
+  runner_.Run([&] {
+    const SiblingInfo& info = InfoOf(sibling);
+    if (!box->isChecked() || CountValidUserIdioms() <= 0 ||
+        !platform::DirectoryExists(exeDir_ + info.dataFolder) ||
+        !platform::FileExists(exeDir_ + info.executable)) {
+      return;
+    }
+    if (services_.AskYesNo(this, info.confirmation)) {
+      Export(sibling);
+      userFileStamp_ = platform::ModificationTime(UserListPath()).value_or(0);
+    } else {
+      SetTick(box, false);
+    }
+  });
+}
+
+void TSetteiForm::CheckBoxQuarnelMouseUp() { SiblingMouseUp(Sibling::kQuarnel, CheckBoxQuarnel); }
+void TSetteiForm::CheckBoxBrisoltMouseUp() { SiblingMouseUp(Sibling::kBrisolt, CheckBoxBrisolt); }
+
+void TSetteiForm::BtnHelpClick() {
+  runner_.Run([&] { services_.OpenWithDefaultProgram(DataPath(exeDir_, kReadMeFile)); });
+}
+
+void TSetteiForm::LblURLClick() {
+  // The caption ends in a space, which an address handed to the desktop's opener must not.
+  runner_.Run([&] { services_.OpenWithDefaultProgram(LblURL->text().trimmed().toStdString()); });
+}
+
+void TSetteiForm::LblURLMouseMove() { SetColors(LblURL, kClPurple); }
+void TSetteiForm::FormMouseMove() { SetColors(LblURL, kClGreen); }
+
+void TSetteiForm::FormCloseQuery() {
+  runner_.Run([&] {
+    const std::string userList = UserListPath();
+    const bool changed = platform::FileExists(userList) &&
+                         platform::ModificationTime(userList).value_or(0) != userFileStamp_;
+    const std::pair<Sibling, QCheckBox*> siblings[] = {{Sibling::kQuarnel, CheckBoxQuarnel},
+                                                       {Sibling::kBrisolt, CheckBoxBrisolt}};
+    for (const auto& [sibling, box] : siblings) {
+      const SiblingInfo& info = InfoOf(sibling);
+      if (!changed || !box->isChecked() || CountValidUserIdioms() <= 0 ||
+          !platform::DirectoryExists(exeDir_ + info.dataFolder) ||
+          !platform::FileExists(exeDir_ + info.executable)) {
+        continue;
+      }
+      if (services_.AskYesNo(this, info.confirmation)) {
+        Export(sibling);
+      } else {
+        SetTick(box, false);
+      }
+    }
+  });
+}
+
+void TSetteiForm::FormClose() {
+  runner_.Run([&] {
+    const std::string path = SettingsPath();
+    if (pictureForm_.EntryCount() == 0) {
+      SetTick(CheckBoxHaikei, false);
+      platform::IniFile ini(path);
+      if (ini.ValueExists("Picture", "Add")) ini.WriteBool("Picture", "Add", false);
+    }
+    platform::IniFile ini(path);
+    ini.WriteBool("TuikaJukugo", "Yusen", CheckBoxYusen->isChecked() && CountValidUserIdioms() >= 1);
+    ini.WriteInteger("Settei", "Speed", TrackBarSpeed->value());
+    ini.WriteInteger("Settei", "WaitTime", TrackBarWaitTime->value());
+    if (CountValidUserIdioms() < 1) {
+      ini.WriteBool("TuikaJukugo", "Quarnel", false);
+      ini.WriteBool("TuikaJukugo", "Brisolt", false);
+    } else {
+      ini.WriteBool("TuikaJukugo", "Quarnel", CheckBoxQuarnel->isChecked());
+      ini.WriteBool("TuikaJukugo", "Brisolt", CheckBoxBrisolt->isChecked());
+    }
+    ini.WriteBool("Settei", "IkisakiHyoji", CheckBoxIkisaki->isChecked());
+    ini.WriteBool("Settei", "ImiHyoji", CheckBoxImiHyoji->isChecked());
+  });
+}
+
+}  // namespace settings
