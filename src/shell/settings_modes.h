@@ -1,9 +1,9 @@
-// The settings and preview modes of the entry. Their windows (the settings dialog with
-// the wallpaper dialog, and the preview window) are not wired in yet: until they are,
-// these modes create no window and end at once, like an unknown argument.
+// The settings and preview modes of the entry: the settings dialog with its hidden
+// wallpaper dialog, and the still preview inside a window of the desktop's control panel.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/ui/application.h"
 
@@ -11,9 +11,16 @@ namespace shell {
 
 enum class SettingsShow { kByMessageLoop, kExplicitly };
 
-// Hook for the settings dialog ("/c", "/C..." or no argument); returns the exit code.
+// Creates the settings dialog, then the wallpaper dialog, shows the settings dialog and
+// runs the message loop until it closes; returns the exit code.
 int RunSettingsMode(platform::Application& application, SettingsShow show);
-// Hook for the preview window inside `parentWindow`; returns the exit code.
+// Shows the still picture as a child filling the window `parentWindow` (an X11 window id)
+// and runs the message loop; returns the exit code. A window id that names no window
+// creates nothing and ends at once.
 int RunPreviewMode(platform::Application& application, std::uint64_t parentWindow);
+
+// The still of the saver the preview shows (JPEG bytes, drawn at build time by
+// velmorandi-still).
+std::string_view PreviewStillJpeg();
 
 }  // namespace shell
