@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The saver on a real X server (Xvfb): a frame within a second, the end on a key press or
+# a mouse movement of more than 10 pixels, and the arguments that start nothing.
+#
+# usage: saver_e2e.sh VELMORANDI LEAF.bmp
+# Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
+set -u
+velmorandi=$1
+leaf=$2
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in Xvfb xdotool import convert python3; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "skipped: $tool is not installed"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+xvfb=
+saver=
+cleanup() {
+  [ -n "$saver" ] && kill "$saver" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display number nobody uses.
+for n in $(seq 140 199); do
+  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
+done
+Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Waits up to $2 seconds for process $1 to end; its status lands in $status.
+wait_end() {
+  local pid=$1 limit=$2
+  for _ in $(seq $((limit * 20))); do
+    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; return 0; fi
+    sleep 0.05
+  done
+  return 1
+}
+
+frame_ok() {
+  import -window root "$work/shot.png" 2>/dev/null && convert "$work/shot.png" "$work/shot.ppm" &&
+    python3 "$here/check_frame.py" "$work/shot.ppm" "$leaf"
+}
+
+start_saver() {
+  "$velmorandi" /s 2>>"$work/saver.log" &
+  saver=$!
+}
+
+# --- Arguments that start nothing end at once, without touching the display ---------------
+for arg in /x /s:5 /save; do
+  DISPLAY= timeout 10 "$velmorandi" "$arg"
+  code=$?
+  [ $code -eq 0 ] || fail "velmorandi $arg ended with $code"
+done
+
+# --- A frame within a second, then a key ends the saver with status 0 ----------------------
+xdotool mousemove 200 150
+start_saver
+sleep 1
+if frame_ok; then echo "ok: a frame within a second"; else fail "no saver frame on screen after a second"; fi
+cp "$work/shot.png" "$work/first.png" 2>/dev/null
+xdotool key space
+if wait_end "$saver" 5; then
+  [ "$status" -eq 0 ] && echo "ok: a key ends it" || fail "a key ended the saver with status $status"
+else
+  fail "a key press did not end the saver"
+fi
+saver=
+
+# --- Ten pixels in each axis keep it running, eleven end it --------------------------------
+xdotool mousemove 200 150
+start_saver
+for _ in $(seq 40); do frame_ok 2>/dev/null && break; sleep 0.1; done
+# The first movement only records where the pointer is.
+xdotool mousemove 300 200
+sleep 0.3
+xdotool mousemove 310 210
+sleep 0.3
+xdotool mousemove 290 190
+sleep 0.6
+if kill -0 "$saver" 2>/dev/null; then echo "ok: 10 pixels keep it"; else fail "a movement of 10 pixels ended the saver"; fi
+xdotool mousemove 311 200
+if wait_end "$saver" 5; then
+  [ "$status" -eq 0 ] && echo "ok: 11 pixels end it" || fail "the mouse ended the saver with status $status"
+else
+  fail "a movement of 11 pixels did not end the saver"
+fi
+saver=
+
+if [ $failures -ne 0 ]; then
+  echo "saver log:"; cat "$work/saver.log"
+  exit 1
+fi
+echo "all end-to-end checks passed"
