@@ -28,6 +28,10 @@ int main(int argc, char** argv) {
   const shell::RunRequest request =
       shell::ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
   if (request.mode == shell::RunMode::kNone) return 0;
+  // The sound library would otherwise catch SIGINT and SIGTERM to post a quit event that
+  // nothing here reads, and a saver that a screensaver manager stops with SIGTERM would
+  // keep running. Set before the library starts; a value from the environment wins.
+  setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
 
   platform::gdi::SetGdiLogSink([](std::string_view m) { dg::DebugLog(m); });
   platform::Application application(argc, argv);

@@ -100,6 +100,13 @@ else
 fi
 saver=
 
+# --- A termination signal ends it, also after the chime has opened the sound device --------
+start_saver
+sleep 1
+kill -TERM "$saver"
+if wait_end "$saver" 5; then echo "ok: SIGTERM ends it"; else fail "SIGTERM did not end the saver"; fi
+saver=
+
 if [ $failures -ne 0 ]; then
   echo "saver log:"; cat "$work/saver.log"
   exit 1
