@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <thread>
 
+#include <unistd.h>
+
 #include "platform/winmm/audio_test_support.h"
 #include "shell/headless_saver.h"
 
@@ -20,7 +22,8 @@ std::size_t SampleAt(Clock::time_point origin, Clock::time_point t) {
 }
 
 TEST(Chime, SoundsWhenTheFourthCharacterLandsNotWhenItIsEaten) {
-  const std::string out = (std::filesystem::temp_directory_path() / "vm_chime_test.raw").string();
+  const std::string out =
+      (std::filesystem::temp_directory_path() / ("vm_chime_test_" + std::to_string(::getpid()) + ".raw")).string();
   DiskAudio audio(out);
   ASSERT_TRUE(platform::AudioDeviceOpen());
   const Clock::time_point opened = Clock::now();
