@@ -1,0 +1,67 @@
+// The saver window on Qt's offscreen platform: its input rules end the message loop.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "platform/ui/application.h"
+#include "platform/ui/cursor.h"
+#include "shell/saver_form.h"
+
+namespace {
+
+int argc = 1;
+char arg0[] = "saver_form_test";
+char* argv[] = {arg0, nullptr};
+
+// Never destroyed: the framework must outlast every static of the libraries below it.
+platform::Application& App() {
+  static auto* app = new platform::Application(argc, argv);
+  return *app;
+}
+
+shell::SaverFormOptions Options() {
+  shell::SaverFormOptions options;
+  options.exeDir = VM_TEST_EXE_DIR "/";
+  return options;
+}
+
+TEST(SaverForm, RunsTicksUntilAKeyEndsTheLoopWithTheCursorShownAgain) {
+  App();
+  shell::TVelmorandiSaverForm form(App(), Options());
+  EXPECT_EQ(platform::ShowCursor(true), 0);  // hidden by the start-up: back to 0 here
+  platform::ShowCursor(false);
+  int framesBefore = 0;
+  QTimer::singleShot(350, [&] {
+    framesBefore = form.Frame().isNull() ? 0 : 1;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QCoreApplication::sendEvent(&form, &press);
+  });
+  EXPECT_EQ(App().Run(), 0);
+  EXPECT_EQ(framesBefore, 1);
+  // FormClose showed the cursor again.
+  EXPECT_EQ(platform::ShowCursor(false), -1);
+  platform::ShowCursor(true);
+}
+
+TEST(SaverForm, MouseRuleAndSystemCommands) {
+  App();
+  shell::TVelmorandiSaverForm form(App(), Options());
+  std::intptr_t result = 0;
+  EXPECT_EQ(form.WMSysCommand(shell::SC_SCREENSAVE, result), shell::SysCommandAnswer::kHandled);
+  EXPECT_EQ(result, 1);
+  bool closedEarly = true;
+  QTimer::singleShot(100, [&] {
+    form.FormMouseMove(200, 150);
+    form.FormMouseMove(210, 160);
+    form.FormMouseMove(190, 140);
+    closedEarly = !form.isVisible();
+    form.FormMouseMove(200, 161);
+  });
+  EXPECT_EQ(App().Run(), 0);
+  EXPECT_FALSE(closedEarly);
+  EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace
