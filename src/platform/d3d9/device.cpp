@@ -611,6 +611,10 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
   }
   const auto* v = static_cast<const TLVertex*>(vertexData);
   for (UINT i = 0; i < primitiveCount; ++i) {
+    if (i % 2 == 0 && i + 1 < primitiveCount && DrawQuad(state, v + i, rasterPath_)) {
+      ++i;  // both triangles of the quad are drawn
+      continue;
+    }
     // Odd triangles of a strip swap their first two vertices to keep the winding.
     if (i % 2 == 0) {
       DrawTriangle(state, v[i], v[i + 1], v[i + 2], rasterPath_);

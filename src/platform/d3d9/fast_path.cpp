@@ -20,25 +20,67 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
   return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
-// The covered pixels of row dy as offsets [lo, hi) from minX.
-bool RowSpan(const TriangleSetup& s, int dy, int width, int* lo, int* hi) {
-  int64_t from = 0, to = width;
-  for (int e = 0; e < 3; ++e) {
-    const int64_t base = s.e0[e] + s.ey[e] * dy;
-    const int64_t ex = s.ex[e];
-    if (ex > 0) {
-      from = std::max(from, -FloorDiv(base, ex));  // ceil(-base / ex)
-    } else if (ex < 0) {
-      to = std::min(to, FloorDiv(base, -ex) + 1);
-    } else if (base < 0) {
-      return false;
+// The covered pixels of each row as offsets [lo, hi) from minX, stepped from row to row.
+// An edge bounds the row where its function crosses zero, at floor(base / |ex|); the
+// quotient and remainder are carried from row to row (Bresenham), which is exactly the
+// division without doing one per row.
+class RowSpans {
+ public:
+  RowSpans(const TriangleSetup& s, int width) : width_(width) {
+    for (int e = 0; e < 3 && !s.rectangle; ++e) {
+      Edge& edge = edges_[e];
+      edge.sign = s.ex[e] > 0 ? 1 : s.ex[e] < 0 ? -1 : 0;
+      edge.base = s.e0[e];
+      edge.step = s.ey[e];
+      if (edge.sign == 0) continue;
+      edge.d = edge.sign > 0 ? s.ex[e] : -s.ex[e];
+      edge.q = FloorDiv(s.e0[e], edge.d);
+      edge.r = s.e0[e] - edge.q * edge.d;
+      edge.qStep = FloorDiv(s.ey[e], edge.d);
+      edge.rStep = s.ey[e] - edge.qStep * edge.d;
     }
   }
-  if (from >= to) return false;
-  *lo = static_cast<int>(from);
-  *hi = static_cast<int>(to);
-  return true;
-}
+
+  // The span of the current row; then moves to the next row.
+  bool Next(int* lo, int* hi) {
+    int64_t from = 0, to = width_;
+    bool empty = false;
+    for (Edge& edge : edges_) {
+      if (edge.sign > 0) {
+        from = std::max(from, -edge.q);  // ceil(-base / ex)
+      } else if (edge.sign < 0) {
+        to = std::min(to, edge.q + 1);
+      } else if (edge.base < 0) {
+        empty = true;
+      }
+      edge.Advance();
+    }
+    if (empty || from >= to) return false;
+    *lo = static_cast<int>(from);
+    *hi = static_cast<int>(to);
+    return true;
+  }
+
+ private:
+  struct Edge {
+    int sign = 0;
+    int64_t base = 0, step = 0;        // edge value at dx = 0 and its change per row
+    int64_t d = 1, q = 0, r = 0;       // base = q x d + r, 0 <= r < d
+    int64_t qStep = 0, rStep = 0;      // step = qStep x d + rStep, 0 <= rStep < d
+    void Advance() {
+      base += step;
+      if (sign == 0) return;
+      q += qStep;
+      r += rStep;
+      if (r >= d) {
+        r -= d;
+        ++q;
+      }
+    }
+  };
+  Edge edges_[3];
+  int width_;
+};
 
 enum class StageKind { Generic, Texture, ModulateConstant, Constant };
 enum class WriteKind { Generic, Replace, Over };
@@ -253,10 +295,12 @@ void ModulateSpan(uint32_t color, int n, uint32_t* p) {
     const __m128i hi = MulDiv255x8(_mm_unpackhi_epi8(v, zero), c);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), _mm_packus_epi16(lo, hi));
   }
-  for (; k < n; ++k) {
-    uint32_t r = 0;
-    for (int sh = 0; sh < 32; sh += 8) r |= MulDiv255((p[k] >> sh) & 255, (color >> sh) & 255) << sh;
-    p[k] = r;
+  if (k < n) {
+    // The last one to three pixels go through the same vector code in a scratch block.
+    alignas(16) uint32_t tail[4] = {};
+    for (int m = k; m < n; ++m) tail[m - k] = p[m];
+    ModulateSpan(color, 4, tail);
+    for (int m = k; m < n; ++m) p[m] = tail[m - k];
   }
 }
 
@@ -286,18 +330,14 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
     const __m128i rh = _mm_add_epi16(MulDiv255x8(sh, ah), MulDiv255x8(dh, _mm_sub_epi16(c255, ah)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
   }
-  for (; k < n; ++k) {
-    const uint32_t s = src[k], a = s >> 24;
-    if (a == 255) {
-      dst[k] = s | dstAlphaOr;
-    } else if (a != 0) {
-      const uint32_t d = dst[k] | dstAlphaOr;
-      uint32_t r = 0;
-      for (int sh = 0; sh < 32; sh += 8) {
-        r |= std::min(255u, MulDiv255((s >> sh) & 255, a) + MulDiv255((d >> sh) & 255, 255 - a)) << sh;
-      }
-      dst[k] = r | dstAlphaOr;
+  if (k < n) {
+    alignas(16) uint32_t s[4] = {}, d[4] = {};
+    for (int m = k; m < n; ++m) {
+      s[m - k] = src[m];
+      d[m - k] = dst[m];
     }
+    OverSpan(s, d, 4, dstAlphaOr);
+    for (int m = k; m < n; ++m) dst[m] = d[m - k];
   }
 }
 
@@ -330,10 +370,11 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   if (stage == StageKind::ModulateConstant) opaqueSource = texelsOpaque && su.flatColor >> 24 == 255;
   const WriteKind write = (base == WriteKind::Over && opaqueSource) ? WriteKind::Replace : base;
 
+  RowSpans spans(su, width);
   for (int y = su.minY; y < su.maxY; ++y) {
     const int dy = y - su.minY;
     int lo = 0, hi = 0;
-    if (!RowSpan(su, dy, width, &lo, &hi)) continue;
+    if (!spans.Next(&lo, &hi)) continue;
     uint32_t* row = reinterpret_cast<uint32_t*>(st.target.bits + static_cast<ptrdiff_t>(y) * st.target.pitch) + su.minX;
     for (int dx = lo; dx < hi; dx += kChunk) {
       const int n = std::min(kChunk, hi - dx);

@@ -47,6 +47,9 @@ struct TriangleSetup {
   DoublePlane ps, pt, pc[4], prhw;  // attribute x rhw and rhw, for perspective
   DoublePlane z;
   bool minify = false;        // more than one texel per pixel: MINFILTER applies
+  // The setup of a whole axis-aligned rectangle (two strip triangles): every row covers
+  // [minX, maxX) and the edge functions are unused.
+  bool rectangle = false;
 };
 
 // Fills setup; false when the triangle covers nothing (degenerate, culled, outside the

@@ -82,6 +82,13 @@ struct RasterState {
 void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b,
                   const TLVertex& c, RasterPath path);
 
+// Draws the two strip triangles (v[0], v[1], v[2]) and (v[2], v[1], v[3]) when they form
+// an axis-aligned rectangle with texture coordinates along its sides and one colour
+// (the saver's every quad); false, drawing nothing, for any other quad. Both triangles
+// then share one set of attribute planes, computed from the rectangle, so that the fast
+// path may fill the rectangle in whole rows.
+bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path);
+
 // round(a x b / 255) for 8-bit a and b: exact for every pair.
 inline uint32_t MulDiv255(uint32_t a, uint32_t b) {
   const uint32_t t = a * b + 128;
