@@ -122,11 +122,13 @@ WriteKind ClassifyWrite(const RasterState& st) {
   return WriteKind::Generic;
 }
 
-// (x * y + 128 + ((x * y + 128) >> 8)) >> 8 in 16-bit lanes: MulDiv255 on eight channels.
-inline __m128i MulDiv255x8(__m128i x, __m128i y) {
-  __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, y), _mm_set1_epi16(128));
+// Div255 on eight 16-bit lanes (t <= 255 x 255 fits unsigned 16 bits with the 128 added).
+inline __m128i Div255x8(__m128i t) {
+  t = _mm_add_epi16(t, _mm_set1_epi16(128));
   return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
 }
+
+inline __m128i MulDiv255x8(__m128i x, __m128i y) { return Div255x8(_mm_mullo_epi16(x, y)); }
 
 // Bilinear in 16-bit lanes: (a x (256 - f) + b x f + 128) >> 8.
 inline __m128i Lerp256x8(__m128i a, __m128i b, __m128i wa, __m128i wb) {
@@ -326,8 +328,8 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
     const __m128i dl = _mm_unpacklo_epi8(d, zero), dh = _mm_unpackhi_epi8(d, zero);
     const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sl, 0xFF), 0xFF);
     const __m128i ah = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sh, 0xFF), 0xFF);
-    const __m128i rl = _mm_add_epi16(MulDiv255x8(sl, al), MulDiv255x8(dl, _mm_sub_epi16(c255, al)));
-    const __m128i rh = _mm_add_epi16(MulDiv255x8(sh, ah), MulDiv255x8(dh, _mm_sub_epi16(c255, ah)));
+    const __m128i rl = Div255x8(_mm_add_epi16(_mm_mullo_epi16(sl, al), _mm_mullo_epi16(dl, _mm_sub_epi16(c255, al))));
+    const __m128i rh = Div255x8(_mm_add_epi16(_mm_mullo_epi16(sh, ah), _mm_mullo_epi16(dh, _mm_sub_epi16(c255, ah))));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
   }
   if (k < n) {

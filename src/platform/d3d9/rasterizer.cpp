@@ -400,14 +400,15 @@ uint32_t BlendPixel(const RasterState& state, uint32_t src, uint32_t dst) {
         out = std::max(s, d);
         break;
       default: {
-        const uint32_t ws = MulDiv255(s, BlendFactor(srcMode, src, dst, state.blendFactor, c));
-        const uint32_t wd = MulDiv255(d, BlendFactor(destMode, src, dst, state.blendFactor, c));
+        // The weighted terms are combined exactly and rounded once.
+        const uint32_t ws = s * BlendFactor(srcMode, src, dst, state.blendFactor, c);
+        const uint32_t wd = d * BlendFactor(destMode, src, dst, state.blendFactor, c);
         if (state.blendOp == D3DBLENDOP_SUBTRACT) {
-          out = ws > wd ? ws - wd : 0;
+          out = ws > wd ? Div255(ws - wd) : 0;
         } else if (state.blendOp == D3DBLENDOP_REVSUBTRACT) {
-          out = wd > ws ? wd - ws : 0;
+          out = wd > ws ? Div255(wd - ws) : 0;
         } else {
-          out = std::min(255u, ws + wd);
+          out = Div255(std::min(ws + wd, 255u * 255u));
         }
         break;
       }

@@ -89,10 +89,13 @@ void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b
 // path may fill the rectangle in whole rows.
 bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path);
 
-// round(a x b / 255) for 8-bit a and b: exact for every pair.
-inline uint32_t MulDiv255(uint32_t a, uint32_t b) {
-  const uint32_t t = a * b + 128;
+// round(t / 255), halves up, for 0 <= t <= 255 x 255: exact over that whole range.
+inline uint32_t Div255(uint32_t t) {
+  t += 128;
   return (t + (t >> 8)) >> 8;
 }
+
+// round(a x b / 255) for 8-bit a and b.
+inline uint32_t MulDiv255(uint32_t a, uint32_t b) { return Div255(a * b); }
 
 }  // namespace vm_d3d9
