@@ -593,6 +593,7 @@ RasterState Device9::MakeRasterState() const {
   state.blendOp = Options().blendOp ? rs[D3DRS_BLENDOP] : static_cast<DWORD>(D3DBLENDOP_ADD);
   state.blendFactor = rs[D3DRS_BLENDFACTOR];
   state.colorWriteMask = rs[D3DRS_COLORWRITEENABLE] & 0xF;
+  state.avx2 = rasterPath_ == RasterPath::Fast && CpuHasAvx2();
   return state;
 }
 

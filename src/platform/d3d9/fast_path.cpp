@@ -287,6 +287,8 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
   return out;
 }
 
+}  // namespace
+
 void ModulateSpan(uint32_t color, int n, uint32_t* p) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color)), zero);
@@ -343,7 +345,6 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
   }
 }
 
-}  // namespace
 
 bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   if (!su.affine || st.depthTest || st.colorWriteMask != 0xF) return false;
@@ -392,7 +393,11 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
           break;
         case StageKind::ModulateConstant:
           SampleSpan(st, su, columns, dx, dy, n, work, false);
-          ModulateSpan(su.flatColor, n, work);
+          if (st.avx2) {
+            ModulateSpanAvx2(su.flatColor, n, work);
+          } else {
+            ModulateSpan(su.flatColor, n, work);
+          }
           break;
         case StageKind::Generic:
           if (st.hasTexture) {
@@ -408,7 +413,11 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
           if (dstAlphaOr != 0) for (int k = 0; k < n; ++k) out[k] |= dstAlphaOr;
           break;
         case WriteKind::Over:
-          OverSpan(src, out, n, dstAlphaOr);
+          if (st.avx2) {
+            OverSpanAvx2(src, out, n, dstAlphaOr);
+          } else {
+            OverSpan(src, out, n, dstAlphaOr);
+          }
           break;
         case WriteKind::Generic:
           for (int k = 0; k < n; ++k) {

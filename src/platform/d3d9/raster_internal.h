@@ -158,6 +158,15 @@ inline uint32_t FinishPixel(const RasterState& state, uint32_t color, uint32_t d
   return color;
 }
 
+// Span loops of the fast path: each texel times a constant colour (MulDiv255 per
+// channel), and source over destination with SRCALPHA / INVSRCALPHA / ADD (dstAlphaOr
+// is OR-ed into every written pixel: 0xFF000000 on an X8R8G8B8 target).
+void ModulateSpan(uint32_t color, int n, uint32_t* p);
+void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
+// AVX2 versions of the same loops (same results).
+void OverSpanAvx2(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
+void ModulateSpanAvx2(uint32_t color, int n, uint32_t* p);
+
 // The fast path; returns false when it does not handle this draw (the caller then uses
 // the plain path).
 bool DrawTriangleFast(const RasterState& state, const TriangleSetup& setup);

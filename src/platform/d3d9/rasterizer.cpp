@@ -483,12 +483,17 @@ void AdoptPlanes(const TriangleSetup& rect, TriangleSetup* triangle) {
 
 }  // namespace
 
+bool CpuHasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
 bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path) {
   TriangleSetup rect;
   const RectangleKind kind = SetUpRectangle(state, v, &rect);
   if (kind == RectangleKind::NotRectangle) return false;
   if (kind == RectangleKind::Empty) return true;
-  if (path == RasterPath::Fast && DrawTriangleFast(state, rect)) return true;
+  if (path != RasterPath::Plain && DrawTriangleFast(state, rect)) return true;
   const TLVertex* triangles[2][3] = {{&v[0], &v[1], &v[2]}, {&v[2], &v[1], &v[3]}};
   for (const auto& tri : triangles) {
     TriangleSetup setup;
@@ -503,7 +508,7 @@ void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b
                   const TLVertex& c, RasterPath path) {
   TriangleSetup setup;
   if (!SetUpTriangle(state, a, b, c, &setup)) return;
-  if (path == RasterPath::Fast && DrawTriangleFast(state, setup)) return;
+  if (path != RasterPath::Plain && DrawTriangleFast(state, setup)) return;
   PlainPath(state, setup);
 }
 

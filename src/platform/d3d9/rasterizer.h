@@ -76,7 +76,12 @@ struct RasterState {
   uint32_t blendOp = D3DBLENDOP_ADD;
   uint32_t blendFactor = 0xFFFFFFFF;
   uint32_t colorWriteMask = 0xF;     // bit 0 red, 1 green, 2 blue, 3 alpha
+
+  bool avx2 = false;                 // the fast path may use AVX2
 };
+
+// The processor runs AVX2 instructions.
+bool CpuHasAvx2();
 
 // Draws one triangle (vertices in the order the primitive gives them).
 void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b,
