@@ -392,6 +392,12 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
           src = SampleSpan(st, su, columns, dx, dy, n, work, write != WriteKind::Replace);
           break;
         case StageKind::ModulateConstant:
+          if (st.avx2 && write == WriteKind::Over) {
+            // Modulation and blending in one pass, straight from the texel row if it can.
+            src = SampleSpan(st, su, columns, dx, dy, n, work, true);
+            ModulateOverSpanAvx2(src, su.flatColor, out, n, dstAlphaOr);
+            continue;
+          }
           SampleSpan(st, su, columns, dx, dy, n, work, false);
           if (st.avx2) {
             ModulateSpanAvx2(su.flatColor, n, work);

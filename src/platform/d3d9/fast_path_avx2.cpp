@@ -2,6 +2,8 @@
 // called only when the processor has it. The arithmetic is that of the SSE2 loops.
 #include <immintrin.h>
 
+#include <algorithm>
+
 #include "platform/d3d9/raster_internal.h"
 
 namespace vm_d3d9 {
@@ -12,47 +14,97 @@ inline __m256i Div255x16(__m256i t) {
   return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
 }
 
+// Lanes 0 .. n - 1 set, for a last group of n < 8 pixels.
+inline __m256i TailMask(int n) {
+  return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
+inline __m256i Load(const uint32_t* p, int n, __m256i mask) {
+  return n == 8 ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))
+                : _mm256_maskload_epi32(reinterpret_cast<const int*>(p), mask);
+}
+
+inline void Store(uint32_t* p, __m256i v, int n, __m256i mask) {
+  if (n == 8) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+  } else {
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(p), mask, v);
+  }
+}
+
+// Source (16-bit lanes, two halves) over destination: Div255(s x a + d x (255 - a)).
+inline __m256i Over16(__m256i sl, __m256i sh, __m256i d) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i c255 = _mm256_set1_epi16(255);
+  const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
+  const __m256i al = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sl, 0xFF), 0xFF);
+  const __m256i ah = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sh, 0xFF), 0xFF);
+  const __m256i rl = Div255x16(
+      _mm256_add_epi16(_mm256_mullo_epi16(sl, al), _mm256_mullo_epi16(dl, _mm256_sub_epi16(c255, al))));
+  const __m256i rh = Div255x16(
+      _mm256_add_epi16(_mm256_mullo_epi16(sh, ah), _mm256_mullo_epi16(dh, _mm256_sub_epi16(c255, ah))));
+  return _mm256_packus_epi16(rl, rh);
+}
+
 }  // namespace
 
 void ModulateSpanAvx2(uint32_t color, int n, uint32_t* p) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i c = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), zero);
-  int k = 0;
-  for (; k + 8 <= n; k += 8) {
-    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
+  for (int k = 0; k < n; k += 8) {
+    const int m = std::min(8, n - k);
+    const __m256i mask = TailMask(m);
+    const __m256i v = Load(p + k, m, mask);
     const __m256i lo = Div255x16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(v, zero), c));
     const __m256i hi = Div255x16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(v, zero), c));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + k), _mm256_packus_epi16(lo, hi));
+    Store(p + k, _mm256_packus_epi16(lo, hi), m, mask);
   }
-  if (k < n) ModulateSpan(color, n - k, p + k);
 }
 
 void OverSpanAvx2(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i c255 = _mm256_set1_epi16(255);
   const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
   const __m256i dstOr = _mm256_set1_epi32(static_cast<int>(dstAlphaOr));
-  int k = 0;
-  for (; k + 8 <= n; k += 8) {
-    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + k));
+  for (int k = 0; k < n; k += 8) {
+    const int m = std::min(8, n - k);
+    const __m256i mask = TailMask(m);
+    const __m256i s = Load(src + k, m, mask);
     const __m256i a = _mm256_and_si256(s, alphaMask);
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaMask)) == -1) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), _mm256_or_si256(s, dstOr));
+    if (m == 8) {
+      if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaMask)) == -1) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), _mm256_or_si256(s, dstOr));
+        continue;
+      }
+      if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero)) == -1) continue;
+    }
+    const __m256i d = _mm256_or_si256(Load(dst + k, m, mask), dstOr);
+    const __m256i r = Over16(_mm256_unpacklo_epi8(s, zero), _mm256_unpackhi_epi8(s, zero), d);
+    Store(dst + k, _mm256_or_si256(r, dstOr), m, mask);
+  }
+}
+
+void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n, uint32_t dstAlphaOr) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i c = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), zero);
+  const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i dstOr = _mm256_set1_epi32(static_cast<int>(dstAlphaOr));
+  const bool opaqueColor = color >> 24 == 255;
+  for (int k = 0; k < n; k += 8) {
+    const int m = std::min(8, n - k);
+    const __m256i mask = TailMask(m);
+    const __m256i t = Load(src + k, m, mask);
+    const __m256i a = _mm256_and_si256(t, alphaMask);
+    // Texel alpha 0 stays 0 after modulation: the destination is kept.
+    if (m == 8 && _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero)) == -1) continue;
+    const __m256i sl = Div255x16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(t, zero), c));
+    const __m256i sh = Div255x16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(t, zero), c));
+    if (m == 8 && opaqueColor && _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaMask)) == -1) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), _mm256_or_si256(_mm256_packus_epi16(sl, sh), dstOr));
       continue;
     }
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero)) == -1) continue;
-    const __m256i d = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + k)), dstOr);
-    const __m256i sl = _mm256_unpacklo_epi8(s, zero), sh = _mm256_unpackhi_epi8(s, zero);
-    const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
-    const __m256i al = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sl, 0xFF), 0xFF);
-    const __m256i ah = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sh, 0xFF), 0xFF);
-    const __m256i rl = Div255x16(
-        _mm256_add_epi16(_mm256_mullo_epi16(sl, al), _mm256_mullo_epi16(dl, _mm256_sub_epi16(c255, al))));
-    const __m256i rh = Div255x16(
-        _mm256_add_epi16(_mm256_mullo_epi16(sh, ah), _mm256_mullo_epi16(dh, _mm256_sub_epi16(c255, ah))));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), _mm256_or_si256(_mm256_packus_epi16(rl, rh), dstOr));
+    const __m256i d = _mm256_or_si256(Load(dst + k, m, mask), dstOr);
+    Store(dst + k, _mm256_or_si256(Over16(sl, sh, d), dstOr), m, mask);
   }
-  if (k < n) OverSpan(src + k, dst + k, n - k, dstAlphaOr);
 }
 
 }  // namespace vm_d3d9

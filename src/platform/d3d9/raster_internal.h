@@ -166,6 +166,8 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
 // AVX2 versions of the same loops (same results).
 void OverSpanAvx2(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
 void ModulateSpanAvx2(uint32_t color, int n, uint32_t* p);
+// ModulateSpan then OverSpan in one pass, from src (left unchanged) onto dst.
+void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n, uint32_t dstAlphaOr);
 
 // The fast path; returns false when it does not handle this draw (the caller then uses
 // the plain path).
