@@ -229,11 +229,11 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
           const __m128i b = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + i)), zero);
           return Lerp256x8(a, b, wy0, wy1);
         };
-        int k = 0;
-        for (; k + 2 <= n; k += 2) {
+        // Two pixels at once; pixels whose two texels are not adjacent in memory (wrapped,
+        // clamped or border) take the texels one by one.
+        auto twoPixels = [&](int k) {
           const int32_t iA = index[k], iB = index[k + 1];
           if ((iA | iB) < 0) {
-            // A neighbour wraps (or clamps): the two texels are not adjacent in memory.
             for (int m = k; m < k + 2; ++m) {
               const int32_t l = columns.left[static_cast<size_t>(dx + m)];
               const int32_t r = columns.right[static_cast<size_t>(dx + m)];
@@ -251,7 +251,7 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
                                                              _mm_set1_epi16(128)), 8);
               out[m] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(h, h))) | alphaOr;
             }
-            continue;
+            return;
           }
           // Horizontal step of both pixels at once: left x (256 - fx) + right x fx.
           const __m128i mA = _mm_mullo_epi16(vertical(iA), weight(k));
@@ -259,7 +259,19 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
           const __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(mA, mB), _mm_unpackhi_epi64(mA, mB));
           const __m128i h = _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
           _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm_packus_epi16(h, h), alpha));
+        };
+        int k = 0;
+        if (st.avx2) {
+          // Four pixels at a time; a group that holds an edge pixel goes two by two.
+          while (k + 4 <= n) {
+            k += LinearSpanAvx2(row0, row1, fy, index + k, weights[k].lanes, n - k, alphaOr, out + k);
+            if (k + 4 > n) break;
+            twoPixels(k);
+            twoPixels(k + 2);
+            k += 4;
+          }
         }
+        for (; k + 2 <= n; k += 2) twoPixels(k);
         for (; k < n; ++k) out[k] = SampleTexture(st, su, CoordToSub(S + dS * k), CoordToSub(T));
         return out;
       }

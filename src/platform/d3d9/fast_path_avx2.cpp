@@ -107,4 +107,42 @@ void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, in
   }
 }
 
+int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, const int32_t* index,
+                    const int16_t* weights, int n, uint32_t alphaOr, uint32_t* out) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i half = _mm256_set1_epi16(128);
+  const __m256i wy0 = _mm256_set1_epi16(static_cast<short>(256 - fy));
+  const __m256i wy1 = _mm256_set1_epi16(static_cast<short>(fy));
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
+  auto pair = [](const uint32_t* row, int32_t i) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i)); };
+  auto weight = [&](int k) { return _mm_load_si128(reinterpret_cast<const __m128i*>(weights + 8 * k)); };
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    const int32_t iA = index[k], iB = index[k + 1], iC = index[k + 2], iD = index[k + 3];
+    if ((iA | iB | iC | iD) < 0) break;
+    // Lanes: pixels k and k + 2 in one register, k + 1 and k + 3 in the other.
+    const __m256i r0 = _mm256_set_m128i(_mm_unpacklo_epi64(pair(row0, iC), pair(row0, iD)),
+                                        _mm_unpacklo_epi64(pair(row0, iA), pair(row0, iB)));
+    const __m256i r1 = _mm256_set_m128i(_mm_unpacklo_epi64(pair(row1, iC), pair(row1, iD)),
+                                        _mm_unpacklo_epi64(pair(row1, iA), pair(row1, iB)));
+    const __m256i vAC = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(r0, zero), wy0),
+                                          _mm256_mullo_epi16(_mm256_unpacklo_epi8(r1, zero), wy1)),
+                         half),
+        8);
+    const __m256i vBD = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(r0, zero), wy0),
+                                          _mm256_mullo_epi16(_mm256_unpackhi_epi8(r1, zero), wy1)),
+                         half),
+        8);
+    const __m256i mAC = _mm256_mullo_epi16(vAC, _mm256_set_m128i(weight(k + 2), weight(k)));
+    const __m256i mBD = _mm256_mullo_epi16(vBD, _mm256_set_m128i(weight(k + 3), weight(k + 1)));
+    const __m256i sum = _mm256_add_epi16(_mm256_unpacklo_epi64(mAC, mBD), _mm256_unpackhi_epi64(mAC, mBD));
+    const __m256i h = _mm256_srli_epi16(_mm256_add_epi16(sum, half), 8);
+    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(h, h), 0xD8);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm256_castsi256_si128(packed), alpha));
+  }
+  return k;
+}
+
 }  // namespace vm_d3d9

@@ -166,6 +166,13 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
 // AVX2 versions of the same loops (same results).
 void OverSpanAvx2(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
 void ModulateSpanAvx2(uint32_t color, int n, uint32_t* p);
+// Bilinear filtering of a row of pixels between texel rows row0 and row1: pixel k blends
+// texels index[k] and index[k] + 1 of both rows with the vertical weight fy and the
+// horizontal weights (256 - fx, fx) at weights[8k] and weights[8k + 4], then ORs alphaOr.
+// Works four pixels at a time while all their indexes are valid (>= 0) and returns how
+// many pixels it did.
+int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, const int32_t* index,
+                   const int16_t* weights, int n, uint32_t alphaOr, uint32_t* out);
 // ModulateSpan then OverSpan in one pass, from src (left unchanged) onto dst.
 void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n, uint32_t dstAlphaOr);
 
