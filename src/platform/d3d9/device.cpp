@@ -44,8 +44,7 @@ UINT FullChainLevels(UINT width, UINT height) {
 
 }  // namespace
 
-Device9::Device9(Direct3D9* direct3D, D3DDEVTYPE type, DWORD behaviorFlags)
-    : direct3D_(direct3D), type_(type), behaviorFlags_(behaviorFlags) {
+Device9::Device9(Direct3D9* direct3D, D3DDEVTYPE type) : direct3D_(direct3D), type_(type) {
   direct3D_->AddRef();
 }
 
@@ -67,7 +66,7 @@ HRESULT Device9::Create(Direct3D9* direct3D, D3DDEVTYPE type, HWND window, DWORD
       !direct3D->Options().hardwareTransformAndLight) {
     return D3DERR_INVALIDCALL;
   }
-  Device9* created = new Device9(direct3D, type, behaviorFlags);
+  Device9* created = new Device9(direct3D, type);
   const HRESULT hr = created->Init(window, parameters);
   if (FAILED(hr)) {
     created->Release();
