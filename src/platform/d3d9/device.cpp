@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "platform/d3d9/pixel_format.h"
 #include "platform/d3d9/rasterizer.h"
 
@@ -23,6 +25,13 @@ D3DMATRIX Identity() {
   return m;
 }
 
+void FillPixels(uint32_t* p, LONG n, uint32_t value) {
+  const __m128i v = _mm_set1_epi32(static_cast<int>(value));
+  LONG k = 0;
+  for (; k + 4 <= n; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), v);
+  for (; k < n; ++k) p[k] = value;
+}
+
 UINT FullChainLevels(UINT width, UINT height) {
   UINT levels = 1;
   UINT size = std::max(width, height);
@@ -35,8 +44,7 @@ UINT FullChainLevels(UINT width, UINT height) {
 
 }  // namespace
 
-Device9::Device9(Direct3D9* direct3D, D3DDEVTYPE type, DWORD behaviorFlags)
-    : direct3D_(direct3D), type_(type), behaviorFlags_(behaviorFlags) {
+Device9::Device9(Direct3D9* direct3D, D3DDEVTYPE type) : direct3D_(direct3D), type_(type) {
   direct3D_->AddRef();
 }
 
@@ -58,7 +66,7 @@ HRESULT Device9::Create(Direct3D9* direct3D, D3DDEVTYPE type, HWND window, DWORD
       !direct3D->Options().hardwareTransformAndLight) {
     return D3DERR_INVALIDCALL;
   }
-  Device9* created = new Device9(direct3D, type, behaviorFlags);
+  Device9* created = new Device9(direct3D, type);
   const HRESULT hr = created->Init(window, parameters);
   if (FAILED(hr)) {
     created->Release();
@@ -394,7 +402,7 @@ HRESULT Device9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
     for (LONG y = y0; y < y1; ++y) {
       if (flags & D3DCLEAR_TARGET) {
         uint32_t* row = reinterpret_cast<uint32_t*>(target.bits.get() + static_cast<ptrdiff_t>(y) * target.pitch);
-        std::fill(row + x0, row + std::max(x0, x1), value);
+        FillPixels(row + x0, x1 - x0, value);
       }
       if (flags & D3DCLEAR_ZBUFFER) {
         float* row = depth_.data() + static_cast<ptrdiff_t>(y) * target.width;
@@ -550,6 +558,7 @@ RasterState Device9::MakeRasterState() const {
   state.hasTexture = textures_[0] != nullptr;
   if (state.hasTexture) {
     state.texture = textures_[0]->Level0();
+    state.textureOpaque = textures_[0]->Level0Opaque();
     state.magFilter = sampler[D3DSAMP_MAGFILTER];
     state.minFilter = sampler[D3DSAMP_MINFILTER];
     state.addressU = sampler[D3DSAMP_ADDRESSU];
@@ -583,6 +592,7 @@ RasterState Device9::MakeRasterState() const {
   state.blendOp = Options().blendOp ? rs[D3DRS_BLENDOP] : static_cast<DWORD>(D3DBLENDOP_ADD);
   state.blendFactor = rs[D3DRS_BLENDFACTOR];
   state.colorWriteMask = rs[D3DRS_COLORWRITEENABLE] & 0xF;
+  state.avx2 = rasterPath_ == RasterPath::Fast && CpuHasAvx2();
   return state;
 }
 
@@ -601,6 +611,10 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
   }
   const auto* v = static_cast<const TLVertex*>(vertexData);
   for (UINT i = 0; i < primitiveCount; ++i) {
+    if (i % 2 == 0 && i + 1 < primitiveCount && DrawQuad(state, v + i, rasterPath_)) {
+      ++i;  // both triangles of the quad are drawn
+      continue;
+    }
     // Odd triangles of a strip swap their first two vertices to keep the winding.
     if (i % 2 == 0) {
       DrawTriangle(state, v[i], v[i + 1], v[i + 2], rasterPath_);

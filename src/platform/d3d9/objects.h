@@ -145,6 +145,8 @@ class Texture9 final : public IDirect3DTexture9 {
   D3DFORMAT Format() const { return format_; }
   D3DPOOL Pool() const { return pool_; }
   PixelBuffer Level0() const { return levels_.front()->memory.View(); }
+  // Every texel of level 0 has alpha 255 (known again after each write lock).
+  bool Level0Opaque();
   HRESULT LockLevel(TextureLevel9* level, D3DLOCKED_RECT* locked, const RECT* rect);
   HRESULT UnlockLevel(TextureLevel9* level);
   void DescribeLevel(const TextureLevel9* level, D3DSURFACE_DESC* desc) const;
@@ -159,6 +161,8 @@ class Texture9 final : public IDirect3DTexture9 {
   ULONG refs_ = 1;
   uint64_t reservedBytes_ = 0;
   std::vector<std::unique_ptr<TextureLevel9>> levels_;
+  enum class Opacity { Unknown, Opaque, Translucent };
+  Opacity opacity_ = Opacity::Unknown;
 };
 
 }  // namespace vm_d3d9

@@ -170,7 +170,29 @@ HRESULT Texture9::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
 HRESULT Texture9::LockLevel(TextureLevel9* level, D3DLOCKED_RECT* out, const RECT* rect) {
   // Video memory is reachable by the CPU only for dynamic textures.
   if (pool_ == D3DPOOL_DEFAULT && !(usage_ & D3DUSAGE_DYNAMIC)) return D3DERR_INVALIDCALL;
-  return LockSurfaceMemory(level->memory, &level->locked, out, rect);
+  const HRESULT hr = LockSurfaceMemory(level->memory, &level->locked, out, rect);
+  if (SUCCEEDED(hr) && level == levels_.front().get()) opacity_ = Opacity::Unknown;
+  return hr;
+}
+
+bool Texture9::Level0Opaque() {
+  const TextureLevel9& level = *levels_.front();
+  if (level.locked) return false;
+  if (opacity_ == Opacity::Unknown) {
+    bool opaque = format_ == D3DFMT_X8R8G8B8 || format_ == D3DFMT_X1R5G5B5 || format_ == D3DFMT_R5G6B5;
+    if (format_ == D3DFMT_A8R8G8B8) {
+      opaque = true;
+      for (UINT y = 0; y < level.memory.height && opaque; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(level.memory.bits.get() +
+                                                            static_cast<ptrdiff_t>(y) * level.memory.pitch);
+        uint32_t all = 0xFFFFFFFFu;
+        for (UINT x = 0; x < level.memory.width; ++x) all &= row[x];
+        opaque = (all >> 24) == 0xFF;
+      }
+    }
+    opacity_ = opaque ? Opacity::Opaque : Opacity::Translucent;
+  }
+  return opacity_ == Opacity::Opaque;
 }
 
 HRESULT Texture9::UnlockLevel(TextureLevel9* level) {
