@@ -115,9 +115,10 @@ class IDirect3DTexture9 : public IDirect3DBaseTexture9 {
   virtual HRESULT UnlockRect(UINT level) = 0;
 };
 
-// Which rasteriser draws. Both give the same pixels; Plain exists so tests can check
-// the fast paths against it.
-enum class RasterPath { Fast, Plain };
+// Which rasteriser draws. All give the same pixels; Plain exists so tests can check the
+// fast paths against it. Fast uses the widest vector instructions the processor has,
+// FastSse2 the baseline ones only.
+enum class RasterPath { Fast, FastSse2, Plain };
 
 class IDirect3DDevice9 {
  public:

@@ -44,8 +44,7 @@ UINT FullChainLevels(UINT width, UINT height) {
 
 }  // namespace
 
-Device9::Device9(Direct3D9* direct3D, D3DDEVTYPE type, DWORD behaviorFlags)
-    : direct3D_(direct3D), type_(type), behaviorFlags_(behaviorFlags) {
+Device9::Device9(Direct3D9* direct3D, D3DDEVTYPE type) : direct3D_(direct3D), type_(type) {
   direct3D_->AddRef();
 }
 
@@ -67,7 +66,7 @@ HRESULT Device9::Create(Direct3D9* direct3D, D3DDEVTYPE type, HWND window, DWORD
       !direct3D->Options().hardwareTransformAndLight) {
     return D3DERR_INVALIDCALL;
   }
-  Device9* created = new Device9(direct3D, type, behaviorFlags);
+  Device9* created = new Device9(direct3D, type);
   const HRESULT hr = created->Init(window, parameters);
   if (FAILED(hr)) {
     created->Release();
@@ -593,6 +592,7 @@ RasterState Device9::MakeRasterState() const {
   state.blendOp = Options().blendOp ? rs[D3DRS_BLENDOP] : static_cast<DWORD>(D3DBLENDOP_ADD);
   state.blendFactor = rs[D3DRS_BLENDFACTOR];
   state.colorWriteMask = rs[D3DRS_COLORWRITEENABLE] & 0xF;
+  state.avx2 = rasterPath_ == RasterPath::Fast && CpuHasAvx2();
   return state;
 }
 
@@ -611,6 +611,10 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
   }
   const auto* v = static_cast<const TLVertex*>(vertexData);
   for (UINT i = 0; i < primitiveCount; ++i) {
+    if (i % 2 == 0 && i + 1 < primitiveCount && DrawQuad(state, v + i, rasterPath_)) {
+      ++i;  // both triangles of the quad are drawn
+      continue;
+    }
     // Odd triangles of a strip swap their first two vertices to keep the winding.
     if (i % 2 == 0) {
       DrawTriangle(state, v[i], v[i + 1], v[i + 2], rasterPath_);

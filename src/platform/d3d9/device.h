@@ -66,7 +66,7 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   static constexpr DWORD kSamplerCount = 16;
   static constexpr size_t kTransformSlots = 24;
 
-  Device9(Direct3D9* direct3D, D3DDEVTYPE type, DWORD behaviorFlags);
+  Device9(Direct3D9* direct3D, D3DDEVTYPE type);
   ~Device9() override;
   HRESULT Init(HWND window, D3DPRESENT_PARAMETERS* parameters);
   void ResetStates();
@@ -76,7 +76,6 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   ULONG refs_ = 1;
   Direct3D9* direct3D_;
   D3DDEVTYPE type_;
-  DWORD behaviorFlags_;
   D3DPRESENT_PARAMETERS parameters_{};
   PresentTarget* target_ = nullptr;
   bool lost_ = false;

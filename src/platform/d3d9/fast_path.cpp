@@ -20,25 +20,67 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
   return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
-// The covered pixels of row dy as offsets [lo, hi) from minX.
-bool RowSpan(const TriangleSetup& s, int dy, int width, int* lo, int* hi) {
-  int64_t from = 0, to = width;
-  for (int e = 0; e < 3; ++e) {
-    const int64_t base = s.e0[e] + s.ey[e] * dy;
-    const int64_t ex = s.ex[e];
-    if (ex > 0) {
-      from = std::max(from, -FloorDiv(base, ex));  // ceil(-base / ex)
-    } else if (ex < 0) {
-      to = std::min(to, FloorDiv(base, -ex) + 1);
-    } else if (base < 0) {
-      return false;
+// The covered pixels of each row as offsets [lo, hi) from minX, stepped from row to row.
+// An edge bounds the row where its function crosses zero, at floor(base / |ex|); the
+// quotient and remainder are carried from row to row (Bresenham), which is exactly the
+// division without doing one per row.
+class RowSpans {
+ public:
+  RowSpans(const TriangleSetup& s, int width) : width_(width) {
+    for (int e = 0; e < 3 && !s.rectangle; ++e) {
+      Edge& edge = edges_[e];
+      edge.sign = s.ex[e] > 0 ? 1 : s.ex[e] < 0 ? -1 : 0;
+      edge.base = s.e0[e];
+      edge.step = s.ey[e];
+      if (edge.sign == 0) continue;
+      edge.d = edge.sign > 0 ? s.ex[e] : -s.ex[e];
+      edge.q = FloorDiv(s.e0[e], edge.d);
+      edge.r = s.e0[e] - edge.q * edge.d;
+      edge.qStep = FloorDiv(s.ey[e], edge.d);
+      edge.rStep = s.ey[e] - edge.qStep * edge.d;
     }
   }
-  if (from >= to) return false;
-  *lo = static_cast<int>(from);
-  *hi = static_cast<int>(to);
-  return true;
-}
+
+  // The span of the current row; then moves to the next row.
+  bool Next(int* lo, int* hi) {
+    int64_t from = 0, to = width_;
+    bool empty = false;
+    for (Edge& edge : edges_) {
+      if (edge.sign > 0) {
+        from = std::max(from, -edge.q);  // ceil(-base / ex)
+      } else if (edge.sign < 0) {
+        to = std::min(to, edge.q + 1);
+      } else if (edge.base < 0) {
+        empty = true;
+      }
+      edge.Advance();
+    }
+    if (empty || from >= to) return false;
+    *lo = static_cast<int>(from);
+    *hi = static_cast<int>(to);
+    return true;
+  }
+
+ private:
+  struct Edge {
+    int sign = 0;
+    int64_t base = 0, step = 0;        // edge value at dx = 0 and its change per row
+    int64_t d = 1, q = 0, r = 0;       // base = q x d + r, 0 <= r < d
+    int64_t qStep = 0, rStep = 0;      // step = qStep x d + rStep, 0 <= rStep < d
+    void Advance() {
+      base += step;
+      if (sign == 0) return;
+      q += qStep;
+      r += rStep;
+      if (r >= d) {
+        r -= d;
+        ++q;
+      }
+    }
+  };
+  Edge edges_[3];
+  int width_;
+};
 
 enum class StageKind { Generic, Texture, ModulateConstant, Constant };
 enum class WriteKind { Generic, Replace, Over };
@@ -80,11 +122,13 @@ WriteKind ClassifyWrite(const RasterState& st) {
   return WriteKind::Generic;
 }
 
-// (x * y + 128 + ((x * y + 128) >> 8)) >> 8 in 16-bit lanes: MulDiv255 on eight channels.
-inline __m128i MulDiv255x8(__m128i x, __m128i y) {
-  __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, y), _mm_set1_epi16(128));
+// Div255 on eight 16-bit lanes (t <= 255 x 255 fits unsigned 16 bits with the 128 added).
+inline __m128i Div255x8(__m128i t) {
+  t = _mm_add_epi16(t, _mm_set1_epi16(128));
   return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
 }
+
+inline __m128i MulDiv255x8(__m128i x, __m128i y) { return Div255x8(_mm_mullo_epi16(x, y)); }
 
 // Bilinear in 16-bit lanes: (a x (256 - f) + b x f + 128) >> 8.
 inline __m128i Lerp256x8(__m128i a, __m128i b, __m128i wa, __m128i wb) {
@@ -185,11 +229,11 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
           const __m128i b = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + i)), zero);
           return Lerp256x8(a, b, wy0, wy1);
         };
-        int k = 0;
-        for (; k + 2 <= n; k += 2) {
+        // Two pixels at once; pixels whose two texels are not adjacent in memory (wrapped,
+        // clamped or border) take the texels one by one.
+        auto twoPixels = [&](int k) {
           const int32_t iA = index[k], iB = index[k + 1];
           if ((iA | iB) < 0) {
-            // A neighbour wraps (or clamps): the two texels are not adjacent in memory.
             for (int m = k; m < k + 2; ++m) {
               const int32_t l = columns.left[static_cast<size_t>(dx + m)];
               const int32_t r = columns.right[static_cast<size_t>(dx + m)];
@@ -207,7 +251,7 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
                                                              _mm_set1_epi16(128)), 8);
               out[m] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(h, h))) | alphaOr;
             }
-            continue;
+            return;
           }
           // Horizontal step of both pixels at once: left x (256 - fx) + right x fx.
           const __m128i mA = _mm_mullo_epi16(vertical(iA), weight(k));
@@ -215,7 +259,19 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
           const __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(mA, mB), _mm_unpackhi_epi64(mA, mB));
           const __m128i h = _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
           _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm_packus_epi16(h, h), alpha));
+        };
+        int k = 0;
+        if (st.avx2) {
+          // Four pixels at a time; a group that holds an edge pixel goes two by two.
+          while (k + 4 <= n) {
+            k += LinearSpanAvx2(row0, row1, fy, index + k, weights[k].lanes, n - k, alphaOr, out + k);
+            if (k + 4 > n) break;
+            twoPixels(k);
+            twoPixels(k + 2);
+            k += 4;
+          }
         }
+        for (; k + 2 <= n; k += 2) twoPixels(k);
         for (; k < n; ++k) out[k] = SampleTexture(st, su, CoordToSub(S + dS * k), CoordToSub(T));
         return out;
       }
@@ -243,6 +299,8 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
   return out;
 }
 
+}  // namespace
+
 void ModulateSpan(uint32_t color, int n, uint32_t* p) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color)), zero);
@@ -253,10 +311,12 @@ void ModulateSpan(uint32_t color, int n, uint32_t* p) {
     const __m128i hi = MulDiv255x8(_mm_unpackhi_epi8(v, zero), c);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), _mm_packus_epi16(lo, hi));
   }
-  for (; k < n; ++k) {
-    uint32_t r = 0;
-    for (int sh = 0; sh < 32; sh += 8) r |= MulDiv255((p[k] >> sh) & 255, (color >> sh) & 255) << sh;
-    p[k] = r;
+  if (k < n) {
+    // The last one to three pixels go through the same vector code in a scratch block.
+    alignas(16) uint32_t tail[4] = {};
+    for (int m = k; m < n; ++m) tail[m - k] = p[m];
+    ModulateSpan(color, 4, tail);
+    for (int m = k; m < n; ++m) p[m] = tail[m - k];
   }
 }
 
@@ -282,26 +342,21 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
     const __m128i dl = _mm_unpacklo_epi8(d, zero), dh = _mm_unpackhi_epi8(d, zero);
     const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sl, 0xFF), 0xFF);
     const __m128i ah = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sh, 0xFF), 0xFF);
-    const __m128i rl = _mm_add_epi16(MulDiv255x8(sl, al), MulDiv255x8(dl, _mm_sub_epi16(c255, al)));
-    const __m128i rh = _mm_add_epi16(MulDiv255x8(sh, ah), MulDiv255x8(dh, _mm_sub_epi16(c255, ah)));
+    const __m128i rl = Div255x8(_mm_add_epi16(_mm_mullo_epi16(sl, al), _mm_mullo_epi16(dl, _mm_sub_epi16(c255, al))));
+    const __m128i rh = Div255x8(_mm_add_epi16(_mm_mullo_epi16(sh, ah), _mm_mullo_epi16(dh, _mm_sub_epi16(c255, ah))));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
   }
-  for (; k < n; ++k) {
-    const uint32_t s = src[k], a = s >> 24;
-    if (a == 255) {
-      dst[k] = s | dstAlphaOr;
-    } else if (a != 0) {
-      const uint32_t d = dst[k] | dstAlphaOr;
-      uint32_t r = 0;
-      for (int sh = 0; sh < 32; sh += 8) {
-        r |= std::min(255u, MulDiv255((s >> sh) & 255, a) + MulDiv255((d >> sh) & 255, 255 - a)) << sh;
-      }
-      dst[k] = r | dstAlphaOr;
+  if (k < n) {
+    alignas(16) uint32_t s[4] = {}, d[4] = {};
+    for (int m = k; m < n; ++m) {
+      s[m - k] = src[m];
+      d[m - k] = dst[m];
     }
+    OverSpan(s, d, 4, dstAlphaOr);
+    for (int m = k; m < n; ++m) dst[m] = d[m - k];
   }
 }
 
-}  // namespace
 
 bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   if (!su.affine || st.depthTest || st.colorWriteMask != 0xF) return false;
@@ -330,10 +385,11 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   if (stage == StageKind::ModulateConstant) opaqueSource = texelsOpaque && su.flatColor >> 24 == 255;
   const WriteKind write = (base == WriteKind::Over && opaqueSource) ? WriteKind::Replace : base;
 
+  RowSpans spans(su, width);
   for (int y = su.minY; y < su.maxY; ++y) {
     const int dy = y - su.minY;
     int lo = 0, hi = 0;
-    if (!RowSpan(su, dy, width, &lo, &hi)) continue;
+    if (!spans.Next(&lo, &hi)) continue;
     uint32_t* row = reinterpret_cast<uint32_t*>(st.target.bits + static_cast<ptrdiff_t>(y) * st.target.pitch) + su.minX;
     for (int dx = lo; dx < hi; dx += kChunk) {
       const int n = std::min(kChunk, hi - dx);
@@ -348,8 +404,18 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
           src = SampleSpan(st, su, columns, dx, dy, n, work, write != WriteKind::Replace);
           break;
         case StageKind::ModulateConstant:
+          if (st.avx2 && write == WriteKind::Over) {
+            // Modulation and blending in one pass, straight from the texel row if it can.
+            src = SampleSpan(st, su, columns, dx, dy, n, work, true);
+            ModulateOverSpanAvx2(src, su.flatColor, out, n, dstAlphaOr);
+            continue;
+          }
           SampleSpan(st, su, columns, dx, dy, n, work, false);
-          ModulateSpan(su.flatColor, n, work);
+          if (st.avx2) {
+            ModulateSpanAvx2(su.flatColor, n, work);
+          } else {
+            ModulateSpan(su.flatColor, n, work);
+          }
           break;
         case StageKind::Generic:
           if (st.hasTexture) {
@@ -365,7 +431,11 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
           if (dstAlphaOr != 0) for (int k = 0; k < n; ++k) out[k] |= dstAlphaOr;
           break;
         case WriteKind::Over:
-          OverSpan(src, out, n, dstAlphaOr);
+          if (st.avx2) {
+            OverSpanAvx2(src, out, n, dstAlphaOr);
+          } else {
+            OverSpan(src, out, n, dstAlphaOr);
+          }
           break;
         case WriteKind::Generic:
           for (int k = 0; k < n; ++k) {

@@ -47,6 +47,9 @@ struct TriangleSetup {
   DoublePlane ps, pt, pc[4], prhw;  // attribute x rhw and rhw, for perspective
   DoublePlane z;
   bool minify = false;        // more than one texel per pixel: MINFILTER applies
+  // The setup of a whole axis-aligned rectangle (two strip triangles): every row covers
+  // [minX, maxX) and the edge functions are unused.
+  bool rectangle = false;
 };
 
 // Fills setup; false when the triangle covers nothing (degenerate, culled, outside the
@@ -154,6 +157,24 @@ inline uint32_t FinishPixel(const RasterState& state, uint32_t color, uint32_t d
   if (state.target.format == D3DFMT_X8R8G8B8) color |= 0xFF000000u;
   return color;
 }
+
+// Span loops of the fast path: each texel times a constant colour (MulDiv255 per
+// channel), and source over destination with SRCALPHA / INVSRCALPHA / ADD (dstAlphaOr
+// is OR-ed into every written pixel: 0xFF000000 on an X8R8G8B8 target).
+void ModulateSpan(uint32_t color, int n, uint32_t* p);
+void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
+// AVX2 versions of the same loops (same results).
+void OverSpanAvx2(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
+void ModulateSpanAvx2(uint32_t color, int n, uint32_t* p);
+// Bilinear filtering of a row of pixels between texel rows row0 and row1: pixel k blends
+// texels index[k] and index[k] + 1 of both rows with the vertical weight fy and the
+// horizontal weights (256 - fx, fx) at weights[8k] and weights[8k + 4], then ORs alphaOr.
+// Works four pixels at a time while all their indexes are valid (>= 0) and returns how
+// many pixels it did.
+int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, const int32_t* index,
+                   const int16_t* weights, int n, uint32_t alphaOr, uint32_t* out);
+// ModulateSpan then OverSpan in one pass, from src (left unchanged) onto dst.
+void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n, uint32_t dstAlphaOr);
 
 // The fast path; returns false when it does not handle this draw (the caller then uses
 // the plain path).

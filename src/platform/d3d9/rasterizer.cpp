@@ -50,9 +50,12 @@ DoublePlane DoublePlaneOf(const Snapped p[3], double area2, const double f[3], i
   return plane;
 }
 
+// Rounds half away from zero; values stay far below 2^62.
+int64_t Round(double v) { return static_cast<int64_t>(v + (v >= 0 ? 0.5 : -0.5)); }
+
 Plane FixedPlane(const DoublePlane& d, int fracBits) {
   const double scale = std::ldexp(1.0, fracBits);
-  return {std::llround(d.f0 * scale), std::llround(d.fx * scale), std::llround(d.fy * scale)};
+  return {Round(d.f0 * scale), Round(d.fx * scale), Round(d.fy * scale)};
 }
 
 // Texel-coordinate plane: wrapped near the origin (wrapping is periodic) and with its
@@ -156,8 +159,7 @@ bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex&
   }
   Snapped p[3];
   for (int i = 0; i < 3; ++i) {
-    p[i] = {std::llround(static_cast<double>(v[i]->x) * 256.0),
-            std::llround(static_cast<double>(v[i]->y) * 256.0)};
+    p[i] = {Round(static_cast<double>(v[i]->x) * 256.0), Round(static_cast<double>(v[i]->y) * 256.0)};
   }
   int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[1].y - p[0].y) * (p[2].x - p[0].x);
   if (area == 0) return false;
@@ -212,8 +214,10 @@ bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex&
   const double scaleY = sPlane.fy * sPlane.fy + tPlane.fy * tPlane.fy;
   setup->minify = std::max(scaleX, scaleY) > 1.0;
 
-  const double zs[3] = {v[0]->z, v[1]->z, v[2]->z};
-  setup->z = DoublePlaneOf(p, area2, zs, ox0, oy0);
+  if (state.depthTest) {
+    const double zs[3] = {v[0]->z, v[1]->z, v[2]->z};
+    setup->z = DoublePlaneOf(p, area2, zs, ox0, oy0);
+  }
 
   if (state.shadeMode == D3DSHADE_FLAT) {
     setup->constantColor = true;
@@ -222,12 +226,20 @@ bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex&
     setup->constantColor = v[0]->diffuse == v[1]->diffuse && v[1]->diffuse == v[2]->diffuse;
     setup->flatColor = v[0]->diffuse;
   }
-  for (int c = 0; c < 4; ++c) {
+  for (int c = 0; c < 4 && !setup->constantColor; ++c) {
     const double f[3] = {double(Channel(v[0]->diffuse, c)), double(Channel(v[1]->diffuse, c)),
                          double(Channel(v[2]->diffuse, c))};
     setup->color[c] = FixedPlane(DoublePlaneOf(p, area2, f, ox0, oy0), kColorFracBits);
   }
 
+  if (!setup->affine && !setup->constantColor) {
+    const double w[3] = {v[0]->rhw, v[1]->rhw, v[2]->rhw};
+    for (int c = 0; c < 4; ++c) {
+      const double f[3] = {Channel(v[0]->diffuse, c) * w[0], Channel(v[1]->diffuse, c) * w[1],
+                           Channel(v[2]->diffuse, c) * w[2]};
+      setup->pc[c] = DoublePlaneOf(p, area2, f, ox0, oy0);
+    }
+  }
   if (!setup->affine) {
     const double w[3] = {v[0]->rhw, v[1]->rhw, v[2]->rhw};
     setup->prhw = DoublePlaneOf(p, area2, w, ox0, oy0);
@@ -235,11 +247,6 @@ bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex&
     const double pv[3] = {sv[0] * w[0], sv[1] * w[1], sv[2] * w[2]};
     setup->ps = DoublePlaneOf(p, area2, pu, ox0, oy0);
     setup->pt = DoublePlaneOf(p, area2, pv, ox0, oy0);
-    for (int c = 0; c < 4; ++c) {
-      const double f[3] = {Channel(v[0]->diffuse, c) * w[0], Channel(v[1]->diffuse, c) * w[1],
-                           Channel(v[2]->diffuse, c) * w[2]};
-      setup->pc[c] = DoublePlaneOf(p, area2, f, ox0, oy0);
-    }
   }
   return true;
 }
@@ -393,14 +400,15 @@ uint32_t BlendPixel(const RasterState& state, uint32_t src, uint32_t dst) {
         out = std::max(s, d);
         break;
       default: {
-        const uint32_t ws = MulDiv255(s, BlendFactor(srcMode, src, dst, state.blendFactor, c));
-        const uint32_t wd = MulDiv255(d, BlendFactor(destMode, src, dst, state.blendFactor, c));
+        // The weighted terms are combined exactly and rounded once.
+        const uint32_t ws = s * BlendFactor(srcMode, src, dst, state.blendFactor, c);
+        const uint32_t wd = d * BlendFactor(destMode, src, dst, state.blendFactor, c);
         if (state.blendOp == D3DBLENDOP_SUBTRACT) {
-          out = ws > wd ? ws - wd : 0;
+          out = ws > wd ? Div255(ws - wd) : 0;
         } else if (state.blendOp == D3DBLENDOP_REVSUBTRACT) {
-          out = wd > ws ? wd - ws : 0;
+          out = wd > ws ? Div255(wd - ws) : 0;
         } else {
-          out = std::min(255u, ws + wd);
+          out = Div255(std::min(ws + wd, 255u * 255u));
         }
         break;
       }
@@ -410,11 +418,97 @@ uint32_t BlendPixel(const RasterState& state, uint32_t src, uint32_t dst) {
   return result;
 }
 
+namespace {
+
+enum class RectangleKind { NotRectangle, Empty, Ready };
+
+bool IsSimpleRectangle(const TLVertex* v) {
+  for (int i = 0; i < 4; ++i) {
+    if (!Finite(v[i]) || std::fabs(v[i].x) > kMaxCoordinate || std::fabs(v[i].y) > kMaxCoordinate) {
+      return false;
+    }
+  }
+  return v[0].y == v[1].y && v[2].y == v[3].y && v[0].x == v[2].x && v[1].x == v[3].x &&
+         v[0].x < v[1].x && v[0].y < v[2].y && v[0].u == v[2].u && v[1].u == v[3].u &&
+         v[0].v == v[1].v && v[2].v == v[3].v && v[0].diffuse == v[1].diffuse &&
+         v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse && v[0].rhw == v[1].rhw &&
+         v[0].rhw == v[2].rhw && v[0].rhw == v[3].rhw && v[0].z == v[1].z && v[0].z == v[2].z &&
+         v[0].z == v[3].z;
+}
+
+RectangleKind SetUpRectangle(const RasterState& state, const TLVertex* v, TriangleSetup* setup) {
+  if (!IsSimpleRectangle(v)) return RectangleKind::NotRectangle;
+  const int64_t x0 = Round(double{v[0].x} * 256.0), x1 = Round(double{v[1].x} * 256.0);
+  const int64_t y0 = Round(double{v[0].y} * 256.0), y1 = Round(double{v[2].y} * 256.0);
+  // Both triangles are clockwise: only CW culling removes them.
+  if (x0 >= x1 || y0 >= y1 || state.cullMode == D3DCULL_CW) return RectangleKind::Empty;
+  // Pixel x is covered when x0 <= 256 x < x1 (left edge in, right edge out), likewise y.
+  const auto ceilDiv = [](int64_t a) { return (a + 255) >> kSubPixelBits; };
+  setup->minX = static_cast<int>(std::max<int64_t>(ceilDiv(x0), state.clipLeft));
+  setup->maxX = static_cast<int>(std::min<int64_t>(ceilDiv(x1), state.clipRight));
+  setup->minY = static_cast<int>(std::max<int64_t>(ceilDiv(y0), state.clipTop));
+  setup->maxY = static_cast<int>(std::min<int64_t>(ceilDiv(y1), state.clipBottom));
+  if (setup->minX >= setup->maxX || setup->minY >= setup->maxY) return RectangleKind::Empty;
+  setup->rectangle = true;
+  setup->affine = true;
+
+  const int texW = state.hasTexture ? state.texture.width : 1;
+  const int texH = state.hasTexture ? state.texture.height : 1;
+  const double left = static_cast<double>(x0) / 256.0, top = static_cast<double>(y0) / 256.0;
+  DoublePlane s, t;
+  s.fx = (double{v[1].u} - double{v[0].u}) * texW / (static_cast<double>(x1 - x0) / 256.0);
+  s.f0 = double{v[0].u} * texW + s.fx * (setup->minX - left);
+  t.fy = (double{v[2].v} - double{v[0].v}) * texH / (static_cast<double>(y1 - y0) / 256.0);
+  t.f0 = double{v[0].v} * texH + t.fy * (setup->minY - top);
+  setup->s = CoordPlane(s, texW, state.addressU);
+  setup->t = CoordPlane(t, texH, state.addressV);
+  setup->minify = std::max(s.fx * s.fx, t.fy * t.fy) > 1.0;
+  setup->z = {v[0].z, 0.0, 0.0};
+  setup->constantColor = true;
+  setup->flatColor = v[0].diffuse;
+  return RectangleKind::Ready;
+}
+
+// Gives a triangle of the rectangle the rectangle's planes, moved to the triangle's origin.
+void AdoptPlanes(const TriangleSetup& rect, TriangleSetup* triangle) {
+  const int dx = triangle->minX - rect.minX, dy = triangle->minY - rect.minY;
+  triangle->s = {rect.s.At(dx, dy), rect.s.fx, rect.s.fy};
+  triangle->t = {rect.t.At(dx, dy), rect.t.fx, rect.t.fy};
+  triangle->z = rect.z;
+  triangle->minify = rect.minify;
+  triangle->affine = true;
+  triangle->constantColor = true;
+  triangle->flatColor = rect.flatColor;
+}
+
+}  // namespace
+
+bool CpuHasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path) {
+  TriangleSetup rect;
+  const RectangleKind kind = SetUpRectangle(state, v, &rect);
+  if (kind == RectangleKind::NotRectangle) return false;
+  if (kind == RectangleKind::Empty) return true;
+  if (path != RasterPath::Plain && DrawTriangleFast(state, rect)) return true;
+  const TLVertex* triangles[2][3] = {{&v[0], &v[1], &v[2]}, {&v[2], &v[1], &v[3]}};
+  for (const auto& tri : triangles) {
+    TriangleSetup setup;
+    if (!SetUpTriangle(state, *tri[0], *tri[1], *tri[2], &setup)) continue;
+    AdoptPlanes(rect, &setup);
+    PlainPath(state, setup);
+  }
+  return true;
+}
+
 void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b,
                   const TLVertex& c, RasterPath path) {
   TriangleSetup setup;
   if (!SetUpTriangle(state, a, b, c, &setup)) return;
-  if (path == RasterPath::Fast && DrawTriangleFast(state, setup)) return;
+  if (path != RasterPath::Plain && DrawTriangleFast(state, setup)) return;
   PlainPath(state, setup);
 }
 

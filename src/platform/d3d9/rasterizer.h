@@ -76,16 +76,31 @@ struct RasterState {
   uint32_t blendOp = D3DBLENDOP_ADD;
   uint32_t blendFactor = 0xFFFFFFFF;
   uint32_t colorWriteMask = 0xF;     // bit 0 red, 1 green, 2 blue, 3 alpha
+
+  bool avx2 = false;                 // the fast path may use AVX2
 };
+
+// The processor runs AVX2 instructions.
+bool CpuHasAvx2();
 
 // Draws one triangle (vertices in the order the primitive gives them).
 void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b,
                   const TLVertex& c, RasterPath path);
 
-// round(a x b / 255) for 8-bit a and b: exact for every pair.
-inline uint32_t MulDiv255(uint32_t a, uint32_t b) {
-  const uint32_t t = a * b + 128;
+// Draws the two strip triangles (v[0], v[1], v[2]) and (v[2], v[1], v[3]) when they form
+// an axis-aligned rectangle with texture coordinates along its sides and one colour
+// (the saver's every quad); false, drawing nothing, for any other quad. Both triangles
+// then share one set of attribute planes, computed from the rectangle, so that the fast
+// path may fill the rectangle in whole rows.
+bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path);
+
+// round(t / 255), halves up, for 0 <= t <= 255 x 255: exact over that whole range.
+inline uint32_t Div255(uint32_t t) {
+  t += 128;
   return (t + (t >> 8)) >> 8;
 }
+
+// round(a x b / 255) for 8-bit a and b.
+inline uint32_t MulDiv255(uint32_t a, uint32_t b) { return Div255(a * b); }
 
 }  // namespace vm_d3d9

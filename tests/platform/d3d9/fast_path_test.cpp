@@ -126,13 +126,16 @@ void DrawScenario(TestDevice& t, const Scenario& s, std::mt19937 texRng) {
   t.DrawStrip(s.v, 4);
 }
 
-TEST(FastPath, RandomDrawsMatchThePlainPathBitForBit) {
+class FastPath : public testing::TestWithParam<RasterPath> {};
+
+TEST_P(FastPath, RandomDrawsMatchThePlainPathBitForBit) {
   std::mt19937 rng(20261207);
   for (int i = 0; i < 3000; ++i) {
     const Scenario s = RandomScenario(rng);
     const uint32_t texSeed = static_cast<uint32_t>(rng());
     TestDevice fast(96, 64, {}, s.backBuffer);
     TestDevice plain(96, 64, {}, s.backBuffer);
+    fast.device->SetRasterPath(GetParam());
     plain.device->SetRasterPath(RasterPath::Plain);
     DrawScenario(fast, s, std::mt19937(texSeed));
     DrawScenario(plain, s, std::mt19937(texSeed));
@@ -147,10 +150,11 @@ TEST(FastPath, RandomDrawsMatchThePlainPathBitForBit) {
   }
 }
 
-TEST(FastPath, TypicalSaverDrawsMatchOnAFullFrame) {
+TEST_P(FastPath, TypicalSaverDrawsMatchOnAFullFrame) {
   // Own-size sprites, glyphs in black and red, and a stretched, linearly filtered
   // wallpaper, all on one 640 x 480 target.
   TestDevice fast(640, 480), plain(640, 480);
+  fast.device->SetRasterPath(GetParam());
   plain.device->SetRasterPath(RasterPath::Plain);
   for (TestDevice* t : {&fast, &plain}) {
     std::mt19937 rng(7);
@@ -170,5 +174,8 @@ TEST(FastPath, TypicalSaverDrawsMatchOnAFullFrame) {
   }
   EXPECT_EQ(fast.Pixels(), plain.Pixels());
 }
+
+// Fast takes AVX2 where the processor has it; FastSse2 keeps to the baseline loops.
+INSTANTIATE_TEST_SUITE_P(Vectors, FastPath, testing::Values(RasterPath::Fast, RasterPath::FastSse2));
 
 }  // namespace

@@ -247,7 +247,7 @@ TEST(Blend, SceneModesOverAKnownBackground) {
       t.device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
     }
     t.Draw({0, 0, 2, 2});
-    // Independent reference: double arithmetic, rounded once per product.
+    // Independent reference: the weighted sum in double arithmetic, rounded once.
     uint32_t want = 0;
     for (int c = 0; c < 4; ++c) {
       const double s = (source >> (8 * c)) & 255, d = (background >> (8 * c)) & 255;
@@ -264,8 +264,7 @@ TEST(Blend, SceneModesOverAKnownBackground) {
       };
       double out = s;
       if (mode.blend) {
-        out = std::min(255.0, std::round(s * factor(mode.src) / 255.0) +
-                                  std::round(d * factor(mode.dst) / 255.0));
+        out = std::min(255.0, std::floor((s * factor(mode.src) + d * factor(mode.dst)) / 255.0 + 0.5));
       }
       want |= static_cast<uint32_t>(out) << (8 * c);
     }
@@ -274,10 +273,10 @@ TEST(Blend, SceneModesOverAKnownBackground) {
 }
 
 TEST(Blend, AlphaBlendOfHalfTransparentOrangeOverBrown) {
-  // One case by hand: R 255 x 128/255 + 0x80 x 127/255 = 128 + 64 = 192 (0xC0),
-  // G 0x80 x 128/255 + 0x60 x 127/255 = 64 + 48 = 112 (0x70),
-  // B 0x10 x 128/255 + 0x40 x 127/255 = 8 + 32 = 40 (0x28),
-  // A 0x80 x 128/255 + 0xFF x 127/255 = 64 + 127 = 191 (0xBF).
+  // One case by hand: R (255 x 128 + 128 x 127) / 255 = 191.75 -> 192 (0xC0),
+  // G (128 x 128 + 96 x 127) / 255 = 112.06 -> 112 (0x70),
+  // B (16 x 128 + 64 x 127) / 255 = 39.91 -> 40 (0x28),
+  // A (128 x 128 + 255 x 127) / 255 = 191.25 -> 191 (0xBF).
   TestDevice t(2, 2);
   t.Clear(0xFF806040);
   t.device->SetTexture(0, t.Texture(1, 1, [](int, int) { return 0x80FF8010u; }));
