@@ -1,6 +1,7 @@
 // The program's entry: the first command-line argument chooses the windows to create, then
 // the message loop runs until the main window ends it.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -25,9 +26,14 @@ int main(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
   // The command line is read before the window framework starts, so that a request for
   // no window ends without touching the display at all.
-  const shell::RunRequest request =
-      shell::ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-  if (request.mode == shell::RunMode::kNone) return 0;
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const shell::RunRequest request = shell::ParseCommandLine(args);
+  if (request.mode == shell::RunMode::kNone) {
+    if (const std::string refusal = shell::PreviewRequestRefusal(args); !refusal.empty()) {
+      std::fprintf(stderr, "%s\n", refusal.c_str());
+    }
+    return 0;
+  }
   // The sound library would otherwise catch SIGINT and SIGTERM to post a quit event that
   // nothing here reads, and a saver that a screensaver manager stops with SIGTERM would
   // keep running. Set before the library starts; a value from the environment wins.

@@ -1,15 +1,27 @@
 #include "shell/settings_modes.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QWindow>
+#include <cstdio>
+#include <memory>
 
 #include "platform/fs/fs.h"
+#include "platform/ui/dialogs/foreign_window.h"
 #include "platform/ui/dialogs/qt_dialog_services.h"
 #include "settings/dialogs/picture_select_form.h"
 #include "settings/dialogs/prv_form.h"
 #include "settings/dialogs/settei_form.h"
 
 namespace shell {
+namespace {
+
+// How often the preview asks whether its parent still exists. The control panel destroys
+// the preview area when it closes or switches savers; a third of a second later the
+// preview has gone too, at the cost of one round trip to the X server per poll.
+constexpr int kParentPollMs = 300;
+
+}  // namespace
 
 int RunSettingsMode(platform::Application& application, SettingsShow show) {
   // The settings dialog is the main window: closing it ends the program (unless the
@@ -26,19 +38,48 @@ int RunSettingsMode(platform::Application& application, SettingsShow show) {
   return application.Run();
 }
 
+std::string PreviewRequestRefusal(const std::vector<std::string>& args) {
+  if (args.empty() || (args[0] != "/p" && args[0] != "/P")) return {};
+  if (args.size() < 2) return "velmorandi: " + args[0] + " needs the id of the window to show the preview in";
+  return "velmorandi: \"" + args[1] + "\" is not a decimal window id; no preview";
+}
+
 int RunPreviewMode(platform::Application& application, std::uint64_t parentWindow) {
-  QWindow* parent = QWindow::fromWinId(static_cast<WId>(parentWindow));
-  if (parent == nullptr) return 0;
+  if (!platform::ui::ForeignWindow::DisplayIsX11()) {
+    std::fprintf(stderr, "velmorandi: the preview needs an X11 display\n");
+    return 0;
+  }
+  const platform::ui::ForeignWindow parentInfo(static_cast<std::uint32_t>(parentWindow));
+  const std::optional<QSize> size = parentInfo.Size();
+  if (!size) {
+    std::fprintf(stderr, "velmorandi: there is no window %llu to show the preview in\n",
+                 static_cast<unsigned long long>(parentWindow));
+    return 0;
+  }
+  parentInfo.Show();
+  // The preview only follows the parent's size at the start; later the parent may change
+  // without the preview noticing.
+  std::unique_ptr<QWindow> parent(QWindow::fromWinId(static_cast<WId>(parentWindow)));
+  if (!parent) {
+    std::fprintf(stderr, "velmorandi: window %llu cannot hold the preview\n",
+                 static_cast<unsigned long long>(parentWindow));
+    return 0;
+  }
   QApplication::setQuitOnLastWindowClosed(true);
   settings::TPrvForm preview(PreviewStillJpeg());
   preview.winId();
-  preview.windowHandle()->setParent(parent);
-  const QSize size = parent->geometry().size();
-  preview.setGeometry(0, 0, size.width(), size.height());
+  preview.windowHandle()->setParent(parent.get());
+  preview.setGeometry(0, 0, size->width(), size->height());
   preview.show();
-  const int code = application.Run();
-  delete parent;
-  return code;
+
+  // X destroys the preview's window with its parent, but nothing tells the program: it
+  // asks, and ends once the parent is gone.
+  QTimer parentWatch;
+  QObject::connect(&parentWatch, &QTimer::timeout, [&parentInfo] {
+    if (!parentInfo.Exists()) platform::Application::Terminate(0);
+  });
+  parentWatch.start(kParentPollMs);
+  return application.Run();
 }
 
 }  // namespace shell

@@ -265,6 +265,7 @@ void TSetteiForm::FormShow() {
     const std::string path = SettingsPath();
     if (!platform::FileExists(path)) {
       LblFontName->setText(Q(kDefaultFontLabel));
+      LblFontName->adjustSize();
       return;
     }
 

@@ -125,6 +125,8 @@ TEST_F(SetteiFormTest, WithoutASettingsFileTheControlsKeepTheirStartAndCloseCrea
   CreateForms();
   form_->show();
   EXPECT_EQ(form_->LblFontName->text(), QStringLiteral("設定書体: ＭＳ Ｐ明朝"));
+  // The label grows to show the whole face name, as it does for a stored face.
+  EXPECT_GE(form_->LblFontName->width(), form_->LblFontName->sizeHint().width());
   EXPECT_EQ(form_->TrackBarSpeed->value(), 5);
   EXPECT_EQ(form_->TrackBarWaitTime->value(), 5);
   EXPECT_TRUE(form_->CheckBoxIkisaki->isChecked());

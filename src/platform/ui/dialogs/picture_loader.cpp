@@ -1,5 +1,10 @@
 #include "platform/ui/dialogs/picture_loader.h"
 
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+#include "jpeg/jpeg.h"
 #include "platform/fs/fs.h"
 
 namespace platform::ui {
@@ -9,28 +14,53 @@ namespace {
 // it keeps a mistaken pick (a disk image renamed .jpg) from filling memory.
 constexpr std::size_t kMaxPictureFileBytes = 256u * 1024u * 1024u;
 
-QImage Decode(std::string_view bytes, const char* format) {
+bool StartsWith(std::string_view bytes, unsigned char first, unsigned char second) {
+  return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == first &&
+         static_cast<unsigned char>(bytes[1]) == second;
+}
+
+QImage DecodeBmp(std::string_view bytes) {
   QImage image;
-  if (bytes.empty() || bytes.size() > kMaxPictureFileBytes) return image;
   image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
-                     static_cast<int>(bytes.size()), format);
+                     static_cast<int>(bytes.size()), "BMP");
   return image;
 }
 
 }  // namespace
 
-QImage LoadPictureFile(const std::string& path) {
-  const auto bytes = platform::ReadWholeFile(path);
-  if (!bytes) return {};
-  // The content decides, not the name: "BM" opens a bitmap, FF D8 a JPEG.
-  if (bytes->size() >= 2 && (*bytes)[0] == 'B' && (*bytes)[1] == 'M') return Decode(*bytes, "BMP");
-  if (bytes->size() >= 2 && static_cast<unsigned char>((*bytes)[0]) == 0xFF &&
-      static_cast<unsigned char>((*bytes)[1]) == 0xD8) {
-    return Decode(*bytes, "JPEG");
+QImage ImageFromJpegPixels(const jpeg::Image& picture) {
+  if (picture.width <= 0 || picture.height <= 0 ||
+      picture.pixels.size() != static_cast<std::size_t>(picture.width) *
+                                   static_cast<std::size_t>(picture.height)) {
+    return {};
   }
-  return {};
+  // The decoder's 0xAARRGGBB words are exactly QImage's 32-bit pixels; only the rows'
+  // padding may differ, so the copy goes row by row.
+  QImage image(picture.width, picture.height, QImage::Format_RGB32);
+  if (image.isNull()) return image;
+  const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * sizeof(std::uint32_t);
+  for (int y = 0; y < picture.height; ++y) {
+    std::memcpy(image.scanLine(y), picture.pixels.data() + static_cast<std::size_t>(y) * picture.width,
+                rowBytes);
+  }
+  return image;
 }
 
-QImage DecodeJpegBytes(std::string_view bytes) { return Decode(bytes, "JPEG"); }
+QImage DecodeJpegBytes(std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > kMaxPictureFileBytes) return {};
+  const jpeg::DecodeResult decoded = jpeg::DecodeJpeg(
+      std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  if (!decoded.ok()) return {};
+  return ImageFromJpegPixels(decoded.image);
+}
+
+QImage LoadPictureFile(const std::string& path) {
+  const auto bytes = platform::ReadWholeFile(path);
+  if (!bytes || bytes->size() > kMaxPictureFileBytes) return {};
+  // The content decides, not the name: "BM" opens a bitmap, FF D8 a JPEG.
+  if (StartsWith(*bytes, 'B', 'M')) return DecodeBmp(*bytes);
+  if (StartsWith(*bytes, 0xFF, 0xD8)) return DecodeJpegBytes(*bytes);
+  return {};
+}
 
 }  // namespace platform::ui

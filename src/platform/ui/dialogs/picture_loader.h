@@ -1,10 +1,15 @@
 // Pictures the dialogs show: BMP and JPEG files chosen by the user, and JPEG bytes built
-// into the program.
+// into the program. JPEG goes through the same libjpeg decoder as the saver's wallpapers,
+// so a picture the preview shows is one the saver can show. BMP goes through Qt: the
+// device layer's bitmap decoder writes only into texture memory and reports through the
+// saver's debug log, neither of which a dialog has.
 #pragma once
 
 #include <QImage>
 #include <string>
 #include <string_view>
+
+#include "jpeg/jpeg.h"
 
 namespace platform::ui {
 
@@ -12,5 +17,7 @@ namespace platform::ui {
 QImage LoadPictureFile(const std::string& path);
 // A null image when the bytes are not a decodable JPEG.
 QImage DecodeJpegBytes(std::string_view bytes);
+// The decoder's picture as an opaque QImage; a null image for an inconsistent one.
+QImage ImageFromJpegPixels(const jpeg::Image& picture);
 
 }  // namespace platform::ui
