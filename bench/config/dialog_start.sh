@@ -19,19 +19,34 @@ for tool in Xvfb xdotool xmessage; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 1; }
 done
 
-for n in $(seq 150 199); do
-  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
-done
 work=$(mktemp -d)
 xvfb=
 cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 cp "$program" "$work/velmorandi"
 cp -r build/bin/VelmorandiScrData "$work/"
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+export QT_QPA_PLATFORM=xcb
+# -noreset: the server would otherwise reset whenever its last client leaves, and a
+# program starting during the reset could not connect.
+# A free display number; if another program takes the same number at the same moment, our
+# server fails to start and the next number is tried.
+started=
+for n in $(seq 150 199); do
+  [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
+  Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY=:$n
+  for _ in $(seq 100); do
+    kill -0 "$xvfb" 2>/dev/null || break
+    if xdotool getmouselocation >/dev/null 2>&1; then started=1; break; fi
+    sleep 0.05
+  done
+  [ -n "$started" ] && break
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+  xvfb=
+done
+[ -n "$started" ] || { echo "no X server could be started"; exit 1; }
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
@@ -41,7 +56,7 @@ start_to_window() {
   local title=$1; shift
   local start pid elapsed=""
   start=$(now_ms)
-  "$@" >/dev/null 2>&1 &
+  "$@" >/dev/null 2>>"$work/stderr.log" &
   pid=$!
   for _ in $(seq 2000); do
     if xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; then
@@ -67,3 +82,4 @@ for _ in $(seq "$runs"); do
 done
 echo "velmorandi /c to the dialog on screen: ${dialog[*]} ms; median $(median "${dialog[@]}") ms (target < 400)"
 echo "reference, xmessage to its window:     ${reference[*]} ms; median $(median "${reference[@]}") ms"
+if grep -qv -e XDG_RUNTIME_DIR -e "Missing charsets" "$work/stderr.log"; then echo "the programs said:"; grep -v -e XDG_RUNTIME_DIR -e "Missing charsets" "$work/stderr.log"; fi
