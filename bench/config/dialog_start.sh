@@ -26,27 +26,8 @@ trap cleanup EXIT
 cp "$program" "$work/velmorandi"
 cp -r build/bin/VelmorandiScrData "$work/"
 export QT_QPA_PLATFORM=xcb
-# -noreset: the server would otherwise reset whenever its last client leaves, and a
-# program starting during the reset could not connect.
-# A free display number; if another program takes the same number at the same moment, our
-# server fails to start and the next number is tried.
-started=
-for n in $(seq 150 199); do
-  [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-  Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY=:$n
-  for _ in $(seq 100); do
-    kill -0 "$xvfb" 2>/dev/null || break
-    if xdotool getmouselocation >/dev/null 2>&1; then started=1; break; fi
-    sleep 0.05
-  done
-  [ -n "$started" ] && break
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
-  xvfb=
-done
-[ -n "$started" ] || { echo "no X server could be started"; exit 1; }
+. tests/e2e/xvfb.sh
+start_xvfb 150 199 800x600x24 || { echo "no X server could be started"; exit 1; }
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 

@@ -43,30 +43,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# -noreset: the server would otherwise reset whenever its last client leaves, and a
-# program starting during the reset could not connect.
-# A display number nobody uses. Another test may take the same free number at the same
-# moment; then one of the two servers fails to start, and the loser tries the next number
-# rather than talking to the winner's server.
-start_xvfb() {
-  local n
-  for n in $(seq "$1" "$2"); do
-    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-    Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-    xvfb=$!
-    export DISPLAY=:$n
-    for _ in $(seq 100); do
-      kill -0 "$xvfb" 2>/dev/null || break
-      xdotool getmouselocation >/dev/null 2>&1 && return 0
-      sleep 0.05
-    done
-    kill "$xvfb" 2>/dev/null
-    wait "$xvfb" 2>/dev/null
-    xvfb=
-  done
-  return 1
-}
-start_xvfb 140 199 || { echo "FAIL: no X server could be started"; exit 1; }
+. "$here/xvfb.sh"
+start_xvfb 140 199 800x600x24 || { echo "FAIL: no X server could be started"; exit 1; }
 export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
 
 failures=0

@@ -26,14 +26,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number nobody uses.
-for n in $(seq 140 199); do
-  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
-done
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+. "$here/xvfb.sh"
+start_xvfb 140 199 640x480x24 || { echo "FAIL: no X server could be started"; exit 1; }
 export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
 
 failures=0
