@@ -61,13 +61,13 @@ class FakeDialogServices : public platform::ui::DialogServices {
   std::vector<std::vector<std::string>> started;
   std::vector<std::string> opened;
 
-  std::optional<std::string> OpenFile(QWidget*, const platform::ui::FileDialogSpec& spec) override {
-    fileDialogs.push_back(spec);
+  std::optional<std::string> OpenFile(QWidget*, const platform::ui::FileDialogSpec& request) override {
+    fileDialogs.push_back(request);
     if (duringChooser) duringChooser();
     return Take(fileAnswers);
   }
-  std::vector<std::string> OpenFiles(QWidget*, const platform::ui::FileDialogSpec& spec) override {
-    pictureDialogs.push_back(spec);
+  std::vector<std::string> OpenFiles(QWidget*, const platform::ui::FileDialogSpec& request) override {
+    pictureDialogs.push_back(request);
     return pictureAnswer;
   }
   std::optional<std::string> BrowseForFolder(QWidget*, const std::string& caption) override {

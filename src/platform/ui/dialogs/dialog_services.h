@@ -48,9 +48,9 @@ class DialogServices {
   virtual ~DialogServices() = default;
 
   // Full path of the chosen file, or nothing when cancelled.
-  virtual std::optional<std::string> OpenFile(QWidget* owner, const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> OpenFile(QWidget* owner, const FileDialogSpec& request) = 0;
   // Full paths in the chooser's order; empty when cancelled.
-  virtual std::vector<std::string> OpenFiles(QWidget* owner, const FileDialogSpec& spec) = 0;
+  virtual std::vector<std::string> OpenFiles(QWidget* owner, const FileDialogSpec& request) = 0;
   virtual std::optional<std::string> BrowseForFolder(QWidget* owner,
                                                      const std::string& caption) = 0;
   // Face and style of the choice; size, colour and script are not part of the answer.

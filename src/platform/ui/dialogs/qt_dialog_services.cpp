@@ -32,15 +32,15 @@ QString QtFileFilter(const std::string& filter) {
   return entries.join(QStringLiteral(";;"));
 }
 
-std::optional<std::string> QtDialogServices::OpenFile(QWidget* owner, const FileDialogSpec& spec) {
-  const QString path = QFileDialog::getOpenFileName(owner, Q(spec.title), QString(),
-                                                    QtFileFilter(spec.filter));
+std::optional<std::string> QtDialogServices::OpenFile(QWidget* owner, const FileDialogSpec& request) {
+  const QString path = QFileDialog::getOpenFileName(owner, Q(request.title), QString(),
+                                                    QtFileFilter(request.filter));
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }
 
-std::vector<std::string> QtDialogServices::OpenFiles(QWidget* owner, const FileDialogSpec& spec) {
-  QFileDialog dialog(owner, Q(spec.title), QString(), QtFileFilter(spec.filter));
+std::vector<std::string> QtDialogServices::OpenFiles(QWidget* owner, const FileDialogSpec& request) {
+  QFileDialog dialog(owner, Q(request.title), QString(), QtFileFilter(request.filter));
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setOption(QFileDialog::ReadOnly, false);
   dialog.setSizeGripEnabled(true);

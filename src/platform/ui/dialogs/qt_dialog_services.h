@@ -9,8 +9,8 @@ namespace platform::ui {
 
 class QtDialogServices : public DialogServices {
  public:
-  std::optional<std::string> OpenFile(QWidget* owner, const FileDialogSpec& spec) override;
-  std::vector<std::string> OpenFiles(QWidget* owner, const FileDialogSpec& spec) override;
+  std::optional<std::string> OpenFile(QWidget* owner, const FileDialogSpec& request) override;
+  std::vector<std::string> OpenFiles(QWidget* owner, const FileDialogSpec& request) override;
   std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& caption) override;
   std::optional<FontChoice> ChooseFont(QWidget* owner, const FontChoice& initial) override;
   void ShowMessage(QWidget* owner, const std::string& text) override;
