@@ -258,24 +258,65 @@ HRESULT Device9::GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) {
   return direct3D_->GetAdapterDisplayMode(0, mode);
 }
 
+namespace {
+
+// Index of the first and one past the last pixel where a and b differ (n > 0, a != b).
+void DifferingSpan(const uint32_t* a, const uint32_t* b, int n, int* first, int* end) {
+  int lo = 0;
+  while (lo < n && a[lo] == b[lo]) ++lo;
+  int hi = n;
+  while (hi > lo && a[hi - 1] == b[hi - 1]) --hi;
+  *first = lo;
+  *end = hi;
+}
+
+}  // namespace
+
 HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
                          const RGNDATA* dirtyRegion) {
   recorder_.Record("Present", {Address(sourceRect), Address(destRect), Address(destWindowOverride),
                                Address(dirtyRegion)});
   if (lost_) return D3DERR_DEVICELOST;
+  FlushPendingClear();
   const SurfaceMemory& frame = backBuffers_.front()->memory;
+  const int width = static_cast<int>(frame.width), height = static_cast<int>(frame.height);
+  PresentTarget* target = destWindowOverride != nullptr ? destWindowOverride : target_;
+  FrameChanges changes;
+  changes.presenter = this;
+  // Keeping the presented frame costs one pass over it: rows equal to the last frame's
+  // (between two saver frames, all but the walker's and what flies) are compared at
+  // memory speed and not copied, and their absence is what the target is told.
+  const bool sameSize = lastFrameWidth_ == frame.width && lastFrameHeight_ == frame.height;
+  changes.whole = !sameSize || target != lastShownTarget_;
+  lastFrame_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  ChangedRect* band = nullptr;
+  for (int y = 0; y < height; ++y) {
+    const auto* src = reinterpret_cast<const uint32_t*>(frame.bits.get() + static_cast<ptrdiff_t>(y) * frame.pitch);
+    uint32_t* kept = lastFrame_.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+    if (!sameSize) {
+      std::memcpy(kept, src, static_cast<size_t>(width) * 4);
+      continue;
+    }
+    if (std::memcmp(kept, src, static_cast<size_t>(width) * 4) == 0) continue;
+    int first = 0, end = 0;
+    DifferingSpan(src, kept, width, &first, &end);
+    std::memcpy(kept + first, src + first, static_cast<size_t>(end - first) * 4);
+    // Consecutive changed rows grow one band; the last band takes whatever is left
+    // once all are in use.
+    if (band != nullptr && (band->bottom == y || changes.count == FrameChanges::kMaxRects)) {
+      band->left = std::min(band->left, first);
+      band->right = std::max(band->right, end);
+      band->bottom = y + 1;
+    } else {
+      band = &changes.rects[changes.count++];
+      *band = {first, y, end, y + 1};
+    }
+  }
   lastFrameWidth_ = frame.width;
   lastFrameHeight_ = frame.height;
-  lastFrame_.resize(static_cast<size_t>(frame.width) * frame.height);
-  for (UINT y = 0; y < frame.height; ++y) {
-    std::memcpy(lastFrame_.data() + static_cast<size_t>(y) * frame.width,
-                frame.bits.get() + static_cast<ptrdiff_t>(y) * frame.pitch,
-                static_cast<size_t>(frame.width) * 4);
-  }
-  PresentTarget* target = destWindowOverride != nullptr ? destWindowOverride : target_;
+  lastShownTarget_ = target;
   if (target != nullptr) {
-    target->Show(reinterpret_cast<const uint32_t*>(frame.bits.get()), static_cast<int>(frame.width),
-                 static_cast<int>(frame.height), frame.pitch);
+    target->ShowChanges(reinterpret_cast<const uint32_t*>(frame.bits.get()), width, height, frame.pitch, changes);
   }
   return D3D_OK;
 }
@@ -394,13 +435,25 @@ HRESULT Device9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
   const LONG vx1 = vx0 + static_cast<LONG>(viewport_.Width);
   const LONG vy1 = vy0 + static_cast<LONG>(viewport_.Height);
   const D3DRECT whole{vx0, vy0, vx1, vy1};
+  bool targetLater = false;
+  if (flags & D3DCLEAR_TARGET) {
+    const PendingClear& p = pendingClear_;
+    if (count == 0) {
+      // A pending clear that this one covers needs no carrying out.
+      if (p.active && (vx0 > p.x0 || vy0 > p.y0 || vx1 < p.x1 || vy1 < p.y1)) FlushPendingClear();
+      pendingClear_ = {true, vx0, vy0, vx1, vy1, value};
+      targetLater = true;
+    } else {
+      FlushPendingClear();
+    }
+  }
   const DWORD n = count == 0 ? 1 : count;
   for (DWORD i = 0; i < n; ++i) {
     const D3DRECT& r = count == 0 ? whole : rects[i];
     const LONG x0 = std::max(r.x1, vx0), y0 = std::max(r.y1, vy0);
     const LONG x1 = std::min(r.x2, vx1), y1 = std::min(r.y2, vy1);
     for (LONG y = y0; y < y1; ++y) {
-      if (flags & D3DCLEAR_TARGET) {
+      if ((flags & D3DCLEAR_TARGET) && !targetLater) {
         uint32_t* row = reinterpret_cast<uint32_t*>(target.bits.get() + static_cast<ptrdiff_t>(y) * target.pitch);
         FillPixels(row + x0, x1 - x0, value);
       }
@@ -411,6 +464,17 @@ HRESULT Device9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
     }
   }
   return D3D_OK;
+}
+
+void Device9::FlushPendingClear() {
+  if (!pendingClear_.active) return;
+  const PendingClear p = pendingClear_;
+  pendingClear_.active = false;
+  SurfaceMemory& target = backBuffers_.front()->memory;
+  for (LONG y = p.y0; y < p.y1; ++y) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(target.bits.get() + static_cast<ptrdiff_t>(y) * target.pitch);
+    FillPixels(row + p.x0, p.x1 - p.x0, p.value);
+  }
 }
 
 size_t Device9::TransformSlot(D3DTRANSFORMSTATETYPE state) const {
@@ -610,6 +674,15 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
     return D3DERR_WRONGTEXTUREFORMAT;
   }
   const auto* v = static_cast<const TLVertex*>(vertexData);
+  if (pendingClear_.active) {
+    const PendingClear& p = pendingClear_;
+    if (primitiveCount >= 2 && QuadOverwrites(state, v, static_cast<int>(p.x0), static_cast<int>(p.y0),
+                                              static_cast<int>(p.x1), static_cast<int>(p.y1))) {
+      pendingClear_.active = false;
+    } else {
+      FlushPendingClear();
+    }
+  }
   for (UINT i = 0; i < primitiveCount; ++i) {
     if (i % 2 == 0 && i + 1 < primitiveCount && DrawQuad(state, v + i, rasterPath_)) {
       ++i;  // both triangles of the quad are drawn

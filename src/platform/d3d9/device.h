@@ -57,6 +57,10 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
 
   void OnPresentTargetGone() override;
 
+  // Carries out a clear of the back buffer that is still pending (see Clear); everything
+  // that reads or writes the back buffer's memory calls it first.
+  void FlushPendingClear();
+
   const SoftwareDeviceOptions& Options() const { return direct3D_->Options(); }
   // Texture memory bookkeeping; Reserve fails when the budget is exhausted.
   bool ReserveTextureMemory(uint64_t bytes);
@@ -97,9 +101,21 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   uint64_t textureMemoryUsed_ = 0;
   CallRecorder recorder_;
   RasterPath rasterPath_ = RasterPath::Fast;
+  // A whole-viewport clear of the target is held back until the back buffer is next used:
+  // a draw that then overwrites every pixel of it without reading them (the saver's
+  // opaque wallpaper) makes it unnecessary.
+  struct PendingClear {
+    bool active = false;
+    LONG x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    uint32_t value = 0;
+  };
+  PendingClear pendingClear_;
+  // The last presented frame, and where it went: the next Present to the same target
+  // hands over only the rows that differ from it.
   std::vector<uint32_t> lastFrame_;
   UINT lastFrameWidth_ = 0;
   UINT lastFrameHeight_ = 0;
+  PresentTarget* lastShownTarget_ = nullptr;
 };
 
 }  // namespace vm_d3d9

@@ -122,6 +122,23 @@ WriteKind ClassifyWrite(const RasterState& st) {
   return WriteKind::Generic;
 }
 
+// Every source pixel has alpha 255, for the stages that can tell.
+bool SourceOpaque(const RasterState& st, const TriangleSetup& su, StageKind stage) {
+  const bool borderShows = st.addressU == D3DTADDRESS_BORDER || st.addressV == D3DTADDRESS_BORDER;
+  const bool texelsOpaque = st.textureOpaque && (!borderShows || st.borderColor >> 24 == 255);
+  switch (stage) {
+    case StageKind::Constant:
+      return CombineStage(st, su.flatColor, 0xFFFFFFFFu) >> 24 == 255;
+    case StageKind::Texture:
+      return texelsOpaque;
+    case StageKind::ModulateConstant:
+      return texelsOpaque && su.flatColor >> 24 == 255;
+    case StageKind::Generic:
+      break;
+  }
+  return false;
+}
+
 // Div255 on eight 16-bit lanes (t <= 255 x 255 fits unsigned 16 bits with the 128 added).
 inline __m128i Div255x8(__m128i t) {
   t = _mm_add_epi16(t, _mm_set1_epi16(128));
@@ -405,6 +422,20 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
 }
 
 
+bool IgnoresDestination(const RasterState& st, const TriangleSetup& su) {
+  if (!su.affine || st.depthTest || st.colorWriteMask != 0xF) return false;
+  if (st.hasTexture && FormatBytes(st.texture.format) == 0) return false;
+  switch (ClassifyWrite(st)) {
+    case WriteKind::Replace:
+      return true;
+    case WriteKind::Over:
+      return SourceOpaque(st, su, ClassifyStage(st, su));
+    case WriteKind::Generic:
+      break;
+  }
+  return false;
+}
+
 bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   if (!su.affine || st.depthTest || st.colorWriteMask != 0xF) return false;
   if (st.hasTexture && FormatBytes(st.texture.format) == 0) return false;
@@ -424,13 +455,7 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
 
   // A source that is opaque everywhere makes "over" a plain replacement, which samples
   // straight into the target row.
-  const bool borderShows = st.addressU == D3DTADDRESS_BORDER || st.addressV == D3DTADDRESS_BORDER;
-  const bool texelsOpaque = st.textureOpaque && (!borderShows || st.borderColor >> 24 == 255);
-  bool opaqueSource = false;
-  if (stage == StageKind::Constant) opaqueSource = constant >> 24 == 255;
-  if (stage == StageKind::Texture) opaqueSource = texelsOpaque;
-  if (stage == StageKind::ModulateConstant) opaqueSource = texelsOpaque && su.flatColor >> 24 == 255;
-  const WriteKind write = (base == WriteKind::Over && opaqueSource) ? WriteKind::Replace : base;
+  const WriteKind write = (base == WriteKind::Over && SourceOpaque(st, su, stage)) ? WriteKind::Replace : base;
 
   RowSpans spans(su, width);
   for (int y = su.minY; y < su.maxY; ++y) {

@@ -488,6 +488,13 @@ bool CpuHasAvx2() {
   return has;
 }
 
+bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int top, int right, int bottom) {
+  TriangleSetup rect;
+  if (SetUpRectangle(state, v, &rect) != RectangleKind::Ready) return false;
+  if (rect.minX > left || rect.minY > top || rect.maxX < right || rect.maxY < bottom) return false;
+  return IgnoresDestination(state, rect);
+}
+
 bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path) {
   TriangleSetup rect;
   const RectangleKind kind = SetUpRectangle(state, v, &rect);

@@ -94,6 +94,11 @@ void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b
 // path may fill the rectangle in whole rows.
 bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path);
 
+// True when the quad v[0..3] (as DrawQuad takes it) covers every pixel of [left, right) x
+// [top, bottom) and writes each without reading what was there: nothing drawn before it
+// there can show.
+bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int top, int right, int bottom);
+
 // round(t / 255), halves up, for 0 <= t <= 255 x 255: exact over that whole range.
 inline uint32_t Div255(uint32_t t) {
   t += 128;

@@ -82,6 +82,7 @@ HRESULT ImplicitSurface9::GetDesc(D3DSURFACE_DESC* desc) {
 
 HRESULT ImplicitSurface9::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD) {
   if (!lockable_) return D3DERR_INVALIDCALL;
+  device_->FlushPendingClear();
   return LockSurfaceMemory(memory, &locked_, locked, rect);
 }
 

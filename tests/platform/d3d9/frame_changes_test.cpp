@@ -1,0 +1,190 @@
+// The device's two economies, checked against doing without them: a clear held back until
+// the back buffer is next used, and presenting only the rows that changed.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/device_fixture.h"
+
+namespace {
+
+using vm_d3d9_test::Quad;
+using vm_d3d9_test::TestDevice;
+
+// Forces any held-back clear out by locking the back buffer.
+void TouchBackBuffer(TestDevice& t) {
+  IDirect3DSurface9* bb = nullptr;
+  ASSERT_EQ(t.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb), D3D_OK);
+  D3DLOCKED_RECT lr{};
+  ASSERT_EQ(bb->LockRect(&lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+  bb->UnlockRect();
+  bb->Release();
+}
+
+struct ClearCase {
+  const char* name;
+  Quad quad;
+  bool opaqueTexels;
+  bool blend;
+  bool alphaTest;
+  DWORD writeMask;
+  D3DVIEWPORT9 viewport;  // Width 0: the whole target
+  bool drawInViewport = false;  // otherwise the draw sees the whole target again
+};
+
+class HeldBackClear : public testing::TestWithParam<ClearCase> {};
+
+// A clear followed by a draw gives the pixels of a clear carried out at once, whether the
+// draw covers the cleared area (and the clear is dropped) or not.
+TEST_P(HeldBackClear, MatchesAClearCarriedOutAtOnce) {
+  const ClearCase& c = GetParam();
+  for (const D3DFORMAT format : {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8}) {
+    TestDevice held(64, 48, {}, format), direct(64, 48, {}, format);
+    const D3DVIEWPORT9 whole{0, 0, 64, 48, 0.0f, 1.0f};
+    for (TestDevice* t : {&held, &direct}) {
+      std::mt19937 rng(5);
+      for (int i = 0; i < 12; ++i) {  // something under the clear that must not survive it
+        const D3DRECT r{i * 6, i * 4, i * 6 + 9, i * 4 + 7};
+        t->device->Clear(1, &r, D3DCLEAR_TARGET, static_cast<D3DCOLOR>(rng()), 1.0f, 0);
+      }
+      if (c.viewport.Width != 0) t->device->SetViewport(&c.viewport);
+      t->Clear(0x40203010);
+      if (t == &direct) TouchBackBuffer(*t);
+      if (!c.drawInViewport) t->device->SetViewport(&whole);
+      t->Modulate();
+      t->Blend(c.blend);
+      t->Filter(D3DTEXF_LINEAR);
+      t->device->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaTest);
+      t->device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+      t->device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+      t->device->SetRenderState(D3DRS_COLORWRITEENABLE, c.writeMask);
+      t->device->SetTexture(0, t->Texture(64, 48, [&](int x, int y) {
+        const uint32_t alpha = c.opaqueTexels ? 0xFFu : static_cast<uint32_t>((x * 7 + y * 3) & 0xFF);
+        return alpha << 24 | (static_cast<uint32_t>(rng()) & 0xFFFFFF);
+      }));
+      t->Draw(c.quad);
+    }
+    EXPECT_EQ(held.Pixels(), direct.Pixels()) << c.name << " on format " << format;
+  }
+}
+
+constexpr D3DVIEWPORT9 kWhole{0, 0, 0, 0, 0.0f, 1.0f};
+constexpr D3DVIEWPORT9 kInner{8, 4, 40, 30, 0.0f, 1.0f};
+
+INSTANTIATE_TEST_SUITE_P(
+    Draws, HeldBackClear,
+    testing::Values(
+        ClearCase{"opaque, covering", {0, 0, 64, 48}, true, true, false, 0xF, kWhole},
+        ClearCase{"opaque, without blending", {0, 0, 64, 48}, true, false, false, 0xF, kWhole},
+        ClearCase{"opaque, beyond the target", {-3.5f, -2, 70, 50}, true, true, false, 0xF, kWhole},
+        ClearCase{"translucent texels", {0, 0, 64, 48}, false, true, false, 0xF, kWhole},
+        ClearCase{"translucent texels, without blending", {0, 0, 64, 48}, false, false, false, 0xF, kWhole},
+        ClearCase{"one column short", {0, 0, 63, 48}, true, true, false, 0xF, kWhole},
+        ClearCase{"half a pixel short", {0.6f, 0, 64, 48}, true, true, false, 0xF, kWhole},
+        ClearCase{"alpha test", {0, 0, 64, 48}, true, true, true, 0xF, kWhole},
+        ClearCase{"colour channels masked", {0, 0, 64, 48}, true, true, false, 0x7, kWhole},
+        ClearCase{"cleared viewport inside the quad", {0, 0, 64, 48}, true, true, false, 0xF, kInner},
+        ClearCase{"quad on the cleared viewport", {8, 4, 48, 34}, true, true, false, 0xF, kInner},
+        ClearCase{"quad clipped to the cleared viewport", {0, 0, 64, 48}, true, true, false, 0xF, kInner, true},
+        ClearCase{"quad smaller than the cleared viewport", {9, 4, 48, 34}, true, true, false, 0xF, kInner},
+        ClearCase{"translucent quad in the viewport", {0, 0, 64, 48}, false, true, false, 0xF, kInner, true}),
+    [](const testing::TestParamInfo<ClearCase>& info) { return "Case" + std::to_string(info.index); });
+
+TEST(HeldBackClear, ShowsInPresentedFramesAndLocks) {
+  TestDevice t(8, 6);
+  t.Clear(0xFF112233);
+  ASSERT_EQ(t.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(t.device->GetLastPresentedFrame(&frame, nullptr, nullptr));
+  EXPECT_EQ(frame, std::vector<uint32_t>(48, 0xFF112233u));
+  t.Clear(0xFF445566);
+  t.Clear(0xFF778899);  // the second covers the first
+  EXPECT_EQ(t.Pixels(), std::vector<uint32_t>(48, 0xFF778899u));
+}
+
+// A target that keeps only what the device says changed, on top of what it had.
+class PatchTarget : public PresentTarget {
+ public:
+  void Show(const uint32_t* pixels, int width, int height, int pitch) override {
+    ShowChanges(pixels, width, height, pitch, FrameChanges{});
+  }
+  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch, const FrameChanges& changes) override {
+    const bool whole = changes.whole || changes.presenter != presenter_ || width != width_ || height != height_;
+    presenter_ = changes.presenter;
+    width_ = width;
+    height_ = height;
+    frame.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    lastWhole = whole;
+    changedPixels = 0;
+    auto take = [&](int x0, int y0, int x1, int y1) {
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+          frame[static_cast<size_t>(y * width + x)] =
+              reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * pitch)[x];
+          ++changedPixels;
+        }
+    };
+    if (whole) {
+      take(0, 0, width, height);
+      return;
+    }
+    int lastBottom = 0;
+    for (int i = 0; i < changes.count; ++i) {
+      const ChangedRect& r = changes.rects[i];
+      EXPECT_LE(lastBottom, r.top);  // disjoint bands, top to bottom
+      lastBottom = r.bottom;
+      take(r.left, r.top, r.right, r.bottom);
+    }
+  }
+  int ClientWidth() const override { return 0; }
+  int ClientHeight() const override { return 0; }
+  void ResizeClient(int, int) override {}
+
+  std::vector<uint32_t> frame;
+  bool lastWhole = false;
+  long changedPixels = 0;
+
+ private:
+  const void* presenter_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
+
+TEST(PresentedChanges, RebuildEveryFrameOnTwoTargetsFromTwoDevices) {
+  TestDevice first(80, 60), second(80, 60);
+  PatchTarget a, b;
+  std::mt19937 rng(99);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int step = 0; step < 400; ++step) {
+    TestDevice& t = pick(0, 3) == 0 ? second : first;
+    // A few small changes, or many (more bands than the list holds), or none.
+    const int edits = pick(0, 4) == 0 ? pick(20, 40) : pick(0, 3);
+    for (int e = 0; e < edits; ++e) {
+      const int x = pick(-5, 79), y = pick(-5, 59);
+      const D3DRECT r{x, y, x + pick(1, 12), y + pick(1, 3)};
+      t.device->Clear(1, &r, D3DCLEAR_TARGET, static_cast<D3DCOLOR>(rng()), 1.0f, 0);
+    }
+    PatchTarget& target = pick(0, 2) == 0 ? b : a;
+    ASSERT_EQ(t.device->Present(nullptr, nullptr, &target, nullptr), D3D_OK);
+    ASSERT_EQ(target.frame, t.Pixels()) << "step " << step;
+  }
+}
+
+TEST(PresentedChanges, AnUnchangedFrameChangesNothingAndOneEditOnlyItsRows) {
+  TestDevice t(80, 60);
+  PatchTarget target;
+  t.Clear(0xFF000000);
+  t.device->Present(nullptr, nullptr, &target, nullptr);
+  EXPECT_TRUE(target.lastWhole);
+  t.Clear(0xFF000000);
+  t.device->Present(nullptr, nullptr, &target, nullptr);
+  EXPECT_FALSE(target.lastWhole);
+  EXPECT_EQ(target.changedPixels, 0);
+  const D3DRECT r{10, 20, 14, 23};
+  t.device->Clear(1, &r, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+  t.device->Present(nullptr, nullptr, &target, nullptr);
+  EXPECT_EQ(target.changedPixels, 12);
+}
+
+}  // namespace
