@@ -276,12 +276,20 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
         const int i0 = s0 >> 8;
         const int inFrom = std::clamp(-i0, 0, n);
         const int inTo = std::clamp(tex.width - 1 - i0, inFrom, n);
-        for (int k = 0; k < inFrom; ++k) out[k] = SampleTexture(st, su, CoordToSub(S + dS * k), CoordToSub(T));
+        const uint32_t fx = static_cast<uint32_t>(s0 & 255);
+        // Pixels whose texel pair wraps or clamps across the texture's edge (the first
+        // column of the own-size wallpaper) take their two columns one by one.
+        const auto edge = [&](int k) {
+          const int l = AddressTexel(i0 + k, tex.width, st.addressU);
+          const int r = AddressTexel(i0 + k + 1, tex.width, st.addressU);
+          if ((l | r) < 0) return SampleTexture(st, su, CoordToSub(S + dS * k), CoordToSub(T));
+          return Lerp256(Lerp256(row0[l], row1[l], fy), Lerp256(row0[r], row1[r], fy), fx) | alphaOr;
+        };
+        for (int k = 0; k < inFrom; ++k) out[k] = edge(k);
         if (inTo > inFrom) {
-          LinearRowOneToOne(row0 + i0 + inFrom, row1 + i0 + inFrom, static_cast<uint32_t>(s0 & 255), fy,
-                            inTo - inFrom, alphaOr, out + inFrom);
+          LinearRowOneToOne(row0 + i0 + inFrom, row1 + i0 + inFrom, fx, fy, inTo - inFrom, alphaOr, out + inFrom);
         }
-        for (int k = inTo; k < n; ++k) out[k] = SampleTexture(st, su, CoordToSub(S + dS * k), CoordToSub(T));
+        for (int k = inTo; k < n; ++k) out[k] = edge(k);
         return out;
       }
       if (columns.valid) {

@@ -38,6 +38,7 @@ void DeviceWindow::ShowChanges(const uint32_t* pixels, int width, int height, in
     }
   }
   if (!dirty.isEmpty()) Repaint(dirty);
+  FrameShown();
 }
 
 QRect DeviceWindow::TakePixels(const uint32_t* pixels, int pitch, const ChangedRect& area) {

@@ -18,8 +18,8 @@ class DeviceWindow : public QWidget, public PresentTarget {
   // parameters).
   HWND Handle() { return this; }
 
-  void Show(const uint32_t* pixels, int width, int height, int pitch) override;
-  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch, const FrameChanges& changes) override;
+  void Show(const uint32_t* pixels, int width, int height, int pitch) final;
+  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch, const FrameChanges& changes) final;
   int ClientWidth() const override { return width(); }
   int ClientHeight() const override { return height(); }
   void ResizeClient(int width, int height) override;
@@ -37,6 +37,9 @@ class DeviceWindow : public QWidget, public PresentTarget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // Called after each presented frame has been taken (and, with immediate painting,
+  // painted).
+  virtual void FrameShown() {}
 
  private:
   // Copies rows [top, bottom) of columns [left, right) into frame_ and returns where they
