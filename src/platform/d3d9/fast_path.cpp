@@ -466,10 +466,15 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   const WriteKind write = (base == WriteKind::Over && SourceOpaque(st, su, stage)) ? WriteKind::Replace : base;
 
   RowSpans spans(su, width);
+  const int scissorLo = st.scissorLeft <= su.minX ? 0 : st.scissorLeft - su.minX;
+  const int scissorHi = st.scissorRight >= su.maxX ? width : st.scissorRight - su.minX;
   for (int y = su.minY; y < su.maxY; ++y) {
     const int dy = y - su.minY;
     int lo = 0, hi = 0;
     if (!spans.Next(&lo, &hi)) continue;
+    if (y < st.scissorTop || y >= st.scissorBottom) continue;
+    lo = std::max(lo, scissorLo);
+    hi = std::min(hi, scissorHi);
     uint32_t* row = reinterpret_cast<uint32_t*>(st.target.bits + static_cast<ptrdiff_t>(y) * st.target.pitch) + su.minX;
     for (int dx = lo; dx < hi; dx += kChunk) {
       const int n = std::min(kChunk, hi - dx);

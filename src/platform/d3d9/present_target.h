@@ -27,7 +27,7 @@ struct FrameChanges {
   const void* presenter = nullptr;
   // Every pixel may have changed: the rectangles mean nothing.
   bool whole = true;
-  // Disjoint bands of rows, top to bottom; pixels outside them are unchanged.
+  // Rectangles that share no pixel; pixels outside them are unchanged.
   static constexpr int kMaxRects = 16;
   int count = 0;
   ChangedRect rects[kMaxRects];

@@ -8,6 +8,7 @@
 // what makes them agree to the bit.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "platform/d3d9/d3d9.h"
@@ -78,6 +79,11 @@ struct RasterState {
   uint32_t colorWriteMask = 0xF;     // bit 0 red, 1 green, 2 blue, 3 alpha
 
   bool avx2 = false;                 // the fast path may use AVX2
+
+  // Pixels outside [scissorLeft, scissorRight) x [scissorTop, scissorBottom) are left
+  // alone. Unlike the viewport this does not move the triangle setup, so every pixel
+  // inside gets exactly the value it gets without a scissor.
+  int scissorLeft = INT_MIN, scissorTop = INT_MIN, scissorRight = INT_MAX, scissorBottom = INT_MAX;
 };
 
 // The processor runs AVX2 instructions.

@@ -130,11 +130,12 @@ class PatchTarget : public PresentTarget {
       take(0, 0, width, height);
       return;
     }
-    int lastBottom = 0;
     for (int i = 0; i < changes.count; ++i) {
       const ChangedRect& r = changes.rects[i];
-      EXPECT_LE(lastBottom, r.top);  // disjoint bands, top to bottom
-      lastBottom = r.bottom;
+      for (int k = 0; k < i; ++k) {  // no pixel is in two rectangles
+        const ChangedRect& o = changes.rects[k];
+        EXPECT_FALSE(r.left < o.right && o.left < r.right && r.top < o.bottom && o.top < r.bottom);
+      }
       take(r.left, r.top, r.right, r.bottom);
     }
   }
@@ -185,6 +186,169 @@ TEST(PresentedChanges, AnUnchangedFrameChangesNothingAndOneEditOnlyItsRows) {
   t.device->Clear(1, &r, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
   t.device->Present(nullptr, nullptr, &target, nullptr);
   EXPECT_EQ(target.changedPixels, 12);
+}
+
+// One draw of a frame: the saver's kinds (an opaque own-size background, sprites,
+// modulated glyphs, translucent panels) and some others.
+struct FrameDraw {
+  Quad quad;
+  int texture;  // index into the frame's textures
+  DWORD filter;
+  bool blend;
+  DWORD src, dst;
+  bool alphaTest;
+};
+
+FrameDraw RandomDraw(std::mt19937& rng) {
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  FrameDraw d{};
+  const float x = static_cast<float>(pick(-10, 90)) + (pick(0, 3) == 0 ? 0.5f : 0.0f);
+  const float y = static_cast<float>(pick(-10, 60));
+  const float w = static_cast<float>(pick(1, 40)), h = static_cast<float>(pick(1, 30));
+  const uint32_t colors[] = {0xFFFFFFFFu, 0xFF000000u, 0xFFFF0000u, 0x80FFFFFFu};
+  d.quad = {x, y, x + w, y + h, 0, 0, pick(0, 1) ? 1.0f : 0.5f, 1, colors[pick(0, 3)]};
+  d.texture = pick(0, 2);
+  d.filter = pick(0, 1) ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+  d.blend = pick(0, 4) != 0;
+  d.src = pick(0, 3) ? D3DBLEND_SRCALPHA : D3DBLEND_DESTCOLOR;
+  d.dst = pick(0, 3) ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE;
+  d.alphaTest = pick(0, 6) == 0;
+  return d;
+}
+
+struct Scene {
+  std::vector<FrameDraw> draws;
+  uint32_t clear = 0xFF000000;
+};
+
+void DrawScene(TestDevice& t, const Scene& scene, IDirect3DTexture9* const* textures) {
+  t.Clear(scene.clear);
+  t.Modulate();
+  // The background: opaque, own size, linear.
+  t.Blend(true);
+  t.Filter(D3DTEXF_LINEAR);
+  t.device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+  t.device->SetTexture(0, textures[3]);
+  t.Draw({0, 0, 96, 64});
+  for (const FrameDraw& d : scene.draws) {
+    t.device->SetTexture(0, textures[d.texture]);
+    t.Filter(d.filter);
+    t.Blend(d.blend, d.src, d.dst);
+    t.device->SetRenderState(D3DRS_ALPHATESTENABLE, d.alphaTest);
+    t.device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    t.device->SetRenderState(D3DRS_ALPHAREF, 0x40);
+    t.Draw(d.quad);
+  }
+}
+
+// Frames that differ from the one before by a few moved, recoloured or added draws, a
+// relocked texture or another clear colour give the same pixels whether drawn whole or
+// from the previous frame's pixels and what changed, on every rasteriser path.
+class RedrawnFrames : public testing::TestWithParam<RasterPath> {};
+
+TEST_P(RedrawnFrames, MatchFramesDrawnWhole) {
+  TestDevice reused(96, 64), whole(96, 64);
+  reused.device->SetRasterPath(GetParam());
+  whole.device->SetRasterPath(GetParam());
+  PatchTarget window;
+  std::mt19937 rng(2026);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  IDirect3DTexture9* textures[2][4];
+  auto fill = [&](int index, uint32_t seed) {
+    for (int k = 0; k < 2; ++k) {
+      TestDevice& t = k == 0 ? reused : whole;
+      std::mt19937 texels(seed);
+      const UINT size[4][2] = {{16, 8}, {21, 21}, {7, 5}, {96, 64}};
+      textures[k][index] = t.Texture(size[index][0], size[index][1], [&](int, int) {
+        const uint32_t v = static_cast<uint32_t>(texels());
+        return index == 3 ? (v | 0xFF000000u) : (v >> 24 < 100 ? v & 0xFFFFFF : v);
+      });
+    }
+  };
+  for (int i = 0; i < 4; ++i) fill(i, static_cast<uint32_t>(rng()));
+  Scene scene;
+  for (int i = 0; i < 12; ++i) scene.draws.push_back(RandomDraw(rng));
+  for (int frame = 0; frame < 300; ++frame) {
+    switch (pick(0, 9)) {
+      case 0:  // a draw comes or goes
+        if (pick(0, 1) && scene.draws.size() > 3) {
+          scene.draws.erase(scene.draws.begin() + pick(0, static_cast<int>(scene.draws.size()) - 1));
+        } else {
+          scene.draws.insert(scene.draws.begin() + pick(0, static_cast<int>(scene.draws.size())), RandomDraw(rng));
+        }
+        break;
+      case 1: {  // a texture gets new texels, in place
+        const int index = pick(0, 3);
+        for (int k = 0; k < 2; ++k) {
+          D3DLOCKED_RECT lr{};
+          ASSERT_EQ(textures[k][index]->LockRect(0, &lr, nullptr, 0), D3D_OK);
+          static_cast<uint32_t*>(lr.pBits)[0] ^= 0x00FFFFFFu;
+          textures[k][index]->UnlockRect(0);
+        }
+        break;
+      }
+      case 2:
+        scene.clear = pick(0, 1) ? 0xFF000000u : 0xFF203040u;
+        break;
+      case 3:  // nothing changes
+        break;
+      default: {  // a draw moves or changes
+        FrameDraw& d = scene.draws[static_cast<size_t>(pick(0, static_cast<int>(scene.draws.size()) - 1))];
+        if (pick(0, 2)) {
+          const float dx = static_cast<float>(pick(-3, 3)), dy = static_cast<float>(pick(-3, 3));
+          d.quad.x0 += dx;
+          d.quad.x1 += dx;
+          d.quad.y0 += dy;
+          d.quad.y1 += dy;
+        } else {
+          d = RandomDraw(rng);
+        }
+        break;
+      }
+    }
+    DrawScene(reused, scene, textures[0]);
+    DrawScene(whole, scene, textures[1]);
+    ASSERT_EQ(reused.device->Present(nullptr, nullptr, &window, nullptr), D3D_OK);
+    ASSERT_EQ(whole.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    std::vector<uint32_t> expected;
+    ASSERT_TRUE(whole.device->GetLastPresentedFrame(&expected, nullptr, nullptr));
+    ASSERT_EQ(window.frame, expected) << "frame " << frame;
+    // Reading the frame locks the back buffer, which makes the next frame draw whole.
+    if (pick(0, 19) == 0) {
+      ASSERT_EQ(reused.Pixels(), expected);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, RedrawnFrames,
+                         testing::Values(RasterPath::Fast, RasterPath::FastSse2, RasterPath::Plain));
+
+TEST(HeldBackDraws, SeeTexturesAsTheyWereWhenDrawn) {
+  TestDevice t(8, 4);
+  IDirect3DTexture9* texture = t.Texture(1, 1, [](int, int) { return 0xFFFF0000u; });
+  texture->AddRef();  // the fixture's reference goes at its end; this one goes below
+  t.Clear(0xFF000000);
+  t.device->SetTexture(0, texture);
+  t.Draw({0, 0, 2, 4});
+  D3DLOCKED_RECT lr{};
+  ASSERT_EQ(texture->LockRect(0, &lr, nullptr, 0), D3D_OK);
+  *static_cast<uint32_t*>(lr.pBits) = 0xFF00FF00u;
+  texture->UnlockRect(0);
+  t.Draw({2, 0, 4, 4});
+  IDirect3DTexture9* doomed = t.Texture(1, 1, [](int, int) { return 0xFF0000FFu; });
+  t.device->SetTexture(0, doomed);
+  t.Draw({4, 0, 6, 4});
+  t.device->SetTexture(0, nullptr);
+  t.textures.pop_back();
+  EXPECT_EQ(doomed->Release(), 0u);  // gone before the frame is presented
+  EXPECT_EQ(texture->Release(), 1u);
+  ASSERT_EQ(t.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(t.device->GetLastPresentedFrame(&frame, nullptr, nullptr));
+  EXPECT_EQ(frame[0], 0xFFFF0000u);
+  EXPECT_EQ(frame[2], 0xFF00FF00u);
+  EXPECT_EQ(frame[4], 0xFF0000FFu);
+  EXPECT_EQ(frame[6], 0xFF000000u);
 }
 
 }  // namespace
