@@ -17,6 +17,8 @@ namespace {
 constexpr DWORD kTLVertexFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
 constexpr UINT kMaxBackBufferSize = 16384;
 constexpr UINT kMaxBackBufferCount = 3;
+// Operations kept for comparison with the next frame; the saver's frames have about 200.
+constexpr size_t kMaxHeldOperations = 4096;
 
 uint64_t Bits(float f) { return std::bit_cast<uint32_t>(f); }
 uint64_t Address(const void* p) { return reinterpret_cast<uintptr_t>(p); }
@@ -502,7 +504,16 @@ bool Device9::SameOperation(const Operation& a, const Operation& b) {
 
 void Device9::Record(Operation operation) {
   frame_.push_back(std::move(operation));
-  if (!deferring_) Flush();
+  if (!deferring_) {
+    Flush();
+  } else if (frame_.size() > kMaxHeldOperations) {
+    // A caller that draws on and on without presenting: carry the frame out and forget
+    // it. Should a whole-target clear follow, what is recorded from it on still describes
+    // the buffer exactly; if not, the next frame will not count as comparable.
+    Flush();
+    frame_.clear();
+    executed_ = 0;
+  }
 }
 
 bool Device9::StartsWithWholeClear(const std::vector<Operation>& operations) const {

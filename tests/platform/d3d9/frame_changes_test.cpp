@@ -323,6 +323,18 @@ TEST_P(RedrawnFrames, MatchFramesDrawnWhole) {
 INSTANTIATE_TEST_SUITE_P(Paths, RedrawnFrames,
                          testing::Values(RasterPath::Fast, RasterPath::FastSse2, RasterPath::Plain));
 
+TEST(HeldBackDraws, ALongFrameWithoutPresentKeepsItsOrder) {
+  TestDevice t(8, 4);
+  for (int i = 0; i < 10000; ++i) {
+    const D3DRECT r{i % 8, 0, i % 8 + 1, 4};
+    t.device->Clear(1, &r, D3DCLEAR_TARGET, 0xFF000000u | static_cast<uint32_t>(i), 1.0f, 0);
+  }
+  ASSERT_EQ(t.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(t.device->GetLastPresentedFrame(&frame, nullptr, nullptr));
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(frame[static_cast<size_t>(x)], 0xFF000000u | static_cast<uint32_t>(9992 + x));
+}
+
 TEST(HeldBackDraws, SeeTexturesAsTheyWereWhenDrawn) {
   TestDevice t(8, 4);
   IDirect3DTexture9* texture = t.Texture(1, 1, [](int, int) { return 0xFFFF0000u; });
