@@ -48,9 +48,11 @@ class DeviceFrame {
     p.BackBufferFormat = D3DFMT_A8R8G8B8;
     p.SwapEffect = D3DSWAPEFFECT_DISCARD;
     p.Windowed = TRUE;
+    p.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
     d3d_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device_);
     device_->SetRasterPath(path);
     const FrameContent& c = Content();
+    spriteFrame_ = c.sprite.picture;
     wallpaper_ = Upload(c.wallpaper);
     header_ = Upload(c.header);
     tile_ = Upload(c.tile);
@@ -66,7 +68,10 @@ class DeviceFrame {
     d3d_->Release();
   }
 
-  void Draw(Part part = Part::Whole) {
+  // The device holds draws back until the frame is used; Now makes it draw them whole
+  // (a lock of the back buffer) before Draw returns.
+  enum class Drawing { Now, AtPresent };
+  void Draw(Part part = Part::Whole, Drawing when = Drawing::Now) {
     const FrameContent& c = Content();
     IDirect3DDevice9* d = device_;
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
@@ -86,6 +91,7 @@ class DeviceFrame {
     Quad(wallpaper_, 0, 0, 640, 480, 0, 1, 0xFFFFFFFF);
     if (part == Part::Wallpaper) {
       d->EndScene();
+      DrawNow();
       return;
     }
     Filter(D3DTEXF_POINT);
@@ -99,10 +105,26 @@ class DeviceFrame {
       Quad(nullptr, p.x, p.y, 400, 20, 0, 1, p.color);
       Quad(panel_, p.x, p.y, 400, 20, 0, 1, 0xFFFFFFFF);
     }
-    Quad(strip_, c.sprite.x, c.sprite.y, 48, 36, c.sprite.picture / 8.0f, (c.sprite.picture + 1) / 8.0f,
-         0xFFFFFFFF);
+    Quad(strip_, c.sprite.x, c.sprite.y, 48, 36, spriteFrame_ / 8.0f, (spriteFrame_ + 1) / 8.0f, 0xFFFFFFFF);
     Quad(caption_, c.captionAt.x, c.captionAt.y, 300, 20, 0, 1, 0xFFFFFFFF);
     d->EndScene();
+    if (when == Drawing::Now) DrawNow();
+  }
+
+  // The saver's next frame: the same draws with the sprite one picture on, presented.
+  void NextFrame() {
+    spriteFrame_ = (spriteFrame_ + 1) % 8;
+    Draw(Part::Whole, Drawing::AtPresent);
+    device_->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+
+  void DrawNow() {
+    IDirect3DSurface9* bb = nullptr;
+    device_->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb);
+    D3DLOCKED_RECT lr{};
+    bb->LockRect(&lr, nullptr, D3DLOCK_READONLY);
+    bb->UnlockRect();
+    bb->Release();
   }
 
   std::vector<uint32_t> Pixels() {
@@ -113,6 +135,7 @@ class DeviceFrame {
   }
 
  private:
+  int spriteFrame_ = 0;
   IDirect3DTexture9* Upload(const Picture& p) {
     IDirect3DTexture9* t = nullptr;
     device_->CreateTexture(static_cast<UINT>(p.width), static_cast<UINT>(p.height), 1, 0, D3DFMT_A8R8G8B8,
@@ -354,6 +377,16 @@ void BM_DeviceFrame(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DeviceFrame)->Unit(benchmark::kMillisecond);
+
+void BM_DeviceNextFrame(benchmark::State& state) {
+  DeviceFrame frame(RasterPath::Fast);
+  frame.NextFrame();
+  for (auto _ : state) {
+    frame.NextFrame();
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_DeviceNextFrame)->Unit(benchmark::kMillisecond);
 
 void BM_DeviceFramePlainPath(benchmark::State& state) {
   DeviceFrame frame(RasterPath::Plain);

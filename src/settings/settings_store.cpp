@@ -82,4 +82,15 @@ SaverSettings ReadSaverSettings(const std::string& dataDir, int userIdiomCount,
   return s;
 }
 
+game::GameSettings ToGameSettings(const SaverSettings& saver) {
+  game::GameSettings g;
+  g.stepInterval = static_cast<std::uint32_t>(saver.stepInterval);
+  g.waitTime = static_cast<std::uint32_t>(saver.waitTime);
+  g.ikisakiHyoji = saver.ikisakiHyoji;
+  g.imiHyoji = saver.imiHyoji;
+  g.userPriority = saver.userPriority;
+  g.wallpaperFiles = saver.wallpaperFiles;
+  return g;
+}
+
 }  // namespace settings

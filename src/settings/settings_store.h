@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "game/game_settings.h"
+
 namespace settings {
 
 inline constexpr char kDataFolderName[] = "VelmorandiScrData";
@@ -65,5 +67,8 @@ SaverSettings DefaultSaverSettings(const std::string& dataDir);
 // Never throws for missing or malformed files: absent values take their defaults.
 SaverSettings ReadSaverSettings(const std::string& dataDir, int userIdiomCount,
                                 const FontInstalledTest& fontInstalled);
+
+// The part of the settings the game runs with.
+game::GameSettings ToGameSettings(const SaverSettings& saver);
 
 }  // namespace settings

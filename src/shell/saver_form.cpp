@@ -76,8 +76,7 @@ void TVelmorandiSaverForm::FormClose() {
   platform::Application::Terminate(0);
 }
 
-void TVelmorandiSaverForm::Show(const uint32_t* pixels, int width, int height, int pitch) {
-  DeviceWindow::Show(pixels, width, height, pitch);
+void TVelmorandiSaverForm::FrameShown() {
   if (options_.reportFirstFrameSince && !firstFrameReported_) {
     firstFrameReported_ = true;
     const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -

@@ -41,8 +41,8 @@ class TVelmorandiSaverForm final : public DeviceWindow {
   SysCommandAnswer WMSysCommand(std::uint32_t command, std::intptr_t& result);
   void FormClose();
 
-  // PresentTarget: reports the first frame when asked to.
-  void Show(const uint32_t* pixels, int width, int height, int pitch) override;
+  // DeviceWindow: reports the first frame when asked to.
+  void FrameShown() override;
 
   SaverSession& Session() { return *session_; }
   const MouseRule& Mouse() const { return mouse_; }

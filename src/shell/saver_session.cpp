@@ -7,17 +7,6 @@
 
 namespace shell {
 
-game::GameSettings ToGameSettings(const settings::SaverSettings& saver) {
-  game::GameSettings g;
-  g.stepInterval = static_cast<std::uint32_t>(saver.stepInterval);
-  g.waitTime = static_cast<std::uint32_t>(saver.waitTime);
-  g.ikisakiHyoji = saver.ikisakiHyoji;
-  g.imiHyoji = saver.imiHyoji;
-  g.userPriority = saver.userPriority;
-  g.wallpaperFiles = saver.wallpaperFiles;
-  return g;
-}
-
 std::uint32_t WinmmClock::Now() { return platform::timeGetTime(); }
 void WinmmClock::Sleep(std::uint32_t ms) { platform::Sleep(ms); }
 
@@ -47,7 +36,7 @@ void SaverSession::StartUp() {
                               std::chrono::system_clock::now().time_since_epoch().count());
   random_ = std::make_unique<game::SeededRandom>(seed);
 
-  game_ = std::make_unique<game::Game>(dictionary_, screen_, clock_, *random_, ToGameSettings(settings_));
+  game_ = std::make_unique<game::Game>(dictionary_, screen_, clock_, *random_, settings::ToGameSettings(settings_));
   screen_.Attach(*game_);
   game_->StartUp(screen_.LeafWidth(), screen_.LeafHeight());
   if (music_) music_->ArmMusicService();

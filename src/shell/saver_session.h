@@ -25,9 +25,6 @@ inline constexpr std::int32_t kSleepMarginMs = 3;
 
 inline constexpr char kUserListName[] = "追加問題.txt";
 
-// Run-time settings of the game, from those read at start-up.
-game::GameSettings ToGameSettings(const settings::SaverSettings& saver);
-
 // The game's clock on the multimedia timer (timeGetTime and Sleep, or the test clock
 // installed there).
 class WinmmClock final : public game::Clock {

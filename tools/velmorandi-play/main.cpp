@@ -50,17 +50,6 @@ bool ParseNumber(const std::string& text, unsigned long long max, unsigned long 
   return true;
 }
 
-game::GameSettings ToGameSettings(const settings::SaverSettings& s) {
-  game::GameSettings g;
-  g.stepInterval = static_cast<std::uint32_t>(s.stepInterval);
-  g.waitTime = static_cast<std::uint32_t>(s.waitTime);
-  g.ikisakiHyoji = s.ikisakiHyoji;
-  g.imiHyoji = s.imiHyoji;
-  g.userPriority = s.userPriority;
-  g.wallpaperFiles = s.wallpaperFiles;
-  return g;
-}
-
 bool AnyTileFlying(const game::Game& g) {
   for (const auto& row : g.flyingTiles)
     for (const auto& tile : row)
@@ -85,7 +74,7 @@ int Play(const Options& options) {
   game::TestClock clock(0);
   game::SeededRandom random(options.seed);
   play::JsonPlayer player(stdout, clock, dictionary);
-  game::Game g(dictionary, player, clock, random, ToGameSettings(saver));
+  game::Game g(dictionary, player, clock, random, settings::ToGameSettings(saver));
   player.Attach(&g);
   g.SetObserver(&player);
   g.StartUp(kLeafWidth, kLeafHeight);

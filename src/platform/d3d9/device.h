@@ -57,6 +57,15 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
 
   void OnPresentTargetGone() override;
 
+  // Carries out the clears and draws still held back (see below). Everything that reads
+  // or writes the back buffer's memory other than through them calls it first.
+  void Flush();
+  // The back buffer's memory is about to be read or written directly.
+  void BackBufferLocked();
+  // The texture's content is about to change or the texture to go away: draws held back
+  // that sample it must be carried out first.
+  void TextureChanging(const Texture9* texture);
+
   const SoftwareDeviceOptions& Options() const { return direct3D_->Options(); }
   // Texture memory bookkeeping; Reserve fails when the budget is exhausted.
   bool ReserveTextureMemory(uint64_t bytes);
@@ -71,6 +80,27 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   HRESULT Init(HWND window, D3DPRESENT_PARAMETERS* parameters);
   void ResetStates();
   RasterState MakeRasterState() const;
+
+  // A clear of the target or a draw, as the frame's caller issued it.
+  struct Operation {
+    enum class Kind { Clear, Draw } kind = Kind::Clear;
+    uint32_t clearValue = 0;            // Clear: the value written over `bounds`
+    RasterState state;                  // Draw: everything it reads from the device
+    const Texture9* texture = nullptr;  // Draw: its texture and that texture's content
+    uint64_t textureStamp = 0;
+    RasterPath path = RasterPath::Fast;
+    std::vector<TLVertex> vertices;     // Draw: primitive count + 2 strip vertices
+    ChangedRect bounds;                 // the pixels it may write (within its viewport)
+  };
+  static bool SameOperation(const Operation& a, const Operation& b);
+  void Record(Operation operation);
+  // Carries out operations [from, to) of the frame, touching only the pixels in `area`
+  // (all pixels when null).
+  void Execute(size_t from, size_t to, const ChangedRect* area);
+  // Carries out the whole frame as the previous frame's pixels plus what differs between
+  // the two operation lists; false (nothing done) when the frames cannot be compared.
+  bool ExecuteDamageOnly();
+  bool StartsWithWholeClear(const std::vector<Operation>& operations) const;
   size_t TransformSlot(D3DTRANSFORMSTATETYPE state) const;
 
   ULONG refs_ = 1;
@@ -97,9 +127,27 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   uint64_t textureMemoryUsed_ = 0;
   CallRecorder recorder_;
   RasterPath rasterPath_ = RasterPath::Fast;
+  // Clears and draws of the target are held back until the back buffer is used (Present,
+  // a lock of it, a change to a texture they sample). A frame that begins by clearing the
+  // whole target and issues the same operations as the previous frame except a few is
+  // then made from the previous frame's pixels by redrawing only where those few were or
+  // are (the saver's walker and what flies), and a clear whose area the next draw
+  // overwrites without reading it (the saver's opaque wallpaper) is skipped. A device
+  // with a depth buffer carries out each operation at once.
+  bool deferring_ = true;
+  std::vector<Operation> frame_;     // since the last Present
+  size_t executed_ = 0;              // how many of frame_ the back buffer holds
+  std::vector<Operation> previous_;  // the last presented frame's
+  bool previousInBuffer_ = false;    // the back buffer holds exactly previous_'s pixels
+  bool bufferLocked_ = false;        // locked directly since the last Present
+  std::vector<ChangedRect> damage_;  // what ExecuteDamageOnly redrew
+  bool damageValid_ = false;
+  // The last presented frame, and where it went: the next Present to the same target
+  // hands over only the rows that differ from it.
   std::vector<uint32_t> lastFrame_;
   UINT lastFrameWidth_ = 0;
   UINT lastFrameHeight_ = 0;
+  PresentTarget* lastShownTarget_ = nullptr;
 };
 
 }  // namespace vm_d3d9

@@ -122,6 +122,23 @@ WriteKind ClassifyWrite(const RasterState& st) {
   return WriteKind::Generic;
 }
 
+// Every source pixel has alpha 255, for the stages that can tell.
+bool SourceOpaque(const RasterState& st, const TriangleSetup& su, StageKind stage) {
+  const bool borderShows = st.addressU == D3DTADDRESS_BORDER || st.addressV == D3DTADDRESS_BORDER;
+  const bool texelsOpaque = st.textureOpaque && (!borderShows || st.borderColor >> 24 == 255);
+  switch (stage) {
+    case StageKind::Constant:
+      return CombineStage(st, su.flatColor, 0xFFFFFFFFu) >> 24 == 255;
+    case StageKind::Texture:
+      return texelsOpaque;
+    case StageKind::ModulateConstant:
+      return texelsOpaque && su.flatColor >> 24 == 255;
+    case StageKind::Generic:
+      break;
+  }
+  return false;
+}
+
 // Div255 on eight 16-bit lanes (t <= 255 x 255 fits unsigned 16 bits with the 128 added).
 inline __m128i Div255x8(__m128i t) {
   t = _mm_add_epi16(t, _mm_set1_epi16(128));
@@ -166,6 +183,39 @@ void BuildLinearColumns(const RasterState& st, const TriangleSetup& su, LinearCo
                       static_cast<short>(256 - fx), static_cast<short>(256 - fx)));
   }
   columns->valid = true;
+}
+
+// Bilinear filtering of n pixels one texel apart: pixel k blends texels k and k + 1 of
+// row0 and row1 with the same weights fy (vertical, first) and fx for every pixel, so the
+// row needs no per-pixel columns. Weight 0 takes the first texel as it is and weight 128
+// is the rounded mean (a x 128 + b x 128 + 128) >> 8 = (a + b + 1) >> 1, which is what
+// the byte average instruction computes: the wallpaper drawn at its own size, whose
+// pixel centres fall on texel corners, costs two averages a pixel.
+void LinearRowOneToOne(const uint32_t* row0, const uint32_t* row1, uint32_t fx, uint32_t fy, int n,
+                       uint32_t alphaOr, uint32_t* out) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
+  const __m128i wy0 = _mm_set1_epi16(static_cast<short>(256 - fy)), wy1 = _mm_set1_epi16(static_cast<short>(fy));
+  const __m128i wx0 = _mm_set1_epi16(static_cast<short>(256 - fx)), wx1 = _mm_set1_epi16(static_cast<short>(fx));
+  const auto load = [](const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  const auto lerp = [&](__m128i a, __m128i b, uint32_t f, __m128i w0, __m128i w1) {
+    if (f == 0) return a;
+    if (f == 128) return _mm_avg_epu8(a, b);
+    const __m128i lo = Lerp256x8(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), w0, w1);
+    const __m128i hi = Lerp256x8(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), w0, w1);
+    return _mm_packus_epi16(lo, hi);
+  };
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    const __m128i left = lerp(load(row0 + k), load(row1 + k), fy, wy0, wy1);
+    const __m128i right = fx == 0 ? left : lerp(load(row0 + k + 1), load(row1 + k + 1), fy, wy0, wy1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(lerp(left, right, fx, wx0, wx1), alpha));
+  }
+  for (; k < n; ++k) {
+    const uint32_t left = Lerp256(row0[k], row1[k], fy);
+    const uint32_t right = Lerp256(row0[k + 1], row1[k + 1], fy);
+    out[k] = Lerp256(left, right, fx) | alphaOr;
+  }
 }
 
 const uint32_t* TexelRow(const PixelBuffer& tex, int j) {
@@ -220,6 +270,28 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
       const __m128i wy0 = _mm_set1_epi16(static_cast<short>(256 - fy));
       const __m128i wy1 = _mm_set1_epi16(static_cast<short>(fy));
       const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
+      if (dS == kOneTexel) {
+        // Pixel k sits at S + k texels: the same fraction fx for all, left texel i0 + k.
+        const int s0 = CoordToSub(S) - 128;
+        const int i0 = s0 >> 8;
+        const int inFrom = std::clamp(-i0, 0, n);
+        const int inTo = std::clamp(tex.width - 1 - i0, inFrom, n);
+        const uint32_t fx = static_cast<uint32_t>(s0 & 255);
+        // Pixels whose texel pair wraps or clamps across the texture's edge (the first
+        // column of the own-size wallpaper) take their two columns one by one.
+        const auto edge = [&](int k) {
+          const int l = AddressTexel(i0 + k, tex.width, st.addressU);
+          const int r = AddressTexel(i0 + k + 1, tex.width, st.addressU);
+          if ((l | r) < 0) return SampleTexture(st, su, CoordToSub(S + dS * k), CoordToSub(T));
+          return Lerp256(Lerp256(row0[l], row1[l], fy), Lerp256(row0[r], row1[r], fy), fx) | alphaOr;
+        };
+        for (int k = 0; k < inFrom; ++k) out[k] = edge(k);
+        if (inTo > inFrom) {
+          LinearRowOneToOne(row0 + i0 + inFrom, row1 + i0 + inFrom, fx, fy, inTo - inFrom, alphaOr, out + inFrom);
+        }
+        for (int k = inTo; k < n; ++k) out[k] = edge(k);
+        return out;
+      }
       if (columns.valid) {
         const int32_t* index = columns.index.data() + dx;
         const auto* weights = columns.weights.data() + dx;
@@ -358,6 +430,20 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
 }
 
 
+bool IgnoresDestination(const RasterState& st, const TriangleSetup& su) {
+  if (!su.affine || st.depthTest || st.colorWriteMask != 0xF) return false;
+  if (st.hasTexture && FormatBytes(st.texture.format) == 0) return false;
+  switch (ClassifyWrite(st)) {
+    case WriteKind::Replace:
+      return true;
+    case WriteKind::Over:
+      return SourceOpaque(st, su, ClassifyStage(st, su));
+    case WriteKind::Generic:
+      break;
+  }
+  return false;
+}
+
 bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   if (!su.affine || st.depthTest || st.colorWriteMask != 0xF) return false;
   if (st.hasTexture && FormatBytes(st.texture.format) == 0) return false;
@@ -370,26 +456,25 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   static thread_local LinearColumns columns;
   columns.valid = false;
   const uint32_t filter = su.minify ? st.minFilter : st.magFilter;
-  if (st.hasTexture && su.t.fx == 0 && su.s.fy == 0 && filter == D3DTEXF_LINEAR &&
+  if (st.hasTexture && su.t.fx == 0 && su.s.fy == 0 && su.s.fx != kOneTexel && filter == D3DTEXF_LINEAR &&
       (st.texture.format == D3DFMT_A8R8G8B8 || st.texture.format == D3DFMT_X8R8G8B8)) {
     BuildLinearColumns(st, su, &columns);
   }
 
   // A source that is opaque everywhere makes "over" a plain replacement, which samples
   // straight into the target row.
-  const bool borderShows = st.addressU == D3DTADDRESS_BORDER || st.addressV == D3DTADDRESS_BORDER;
-  const bool texelsOpaque = st.textureOpaque && (!borderShows || st.borderColor >> 24 == 255);
-  bool opaqueSource = false;
-  if (stage == StageKind::Constant) opaqueSource = constant >> 24 == 255;
-  if (stage == StageKind::Texture) opaqueSource = texelsOpaque;
-  if (stage == StageKind::ModulateConstant) opaqueSource = texelsOpaque && su.flatColor >> 24 == 255;
-  const WriteKind write = (base == WriteKind::Over && opaqueSource) ? WriteKind::Replace : base;
+  const WriteKind write = (base == WriteKind::Over && SourceOpaque(st, su, stage)) ? WriteKind::Replace : base;
 
   RowSpans spans(su, width);
+  const int scissorLo = st.scissorLeft <= su.minX ? 0 : st.scissorLeft - su.minX;
+  const int scissorHi = st.scissorRight >= su.maxX ? width : st.scissorRight - su.minX;
   for (int y = su.minY; y < su.maxY; ++y) {
     const int dy = y - su.minY;
     int lo = 0, hi = 0;
     if (!spans.Next(&lo, &hi)) continue;
+    if (y < st.scissorTop || y >= st.scissorBottom) continue;
+    lo = std::max(lo, scissorLo);
+    hi = std::min(hi, scissorHi);
     uint32_t* row = reinterpret_cast<uint32_t*>(st.target.bits + static_cast<ptrdiff_t>(y) * st.target.pitch) + su.minX;
     for (int dx = lo; dx < hi; dx += kChunk) {
       const int n = std::min(kChunk, hi - dx);

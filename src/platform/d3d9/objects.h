@@ -147,6 +147,9 @@ class Texture9 final : public IDirect3DTexture9 {
   PixelBuffer Level0() const { return levels_.front()->memory.View(); }
   // Every texel of level 0 has alpha 255 (known again after each write lock).
   bool Level0Opaque();
+  // Differs between any two textures and for one texture before and after a lock: equal
+  // stamps mean equal texels.
+  uint64_t Stamp() const { return stamp_; }
   HRESULT LockLevel(TextureLevel9* level, D3DLOCKED_RECT* locked, const RECT* rect);
   HRESULT UnlockLevel(TextureLevel9* level);
   void DescribeLevel(const TextureLevel9* level, D3DSURFACE_DESC* desc) const;
@@ -163,6 +166,7 @@ class Texture9 final : public IDirect3DTexture9 {
   std::vector<std::unique_ptr<TextureLevel9>> levels_;
   enum class Opacity { Unknown, Opaque, Translucent };
   Opacity opacity_ = Opacity::Unknown;
+  uint64_t stamp_;
 };
 
 }  // namespace vm_d3d9

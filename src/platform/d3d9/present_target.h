@@ -15,6 +15,24 @@ class PresentTargetWatcher {
   ~PresentTargetWatcher() = default;
 };
 
+// The parts of a presented frame that differ from the frame the same presenter showed
+// the same target before: rows [top, bottom) of columns [left, right).
+struct ChangedRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct FrameChanges {
+  // Who presents; a target that last showed another presenter's frame (or none) must take
+  // the whole frame whatever the rectangles say.
+  const void* presenter = nullptr;
+  // Every pixel may have changed: the rectangles mean nothing.
+  bool whole = true;
+  // Rectangles that share no pixel; pixels outside them are unchanged.
+  static constexpr int kMaxRects = 16;
+  int count = 0;
+  ChangedRect rects[kMaxRects];
+};
+
 class PresentTarget {
  public:
   PresentTarget() = default;
@@ -28,6 +46,13 @@ class PresentTarget {
   // memory order B, G, R, A), rows pitch bytes apart. The pixels are valid only during
   // the call.
   virtual void Show(const uint32_t* pixels, int width, int height, int pitch) = 0;
+  // The same frame with what changed since the presenter's previous one. A target that
+  // keeps no copy shows it whole.
+  virtual void ShowChanges(const uint32_t* pixels, int width, int height, int pitch,
+                           const FrameChanges& changes) {
+    (void)changes;
+    Show(pixels, width, height, pitch);
+  }
   // Size of the drawable area; a windowed device of size 0 x 0 takes it.
   virtual int ClientWidth() const = 0;
   virtual int ClientHeight() const = 0;

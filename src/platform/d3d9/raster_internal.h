@@ -176,6 +176,11 @@ int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, cons
 // ModulateSpan then OverSpan in one pass, from src (left unchanged) onto dst.
 void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n, uint32_t dstAlphaOr);
 
+// Every pixel the setup covers gets a value that does not depend on the one it replaces:
+// no alpha or depth test, every channel written, and no blending or source-over blending
+// of a source that is opaque everywhere.
+bool IgnoresDestination(const RasterState& state, const TriangleSetup& setup);
+
 // The fast path; returns false when it does not handle this draw (the caller then uses
 // the plain path).
 bool DrawTriangleFast(const RasterState& state, const TriangleSetup& setup);

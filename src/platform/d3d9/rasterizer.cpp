@@ -96,10 +96,11 @@ bool CompareDepth(uint32_t func, float z, float stored) {
 
 void PlainPath(const RasterState& state, const TriangleSetup& setup) {
   const PixelBuffer& target = state.target;
-  for (int y = setup.minY; y < setup.maxY; ++y) {
+  const int yEnd = std::min(setup.maxY, state.scissorBottom), xEnd = std::min(setup.maxX, state.scissorRight);
+  for (int y = std::max(setup.minY, state.scissorTop); y < yEnd; ++y) {
     const int dy = y - setup.minY;
     uint32_t* row = reinterpret_cast<uint32_t*>(target.bits + static_cast<ptrdiff_t>(y) * target.pitch);
-    for (int x = setup.minX; x < setup.maxX; ++x) {
+    for (int x = std::max(setup.minX, state.scissorLeft); x < xEnd; ++x) {
       const int dx = x - setup.minX;
       bool inside = true;
       for (int e = 0; e < 3; ++e) {
@@ -486,6 +487,13 @@ void AdoptPlanes(const TriangleSetup& rect, TriangleSetup* triangle) {
 bool CpuHasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
   return has;
+}
+
+bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int top, int right, int bottom) {
+  TriangleSetup rect;
+  if (SetUpRectangle(state, v, &rect) != RectangleKind::Ready) return false;
+  if (rect.minX > left || rect.minY > top || rect.maxX < right || rect.maxY < bottom) return false;
+  return IgnoresDestination(state, rect);
 }
 
 bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path) {

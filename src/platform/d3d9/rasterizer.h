@@ -8,6 +8,7 @@
 // what makes them agree to the bit.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "platform/d3d9/d3d9.h"
@@ -78,6 +79,11 @@ struct RasterState {
   uint32_t colorWriteMask = 0xF;     // bit 0 red, 1 green, 2 blue, 3 alpha
 
   bool avx2 = false;                 // the fast path may use AVX2
+
+  // Pixels outside [scissorLeft, scissorRight) x [scissorTop, scissorBottom) are left
+  // alone. Unlike the viewport this does not move the triangle setup, so every pixel
+  // inside gets exactly the value it gets without a scissor.
+  int scissorLeft = INT_MIN, scissorTop = INT_MIN, scissorRight = INT_MAX, scissorBottom = INT_MAX;
 };
 
 // The processor runs AVX2 instructions.
@@ -93,6 +99,11 @@ void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b
 // then share one set of attribute planes, computed from the rectangle, so that the fast
 // path may fill the rectangle in whole rows.
 bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path);
+
+// True when the quad v[0..3] (as DrawQuad takes it) covers every pixel of [left, right) x
+// [top, bottom) and writes each without reading what was there: nothing drawn before it
+// there can show.
+bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int top, int right, int bottom);
 
 // round(t / 255), halves up, for 0 <= t <= 255 x 255: exact over that whole range.
 inline uint32_t Div255(uint32_t t) {

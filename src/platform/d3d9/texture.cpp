@@ -82,6 +82,7 @@ HRESULT ImplicitSurface9::GetDesc(D3DSURFACE_DESC* desc) {
 
 HRESULT ImplicitSurface9::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD) {
   if (!lockable_) return D3DERR_INVALIDCALL;
+  device_->BackBufferLocked();
   return LockSurfaceMemory(memory, &locked_, locked, rect);
 }
 
@@ -111,12 +112,22 @@ HRESULT TextureLevel9::UnlockRect() { return texture_->UnlockLevel(this); }
 
 // ---- Texture9 ----
 
+namespace {
+
+uint64_t NextStamp() {
+  static uint64_t last = 0;
+  return ++last;
+}
+
+}  // namespace
+
 Texture9::Texture9(Device9* device, DWORD usage, D3DPOOL pool, D3DFORMAT format)
-    : device_(device), usage_(usage), pool_(pool), format_(format) {
+    : device_(device), usage_(usage), pool_(pool), format_(format), stamp_(NextStamp()) {
   device_->AddRef();
 }
 
 Texture9::~Texture9() {
+  device_->TextureChanging(this);
   levels_.clear();
   device_->ReturnTextureMemory(reservedBytes_);
   device_->Release();
@@ -170,6 +181,8 @@ HRESULT Texture9::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
 HRESULT Texture9::LockLevel(TextureLevel9* level, D3DLOCKED_RECT* out, const RECT* rect) {
   // Video memory is reachable by the CPU only for dynamic textures.
   if (pool_ == D3DPOOL_DEFAULT && !(usage_ & D3DUSAGE_DYNAMIC)) return D3DERR_INVALIDCALL;
+  device_->TextureChanging(this);
+  stamp_ = NextStamp();
   const HRESULT hr = LockSurfaceMemory(level->memory, &level->locked, out, rect);
   if (SUCCEEDED(hr) && level == levels_.front().get()) opacity_ = Opacity::Unknown;
   return hr;

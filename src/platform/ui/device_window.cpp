@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
-#include <cstring>
 
 DeviceWindow::DeviceWindow(QWidget* parent) : QWidget(parent) {
   // Every pixel is painted each time; nothing of the background must show through.
@@ -18,63 +17,60 @@ DeviceWindow::~DeviceWindow() {
 }
 
 void DeviceWindow::Show(const uint32_t* pixels, int width, int height, int pitch) {
+  ShowChanges(pixels, width, height, pitch, FrameChanges{});
+}
+
+void DeviceWindow::ShowChanges(const uint32_t* pixels, int width, int height, int pitch,
+                               const FrameChanges& changes) {
   if (width <= 0 || height <= 0) return;
-  const bool newSize = frame_.width() != width || frame_.height() != height;
-  if (newSize) {
-    frame_ = QImage(width, height, QImage::Format_RGB32);
-    shown_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  const bool whole = changes.whole || changes.presenter == nullptr || changes.presenter != presenter_ ||
+                     frame_.width() != width || frame_.height() != height;
+  if (frame_.width() != width || frame_.height() != height) frame_ = QImage(width, height, QImage::Format_RGB32);
+  presenter_ = changes.presenter;
+  QRegion dirty;
+  if (whole) {
+    dirty = TakePixels(pixels, pitch, {0, 0, width, height});
+  } else {
+    for (int i = 0; i < changes.count; ++i) {
+      const ChangedRect& r = changes.rects[i];
+      const ChangedRect area{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
+      if (area.left < area.right && area.top < area.bottom) dirty += TakePixels(pixels, pitch, area);
+    }
   }
-  // Bounds of the pixels that differ from the frame shown before, so that only they are
-  // painted again: between two saver frames that is the walker and what flies.
-  int left = width;
-  int right = -1;
-  int top = height;
-  int bottom = -1;
-  for (int y = 0; y < height; ++y) {
+  if (!dirty.isEmpty()) Repaint(dirty);
+  FrameShown();
+}
+
+QRect DeviceWindow::TakePixels(const uint32_t* pixels, int pitch, const ChangedRect& area) {
+  const size_t n = static_cast<size_t>(area.right - area.left);
+  for (int y = area.top; y < area.bottom; ++y) {
     const auto* src = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) +
-                                                        static_cast<std::ptrdiff_t>(y) * pitch);
-    // Rows equal to the last frame's (most of them) are passed over at memcmp speed.
-    uint32_t* previous = shown_.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
-    if (!newSize && std::memcmp(previous, src, static_cast<size_t>(width) * 4) == 0) continue;
-    std::memcpy(previous, src, static_cast<size_t>(width) * 4);
-    auto* dst = reinterpret_cast<uint32_t*>(frame_.scanLine(y));
+                                                        static_cast<std::ptrdiff_t>(y) * pitch) + area.left;
+    auto* dst = reinterpret_cast<uint32_t*>(frame_.scanLine(y)) + area.left;
     // Back buffers keep B, G, R, A in memory like RGB32; the alpha byte must read opaque.
-    int first = -1;
-    int last = -1;
-    for (int x = 0; x < width; ++x) {
-      const uint32_t value = src[x] | 0xFF000000u;
-      if (dst[x] != value) {
-        if (first < 0) first = x;
-        last = x;
-        dst[x] = value;
-      }
-    }
-    if (first >= 0) {
-      left = std::min(left, first);
-      right = std::max(right, last);
-      top = std::min(top, y);
-      bottom = y;
-    }
+    for (size_t x = 0; x < n; ++x) dst[x] = src[x] | 0xFF000000u;
   }
-  if (newSize) {
-    left = 0;
-    top = 0;
-    right = width - 1;
-    bottom = height - 1;
-  }
-  if (right < 0) return;  // nothing changed
   const QRect target = FrameRect(size(), frame_.size());
-  if (target.isEmpty()) return;
-  // The changed pixels' place on the widget, one pixel wider on each side for the
-  // smoothing of a scaled frame.
+  if (target.isEmpty()) return {};
+  const int width = frame_.width(), height = frame_.height();
   const auto mapX = [&](long long x) { return target.x() + static_cast<int>(x * target.width() / width); };
   const auto mapY = [&](long long y) { return target.y() + static_cast<int>(y * target.height() / height); };
-  const QRect dirty = QRect(QPoint(mapX(left) - 1, mapY(top) - 1), QPoint(mapX(right + 1) + 1, mapY(bottom + 1) + 1))
-                          .intersected(rect());
+  if (target.size() == frame_.size()) {
+    return QRect(QPoint(mapX(area.left), mapY(area.top)), QPoint(mapX(area.right) - 1, mapY(area.bottom) - 1));
+  }
+  // A smoothly scaled frame mixes each widget pixel from the frame pixels around it: the
+  // changed pixels reach one frame pixel further on each side, and one widget pixel more
+  // covers the rounding of the mapping.
+  const int left = std::max(area.left - 1, 0), top = std::max(area.top - 1, 0);
+  const int right = std::min(area.right + 1, width), bottom = std::min(area.bottom + 1, height);
+  return QRect(QPoint(mapX(left) - 1, mapY(top) - 1), QPoint(mapX(right), mapY(bottom))).intersected(rect());
+}
+
+void DeviceWindow::Repaint(const QRegion& region) {
   if (immediatePaint_) {
-    repaint(dirty);
+    repaint(region);
   } else {
-    update(dirty);
+    update(region);
   }
 }
 
@@ -100,8 +96,16 @@ void DeviceWindow::paintEvent(QPaintEvent* event) {
   const QRect target = frame_.isNull() ? QRect() : FrameRect(size(), frame_.size());
   // Black bars only where the frame does not reach; the painter clips to the event's
   // region.
-  for (const QRect& bar : QRegion(event->rect()).subtracted(QRegion(target))) painter.fillRect(bar, Qt::black);
+  for (const QRect& bar : event->region().subtracted(QRegion(target))) painter.fillRect(bar, Qt::black);
   if (target.isEmpty()) return;
-  if (target.size() != frame_.size()) painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  if (target.size() == frame_.size()) {
+    // Unscaled, each part of the region is a plain copy of the same part of the frame.
+    for (const QRect& part : event->region()) {
+      const QRect inFrame = part.intersected(target);
+      if (!inFrame.isEmpty()) painter.drawImage(inFrame.topLeft(), frame_, inFrame.translated(-target.topLeft()));
+    }
+    return;
+  }
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawImage(target, frame_);
 }

@@ -4,8 +4,8 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
-#include <vector>
 
 #include "platform/d3d9/present_target.h"
 
@@ -18,7 +18,8 @@ class DeviceWindow : public QWidget, public PresentTarget {
   // parameters).
   HWND Handle() { return this; }
 
-  void Show(const uint32_t* pixels, int width, int height, int pitch) override;
+  void Show(const uint32_t* pixels, int width, int height, int pitch) final;
+  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch, const FrameChanges& changes) final;
   int ClientWidth() const override { return width(); }
   int ClientHeight() const override { return height(); }
   void ResizeClient(int width, int height) override;
@@ -36,11 +37,18 @@ class DeviceWindow : public QWidget, public PresentTarget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // Called after each presented frame has been taken (and, with immediate painting,
+  // painted).
+  virtual void FrameShown() {}
 
  private:
+  // Copies rows [top, bottom) of columns [left, right) into frame_ and returns where they
+  // land on the widget.
+  QRect TakePixels(const uint32_t* pixels, int pitch, const ChangedRect& area);
+  void Repaint(const QRegion& region);
+
   QImage frame_;
-  // The last frame as presented (alpha bytes as the device left them), to find what
-  // changed.
-  std::vector<uint32_t> shown_;
+  // Whose frame frame_ holds: changes are only meaningful against that presenter's frame.
+  const void* presenter_ = nullptr;
   bool immediatePaint_ = false;
 };

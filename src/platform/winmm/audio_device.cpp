@@ -33,6 +33,10 @@ constexpr int kChannels = 2;
 constexpr int kChunkFrames = 2048;
 
 void Open(Audio& audio) {
+  // SDL would otherwise catch SIGINT and SIGTERM to post a quit event that nothing here
+  // reads, and a process stopped with kill would play on. A value set in the environment
+  // still wins over this default.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     dg::DebugLog(std::string("audio: no audio device (") + SDL_GetError() + ")");
     audio.state = AudioState::kFailed;

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <random>
 
 #include "platform/d3d9/d3d9.h"
 #include "platform/ui/device_window.h"
@@ -57,6 +58,63 @@ TEST(DeviceWindow, PresentedFrameIsLetterboxedAndLosingTheWindowLosesTheDevice) 
   window.reset();
   EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
   EXPECT_EQ(device->Release(), 0u);
+  EXPECT_EQ(d3d->Release(), 0u);
+}
+
+// The window's frame follows every presented frame though only changed rows reach it,
+// also when two devices take turns on it.
+TEST(DeviceWindow, FrameFollowsPartialPresentsFromTwoDevices) {
+  App();
+  DeviceWindow window;
+  window.resize(320, 240);
+  window.show();
+  IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+  auto makeDevice = [&](D3DFORMAT format) {
+    D3DPRESENT_PARAMETERS p{};
+    p.BackBufferWidth = 64;
+    p.BackBufferHeight = 48;
+    p.BackBufferFormat = format;
+    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    p.Windowed = TRUE;
+    p.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
+    p.hDeviceWindow = window.Handle();
+    IDirect3DDevice9* device = nullptr;
+    EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window.Handle(), D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
+              D3D_OK);
+    return device;
+  };
+  IDirect3DDevice9* devices[2] = {makeDevice(D3DFMT_A8R8G8B8), makeDevice(D3DFMT_X8R8G8B8)};
+  auto expected = [](IDirect3DDevice9* device) {
+    IDirect3DSurface9* bb = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb);
+    D3DLOCKED_RECT lr{};
+    bb->LockRect(&lr, nullptr, D3DLOCK_READONLY);
+    QImage image(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x)
+        image.setPixel(x, y, static_cast<const uint32_t*>(lr.pBits)[y * lr.Pitch / 4 + x] | 0xFF000000u);
+    bb->UnlockRect();
+    bb->Release();
+    return image;
+  };
+  std::mt19937 rng(3);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int step = 0; step < 60; ++step) {
+    IDirect3DDevice9* device = devices[pick(0, 3) == 0 ? 1 : 0];
+    for (int e = pick(0, 3); e > 0; --e) {
+      const int x = pick(0, 60), y = pick(0, 44);
+      const D3DRECT r{x, y, x + pick(1, 8), y + pick(1, 4)};
+      device->Clear(1, &r, D3DCLEAR_TARGET, static_cast<D3DCOLOR>(rng()), 1.0f, 0);
+    }
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ASSERT_EQ(window.Frame(), expected(device)) << "step " << step;
+  }
+  // What the widget shows is the frame, scaled.
+  const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage frame = window.Frame();
+  EXPECT_EQ(shot.pixel(2, 2), frame.pixel(0, 0));
+  EXPECT_EQ(shot.pixel(317, 237), frame.pixel(63, 47));
+  for (IDirect3DDevice9* device : devices) EXPECT_EQ(device->Release(), 0u);
   EXPECT_EQ(d3d->Release(), 0u);
 }
 

@@ -175,6 +175,77 @@ TEST_P(FastPath, TypicalSaverDrawsMatchOnAFullFrame) {
   EXPECT_EQ(fast.Pixels(), plain.Pixels());
 }
 
+// Linear quads one texel per pixel across: the texture at its own width, placed on whole,
+// half, quarter and arbitrary positions (so the blend weight is 0, 128 or anything) and
+// stretched or not vertically, over every addressing mode, so that the first and last
+// pixels of a row reach across the texture's edge.
+Scenario OneTexelPerPixelScenario(std::mt19937& rng) {
+  Scenario s = RandomScenario(rng);
+  auto pick = [&](auto... values) {
+    const float options[] = {static_cast<float>(values)...};
+    return options[std::uniform_int_distribution<size_t>(0, sizeof...(values) - 1)(rng)];
+  };
+  s.filter = D3DTEXF_LINEAR;
+  if (std::bernoulli_distribution(0.8)(rng)) {
+    s.texFormat = std::bernoulli_distribution(0.7)(rng) ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+  }
+  const float fraction = pick(0.0f, 0.0f, 0.5f, 0.25f, 0.75f, std::uniform_real_distribution<float>(0, 1)(rng));
+  const float x0 = static_cast<float>(std::uniform_int_distribution<int>(-20, 60)(rng)) + fraction;
+  const float y0 = static_cast<float>(std::uniform_int_distribution<int>(-10, 40)(rng)) + pick(0.0f, 0.5f, 0.3f);
+  const float h = static_cast<float>(s.texH) * pick(1.0f, 1.0f, 2.0f, 0.5f, 1.7f);
+  // The quad spans `texels` texels from u0 on, as many pixels as texels.
+  const float texels = static_cast<float>(s.texW) * pick(1.0f, 1.0f, 2.0f, 0.5f);
+  const float u0 = pick(0.0f, 0.0f, 0.5f, -1.0f, 3.0f) / static_cast<float>(s.texW);
+  const float u1 = u0 + texels / static_cast<float>(s.texW);
+  const float v0 = pick(0.0f, 0.0f, 0.5f);
+  const uint32_t color = static_cast<uint32_t>(pick(0xFFFFFFFFu, 0xFFFFFFFFu, 0xFF000000u, 0x80FFFFFFu, 0xFFFF0000u));
+  s.v[0] = {x0, y0, 0.5f, 0.5f, color, 0, u0, v0};
+  s.v[1] = {x0 + texels, y0, 0.5f, 0.5f, color, 0, u1, v0};
+  s.v[2] = {x0, y0 + h, 0.5f, 0.5f, color, 0, u0, v0 + 1};
+  s.v[3] = {x0 + texels, y0 + h, 0.5f, 0.5f, color, 0, u1, v0 + 1};
+  return s;
+}
+
+TEST_P(FastPath, OneTexelPerPixelLinearDrawsMatchThePlainPath) {
+  std::mt19937 rng(7120);
+  for (int i = 0; i < 2000; ++i) {
+    const Scenario s = OneTexelPerPixelScenario(rng);
+    const uint32_t texSeed = static_cast<uint32_t>(rng());
+    TestDevice fast(96, 64, {}, s.backBuffer);
+    TestDevice plain(96, 64, {}, s.backBuffer);
+    fast.device->SetRasterPath(GetParam());
+    plain.device->SetRasterPath(RasterPath::Plain);
+    DrawScenario(fast, s, std::mt19937(texSeed));
+    DrawScenario(plain, s, std::mt19937(texSeed));
+    const std::vector<uint32_t> a = fast.Pixels(), b = plain.Pixels();
+    size_t p = 0;
+    while (p < a.size() && a[p] == b[p]) ++p;
+    ASSERT_EQ(p, a.size()) << "draw " << i << " (" << s.texW << " x " << s.texH << " at " << s.v[0].x << ","
+                           << s.v[0].y << "): first at " << p % 96 << "," << p / 96 << " fast " << std::hex
+                           << a[p] << " plain " << b[p];
+  }
+}
+
+TEST_P(FastPath, OwnSizeWallpaperMatchesOnAFullFrame) {
+  // The saver's wallpaper: 640 x 480 texels over 640 x 480 pixels, opaque, alpha blended.
+  for (const D3DFORMAT format : {D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8}) {
+    TestDevice fast(640, 480), plain(640, 480);
+    fast.device->SetRasterPath(GetParam());
+    plain.device->SetRasterPath(RasterPath::Plain);
+    for (TestDevice* t : {&fast, &plain}) {
+      std::mt19937 rng(11);
+      t->Clear(0x00000000);
+      t->Modulate();
+      t->Blend(true);
+      t->Filter(D3DTEXF_LINEAR);
+      t->device->SetTexture(
+          0, t->Texture(640, 480, [&](int, int) { return 0xFF000000u | static_cast<uint32_t>(rng()); }, format));
+      t->Draw({0, 0, 640, 480});
+    }
+    EXPECT_EQ(fast.Pixels(), plain.Pixels()) << format;
+  }
+}
+
 // Fast takes AVX2 where the processor has it; FastSse2 keeps to the baseline loops.
 INSTANTIATE_TEST_SUITE_P(Vectors, FastPath, testing::Values(RasterPath::Fast, RasterPath::FastSse2));
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
+
 #include "platform/fs/temp_dir.h"
 #include "platform/winmm/audio_test_support.h"
 
@@ -54,6 +57,21 @@ TEST(SndPlaySound, NothingPlayableReturnsFalse) {
     NoAudioDevice none;
     EXPECT_EQ(sndPlaySoundA(temp.File("chime.wav").c_str(), kSaverFlags), 0);
     EXPECT_EQ(sndPlaySoundA(temp.File("chime.wav").c_str(), kSaverFlags), 0);
+  }
+}
+
+TEST(AudioDevice, LeavesTerminationSignalsToTheProcess) {
+  // Whatever the caller's environment says, a process whose sound is open still ends on
+  // SIGTERM and SIGINT by their default action.
+  unsetenv("SDL_NO_SIGNAL_HANDLERS");
+  TempDir temp;
+  WriteBytes(temp.File("chime.wav"), MakeWav(50, 880, 0.5));
+  DiskAudio audio(temp.File("out.raw"));
+  ASSERT_EQ(sndPlaySoundA(temp.File("chime.wav").c_str(), kSaverFlags), 1);
+  for (const int signal : {SIGTERM, SIGINT}) {
+    struct sigaction action {};
+    ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+    EXPECT_EQ(action.sa_handler, SIG_DFL) << "signal " << signal;
   }
 }
 

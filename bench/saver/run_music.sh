@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Processor time of the running saver with its background music on, beside the same saver
+# without music, on the same kind of screen and audio output.
+#
+# usage: bench/saver/run_music.sh [SECONDS]   (default 60; run from anywhere after a build)
+#
+# Lays out a copy of the saver whose data folder has a Settei.ini with [BGM] Single=1 and
+# Name= a MIDI piece written here (melody, chords, bass and hi-hat at 120 beats per minute,
+# longer than the run), then runs `velmorandi /s` for SECONDS on a 640 x 480 Xvfb screen
+# with SDL's disk audio driver writing to /dev/null (which consumes samples in real time),
+# once with the music and once without (no Settei.ini). Reports CPU seconds per wall
+# second for each, from the fifth second on. This reports; it does not fail.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+seconds=${1:-60}
+[ -x build/bin/velmorandi ] || { echo "build the saver first (build/bin/velmorandi)"; exit 1; }
+
+for n in $(seq 150 199); do
+  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
+done
+work=$(mktemp -d)
+xvfb=
+cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+
+# bytes HEX...: writes the bytes given as two-digit hexadecimal numbers.
+bytes() { for b in "$@"; do printf "\\x$b"; done; }
+# A piece of `steps` eighth notes (240 ticks of 480 a beat, default tempo 120 bpm).
+write_piece() {
+  local steps=$1 track="$work/track" i note chord
+  local melody=(3c 3e 40 43 45 43 40 3e) roots=(30 2d 29 2b)
+  : >"$track"
+  {
+    bytes 00 c0 00 00 c1 30 00 c9 00
+    for ((i = 0; i < steps; i++)); do
+      note=${melody[i % 8]}
+      chord=${roots[(i / 8) % 4]}
+      bytes 00 90 "$note" 60 00 99 2a 50
+      if ((i % 8 == 0)); then bytes 00 91 "$chord" 48; fi
+      bytes 81 70 80 "$note" 00 00 89 2a 00
+      if ((i % 8 == 7)); then bytes 00 81 "$chord" 00; fi
+    done
+    bytes 00 ff 2f 00
+  } >"$track"
+  local length
+  length=$(stat -c %s "$track")
+  {
+    bytes 4d 54 68 64 00 00 00 06 00 00 00 01 01 e0
+    bytes 4d 54 72 6b
+    bytes "$(printf %02x $((length >> 24 & 255)))" "$(printf %02x $((length >> 16 & 255)))" \
+          "$(printf %02x $((length >> 8 & 255)))" "$(printf %02x $((length & 255)))"
+    cat "$track"
+  } >"$2"
+}
+
+saver_copy() {  # DIR: a saver whose data folder is a copy of the built one
+  mkdir -p "$1"
+  cp build/bin/velmorandi "$1/"
+  cp -r build/bin/VelmorandiScrData "$1/"
+}
+saver_copy "$work/music"
+saver_copy "$work/quiet"
+write_piece $(((seconds + 10) * 4)) "$work/piece.mid"
+printf '[BGM]\r\nSingle=1\r\nName=%s\r\n' "$work/piece.mid" >"$work/music/VelmorandiScrData/Settei.ini"
+
+ticks_per_second=$(getconf CLK_TCK)
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+measure() {  # NAME DIR
+  local t5 c5 end cend
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null "$2/velmorandi" /s 2>"$work/$1.err" &
+  local pid=$!
+  sleep 5
+  t5=$(date +%s.%N); c5=$(cpu_ticks $pid)
+  sleep $((seconds - 5))
+  end=$(date +%s.%N); cend=$(cpu_ticks $pid)
+  kill $pid; wait $pid 2>/dev/null || true
+  awk -v n="$1" -v t5="$t5" -v e="$end" -v c5="$c5" -v ce="$cend" -v hz="$ticks_per_second" \
+    'BEGIN { printf "%-16s CPU s/s from 5 s on %.4f\n", n, (ce - c5) / hz / (e - t5) }'
+}
+
+echo "screen 640 x 480 on Xvfb, SDL disk audio to /dev/null, ${seconds} s each"
+measure "saver, music" "$work/music"
+measure "saver, no music" "$work/quiet"

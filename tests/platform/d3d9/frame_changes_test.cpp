@@ -1,0 +1,366 @@
+// The device's two economies, checked against doing without them: a clear held back until
+// the back buffer is next used, and presenting only the rows that changed.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/device_fixture.h"
+
+namespace {
+
+using vm_d3d9_test::Quad;
+using vm_d3d9_test::TestDevice;
+
+// Forces any held-back clear out by locking the back buffer.
+void TouchBackBuffer(TestDevice& t) {
+  IDirect3DSurface9* bb = nullptr;
+  ASSERT_EQ(t.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb), D3D_OK);
+  D3DLOCKED_RECT lr{};
+  ASSERT_EQ(bb->LockRect(&lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+  bb->UnlockRect();
+  bb->Release();
+}
+
+struct ClearCase {
+  const char* name;
+  Quad quad;
+  bool opaqueTexels;
+  bool blend;
+  bool alphaTest;
+  DWORD writeMask;
+  D3DVIEWPORT9 viewport;  // Width 0: the whole target
+  bool drawInViewport = false;  // otherwise the draw sees the whole target again
+};
+
+class HeldBackClear : public testing::TestWithParam<ClearCase> {};
+
+// A clear followed by a draw gives the pixels of a clear carried out at once, whether the
+// draw covers the cleared area (and the clear is dropped) or not.
+TEST_P(HeldBackClear, MatchesAClearCarriedOutAtOnce) {
+  const ClearCase& c = GetParam();
+  for (const D3DFORMAT format : {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8}) {
+    TestDevice held(64, 48, {}, format), direct(64, 48, {}, format);
+    const D3DVIEWPORT9 whole{0, 0, 64, 48, 0.0f, 1.0f};
+    for (TestDevice* t : {&held, &direct}) {
+      std::mt19937 rng(5);
+      for (int i = 0; i < 12; ++i) {  // something under the clear that must not survive it
+        const D3DRECT r{i * 6, i * 4, i * 6 + 9, i * 4 + 7};
+        t->device->Clear(1, &r, D3DCLEAR_TARGET, static_cast<D3DCOLOR>(rng()), 1.0f, 0);
+      }
+      if (c.viewport.Width != 0) t->device->SetViewport(&c.viewport);
+      t->Clear(0x40203010);
+      if (t == &direct) TouchBackBuffer(*t);
+      if (!c.drawInViewport) t->device->SetViewport(&whole);
+      t->Modulate();
+      t->Blend(c.blend);
+      t->Filter(D3DTEXF_LINEAR);
+      t->device->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaTest);
+      t->device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+      t->device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+      t->device->SetRenderState(D3DRS_COLORWRITEENABLE, c.writeMask);
+      t->device->SetTexture(0, t->Texture(64, 48, [&](int x, int y) {
+        const uint32_t alpha = c.opaqueTexels ? 0xFFu : static_cast<uint32_t>((x * 7 + y * 3) & 0xFF);
+        return alpha << 24 | (static_cast<uint32_t>(rng()) & 0xFFFFFF);
+      }));
+      t->Draw(c.quad);
+    }
+    EXPECT_EQ(held.Pixels(), direct.Pixels()) << c.name << " on format " << format;
+  }
+}
+
+constexpr D3DVIEWPORT9 kWhole{0, 0, 0, 0, 0.0f, 1.0f};
+constexpr D3DVIEWPORT9 kInner{8, 4, 40, 30, 0.0f, 1.0f};
+
+INSTANTIATE_TEST_SUITE_P(
+    Draws, HeldBackClear,
+    testing::Values(
+        ClearCase{"opaque, covering", {0, 0, 64, 48}, true, true, false, 0xF, kWhole},
+        ClearCase{"opaque, without blending", {0, 0, 64, 48}, true, false, false, 0xF, kWhole},
+        ClearCase{"opaque, beyond the target", {-3.5f, -2, 70, 50}, true, true, false, 0xF, kWhole},
+        ClearCase{"translucent texels", {0, 0, 64, 48}, false, true, false, 0xF, kWhole},
+        ClearCase{"translucent texels, without blending", {0, 0, 64, 48}, false, false, false, 0xF, kWhole},
+        ClearCase{"one column short", {0, 0, 63, 48}, true, true, false, 0xF, kWhole},
+        ClearCase{"half a pixel short", {0.6f, 0, 64, 48}, true, true, false, 0xF, kWhole},
+        ClearCase{"alpha test", {0, 0, 64, 48}, true, true, true, 0xF, kWhole},
+        ClearCase{"colour channels masked", {0, 0, 64, 48}, true, true, false, 0x7, kWhole},
+        ClearCase{"cleared viewport inside the quad", {0, 0, 64, 48}, true, true, false, 0xF, kInner},
+        ClearCase{"quad on the cleared viewport", {8, 4, 48, 34}, true, true, false, 0xF, kInner},
+        ClearCase{"quad clipped to the cleared viewport", {0, 0, 64, 48}, true, true, false, 0xF, kInner, true},
+        ClearCase{"quad smaller than the cleared viewport", {9, 4, 48, 34}, true, true, false, 0xF, kInner},
+        ClearCase{"translucent quad in the viewport", {0, 0, 64, 48}, false, true, false, 0xF, kInner, true}),
+    [](const testing::TestParamInfo<ClearCase>& info) { return "Case" + std::to_string(info.index); });
+
+TEST(HeldBackClear, ShowsInPresentedFramesAndLocks) {
+  TestDevice t(8, 6);
+  t.Clear(0xFF112233);
+  ASSERT_EQ(t.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(t.device->GetLastPresentedFrame(&frame, nullptr, nullptr));
+  EXPECT_EQ(frame, std::vector<uint32_t>(48, 0xFF112233u));
+  t.Clear(0xFF445566);
+  t.Clear(0xFF778899);  // the second covers the first
+  EXPECT_EQ(t.Pixels(), std::vector<uint32_t>(48, 0xFF778899u));
+}
+
+// A target that keeps only what the device says changed, on top of what it had.
+class PatchTarget : public PresentTarget {
+ public:
+  void Show(const uint32_t* pixels, int width, int height, int pitch) override {
+    ShowChanges(pixels, width, height, pitch, FrameChanges{});
+  }
+  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch, const FrameChanges& changes) override {
+    const bool whole = changes.whole || changes.presenter != presenter_ || width != width_ || height != height_;
+    presenter_ = changes.presenter;
+    width_ = width;
+    height_ = height;
+    frame.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    lastWhole = whole;
+    changedPixels = 0;
+    auto take = [&](int x0, int y0, int x1, int y1) {
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+          frame[static_cast<size_t>(y * width + x)] =
+              reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * pitch)[x];
+          ++changedPixels;
+        }
+    };
+    if (whole) {
+      take(0, 0, width, height);
+      return;
+    }
+    for (int i = 0; i < changes.count; ++i) {
+      const ChangedRect& r = changes.rects[i];
+      for (int k = 0; k < i; ++k) {  // no pixel is in two rectangles
+        const ChangedRect& o = changes.rects[k];
+        EXPECT_FALSE(r.left < o.right && o.left < r.right && r.top < o.bottom && o.top < r.bottom);
+      }
+      take(r.left, r.top, r.right, r.bottom);
+    }
+  }
+  int ClientWidth() const override { return 0; }
+  int ClientHeight() const override { return 0; }
+  void ResizeClient(int, int) override {}
+
+  std::vector<uint32_t> frame;
+  bool lastWhole = false;
+  long changedPixels = 0;
+
+ private:
+  const void* presenter_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
+
+TEST(PresentedChanges, RebuildEveryFrameOnTwoTargetsFromTwoDevices) {
+  TestDevice first(80, 60), second(80, 60);
+  PatchTarget a, b;
+  std::mt19937 rng(99);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int step = 0; step < 400; ++step) {
+    TestDevice& t = pick(0, 3) == 0 ? second : first;
+    // A few small changes, or many (more bands than the list holds), or none.
+    const int edits = pick(0, 4) == 0 ? pick(20, 40) : pick(0, 3);
+    for (int e = 0; e < edits; ++e) {
+      const int x = pick(-5, 79), y = pick(-5, 59);
+      const D3DRECT r{x, y, x + pick(1, 12), y + pick(1, 3)};
+      t.device->Clear(1, &r, D3DCLEAR_TARGET, static_cast<D3DCOLOR>(rng()), 1.0f, 0);
+    }
+    PatchTarget& target = pick(0, 2) == 0 ? b : a;
+    ASSERT_EQ(t.device->Present(nullptr, nullptr, &target, nullptr), D3D_OK);
+    ASSERT_EQ(target.frame, t.Pixels()) << "step " << step;
+  }
+}
+
+TEST(PresentedChanges, AnUnchangedFrameChangesNothingAndOneEditOnlyItsRows) {
+  TestDevice t(80, 60);
+  PatchTarget target;
+  t.Clear(0xFF000000);
+  t.device->Present(nullptr, nullptr, &target, nullptr);
+  EXPECT_TRUE(target.lastWhole);
+  t.Clear(0xFF000000);
+  t.device->Present(nullptr, nullptr, &target, nullptr);
+  EXPECT_FALSE(target.lastWhole);
+  EXPECT_EQ(target.changedPixels, 0);
+  const D3DRECT r{10, 20, 14, 23};
+  t.device->Clear(1, &r, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+  t.device->Present(nullptr, nullptr, &target, nullptr);
+  EXPECT_EQ(target.changedPixels, 12);
+}
+
+// One draw of a frame: the saver's kinds (an opaque own-size background, sprites,
+// modulated glyphs, translucent panels) and some others.
+struct FrameDraw {
+  Quad quad;
+  int texture;  // index into the frame's textures
+  DWORD filter;
+  bool blend;
+  DWORD src, dst;
+  bool alphaTest;
+};
+
+FrameDraw RandomDraw(std::mt19937& rng) {
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  FrameDraw d{};
+  const float x = static_cast<float>(pick(-10, 90)) + (pick(0, 3) == 0 ? 0.5f : 0.0f);
+  const float y = static_cast<float>(pick(-10, 60));
+  const float w = static_cast<float>(pick(1, 40)), h = static_cast<float>(pick(1, 30));
+  const uint32_t colors[] = {0xFFFFFFFFu, 0xFF000000u, 0xFFFF0000u, 0x80FFFFFFu};
+  d.quad = {x, y, x + w, y + h, 0, 0, pick(0, 1) ? 1.0f : 0.5f, 1, colors[pick(0, 3)]};
+  d.texture = pick(0, 2);
+  d.filter = pick(0, 1) ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+  d.blend = pick(0, 4) != 0;
+  d.src = pick(0, 3) ? D3DBLEND_SRCALPHA : D3DBLEND_DESTCOLOR;
+  d.dst = pick(0, 3) ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE;
+  d.alphaTest = pick(0, 6) == 0;
+  return d;
+}
+
+struct Scene {
+  std::vector<FrameDraw> draws;
+  uint32_t clear = 0xFF000000;
+};
+
+void DrawScene(TestDevice& t, const Scene& scene, IDirect3DTexture9* const* textures) {
+  t.Clear(scene.clear);
+  t.Modulate();
+  // The background: opaque, own size, linear.
+  t.Blend(true);
+  t.Filter(D3DTEXF_LINEAR);
+  t.device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+  t.device->SetTexture(0, textures[3]);
+  t.Draw({0, 0, 96, 64});
+  for (const FrameDraw& d : scene.draws) {
+    t.device->SetTexture(0, textures[d.texture]);
+    t.Filter(d.filter);
+    t.Blend(d.blend, d.src, d.dst);
+    t.device->SetRenderState(D3DRS_ALPHATESTENABLE, d.alphaTest);
+    t.device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    t.device->SetRenderState(D3DRS_ALPHAREF, 0x40);
+    t.Draw(d.quad);
+  }
+}
+
+// Frames that differ from the one before by a few moved, recoloured or added draws, a
+// relocked texture or another clear colour give the same pixels whether drawn whole or
+// from the previous frame's pixels and what changed, on every rasteriser path.
+class RedrawnFrames : public testing::TestWithParam<RasterPath> {};
+
+TEST_P(RedrawnFrames, MatchFramesDrawnWhole) {
+  TestDevice reused(96, 64), whole(96, 64);
+  reused.device->SetRasterPath(GetParam());
+  whole.device->SetRasterPath(GetParam());
+  PatchTarget window;
+  std::mt19937 rng(2026);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  IDirect3DTexture9* textures[2][4];
+  auto fill = [&](int index, uint32_t seed) {
+    for (int k = 0; k < 2; ++k) {
+      TestDevice& t = k == 0 ? reused : whole;
+      std::mt19937 texels(seed);
+      const UINT size[4][2] = {{16, 8}, {21, 21}, {7, 5}, {96, 64}};
+      textures[k][index] = t.Texture(size[index][0], size[index][1], [&](int, int) {
+        const uint32_t v = static_cast<uint32_t>(texels());
+        return index == 3 ? (v | 0xFF000000u) : (v >> 24 < 100 ? v & 0xFFFFFF : v);
+      });
+    }
+  };
+  for (int i = 0; i < 4; ++i) fill(i, static_cast<uint32_t>(rng()));
+  Scene scene;
+  for (int i = 0; i < 12; ++i) scene.draws.push_back(RandomDraw(rng));
+  for (int frame = 0; frame < 300; ++frame) {
+    switch (pick(0, 9)) {
+      case 0:  // a draw comes or goes
+        if (pick(0, 1) && scene.draws.size() > 3) {
+          scene.draws.erase(scene.draws.begin() + pick(0, static_cast<int>(scene.draws.size()) - 1));
+        } else {
+          scene.draws.insert(scene.draws.begin() + pick(0, static_cast<int>(scene.draws.size())), RandomDraw(rng));
+        }
+        break;
+      case 1: {  // a texture gets new texels, in place
+        const int index = pick(0, 3);
+        for (int k = 0; k < 2; ++k) {
+          D3DLOCKED_RECT lr{};
+          ASSERT_EQ(textures[k][index]->LockRect(0, &lr, nullptr, 0), D3D_OK);
+          static_cast<uint32_t*>(lr.pBits)[0] ^= 0x00FFFFFFu;
+          textures[k][index]->UnlockRect(0);
+        }
+        break;
+      }
+      case 2:
+        scene.clear = pick(0, 1) ? 0xFF000000u : 0xFF203040u;
+        break;
+      case 3:  // nothing changes
+        break;
+      default: {  // a draw moves or changes
+        FrameDraw& d = scene.draws[static_cast<size_t>(pick(0, static_cast<int>(scene.draws.size()) - 1))];
+        if (pick(0, 2)) {
+          const float dx = static_cast<float>(pick(-3, 3)), dy = static_cast<float>(pick(-3, 3));
+          d.quad.x0 += dx;
+          d.quad.x1 += dx;
+          d.quad.y0 += dy;
+          d.quad.y1 += dy;
+        } else {
+          d = RandomDraw(rng);
+        }
+        break;
+      }
+    }
+    DrawScene(reused, scene, textures[0]);
+    DrawScene(whole, scene, textures[1]);
+    ASSERT_EQ(reused.device->Present(nullptr, nullptr, &window, nullptr), D3D_OK);
+    ASSERT_EQ(whole.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    std::vector<uint32_t> expected;
+    ASSERT_TRUE(whole.device->GetLastPresentedFrame(&expected, nullptr, nullptr));
+    ASSERT_EQ(window.frame, expected) << "frame " << frame;
+    // Reading the frame locks the back buffer, which makes the next frame draw whole.
+    if (pick(0, 19) == 0) {
+      ASSERT_EQ(reused.Pixels(), expected);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, RedrawnFrames,
+                         testing::Values(RasterPath::Fast, RasterPath::FastSse2, RasterPath::Plain));
+
+TEST(HeldBackDraws, ALongFrameWithoutPresentKeepsItsOrder) {
+  TestDevice t(8, 4);
+  for (int i = 0; i < 10000; ++i) {
+    const D3DRECT r{i % 8, 0, i % 8 + 1, 4};
+    t.device->Clear(1, &r, D3DCLEAR_TARGET, 0xFF000000u | static_cast<uint32_t>(i), 1.0f, 0);
+  }
+  ASSERT_EQ(t.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(t.device->GetLastPresentedFrame(&frame, nullptr, nullptr));
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(frame[static_cast<size_t>(x)], 0xFF000000u | static_cast<uint32_t>(9992 + x));
+}
+
+TEST(HeldBackDraws, SeeTexturesAsTheyWereWhenDrawn) {
+  TestDevice t(8, 4);
+  IDirect3DTexture9* texture = t.Texture(1, 1, [](int, int) { return 0xFFFF0000u; });
+  texture->AddRef();  // the fixture's reference goes at its end; this one goes below
+  t.Clear(0xFF000000);
+  t.device->SetTexture(0, texture);
+  t.Draw({0, 0, 2, 4});
+  D3DLOCKED_RECT lr{};
+  ASSERT_EQ(texture->LockRect(0, &lr, nullptr, 0), D3D_OK);
+  *static_cast<uint32_t*>(lr.pBits) = 0xFF00FF00u;
+  texture->UnlockRect(0);
+  t.Draw({2, 0, 4, 4});
+  IDirect3DTexture9* doomed = t.Texture(1, 1, [](int, int) { return 0xFF0000FFu; });
+  t.device->SetTexture(0, doomed);
+  t.Draw({4, 0, 6, 4});
+  t.device->SetTexture(0, nullptr);
+  t.textures.pop_back();
+  EXPECT_EQ(doomed->Release(), 0u);  // gone before the frame is presented
+  EXPECT_EQ(texture->Release(), 1u);
+  ASSERT_EQ(t.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(t.device->GetLastPresentedFrame(&frame, nullptr, nullptr));
+  EXPECT_EQ(frame[0], 0xFFFF0000u);
+  EXPECT_EQ(frame[2], 0xFF00FF00u);
+  EXPECT_EQ(frame[4], 0xFF0000FFu);
+  EXPECT_EQ(frame[6], 0xFF000000u);
+}
+
+}  // namespace
