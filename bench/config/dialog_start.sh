@@ -26,7 +26,7 @@ trap cleanup EXIT
 cp "$program" "$work/velmorandi"
 cp -r build/bin/VelmorandiScrData "$work/"
 export QT_QPA_PLATFORM=xcb
-. tests/e2e/xvfb.sh
+. scripts/xvfb.sh
 start_xvfb 150 199 800x600x24 || { echo "no X server could be started"; exit 1; }
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }

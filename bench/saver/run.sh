@@ -21,17 +21,12 @@ if [ ! -x "$fadeplot" ]; then
   else sudo apt-get install -y -qq xscreensaver-data-extra >/dev/null; fi
 fi
 
-for n in $(seq 150 199); do
-  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
-done
 work=$(mktemp -d)
 xvfb=
 cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+. scripts/xvfb.sh
+start_xvfb 150 199 640x480x24 || { echo "no X server could be started"; exit 1; }
 
 ticks_per_second=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }

@@ -15,17 +15,12 @@ cd "$(dirname "$0")/../.."
 seconds=${1:-60}
 [ -x build/bin/velmorandi ] || { echo "build the saver first (build/bin/velmorandi)"; exit 1; }
 
-for n in $(seq 150 199); do
-  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
-done
 work=$(mktemp -d)
 xvfb=
 cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+. scripts/xvfb.sh
+start_xvfb 150 199 640x480x24 || { echo "no X server could be started"; exit 1; }
 
 # bytes HEX...: writes the bytes given as two-digit hexadecimal numbers.
 bytes() { for b in "$@"; do printf "\\x$b"; done; }

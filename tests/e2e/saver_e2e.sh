@@ -26,7 +26,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-. "$here/xvfb.sh"
+. "$here/../../scripts/xvfb.sh"
 start_xvfb 140 199 640x480x24 || { echo "FAIL: no X server could be started"; exit 1; }
 export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
 

@@ -1,4 +1,5 @@
-# Sourced by the scripts that need a private X server (end-to-end tests, benchmarks).
+# Sourced by the scripts that need a private X server (scripts/run, end-to-end tests,
+# benchmarks).
 #
 # start_xvfb FIRST LAST GEOMETRY: starts Xvfb on the first free display number in
 # FIRST..LAST with a screen of GEOMETRY (e.g. 640x480x24), exports DISPLAY, and leaves the
