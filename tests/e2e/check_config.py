@@ -12,26 +12,11 @@ Exits 0 when the picture looks right, 1 with the reasons on stderr otherwise.
 import configparser
 import sys
 
+from ppm import read_ppm
 
-def read_ppm(path):
-    data = open(path, "rb").read()
-    fields = []
-    pos = 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    pos += 1
-    if fields[0] != b"P6" or int(fields[3]) != 255:
-        raise SystemExit("not an 8-bit PPM")
-    return Picture(int(fields[1]), int(fields[2]), data[pos:])
+
+def read_picture(path):
+    return Picture(*read_ppm(path))
 
 
 class Picture:
@@ -165,11 +150,11 @@ def main():
         print(parser.get(sys.argv[3], sys.argv[4], fallback=""))
         return 0
     if mode == "dialog":
-        return check_dialog(read_ppm(sys.argv[2]))
+        return check_dialog(read_picture(sys.argv[2]))
     if mode == "pictures":
-        return check_pictures(read_ppm(sys.argv[2]))
+        return check_pictures(read_picture(sys.argv[2]))
     if mode == "preview":
-        return check_preview(read_ppm(sys.argv[2]), read_ppm(sys.argv[3]))
+        return check_preview(read_picture(sys.argv[2]), read_picture(sys.argv[3]))
     raise SystemExit(f"unknown mode {mode}")
 
 

@@ -7,27 +7,7 @@ leaves at their places with characters on them, 1 otherwise (with the reason on 
 import struct
 import sys
 
-
-def read_ppm(path):
-    data = open(path, "rb").read()
-    # P6 <w> <h> <max>\n<rgb bytes>
-    fields = []
-    pos = 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    pos += 1
-    if fields[0] != b"P6" or int(fields[3]) != 255:
-        raise SystemExit("not an 8-bit PPM")
-    return int(fields[1]), int(fields[2]), data[pos:]
+from ppm import read_ppm
 
 
 def main():
