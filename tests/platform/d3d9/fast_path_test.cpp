@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
@@ -126,6 +127,19 @@ void DrawScenario(TestDevice& t, const Scenario& s, std::mt19937 texRng) {
   t.DrawStrip(s.v, 4);
 }
 
+// The scenario drawn with `path` and with the plain path, each on a fresh device whose
+// texture is filled from `texSeed`: the pixels of both back buffers.
+std::pair<std::vector<uint32_t>, std::vector<uint32_t>> DrawOnBothPaths(const Scenario& s, uint32_t texSeed,
+                                                                       RasterPath path) {
+  TestDevice fast(96, 64, {}, s.backBuffer);
+  TestDevice plain(96, 64, {}, s.backBuffer);
+  fast.device->SetRasterPath(path);
+  plain.device->SetRasterPath(RasterPath::Plain);
+  DrawScenario(fast, s, std::mt19937(texSeed));
+  DrawScenario(plain, s, std::mt19937(texSeed));
+  return {fast.Pixels(), plain.Pixels()};
+}
+
 class FastPath : public testing::TestWithParam<RasterPath> {};
 
 TEST_P(FastPath, RandomDrawsMatchThePlainPathBitForBit) {
@@ -133,13 +147,7 @@ TEST_P(FastPath, RandomDrawsMatchThePlainPathBitForBit) {
   for (int i = 0; i < 3000; ++i) {
     const Scenario s = RandomScenario(rng);
     const uint32_t texSeed = static_cast<uint32_t>(rng());
-    TestDevice fast(96, 64, {}, s.backBuffer);
-    TestDevice plain(96, 64, {}, s.backBuffer);
-    fast.device->SetRasterPath(GetParam());
-    plain.device->SetRasterPath(RasterPath::Plain);
-    DrawScenario(fast, s, std::mt19937(texSeed));
-    DrawScenario(plain, s, std::mt19937(texSeed));
-    const std::vector<uint32_t> a = fast.Pixels(), b = plain.Pixels();
+    const auto [a, b] = DrawOnBothPaths(s, texSeed, GetParam());
     int differing = 0;
     size_t first = 0;
     for (size_t p = 0; p < a.size(); ++p) {
@@ -211,13 +219,7 @@ TEST_P(FastPath, OneTexelPerPixelLinearDrawsMatchThePlainPath) {
   for (int i = 0; i < 2000; ++i) {
     const Scenario s = OneTexelPerPixelScenario(rng);
     const uint32_t texSeed = static_cast<uint32_t>(rng());
-    TestDevice fast(96, 64, {}, s.backBuffer);
-    TestDevice plain(96, 64, {}, s.backBuffer);
-    fast.device->SetRasterPath(GetParam());
-    plain.device->SetRasterPath(RasterPath::Plain);
-    DrawScenario(fast, s, std::mt19937(texSeed));
-    DrawScenario(plain, s, std::mt19937(texSeed));
-    const std::vector<uint32_t> a = fast.Pixels(), b = plain.Pixels();
+    const auto [a, b] = DrawOnBothPaths(s, texSeed, GetParam());
     size_t p = 0;
     while (p < a.size() && a[p] == b[p]) ++p;
     ASSERT_EQ(p, a.size()) << "draw " << i << " (" << s.texW << " x " << s.texH << " at " << s.v[0].x << ","
