@@ -49,7 +49,8 @@ class DeviceFrame {
     p.SwapEffect = D3DSWAPEFFECT_DISCARD;
     p.Windowed = TRUE;
     p.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
-    d3d_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device_);
+    d3d_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                       &device_);
     device_->SetRasterPath(path);
     const FrameContent& c = Content();
     spriteFrame_ = c.sprite.picture;
@@ -97,7 +98,8 @@ class DeviceFrame {
     Filter(D3DTEXF_POINT);
     Quad(header_, 0, 0, 640, 120, 0, 1, 0xFFFFFFFF);
     for (const auto& t : c.tiles) Quad(tile_, t.x, t.y, 44, 30, 0, 1, 0xFFFFFFFF);
-    for (const auto& g : c.glyphQuads) Quad(glyphs_[static_cast<size_t>(g.picture)], g.x, g.y, 21, 21, 0, 1, g.color);
+    for (const auto& g : c.glyphQuads)
+      Quad(glyphs_[static_cast<size_t>(g.picture)], g.x, g.y, 21, 21, 0, 1, g.color);
     for (const auto& g : c.bigGlyphQuads) {
       Quad(bigGlyphs_[static_cast<size_t>(g.picture)], g.x, g.y, 37, 37, 0, 1, g.color);
     }
@@ -105,7 +107,8 @@ class DeviceFrame {
       Quad(nullptr, p.x, p.y, 400, 20, 0, 1, p.color);
       Quad(panel_, p.x, p.y, 400, 20, 0, 1, 0xFFFFFFFF);
     }
-    Quad(strip_, c.sprite.x, c.sprite.y, 48, 36, spriteFrame_ / 8.0f, (spriteFrame_ + 1) / 8.0f, 0xFFFFFFFF);
+    Quad(strip_, c.sprite.x, c.sprite.y, 48, 36, spriteFrame_ / 8.0f, (spriteFrame_ + 1) / 8.0f,
+         0xFFFFFFFF);
     Quad(caption_, c.captionAt.x, c.captionAt.y, 300, 20, 0, 1, 0xFFFFFFFF);
     d->EndScene();
     if (when == Drawing::Now) DrawNow();
@@ -138,8 +141,8 @@ class DeviceFrame {
   int spriteFrame_ = 0;
   IDirect3DTexture9* Upload(const Picture& p) {
     IDirect3DTexture9* t = nullptr;
-    device_->CreateTexture(static_cast<UINT>(p.width), static_cast<UINT>(p.height), 1, 0, D3DFMT_A8R8G8B8,
-                           D3DPOOL_MANAGED, &t, nullptr);
+    device_->CreateTexture(static_cast<UINT>(p.width), static_cast<UINT>(p.height), 1, 0,
+                           D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr);
     D3DLOCKED_RECT lr{};
     t->LockRect(0, &lr, nullptr, 0);
     for (int y = 0; y < p.height; ++y) {
@@ -157,12 +160,15 @@ class DeviceFrame {
     device_->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
   }
 
-  void Quad(IDirect3DTexture9* texture, int x, int y, int w, int h, float u0, float u1, uint32_t color) {
+  void Quad(IDirect3DTexture9* texture, int x, int y, int w, int h, float u0, float u1,
+            uint32_t color) {
     device_->SetTexture(0, texture);
     const float x0 = static_cast<float>(x), y0 = static_cast<float>(y);
     const float x1 = x0 + static_cast<float>(w), y1 = y0 + static_cast<float>(h);
-    const Vertex v[4] = {{x0, y0, 0, 0.5f, color, 0, u0, 0}, {x1, y0, 0, 0.5f, color, 0, u1, 0},
-                         {x0, y1, 0, 0.5f, color, 0, u0, 1}, {x1, y1, 0, 0.5f, color, 0, u1, 1}};
+    const Vertex v[4] = {{x0, y0, 0, 0.5f, color, 0, u0, 0},
+                         {x1, y0, 0, 0.5f, color, 0, u1, 0},
+                         {x0, y1, 0, 0.5f, color, 0, u0, 1},
+                         {x1, y1, 0, 0.5f, color, 0, u1, 1}};
     device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(Vertex));
   }
 
@@ -236,11 +242,12 @@ class PixmanFrame {
     }
     for (const auto& g : c.glyphQuads) {
       pixman_image_composite32(PIXMAN_OP_OVER, g.color == 0xFFFF0000u ? red_ : black_,
-                               glyphs_[static_cast<size_t>(g.picture)], dst_, 0, 0, 0, 0, g.x, g.y, 21, 21);
+                               glyphs_[static_cast<size_t>(g.picture)], dst_, 0, 0, 0, 0, g.x, g.y,
+                               21, 21);
     }
     for (const auto& g : c.bigGlyphQuads) {
-      pixman_image_composite32(PIXMAN_OP_OVER, black_, bigGlyphs_[static_cast<size_t>(g.picture)], dst_, 0, 0, 0,
-                               0, g.x, g.y, 37, 37);
+      pixman_image_composite32(PIXMAN_OP_OVER, black_, bigGlyphs_[static_cast<size_t>(g.picture)],
+                               dst_, 0, 0, 0, 0, g.x, g.y, 37, 37);
     }
     for (const auto& p : c.panels) {
       const pixman_color_t bg = PixmanColor(p.color);
@@ -248,10 +255,10 @@ class PixmanFrame {
       pixman_image_fill_boxes(PIXMAN_OP_OVER, dst_, &bg, 1, &box);
       pixman_image_composite32(PIXMAN_OP_OVER, white_, panel_, dst_, 0, 0, 0, 0, p.x, p.y, 400, 20);
     }
-    pixman_image_composite32(PIXMAN_OP_OVER, strip_, nullptr, dst_, c.sprite.picture * 48, 0, 0, 0, c.sprite.x,
-                             c.sprite.y, 48, 36);
-    pixman_image_composite32(PIXMAN_OP_OVER, white_, caption_, dst_, 0, 0, 0, 0, c.captionAt.x, c.captionAt.y,
-                             300, 20);
+    pixman_image_composite32(PIXMAN_OP_OVER, strip_, nullptr, dst_, c.sprite.picture * 48, 0, 0, 0,
+                             c.sprite.x, c.sprite.y, 48, 36);
+    pixman_image_composite32(PIXMAN_OP_OVER, white_, caption_, dst_, 0, 0, 0, 0, c.captionAt.x,
+                             c.captionAt.y, 300, 20);
   }
 
   const std::vector<uint32_t>& Pixels() const { return target_; }
@@ -260,7 +267,8 @@ class PixmanFrame {
   pixman_image_t* Color(const Picture& p) {
     auto& bits = storage_.emplace_back(p.pixels);
     for (uint32_t& v : bits) v = Premultiply(v);
-    pixman_image_t* i = pixman_image_create_bits(PIXMAN_a8r8g8b8, p.width, p.height, bits.data(), p.width * 4);
+    pixman_image_t* i =
+        pixman_image_create_bits(PIXMAN_a8r8g8b8, p.width, p.height, bits.data(), p.width * 4);
     all_.push_back(i);
     return i;
   }
@@ -269,7 +277,9 @@ class PixmanFrame {
     auto& bits = storage_.emplace_back(static_cast<size_t>(stride * p.height / 4 + 1), 0u);
     auto* bytes = reinterpret_cast<uint8_t*>(bits.data());
     for (int y = 0; y < p.height; ++y) {
-      for (int x = 0; x < p.width; ++x) bytes[y * stride + x] = static_cast<uint8_t>(p.pixels[static_cast<size_t>(y * p.width + x)] >> 24);
+      for (int x = 0; x < p.width; ++x)
+        bytes[y * stride + x] =
+            static_cast<uint8_t>(p.pixels[static_cast<size_t>(y * p.width + x)] >> 24);
     }
     pixman_image_t* i = pixman_image_create_bits(PIXMAN_a8, p.width, p.height, bits.data(), stride);
     all_.push_back(i);
@@ -325,7 +335,8 @@ class SdlFrame {
     Copy(wallpaper_, nullptr, 0, 0, 640, 480, 0xFFFFFFFF);
     Copy(header_, nullptr, 0, 0, 640, 120, 0xFFFFFFFF);
     for (const auto& t : c.tiles) Copy(tile_, nullptr, t.x, t.y, 44, 30, 0xFFFFFFFF);
-    for (const auto& g : c.glyphQuads) Copy(glyphs_[static_cast<size_t>(g.picture)], nullptr, g.x, g.y, 21, 21, g.color);
+    for (const auto& g : c.glyphQuads)
+      Copy(glyphs_[static_cast<size_t>(g.picture)], nullptr, g.x, g.y, 21, 21, g.color);
     for (const auto& g : c.bigGlyphQuads) {
       Copy(bigGlyphs_[static_cast<size_t>(g.picture)], nullptr, g.x, g.y, 37, 37, g.color);
     }
@@ -344,14 +355,16 @@ class SdlFrame {
 
  private:
   SDL_Texture* Upload(const Picture& p) {
-    SDL_Texture* t = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, p.width, p.height);
+    SDL_Texture* t = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STATIC, p.width, p.height);
     SDL_UpdateTexture(t, nullptr, p.pixels.data(), p.width * 4);
     SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
     all_.push_back(t);
     return t;
   }
   void Copy(SDL_Texture* t, const SDL_Rect* src, int x, int y, int w, int h, uint32_t color) {
-    SDL_SetTextureColorMod(t, static_cast<Uint8>(color >> 16), static_cast<Uint8>(color >> 8), static_cast<Uint8>(color));
+    SDL_SetTextureColorMod(t, static_cast<Uint8>(color >> 16), static_cast<Uint8>(color >> 8),
+                           static_cast<Uint8>(color));
     const SDL_Rect dst{x, y, w, h};
     SDL_RenderCopy(renderer_, t, src, &dst);
   }
@@ -459,7 +472,8 @@ class MedianReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       // CPU time: on a shared machine, time spent descheduled is not the renderer's.
-      if (run.aggregate_name == "median") medians[run.run_name.function_name] = run.GetAdjustedCPUTime();
+      if (run.aggregate_name == "median")
+        medians[run.run_name.function_name] = run.GetAdjustedCPUTime();
     }
   }
   std::map<std::string, double> medians;  // milliseconds of CPU time
@@ -475,7 +489,8 @@ int main(int argc, char** argv) {
   // shared machine falls on all of them alike.
   std::string interleave = "--benchmark_enable_random_interleaving=true";
   std::string minTime = "--benchmark_min_time=0.05";
-  args.insert(args.begin() + 1, {repetitions.data(), aggregates.data(), interleave.data(), minTime.data()});
+  args.insert(args.begin() + 1,
+              {repetitions.data(), aggregates.data(), interleave.data(), minTime.data()});
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   MedianReporter reporter;
@@ -498,15 +513,21 @@ int main(int argc, char** argv) {
     const std::vector<uint32_t>& b = pixman.Pixels();
     double total = 0;
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-      for (int c = 0; c < 24; c += 8) total += std::abs(static_cast<int>((a[i] >> c) & 255) - static_cast<int>((b[i] >> c) & 255));
+      for (int c = 0; c < 24; c += 8)
+        total +=
+            std::abs(static_cast<int>((a[i] >> c) & 255) - static_cast<int>((b[i] >> c) & 255));
     }
-    std::printf("\nmean channel difference device vs pixman frame: %.2f / 255\n", total / (3.0 * static_cast<double>(a.size())));
+    std::printf("\nmean channel difference device vs pixman frame: %.2f / 255\n",
+                total / (3.0 * static_cast<double>(a.size())));
   }
-  std::printf("median frame (ms): device %.3f  pixman %.3f  SDL2 %.3f  memcpy %.3f  plain path %.3f\n", ours,
-              pixman, figure("BM_SdlFrame"), figure("BM_MemcpyFrame"), figure("BM_DeviceFramePlainPath"));
+  std::printf(
+      "median frame (ms): device %.3f  pixman %.3f  SDL2 %.3f  memcpy %.3f  plain path %.3f\n",
+      ours, pixman, figure("BM_SdlFrame"), figure("BM_MemcpyFrame"),
+      figure("BM_DeviceFramePlainPath"));
   std::printf("device frame with SSE2 only (ms): %.3f\n", figure("BM_DeviceFrameSse2"));
-  std::printf("clear and wallpaper only (ms): device %.3f  pixman %.3f\n", figure("BM_DeviceWallpaperOnly"),
-              figure("BM_PixmanWallpaperOnly"));
-  if (ours > 0 && pixman > 0) std::printf("device / pixman = %.2f (target <= 1.00)\n", ours / pixman);
+  std::printf("clear and wallpaper only (ms): device %.3f  pixman %.3f\n",
+              figure("BM_DeviceWallpaperOnly"), figure("BM_PixmanWallpaperOnly"));
+  if (ours > 0 && pixman > 0)
+    std::printf("device / pixman = %.2f (target <= 1.00)\n", ours / pixman);
   return 0;
 }

@@ -42,7 +42,8 @@ FrameContent FrameContent::Make() {
   });
   c.header = frame_bench::Make(640, 120, [](int x, int y, int, int) {
     const bool solid = (x / 40 + y / 30) % 3 != 0;
-    return solid ? 0xFF000000u | (Hash(static_cast<uint32_t>(x + 640 * y)) & 0xFFFFFF) : 0x00FFFFFFu;
+    return solid ? 0xFF000000u | (Hash(static_cast<uint32_t>(x + 640 * y)) & 0xFFFFFF)
+                 : 0x00FFFFFFu;
   });
   c.tile = frame_bench::Make(44, 30, [](int x, int y, int w, int h) {
     const double dx = (x + 0.5 - w / 2.0) / (w / 2.0), dy = (y + 0.5 - h / 2.0) / (h / 2.0);
@@ -58,20 +59,24 @@ FrameContent FrameContent::Make() {
   for (int i = 0; i < 4; ++i) {
     Picture g{37, 37, std::vector<uint32_t>(37 * 37)};
     for (int y = 0; y < 37; ++y) {
-      for (int x = 0; x < 37; ++x) g.pixels[static_cast<size_t>(y * 37 + x)] = Coverage(x, y, 100 + i);
+      for (int x = 0; x < 37; ++x)
+        g.pixels[static_cast<size_t>(y * 37 + x)] = Coverage(x, y, 100 + i);
     }
     c.bigGlyphs.push_back(g);
   }
   c.panel = {400, 20, std::vector<uint32_t>(400 * 20)};
   for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 400; ++x) c.panel.pixels[static_cast<size_t>(y * 400 + x)] = Coverage(x, y, 200);
+    for (int x = 0; x < 400; ++x)
+      c.panel.pixels[static_cast<size_t>(y * 400 + x)] = Coverage(x, y, 200);
   }
   c.caption = {300, 20, std::vector<uint32_t>(300 * 20)};
   for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 300; ++x) c.caption.pixels[static_cast<size_t>(y * 300 + x)] = Coverage(x, y, 300);
+    for (int x = 0; x < 300; ++x)
+      c.caption.pixels[static_cast<size_t>(y * 300 + x)] = Coverage(x, y, 300);
   }
   c.strip = frame_bench::Make(384, 36, [](int x, int y, int, int) {
-    return ((x % 48) - 24) * ((x % 48) - 24) + (y - 18) * (y - 18) < 300 ? 0xFFE0C020u : 0x00000000u;
+    return ((x % 48) - 24) * ((x % 48) - 24) + (y - 18) * (y - 18) < 300 ? 0xFFE0C020u
+                                                                         : 0x00000000u;
   });
 
   for (int row = 0; row < 9; ++row) {

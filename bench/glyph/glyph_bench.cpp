@@ -114,7 +114,8 @@ void BM_GlyphBitmapsOfLine(benchmark::State& state) {
   for (auto _ : state) {
     for (UINT code : codes) {
       GLYPHMETRICS metrics;
-      const DWORD size = GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &identity);
+      const DWORD size =
+          GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &identity);
       if (size != GDI_ERROR && size > 0 && size <= buffer.size()) {
         GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, size, buffer.data(), &identity);
       }

@@ -61,8 +61,8 @@ double RunLoop(music::MusicPlayer* player, double seconds) {
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
   const std::string piece = "/tmp/velmorandi_cpu_share_piece.mid";
-  testing_support::WriteBytes(piece, music_bench::MakeBenchmarkPiece(
-                                         static_cast<std::uint32_t>(seconds) + 30));
+  testing_support::WriteBytes(
+      piece, music_bench::MakeBenchmarkPiece(static_cast<std::uint32_t>(seconds) + 30));
 
   ::setenv("SDL_AUDIODRIVER", "velmorandi_no_such_driver", 1);
   const double alone = RunLoop(nullptr, seconds / 2);

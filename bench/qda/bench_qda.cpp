@@ -50,9 +50,18 @@ void BM_QDAPackBitmap(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * Bitmap().size());
 }
 
-BENCHMARK(BM_QDAExpandBitmap)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_MemcpyBitmap)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_QDAPackBitmap)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_QDAExpandBitmap)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_MemcpyBitmap)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_QDAPackBitmap)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 void PrintShare(const char* name, const std::vector<std::uint8_t>& input) {
   const std::size_t packed = data::QDAPack(input).size();

@@ -34,8 +34,9 @@ namespace {
 using namespace sx;
 
 const char kMeaning[] = "一挙両得千載一遇以心伝心温故知新起承転結日進月歩自業自得大器晩成";
-const char kBoard[] = "一挙両得千載一遇以心伝心温故知新起承転結日進月歩自業自得大器晩成"
-                      "明鏡止水花鳥風月電光石火臨機応変十人十色";
+const char kBoard[] =
+    "一挙両得千載一遇以心伝心温故知新起承転結日進月歩自業自得大器晩成"
+    "明鏡止水花鳥風月電光石火臨機応変十人十色";
 
 struct Fixture {
   Fixture() {
@@ -53,8 +54,8 @@ struct Fixture {
   }
 
   std::unique_ptr<dg::TDGTexture> Texture(std::uint32_t w, std::uint32_t h, D3DCOLOR fill) {
-    auto texture = std::make_unique<dg::TDGTexture>(*carad, dg::DGAlphaFormats, 0,
-                                                    D3DPOOL_MANAGED, 1, "");
+    auto texture =
+        std::make_unique<dg::TDGTexture>(*carad, dg::DGAlphaFormats, 0, D3DPOOL_MANAGED, 1, "");
     texture->SetSize(w, h);
     texture->FillRect(RECT{0, 0, static_cast<LONG>(w), static_cast<LONG>(h)}, fill,
                       dg::TDGFillAlpha::Replace);
@@ -152,9 +153,11 @@ class Frame {
       if (pos == board.size()) pos = 0;  // the board's 80 characters repeat these
       const std::size_t from = pos;
       NextShiftJisCode(board, pos);
-      cells_.push_back(cell.CreateTextTexture(board.substr(from, pos - from), dg::DGAlphaFormats, ""));
+      cells_.push_back(
+          cell.CreateTextTexture(board.substr(from, pos - from), dg::DGAlphaFormats, ""));
     }
-    for (int k = 0; k < 4; ++k) answers_.push_back(answer.CreateTextTexture(board.substr(2 * k, 2), dg::DGAlphaFormats, ""));
+    for (int k = 0; k < 4; ++k)
+      answers_.push_back(answer.CreateTextTexture(board.substr(2 * k, 2), dg::DGAlphaFormats, ""));
     for (int k = 0; k < 2; ++k) {
       lines_.push_back(f.Texture(400, 20, 0));
       f.panel->DrawText(0, 0, *lines_.back(), f.line.substr(0, 40));
@@ -169,7 +172,8 @@ class Frame {
                       wallpaper_->ScaleV(), 0xFFFFFFFF, true});
     add(road_.get(), 0, 0, 640, 120, 0xFFFFFFFF);
     for (int r = 0; r < 9; ++r) {
-      for (int c = 0; c < 9; ++c) add(leaf_.get(), 73.0f + c * 54, 129.0f + r * 36, 44, 30, 0xFFFFFFFF);
+      for (int c = 0; c < 9; ++c)
+        add(leaf_.get(), 73.0f + c * 54, 129.0f + r * 36, 44, 30, 0xFFFFFFFF);
     }
     for (int k = 0; k < 2; ++k) add(background_[k].get(), 20, 65.0f + 25 * k, 400, 20, 0xFFFFFFFF);
     for (int k = 0; k < 2; ++k) add(lines_[k].get(), 20, 65.0f + 25 * k, 400, 20, 0xFF0000FF);
@@ -184,8 +188,9 @@ class Frame {
       add(answers_[k].get(), 20.0f + 50 * k, 20, static_cast<float>(t->Width()),
           static_cast<float>(t->Height()), 0xFFFF0000);
     }
-    quads_.push_back({strip_.get(), 73 + 4 * 54 - 2, 129 + 4 * 36 - 4, 48, 36, 3 * strip_->ScaleU() / 8,
-                      4 * strip_->ScaleU() / 8, strip_->ScaleV(), 0xFFFFFFFF, false});
+    quads_.push_back({strip_.get(), 73 + 4 * 54 - 2, 129 + 4 * 36 - 4, 48, 36,
+                      3 * strip_->ScaleU() / 8, 4 * strip_->ScaleU() / 8, strip_->ScaleV(),
+                      0xFFFFFFFF, false});
     add(captionBackground_.get(), 20, 460, 300, 20, 0xFFFFFFFF);
     add(caption_.get(), 20, 460, 300, 20, 0xFFFFFFFF);
     scene_ = std::make_unique<TSXScene>(*f.carad, "");
@@ -196,9 +201,9 @@ class Frame {
     scene_->Clear(D3DCLEAR_TARGET, 0, 1.0f, 0);
     d->BeginScene();
     for (const FrameQuad& q : quads_) {
-      const TSXVertex v[4] = {MakeVertex(0, 0, q.colour, q.u0, 0), MakeVertex(q.w, 0, q.colour, q.u1, 0),
-                              MakeVertex(0, q.h, q.colour, q.u0, q.v1),
-                              MakeVertex(q.w, q.h, q.colour, q.u1, q.v1)};
+      const TSXVertex v[4] = {
+          MakeVertex(0, 0, q.colour, q.u0, 0), MakeVertex(q.w, 0, q.colour, q.u1, 0),
+          MakeVertex(0, q.h, q.colour, q.u0, q.v1), MakeVertex(q.w, q.h, q.colour, q.u1, q.v1)};
       scene_->AddQuad({q.x, q.y}, v, q.texture, sxbmAlphaBlend,
                       q.linear ? TSXFilter::Linear : TSXFilter::Point, TSXLayer::Overlay, 0);
     }
@@ -278,7 +283,9 @@ constexpr int kRepetitions = 9;
 BENCHMARK(BM_DrawTextWarm)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DrawTextWarmReferenceMemcpy)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DrawTextCold)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DrawTextColdReferenceGlyphLayer)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawTextColdReferenceGlyphLayer)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_FrameThroughScene)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FrameDirectReference)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 

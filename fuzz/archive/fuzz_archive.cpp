@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
   }
   if (size >= 4) {
-    const std::uint32_t expanded = static_cast<std::uint32_t>(bytes[0]) | bytes[1] << 8 | bytes[2] << 16 |
-                                   static_cast<std::uint32_t>(bytes[3]) << 24;
+    const std::uint32_t expanded = static_cast<std::uint32_t>(bytes[0]) | bytes[1] << 8 |
+                                   bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
     data::MemoryStream packed(std::vector<std::uint8_t>(bytes + 4, bytes + size));
     try {
       const data::MemoryStream out = data::QDAExpand(packed, expanded);

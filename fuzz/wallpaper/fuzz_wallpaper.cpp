@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = folder + "wallpaper" + kEndings[data[0] % 4];
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) Fail("cannot write the temporary file");
-  if (size > 1 && std::fwrite(data + 1, 1, size - 1, file) != size - 1) Fail("cannot write the temporary file");
+  if (size > 1 && std::fwrite(data + 1, 1, size - 1, file) != size - 1)
+    Fail("cannot write the temporary file");
   std::fclose(file);
 
   presentation::CheckedWallpaper checked = presentation::CheckWallpaper(path);

@@ -3,7 +3,8 @@
 namespace data {
 
 std::uint32_t MakeColor(int a, int r, int g, int b) {
-  return (static_cast<std::uint32_t>(a) & 0xFFu) << 24 | (static_cast<std::uint32_t>(r) & 0xFFu) << 16 |
+  return (static_cast<std::uint32_t>(a) & 0xFFu) << 24 |
+         (static_cast<std::uint32_t>(r) & 0xFFu) << 16 |
          (static_cast<std::uint32_t>(g) & 0xFFu) << 8 | (static_cast<std::uint32_t>(b) & 0xFFu);
 }
 

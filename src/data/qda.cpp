@@ -22,8 +22,8 @@ void ReadPart(Stream& stream, void* buffer, std::size_t count, const char* what)
   const std::uint64_t at = stream.Position();
   const std::size_t got = stream.Read(buffer, count);
   if (got != count) {
-    throw EQDAError(std::string("truncated ") + what + ": " + Num(count) + " bytes wanted at offset " +
-                    Num(at) + ", " + Num(got) + " read");
+    throw EQDAError(std::string("truncated ") + what + ": " + Num(count) +
+                    " bytes wanted at offset " + Num(at) + ", " + Num(got) + " read");
   }
 }
 
@@ -114,7 +114,8 @@ class Expander {
         code = in_[pos_++];
       }
       if (left_[code] == code) {
-        if (written_ == outSize_) Fail("expands past its declared size of " + Num(outSize_) + " bytes");
+        if (written_ == outSize_)
+          Fail("expands past its declared size of " + Num(outSize_) + " bytes");
         out_[written_++] = code;
       } else {
         if (depth + 2 > kQDAStackSize) Fail("pair nesting needs more than 256 stack bytes");
@@ -164,8 +165,9 @@ QDADirectory ReadQDADirectory(Stream& archive) {
 
   const std::uint64_t dirBytes = std::uint64_t(entryCount) * kQDAEntrySize;
   if (kQDAHeaderSize + dirBytes > fileSize) {
-    throw EQDAError("directory of " + Num(std::uint64_t(entryCount)) + " entries (" + Num(dirBytes) +
-                    " bytes) runs past the end of the archive (" + Num(fileSize) + " bytes)");
+    throw EQDAError("directory of " + Num(std::uint64_t(entryCount)) + " entries (" +
+                    Num(dirBytes) + " bytes) runs past the end of the archive (" + Num(fileSize) +
+                    " bytes)");
   }
   std::vector<std::uint8_t> raw(static_cast<std::size_t>(dirBytes));
   ReadPart(archive, raw.data(), raw.size(), "directory");

@@ -125,7 +125,8 @@ std::vector<std::uint8_t> WriteQDAArchive(const std::vector<QDAItem>& items, QDA
     std::string printable = item.id;
     std::replace(printable.begin(), printable.end(), '\0', '?');
     const std::string shown = platform::AnsiToUtf8(printable);
-    if (item.id.empty() || item.id.size() >= kQDAIdSize || item.id.find('\0') != std::string::npos) {
+    if (item.id.empty() || item.id.size() >= kQDAIdSize ||
+        item.id.find('\0') != std::string::npos) {
       throw EQDAError("id '" + shown + "' must be 1 to 255 bytes without NUL");
     }
     if (!seen.insert(platform::AnsiLowerCase(item.id)).second) {
@@ -143,10 +144,13 @@ std::vector<std::uint8_t> WriteQDAArchive(const std::vector<QDAItem>& items, QDA
 
   std::uint64_t total = kQDAHeaderSize + std::uint64_t{kQDAEntrySize} * items.size();
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (items[i].bytes.size() > std::numeric_limits<std::uint32_t>::max()) total = UINT64_MAX;
-    else total += stored(i).size();
+    if (items[i].bytes.size() > std::numeric_limits<std::uint32_t>::max())
+      total = UINT64_MAX;
+    else
+      total += stored(i).size();
     if (total > std::numeric_limits<std::uint32_t>::max()) {
-      throw EQDAError("archive would pass 4 GiB at item '" + platform::AnsiToUtf8(items[i].id) + "'");
+      throw EQDAError("archive would pass 4 GiB at item '" + platform::AnsiToUtf8(items[i].id) +
+                      "'");
     }
   }
 

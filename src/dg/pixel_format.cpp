@@ -47,16 +47,37 @@ std::uint32_t Argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint3
 
 int FormatBits(std::uint32_t format) {
   switch (format) {
-    case kA8R8G8B8: case kX8R8G8B8: case kX8L8V8U8: case kQ8W8V8U8: case kV16U16:
-    case kD32: case kD24S8: case kD24X8: case kD24X4S4:
+    case kA8R8G8B8:
+    case kX8R8G8B8:
+    case kX8L8V8U8:
+    case kQ8W8V8U8:
+    case kV16U16:
+    case kD32:
+    case kD24S8:
+    case kD24X8:
+    case kD24X4S4:
       return 32;
     case kR8G8B8:
       return 24;
-    case kR5G6B5: case kX1R5G5B5: case kA1R5G5B5: case kA4R4G4B4: case kA8R3G3B2:
-    case kX4R4G4B4: case kA8P8: case kA8L8: case kV8U8: case kL6V5U5: case kD16Lockable:
-    case kD15S1: case kD16:
+    case kR5G6B5:
+    case kX1R5G5B5:
+    case kA1R5G5B5:
+    case kA4R4G4B4:
+    case kA8R3G3B2:
+    case kX4R4G4B4:
+    case kA8P8:
+    case kA8L8:
+    case kV8U8:
+    case kL6V5U5:
+    case kD16Lockable:
+    case kD15S1:
+    case kD16:
       return 16;
-    case kR3G3B2: case kA8: case kP8: case kL8: case kA4L4:
+    case kR3G3B2:
+    case kA8:
+    case kP8:
+    case kL8:
+    case kA4L4:
       return 8;
     default:
       return 0;
@@ -69,13 +90,16 @@ std::uint32_t PackColor(std::uint32_t color, std::uint32_t format) {
                   static_cast<std::uint8_t>(color >> 8), static_cast<std::uint8_t>(color), format);
 }
 
-std::uint32_t PackARGB(std::uint8_t alpha, std::uint8_t red, std::uint8_t green,
-                       std::uint8_t blue, std::uint32_t format) {
+std::uint32_t PackARGB(std::uint8_t alpha, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+                       std::uint32_t format) {
   const std::uint32_t a = alpha, r = red, g = green, b = blue;
   switch (format) {
-    case kR8G8B8: case kX8R8G8B8: case kX8L8V8U8:
+    case kR8G8B8:
+    case kX8R8G8B8:
+    case kX8L8V8U8:
       return r << 16 | g << 8 | b;
-    case kA8R8G8B8: case kQ8W8V8U8:
+    case kA8R8G8B8:
+    case kQ8W8V8U8:
       return Argb(a, r, g, b);
     case kR5G6B5:
       return (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
@@ -112,17 +136,20 @@ std::uint32_t PackARGB(std::uint8_t alpha, std::uint8_t red, std::uint8_t green,
 
 std::uint32_t UnpackColor(std::uint32_t pixel, std::uint32_t format) {
   switch (format) {
-    case kR8G8B8: case kX8R8G8B8:
+    case kR8G8B8:
+    case kX8R8G8B8:
       return pixel | 0xFF000000u;
-    case kA8R8G8B8: case kV8U8: case kX8L8V8U8: case kQ8W8V8U8:
+    case kA8R8G8B8:
+    case kV8U8:
+    case kX8L8V8U8:
+    case kQ8W8V8U8:
       return pixel;
     case kR5G6B5:
       return Argb(255, Field(pixel, 11, 5), Field(pixel, 5, 6), Field(pixel, 0, 5));
     case kX1R5G5B5:
       return Argb(255, Field(pixel, 10, 5), Field(pixel, 5, 5), Field(pixel, 0, 5));
     case kA1R5G5B5:
-      return Argb(Field(pixel, 15, 1), Field(pixel, 10, 5), Field(pixel, 5, 5),
-                  Field(pixel, 0, 5));
+      return Argb(Field(pixel, 15, 1), Field(pixel, 10, 5), Field(pixel, 5, 5), Field(pixel, 0, 5));
     case kA4R4G4B4:
       return Argb(Field(pixel, 12, 4), Field(pixel, 8, 4), Field(pixel, 4, 4), Field(pixel, 0, 4));
     case kX4R4G4B4:
@@ -133,7 +160,8 @@ std::uint32_t UnpackColor(std::uint32_t pixel, std::uint32_t format) {
       return Argb((pixel >> 8) & 0xFF, Field(pixel, 5, 3), Field(pixel, 2, 3), Field(pixel, 0, 2));
     case kA8:
       return pixel << 24;
-    case kL8: case kA8L8:  // luminance into red, A8L8's alpha into the alpha byte
+    case kL8:
+    case kA8L8:  // luminance into red, A8L8's alpha into the alpha byte
       return pixel << 16;
     case kA4L4:
       return Argb(Field(pixel, 4, 4), Field(pixel, 0, 4), 0, 0);

@@ -13,8 +13,8 @@ int FormatBits(std::uint32_t format);
 // low bits. R8G8B8 passes all 32 bits through (only three bytes are stored). Unknown
 // formats give 0.
 std::uint32_t PackColor(std::uint32_t color, std::uint32_t format);
-std::uint32_t PackARGB(std::uint8_t alpha, std::uint8_t red, std::uint8_t green,
-                       std::uint8_t blue, std::uint32_t format);
+std::uint32_t PackARGB(std::uint8_t alpha, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+                       std::uint32_t format);
 
 // The A8R8G8B8 colour of a pixel value; narrow channels are widened by ExpandChannel.
 std::uint32_t UnpackColor(std::uint32_t pixel, std::uint32_t format);

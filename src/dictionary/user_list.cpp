@@ -27,8 +27,7 @@ void ForEachValidGroup(std::u16string_view text, Take take) {
   }
   // Lines that do not complete a group at the end are dropped: with n lines,
   // (n - 15) mod 3 of them.
-  const std::size_t usable =
-      lines.size() - (lines.size() - kUserListHeaderLines) % kGroupLines;
+  const std::size_t usable = lines.size() - (lines.size() - kUserListHeaderLines) % kGroupLines;
   for (std::size_t i = kUserListHeaderLines; i + kGroupLines <= usable; i += kGroupLines) {
     const std::u16string_view idiom = lines[i];
     const std::u16string_view meaning = lines[i + 1];
@@ -81,16 +80,16 @@ std::vector<IdiomEntry> ParseUserIdioms(std::u16string_view text) {
   std::vector<IdiomEntry> entries;
   ForEachValidGroup(text, [&entries](std::u16string_view idiom, std::u16string_view meaning,
                                      std::u16string_view reading) {
-    entries.push_back(IdiomEntry{std::u16string(idiom), std::u16string(reading),
-                                 std::u16string(meaning)});
+    entries.push_back(
+        IdiomEntry{std::u16string(idiom), std::u16string(reading), std::u16string(meaning)});
   });
   return entries;
 }
 
 int CountValidUserGroups(std::u16string_view text) {
   int count = 0;
-  ForEachValidGroup(text, [&count](std::u16string_view, std::u16string_view,
-                                   std::u16string_view) { ++count; });
+  ForEachValidGroup(
+      text, [&count](std::u16string_view, std::u16string_view, std::u16string_view) { ++count; });
   return count;
 }
 

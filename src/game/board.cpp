@@ -105,7 +105,8 @@ void Board::ScatterCharacters(int count, Random& random, GameView& view) {
     const std::u16string& idiom = boardIdioms[k];
     if (idiom.size() != 4)
       throw std::invalid_argument("FillBoard: board idiom is not four UTF-16 code units");
-    for (int p = 4; p >= 1; --p) PlaceCharacter(idiom.substr(static_cast<std::size_t>(p - 1), 1), k, p, random, view);
+    for (int p = 4; p >= 1; --p)
+      PlaceCharacter(idiom.substr(static_cast<std::size_t>(p - 1), 1), k, p, random, view);
   }
 }
 

@@ -6,7 +6,10 @@ namespace game {
 
 BoardFlow::BoardFlow(const dictionary::Dictionary& dictionary, GameView& view, Clock& clock,
                      Random& random, GameSettings settings)
-    : dictionary_(dictionary), view_(view), clock_(clock), random_(random),
+    : dictionary_(dictionary),
+      view_(view),
+      clock_(clock),
+      random_(random),
       settings_(std::move(settings)) {
   userPriority = settings_.userPriority;
 }

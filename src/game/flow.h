@@ -25,8 +25,8 @@ inline constexpr std::uint32_t kNewBoardDelay = 3000;
 class BoardFlow : public WalkerRoute {
  public:
   // The references must outlive the game.
-  BoardFlow(const dictionary::Dictionary& dictionary, GameView& view, Clock& clock,
-            Random& random, GameSettings settings);
+  BoardFlow(const dictionary::Dictionary& dictionary, GameView& view, Clock& clock, Random& random,
+            GameSettings settings);
 
   // Empties the board and resets the per-board counters and flags.
   void ResetBoard();

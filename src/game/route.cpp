@@ -82,10 +82,18 @@ void WalkerRoute::TryDirection(int r, int c, Direction direction) {
   int nr = r;
   int nc = c;
   switch (direction) {
-    case Direction::kUp: --nr; break;
-    case Direction::kDown: ++nr; break;
-    case Direction::kLeft: --nc; break;
-    case Direction::kRight: ++nc; break;
+    case Direction::kUp:
+      --nr;
+      break;
+    case Direction::kDown:
+      ++nr;
+      break;
+    case Direction::kLeft:
+      --nc;
+      break;
+    case Direction::kRight:
+      ++nc;
+      break;
   }
   if (routeFound || !OnBoard(nr, nc)) return;
   TruncateRoute(r, c);

@@ -18,8 +18,9 @@ constexpr int kMaxScans = 200;
 // largest accepted picture needs about 300 MB there.
 constexpr long kMaxDecoderMemory = 320L * 1024 * 1024;
 
-// Plain data throughout (value-initialised to zeros by their owners). Everything the error and progress callbacks need, reachable from the libjpeg struct
-// through `client_data`. Plain data only: a longjmp lands in frames that hold this.
+// Plain data throughout (value-initialised to zeros by their owners). Everything the error and
+// progress callbacks need, reachable from the libjpeg struct through `client_data`. Plain data
+// only: a longjmp lands in frames that hold this.
 struct Guard {
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
@@ -120,7 +121,8 @@ bool DecodeRows(Decoder* d, std::uint32_t* out, unsigned char* row, int componen
       return false;
     }
     std::uint32_t* dst = out + static_cast<std::size_t>(y) * width;
-    for (JDIMENSION x = 0; x < width; ++x) dst[x] = PackPixel(row + x * components, components, inverted);
+    for (JDIMENSION x = 0; x < width; ++x)
+      dst[x] = PackPixel(row + x * components, components, inverted);
   }
   jpeg_finish_decompress(&d->cinfo);
   return true;
@@ -238,7 +240,8 @@ std::vector<std::uint8_t> EncodeJpeg(const Image& image, int quality) {
     throw std::invalid_argument("EncodeJpeg: picture size out of range");
   if (image.pixels.size() != static_cast<std::size_t>(image.width) * image.height)
     throw std::invalid_argument("EncodeJpeg: pixel count does not match the size");
-  if (quality < 1 || quality > 100) throw std::invalid_argument("EncodeJpeg: quality not in 1..100");
+  if (quality < 1 || quality > 100)
+    throw std::invalid_argument("EncodeJpeg: quality not in 1..100");
 
   EncoderOwner owner;
   Encoder* e = owner.get();

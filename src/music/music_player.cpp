@@ -62,8 +62,8 @@ void MusicPlayer::StartMusic() {
       } else {
         state_.musicFiles = std::move(found);
         state_.musicFileCount = static_cast<int>(state_.musicFiles.size());
-        state_.musicFile = state_.musicFiles.at(
-            static_cast<std::size_t>(hooks_.random(state_.musicFileCount)));
+        state_.musicFile =
+            state_.musicFiles.at(static_cast<std::size_t>(hooks_.random(state_.musicFileCount)));
         state_.musicShuffle = state_.musicFileCount >= 2;
       }
     }

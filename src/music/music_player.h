@@ -31,13 +31,13 @@ struct MusicHooks {
 
 // The player's state, as the frame composition and the tests read it.
 struct MusicState {
-  bool musicOn = false;          // cleared for good when nothing can be played
-  std::string musicFile;         // the chosen file; once started, the file playing
-  std::string musicFolder;       // random mode's folder; empty in single mode
+  bool musicOn = false;                 // cleared for good when nothing can be played
+  std::string musicFile;                // the chosen file; once started, the file playing
+  std::string musicFolder;              // random mode's folder; empty in single mode
   std::vector<std::string> musicFiles;  // the MIDI files found under musicFolder
   int musicFileCount = 0;
-  bool musicShuffle = false;     // a finished piece is followed by a different one
-  bool musicStarted = false;     // the first service has run
+  bool musicShuffle = false;           // a finished piece is followed by a different one
+  bool musicStarted = false;           // the first service has run
   platform::DWORD musicCheckTime = 0;  // timeGetTime of the last service
 };
 

@@ -113,7 +113,8 @@ void SaverScreen::SetWriterFont(const std::string& face, std::optional<std::uint
   }
 }
 
-void SaverScreen::WriteText(dg::TDGTexture& texture, const std::string& ansi, sx::TSXTextWriter& writer) {
+void SaverScreen::WriteText(dg::TDGTexture& texture, const std::string& ansi,
+                            sx::TSXTextWriter& writer) {
   if (ansi.empty()) return;
   dg::TDGTexture* background = nullptr;
   std::uint32_t fill = 0;
@@ -157,20 +158,25 @@ void SaverScreen::WriteReadingText(const std::u16string& reading) {
 }
 
 void SaverScreen::WriteMeaningLine(game::MeaningLine line, const std::u16string& text) {
-  WriteText(MeaningTexture(line == game::MeaningLine::kFirst ? 0 : 1), platform::Utf16ToAnsi(text), *panelWriter_);
+  WriteText(MeaningTexture(line == game::MeaningLine::kFirst ? 0 : 1), platform::Utf16ToAnsi(text),
+            *panelWriter_);
 }
 
-void SaverScreen::WriteMusicCaption(const std::string& ansi) { WriteText(*musicCaption_, ansi, *panelWriter_); }
+void SaverScreen::WriteMusicCaption(const std::string& ansi) {
+  WriteText(*musicCaption_, ansi, *panelWriter_);
+}
 
 void SaverScreen::PlayCompletionSound() {
   if (options_.sound == SoundOutput::kSilent) return;
-  platform::sndPlaySoundA((options_.dataDir + kSoundName).c_str(), platform::SND_ASYNC | platform::SND_NODEFAULT);
+  platform::sndPlaySoundA((options_.dataDir + kSoundName).c_str(),
+                          platform::SND_ASYNC | platform::SND_NODEFAULT);
 }
 
 bool SaverScreen::TryWallpaper(const std::string& path) {
   CheckedWallpaper checked = CheckWallpaper(path);
   if (auto* refusal = std::get_if<Refusal>(&checked)) {
-    dg::DebugLog("壁紙を表示できないため次の壁紙に替えます: " + path + " (" + refusal->reason + ")");
+    dg::DebugLog("壁紙を表示できないため次の壁紙に替えます: " + path + " (" + refusal->reason +
+                 ")");
     return false;
   }
   if (auto* jpeg = std::get_if<CheckedJpeg>(&checked)) {
@@ -205,20 +211,22 @@ void SaverScreen::LoadWallpaper(const std::string& path) {
   currentWallpaper_.clear();
 }
 
-void SaverScreen::DrawQuad(dg::TDGTexture& texture, float x, float y, float w, float h, std::uint32_t colour,
-                           float u0, float u1, float v0, float v1, sx::TSXFilter filter) {
+void SaverScreen::DrawQuad(dg::TDGTexture& texture, float x, float y, float w, float h,
+                           std::uint32_t colour, float u0, float u1, float v0, float v1,
+                           sx::TSXFilter filter) {
   const sx::TSXVertex vertices[4] = {
       sx::MakeVertex(0, 0, colour, u0, v0),
       sx::MakeVertex(w, 0, colour, u1, v0),
       sx::MakeVertex(0, h, colour, u0, v1),
       sx::MakeVertex(w, h, colour, u1, v1),
   };
-  scene_->AddQuad(data::TVec2{x, y}, vertices, &texture, sx::sxbmAlphaBlend, filter, sx::TSXLayer::Overlay, 0.0f);
+  scene_->AddQuad(data::TVec2{x, y}, vertices, &texture, sx::sxbmAlphaBlend, filter,
+                  sx::TSXLayer::Overlay, 0.0f);
 }
 
 void SaverScreen::DrawImage(dg::TDGTexture& texture, float x, float y, std::uint32_t colour) {
-  DrawQuad(texture, x, y, static_cast<float>(texture.Width()), static_cast<float>(texture.Height()), colour, 0,
-           texture.ScaleU(), 0, texture.ScaleV(), sx::TSXFilter::Point);
+  DrawQuad(texture, x, y, static_cast<float>(texture.Width()), static_cast<float>(texture.Height()),
+           colour, 0, texture.ScaleU(), 0, texture.ScaleV(), sx::TSXFilter::Point);
 }
 
 void SaverScreen::ComposeFrame() {
@@ -239,9 +247,11 @@ void SaverScreen::ComposeFrame() {
   if ((settings.imiHyoji && g.answerArrived[0]) || idiomShown) {
     const int lines = g.meaningTwoLines ? 2 : 1;
     for (int k = 0; k < lines; ++k)
-      DrawImage(MeaningBackground(k), kPanelLeft, static_cast<float>(kMeaningTop + kMeaningLineStep * k));
+      DrawImage(MeaningBackground(k), kPanelLeft,
+                static_cast<float>(kMeaningTop + kMeaningLineStep * k));
     for (int k = 0; k < lines; ++k)
-      DrawImage(MeaningTexture(k), kPanelLeft, static_cast<float>(kMeaningTop + kMeaningLineStep * k), kMeaningBlue);
+      DrawImage(MeaningTexture(k), kPanelLeft,
+                static_cast<float>(kMeaningTop + kMeaningLineStep * k), kMeaningBlue);
   }
 
   for (int r = 0; r < game::kBoardRows; ++r) {
@@ -250,7 +260,8 @@ void SaverScreen::ComposeFrame() {
       const game::TFlyingTile& tile = g.flyingTiles[r][c];
       if (cell.idiomSlot < 0 || tile.y <= g.answerSlots[0].y) continue;
       std::uint32_t colour = kCharacterBlack;
-      if (r == g.targetRow && c == g.targetCol && settings.ikisakiHyoji && !g.idiomDone) colour = kDestinationRed;
+      if (r == g.targetRow && c == g.targetCol && settings.ikisakiHyoji && !g.idiomDone)
+        colour = kDestinationRed;
       if (tile.y < static_cast<std::int64_t>(cell.y)) colour = kFlyingRed;
       DrawImage(CellTexture(r, c), static_cast<float>(tile.x), static_cast<float>(tile.y), colour);
     }
@@ -267,9 +278,9 @@ void SaverScreen::ComposeFrame() {
   const game::TBoardCell& at = g.board[g.walkerRow][g.walkerCol];
   const float frameU = walker.ScaleU() / kWalkerFrames;
   DrawQuad(walker, static_cast<float>(at.x) - 2, static_cast<float>(at.y) - 4,
-           static_cast<float>(walker.Width() / kWalkerFrames), static_cast<float>(walker.Height()), kWhite,
-           static_cast<float>(walkerFrame_) * frameU, static_cast<float>(walkerFrame_ + 1) * frameU, 0,
-           walker.ScaleV(), sx::TSXFilter::Point);
+           static_cast<float>(walker.Width() / kWalkerFrames), static_cast<float>(walker.Height()),
+           kWhite, static_cast<float>(walkerFrame_) * frameU,
+           static_cast<float>(walkerFrame_ + 1) * frameU, 0, walker.ScaleV(), sx::TSXFilter::Point);
 
   if (idiomShown) {
     const float top = static_cast<float>(g.answerSlots[0].y + kReadingBelowAnswers);

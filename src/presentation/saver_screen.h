@@ -87,7 +87,9 @@ class SaverScreen final : public Screen {
   dg::TDGTexture& ReadingBackground() { return *readingBack_; }
   dg::TDGTexture& MusicCaptionTexture() { return *musicCaption_; }
   dg::TDGTexture& MusicBackground() { return *musicBack_; }
-  dg::TDGTexture& CellTexture(int row, int col) { return *cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)]; }
+  dg::TDGTexture& CellTexture(int row, int col) {
+    return *cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+  }
   dg::TDGTexture& AnswerTexture(int k) { return *answers_[static_cast<std::size_t>(k)]; }
   dg::TDGTexture& WalkerTexture(int k) { return *walker_[static_cast<std::size_t>(k)]; }
   dg::TDGTexture& RoadTexture() { return *road_; }
@@ -128,7 +130,8 @@ class SaverScreen final : public Screen {
   std::unique_ptr<sx::TSXTextWriter> cellWriter_;
   std::unique_ptr<sx::TSXTextWriter> panelWriter_;
   std::unique_ptr<sx::TSXTextWriter> answerWriter_;
-  std::array<std::array<std::unique_ptr<dg::TDGTexture>, game::kBoardCols>, game::kBoardRows> cells_;
+  std::array<std::array<std::unique_ptr<dg::TDGTexture>, game::kBoardCols>, game::kBoardRows>
+      cells_;
   std::array<std::unique_ptr<dg::TDGTexture>, 2> meaning_;
   std::array<std::unique_ptr<dg::TDGTexture>, 2> meaningBack_;
   std::unique_ptr<dg::TDGTexture> reading_;

@@ -11,7 +11,8 @@ std::string ShortenText(std::string_view ansi) {
   std::vector<std::size_t> starts;
   for (std::size_t i = 0; i < ansi.size();) {
     starts.push_back(i);
-    const bool pair = platform::IsLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size();
+    const bool pair =
+        platform::IsLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size();
     i += pair ? 2 : 1;
   }
   const std::size_t count = starts.size();

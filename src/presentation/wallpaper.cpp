@@ -52,14 +52,17 @@ CheckedWallpaper CheckBmp(const std::string& b) {
   if (infoSize < dg::kBMPInfoHeaderSize) return Refusal{"bitmap header of an unknown kind"};
   if (bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
     return Refusal{std::to_string(bitCount) + " bits per pixel"};
-  if (compression != 0) return Refusal{"compressed bitmap (compression " + std::to_string(compression) + ")"};
+  if (compression != 0)
+    return Refusal{"compressed bitmap (compression " + std::to_string(compression) + ")"};
   if (height < 0) return Refusal{"top-down rows"};
   if (width <= 0 || height == 0) return Refusal{"empty picture"};
   if (width > kMaxBitmapSide || height > kMaxBitmapSide)
-    return Refusal{"picture of " + std::to_string(width) + " x " + std::to_string(height) + " is too large"};
+    return Refusal{"picture of " + std::to_string(width) + " x " + std::to_string(height) +
+                   " is too large"};
   const std::uint64_t palette = bitCount == 8 ? dg::kBMPPaletteSize : 0;
   if (pixelOffset < kHeaders + palette) return Refusal{"pixels overlap the headers"};
-  const std::uint64_t need = pixelOffset + dg::BMPSourceStride(width, bitCount) * static_cast<std::uint64_t>(height);
+  const std::uint64_t need =
+      pixelOffset + dg::BMPSourceStride(width, bitCount) * static_cast<std::uint64_t>(height);
   if (b.size() < need) return Refusal{"file cut short"};
   return CheckedBmp{};
 }
@@ -67,17 +70,21 @@ CheckedWallpaper CheckBmp(const std::string& b) {
 }  // namespace
 
 bool IsJpegName(const std::string& path) {
-  return EndsWith(path, ".jpg") || EndsWith(path, ".JPG") || EndsWith(path, ".jpeg") || EndsWith(path, ".JPEG");
+  return EndsWith(path, ".jpg") || EndsWith(path, ".JPG") || EndsWith(path, ".jpeg") ||
+         EndsWith(path, ".JPEG");
 }
 
 CheckedWallpaper CheckWallpaper(const std::string& path) {
   // The largest picture accepted, 32 bits per pixel, with room for headers and palette.
-  constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{kMaxBitmapSide} * kMaxBitmapSide * 4 + 65536;
+  constexpr std::uintmax_t kMaxFileBytes =
+      std::uintmax_t{kMaxBitmapSide} * kMaxBitmapSide * 4 + 65536;
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (!error && size > kMaxFileBytes) return Refusal{"file of " + std::to_string(size) + " bytes is too large"};
+  if (!error && size > kMaxFileBytes)
+    return Refusal{"file of " + std::to_string(size) + " bytes is too large"};
   const std::optional<std::string> bytes = platform::ReadWholeFile(path);
-  if (!bytes) return Refusal{platform::FileExists(path) ? "file cannot be read" : "file does not exist"};
+  if (!bytes)
+    return Refusal{platform::FileExists(path) ? "file cannot be read" : "file does not exist"};
   return IsJpegName(path) ? CheckJpeg(*bytes) : CheckBmp(*bytes);
 }
 

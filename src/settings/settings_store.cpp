@@ -20,7 +20,8 @@ constexpr int kDefaultWaitTime = 5;
 // game's wrap-safe time comparison needs spans below 2^31 ms.
 int Milliseconds(int value, std::int64_t a, std::int64_t b) {
   const std::int64_t ms = a * value + b;
-  return static_cast<int>(std::clamp<std::int64_t>(ms, 0, std::numeric_limits<std::int32_t>::max()));
+  return static_cast<int>(
+      std::clamp<std::int64_t>(ms, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 std::optional<SaverFont> ReadFont(const platform::IniFile& ini, const std::string& dataDir,
@@ -45,7 +46,8 @@ std::string DataDir(const std::string& exeDir) { return exeDir + kDataFolderName
 
 SaverSettings DefaultSaverSettings(const std::string& dataDir) {
   SaverSettings s;
-  for (int i = 0; i < 3; ++i) s.wallpaperFiles.push_back(dataDir + "Kabe_" + std::to_string(i) + ".jpg");
+  for (int i = 0; i < 3; ++i)
+    s.wallpaperFiles.push_back(dataDir + "Kabe_" + std::to_string(i) + ".jpg");
   return s;
 }
 

@@ -48,8 +48,8 @@ struct SaverSettings {
   bool userPriority = false;
   std::vector<std::string> wallpaperFiles;
   bool musicOn = false;
-  std::string musicFile;    // BGM/Name when single-file music is on
-  std::string musicFolder;  // BGM/Folda when folder music is on
+  std::string musicFile;     // BGM/Name when single-file music is on
+  std::string musicFolder;   // BGM/Folda when folder music is on
   bool musicRandom = false;  // folder music is on: kMusicCaptionRandom goes into the caption
   // Font/Name as stored, when Settei.ini has that key.
   std::optional<std::string> storedFontFace;

@@ -24,8 +24,10 @@ HeadlessSaver::HeadlessSaver(const std::string& dataDir, std::uint64_t seed, std
   screen_ = std::make_unique<presentation::SaverScreen>(*carad_, options);
   session_ = std::make_unique<SaverSession>(
       *screen_, clock_,
-      SessionOptions{dataDir, seed, [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
-                     MusicOutput::kNone, nullptr});
+      SessionOptions{
+          dataDir, seed,
+          [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
+          MusicOutput::kNone, nullptr});
   session_->StartUp();
 }
 

@@ -1,6 +1,7 @@
-// The real saver without a window (and, unless asked, without a speaker): a software device presenting into a
-// target that keeps the last frame, the process-wide test clock (Sleep advances it at once), a chosen seed. Frames
-// and boards come out exactly as the saver would show them at the same times.
+// The real saver without a window (and, unless asked, without a speaker): a software device
+// presenting into a target that keeps the last frame, the process-wide test clock (Sleep advances
+// it at once), a chosen seed. Frames and boards come out exactly as the saver would show them at
+// the same times.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,11 @@ struct Frame {
   int width = 0;
   int height = 0;
   std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, rows top to bottom; alpha undefined
-  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] & 0x00FFFFFFu; }
+  std::uint32_t At(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)] &
+           0x00FFFFFFu;
+  }
 };
 
 class HeadlessSaver {

@@ -8,11 +8,11 @@
 namespace shell {
 
 enum class RunMode {
-  kNone,            // no window: the program ends at once
-  kSaver,           // "/s" or "/S"
-  kPreview,         // "/p" or "/P" with the parent window's id
-  kSettings,        // no argument: the settings dialog, shown by the message loop
-  kSettingsShown,   // "/c" or "/C" as the first two characters: the dialog, shown explicitly
+  kNone,           // no window: the program ends at once
+  kSaver,          // "/s" or "/S"
+  kPreview,        // "/p" or "/P" with the parent window's id
+  kSettings,       // no argument: the settings dialog, shown by the message loop
+  kSettingsShown,  // "/c" or "/C" as the first two characters: the dialog, shown explicitly
 };
 
 struct RunRequest {

@@ -14,7 +14,8 @@
 
 namespace shell {
 
-TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application, SaverFormOptions options)
+TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
+                                           SaverFormOptions options)
     : application_(application), options_(std::move(options)) {
   setMouseTracking(true);
   // The tick sleeps right after it presents; the frame must be on screen before that.
@@ -39,9 +40,10 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application, S
 
   session_ = std::make_unique<SaverSession>(
       *screen_, clock_,
-      SessionOptions{dataDir, std::nullopt,
-                     [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
-                     MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }});
+      SessionOptions{
+          dataDir, std::nullopt,
+          [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
+          MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }});
   session_->StartUp();
   application_.SetOnIdle([this] { return ApplicationEvents1Idle(); });
 }
@@ -79,9 +81,10 @@ void TVelmorandiSaverForm::FormClose() {
 void TVelmorandiSaverForm::FrameShown() {
   if (options_.reportFirstFrameSince && !firstFrameReported_) {
     firstFrameReported_ = true;
-    const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
-                                                                          *options_.reportFirstFrameSince)
-                        .count() / 1000.0;
+    const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(
+                        std::chrono::steady_clock::now() - *options_.reportFirstFrameSince)
+                        .count() /
+                    1000.0;
     std::fprintf(stderr, "velmorandi: first frame presented %.1f ms after start\n", ms);
   }
 }

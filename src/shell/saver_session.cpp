@@ -21,7 +21,9 @@ void SaverSession::StartUp() {
   if (options_.music == MusicOutput::kPlay) {
     music::MusicHooks hooks;
     hooks.random = [this](int n) { return random_->Next(n); };
-    hooks.writeCaption = [this](const std::string& utf8) { screen_.WriteMusicCaption(platform::Utf8ToAnsi(utf8)); };
+    hooks.writeCaption = [this](const std::string& utf8) {
+      screen_.WriteMusicCaption(platform::Utf8ToAnsi(utf8));
+    };
     hooks.handleMessages = options_.handleMessages;
     music_ = std::make_unique<music::MusicPlayer>(std::move(hooks));
     music_->Configure(settings_.musicOn, settings_.musicFile, settings_.musicFolder);
@@ -36,7 +38,8 @@ void SaverSession::StartUp() {
                               std::chrono::system_clock::now().time_since_epoch().count());
   random_ = std::make_unique<game::SeededRandom>(seed);
 
-  game_ = std::make_unique<game::Game>(dictionary_, screen_, clock_, *random_, settings::ToGameSettings(settings_));
+  game_ = std::make_unique<game::Game>(dictionary_, screen_, clock_, *random_,
+                                       settings::ToGameSettings(settings_));
   screen_.Attach(*game_);
   game_->StartUp(screen_.LeafWidth(), screen_.LeafHeight());
   if (music_) music_->ArmMusicService();
@@ -57,7 +60,8 @@ bool SaverSession::Tick() {
   game_->MoveFlyingTiles();
   screen_.RenderFrame();
   const auto remaining = static_cast<std::int32_t>(lastTickTime_ + kTickMs - clock_.Now());
-  if (remaining > kSleepMarginMs) clock_.Sleep(static_cast<std::uint32_t>(remaining - kSleepMarginMs));
+  if (remaining > kSleepMarginMs)
+    clock_.Sleep(static_cast<std::uint32_t>(remaining - kSleepMarginMs));
   return true;
 }
 

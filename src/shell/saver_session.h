@@ -36,8 +36,8 @@ class WinmmClock final : public game::Clock {
 enum class MusicOutput { kPlay, kNone };
 
 struct SessionOptions {
-  std::string dataDir;                  // the data folder, ending in "/"
-  std::optional<std::uint64_t> seed;    // none: seeded from the clock
+  std::string dataDir;                        // the data folder, ending in "/"
+  std::optional<std::uint64_t> seed;          // none: seeded from the clock
   settings::FontInstalledTest fontInstalled;  // null: no face counts as installed
   MusicOutput music = MusicOutput::kPlay;     // kNone: the music settings are ignored
   // Handles pending window messages during the music's folder scan; may be empty.
@@ -55,8 +55,8 @@ class SaverSession {
   void StartUp();
 
   // One idle call: nothing until 100 ms have passed since the last tick began; then the
-  // step timer, the music service, the flights and a frame, and a sleep for the rest of the slot less 3 ms.
-  // Returns true when it ran a tick.
+  // step timer, the music service, the flights and a frame, and a sleep for the rest of the slot
+  // less 3 ms. Returns true when it ran a tick.
   bool Tick();
 
   const settings::SaverSettings& Settings() const { return settings_; }

@@ -40,7 +40,8 @@ int RunSettingsMode(platform::Application& application, SettingsShow show) {
 
 std::string PreviewRequestRefusal(const std::vector<std::string>& args) {
   if (args.empty() || (args[0] != "/p" && args[0] != "/P")) return {};
-  if (args.size() < 2) return "velmorandi: " + args[0] + " needs the id of the window to show the preview in";
+  if (args.size() < 2)
+    return "velmorandi: " + args[0] + " needs the id of the window to show the preview in";
   return "velmorandi: \"" + args[1] + "\" is not a decimal window id; no preview";
 }
 

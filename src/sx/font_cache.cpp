@@ -11,7 +11,9 @@ namespace {
 
 namespace gdi = platform::gdi;
 
-std::int32_t RoundUpTo4(std::int64_t bytes) { return static_cast<std::int32_t>((bytes + 3) & ~std::int64_t{3}); }
+std::int32_t RoundUpTo4(std::int64_t bytes) {
+  return static_cast<std::int32_t>((bytes + 3) & ~std::int64_t{3});
+}
 
 // Coverage 0..64 as alpha: 64 is opaque, below it four steps per level.
 std::uint8_t CoverageAlpha(std::uint8_t coverage) {
@@ -72,8 +74,8 @@ void TSXFontCache::Rasterise(TSXGlyph& glyph, std::uint32_t code, const TSXFont&
   gdi::HDC dc = writer_.CanvasFor(font);
   const gdi::MAT2 matrix = gdi::IdentityMat2();
   gdi::GLYPHMETRICS metrics{};
-  gdi::DWORD size = gdi::GetGlyphOutlineA(dc, code, gdi::GGO_GRAY8_BITMAP, &metrics, 0,
-                                          nullptr, &matrix);
+  gdi::DWORD size =
+      gdi::GetGlyphOutlineA(dc, code, gdi::GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &matrix);
   gdi::TEXTMETRICA text{};
   gdi::GetTextMetricsA(dc, &text);
   // A failed query is an empty glyph; its metrics come back zeroed.

@@ -18,7 +18,7 @@ struct TSXGlyph {
   std::string fontName;
   std::int32_t fontHeight = 0;
   TSXFontStyles fontStyle = 0;
-  std::int32_t width = 0;    // black box, pixels
+  std::int32_t width = 0;  // black box, pixels
   std::int32_t height = 0;
   std::int32_t pitch = 0;    // bytes per pixel x width, raised to a multiple of 4
   std::int32_t originX = 0;  // black-box left relative to the pen

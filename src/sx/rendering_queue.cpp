@@ -102,8 +102,7 @@ void ApplyBlendMode(IDirect3DDevice9* device, const TSXBlendMode& mode, bool ble
   }
 }
 
-void SetIfChanged(IDirect3DDevice9* device, D3DRENDERSTATETYPE state, DWORD value,
-                  DWORD& current) {
+void SetIfChanged(IDirect3DDevice9* device, D3DRENDERSTATETYPE state, DWORD value, DWORD& current) {
   if (current == value) return;
   device->SetRenderState(state, value);
   current = value;
@@ -119,8 +118,8 @@ TSXRenderingQueue::TSXRenderingQueue(dg::TDGCarad* device, TSXScene* scene)
       keys_(kInitialCapacity) {}
 
 void TSXRenderingQueue::AddQuad(bool linearFilter, std::int32_t blendMode,
-                                const TSXVertex (&vertices)[4], dg::TDGTexture* texture,
-                                float x, float y, float z) {
+                                const TSXVertex (&vertices)[4], dg::TDGTexture* texture, float x,
+                                float y, float z) {
   if (count_ == quads_.size()) {
     const std::size_t capacity = quads_.size() * 2;
     quads_.resize(capacity);
@@ -150,7 +149,8 @@ std::size_t TSXRenderingQueue::ArrangeOrder(TSXDrawOrder order) {
     keys_[taking] = quads_[i].z;
     ++taking;
   }
-  if (taking > 1) SortFarToNear(order_.data(), keys_.data(), 0, static_cast<std::ptrdiff_t>(taking) - 1);
+  if (taking > 1)
+    SortFarToNear(order_.data(), keys_.data(), 0, static_cast<std::ptrdiff_t>(taking) - 1);
   return taking;
 }
 
@@ -185,8 +185,7 @@ void TSXRenderingQueue::DrawQueue(TSXDrawOrder order) {
       state.blendMode = quad.blendMode;
     }
 
-    IDirect3DBaseTexture9* texture =
-        quad.texture != nullptr ? quad.texture->Texture() : nullptr;
+    IDirect3DBaseTexture9* texture = quad.texture != nullptr ? quad.texture->Texture() : nullptr;
     if (texture != state.texture) {
       device->SetTexture(0, texture);
       state.texture = texture;

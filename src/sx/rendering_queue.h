@@ -24,7 +24,7 @@ struct TSXQueuedQuad {
   dg::TDGTexture* texture;  // borrowed; may be null
   float x;
   float y;
-  float z;  // 0.0 (near) .. 1.0 (far); also the sort key
+  float z;                // 0.0 (near) .. 1.0 (far); also the sort key
   TSXVertex vertices[4];  // strip order: top-left, top-right, bottom-left, bottom-right
 };
 

@@ -23,8 +23,7 @@ constexpr D3DMATRIX kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}
 
 }  // namespace
 
-TSXScene::TSXScene(dg::TDGCarad& device, const std::string& name)
-    : carad_(&device), name_(name) {
+TSXScene::TSXScene(dg::TDGCarad& device, const std::string& name) : carad_(&device), name_(name) {
   overlay_ = std::make_unique<TSXRenderingQueue>(carad_, this);
   opaque_ = std::make_unique<TSXRenderingQueue>(carad_, this);
   translucent_ = std::make_unique<TSXRenderingQueue>(carad_, this);
@@ -37,7 +36,8 @@ TSXScene::TSXScene(dg::TDGCarad& device, const std::string& name)
   const int width = static_cast<int>(carad_->ScreenWidth());
   const int height = static_cast<int>(carad_->ScreenHeight());
   SetViewport(0, 0, width, height);
-  SetProjection(kDefaultFov, width > 0 ? static_cast<float>(height) / static_cast<float>(width) : 1.0f,
+  SetProjection(kDefaultFov,
+                width > 0 ? static_cast<float>(height) / static_cast<float>(width) : 1.0f,
                 kDefaultNear, kDefaultFar);
   QueryBlendOpSupport();
 }

@@ -52,8 +52,7 @@ void WritePixel(std::uint8_t* at, std::int32_t bytes, std::uint32_t value) {
 
 }  // namespace
 
-TSXTextWriter::TSXTextWriter(dg::TDGCarad& device, std::int32_t cacheDepth,
-                             D3DFORMAT pixelFormat)
+TSXTextWriter::TSXTextWriter(dg::TDGCarad& device, std::int32_t cacheDepth, D3DFORMAT pixelFormat)
     : carad_(&device), pixelFormat_(pixelFormat) {
   cache_ = std::make_unique<TSXFontCache>(*this, cacheDepth);
   canvas_.reset(gdi::CreateCompatibleDC(nullptr));
@@ -77,8 +76,7 @@ gdi::HDC TSXTextWriter::CanvasFor(const TSXFont& font) {
 gdi::SIZE TSXTextWriter::Extent(std::string_view text) {
   gdi::SIZE size;
   if (text.empty()) return size;
-  gdi::GetTextExtentPoint32A(CanvasFor(font_), text.data(), static_cast<int>(text.size()),
-                             &size);
+  gdi::GetTextExtentPoint32A(CanvasFor(font_), text.data(), static_cast<int>(text.size()), &size);
   size.cx = std::max<gdi::LONG>(size.cx, 0);
   size.cy = std::max<gdi::LONG>(size.cy, 0);
   return size;
@@ -91,8 +89,7 @@ std::int32_t TSXTextWriter::TextHeight(std::string_view text) { return Extent(te
 std::unique_ptr<dg::TDGTexture> TSXTextWriter::CreateTextTexture(
     std::string_view text, const std::vector<D3DFORMAT>& formats, const std::string& name) {
   const gdi::SIZE size = Extent(text);
-  auto texture =
-      std::make_unique<dg::TDGTexture>(*carad_, formats, 0, D3DPOOL_MANAGED, 1, name);
+  auto texture = std::make_unique<dg::TDGTexture>(*carad_, formats, 0, D3DPOOL_MANAGED, 1, name);
   texture->SetSize(static_cast<std::uint32_t>(size.cx), static_cast<std::uint32_t>(size.cy));
   DrawText(0, 0, *texture, text);
   return texture;
@@ -118,8 +115,8 @@ void TSXTextWriter::DrawText(std::int32_t x, std::int32_t y, dg::TDGTexture& tex
     const Span columns = Clip(penX + glyph.originX, glyph.width, desc.Width);
     const Span rows = Clip(penY + glyph.offsetY, glyph.height, desc.Height);
     if (columns.length > 0 && rows.length > 0 && !glyph.pixels.empty()) {
-      CopyGlyph(glyph, texture, desc.Format, columns.start, rows.start, columns.skip,
-                rows.skip, columns.length, rows.length);
+      CopyGlyph(glyph, texture, desc.Format, columns.start, rows.start, columns.skip, rows.skip,
+                columns.length, rows.length);
     }
     penX += glyph.advanceX;
     if (penX >= std::int64_t{texture.Width()}) break;
@@ -128,8 +125,8 @@ void TSXTextWriter::DrawText(std::int32_t x, std::int32_t y, dg::TDGTexture& tex
 
 void TSXTextWriter::CopyGlyph(const TSXGlyph& glyph, dg::TDGTexture& texture,
                               D3DFORMAT textureFormat, std::int32_t left, std::int32_t top,
-                              std::int32_t skipColumns, std::int32_t skipRows,
-                              std::int32_t width, std::int32_t height) {
+                              std::int32_t skipColumns, std::int32_t skipRows, std::int32_t width,
+                              std::int32_t height) {
   const RECT rect{left, top, left + width, top + height};
   D3DLOCKED_RECT locked{0, nullptr};
   if (FAILED(texture.LockRect(0, &rect, locked, 0)) || locked.pBits == nullptr) return;
@@ -137,8 +134,7 @@ void TSXTextWriter::CopyGlyph(const TSXGlyph& glyph, dg::TDGTexture& texture,
   const std::int32_t glyphBytes = dg::FormatBits(pixelFormat_) / 8;
   const std::int32_t textureBytes = dg::FormatBits(textureFormat) / 8;
   auto* out = static_cast<std::uint8_t*>(locked.pBits);
-  const std::uint8_t* in = glyph.pixels.data() +
-                           static_cast<std::size_t>(skipRows) * glyph.pitch +
+  const std::uint8_t* in = glyph.pixels.data() + static_cast<std::size_t>(skipRows) * glyph.pitch +
                            static_cast<std::size_t>(skipColumns) * glyphBytes;
   if (textureFormat == pixelFormat_) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * glyphBytes;
@@ -154,8 +150,7 @@ void TSXTextWriter::CopyGlyph(const TSXGlyph& glyph, dg::TDGTexture& texture,
       for (std::int32_t column = 0; column < width; ++column) {
         const std::uint32_t colour =
             dg::UnpackColor(ReadPixel(in + column * glyphBytes, glyphBytes), pixelFormat_);
-        WritePixel(out + column * textureBytes, textureBytes,
-                   dg::PackColor(colour, textureFormat));
+        WritePixel(out + column * textureBytes, textureBytes, dg::PackColor(colour, textureFormat));
       }
       out += locked.Pitch;
       in += glyph.pitch;

@@ -7,8 +7,8 @@
 namespace sx {
 
 struct TSXVertex {
-  float x;            // pixels right of the quad's position
-  float y;            // pixels below the quad's position
+  float x;               // pixels right of the quad's position
+  float y;               // pixels below the quad's position
   std::uint32_t colour;  // ARGB, alpha in the top byte
   float u;
   float v;

@@ -30,7 +30,8 @@ namespace fs = std::filesystem;
 using assets_test::Bmp24;
 
 const std::string kDataDir = VM_DATA_DIR_PATH;
-const std::vector<std::string> kPictureIds = {"road.bmp", "Leaf.bmp", "velmorandi_0.bmp", "Velmorandi_1.bmp"};
+const std::vector<std::string> kPictureIds = {"road.bmp", "Leaf.bmp", "velmorandi_0.bmp",
+                                              "Velmorandi_1.bmp"};
 constexpr std::uint32_t kKeyGreen = 0x00FF00;
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
@@ -186,7 +187,8 @@ TEST(Assets, WallpapersDecodeAtTheirSizeAndDiffer) {
     EXPECT_EQ(r.image.height, 480) << name;
     // Baseline: a SOF0 frame header.
     bool sof0 = false;
-    for (std::size_t k = 0; k + 1 < bytes.size() && !sof0; ++k) sof0 = bytes[k] == 0xFF && bytes[k + 1] == 0xC0;
+    for (std::size_t k = 0; k + 1 < bytes.size() && !sof0; ++k)
+      sof0 = bytes[k] == 0xFF && bytes[k + 1] == 0xC0;
     EXPECT_TRUE(sof0) << name;
     std::array<double, 3> m{};
     for (std::uint32_t p : r.image.pixels)
@@ -205,7 +207,9 @@ TEST(Assets, WallpapersDecodeAtTheirSizeAndDiffer) {
 TEST(Assets, ChimeIsShortCleanPcm) {
   const auto w = ReadBytes(fs::path(kDataDir) / "seikai.wav");
   ASSERT_GE(w.size(), 44u);
-  auto u32 = [&](std::size_t at) { return w[at] | w[at + 1] << 8 | w[at + 2] << 16 | static_cast<std::uint32_t>(w[at + 3]) << 24; };
+  auto u32 = [&](std::size_t at) {
+    return w[at] | w[at + 1] << 8 | w[at + 2] << 16 | static_cast<std::uint32_t>(w[at + 3]) << 24;
+  };
   auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(w[at] | w[at + 1] << 8); };
   EXPECT_EQ(std::string(w.begin(), w.begin() + 4), "RIFF");
   EXPECT_EQ(u32(4), w.size() - 8);
@@ -241,17 +245,25 @@ bool IsValidUtf8(const std::vector<std::uint8_t>& s) {
     const std::uint8_t c = s[i];
     int extra;
     std::uint32_t cp;
-    if (c < 0x80) { ++i; continue; }
-    if (c >= 0xC2 && c <= 0xDF) extra = 1, cp = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF) extra = 2, cp = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4) extra = 3, cp = c & 0x07;
-    else return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if (c >= 0xC2 && c <= 0xDF)
+      extra = 1, cp = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF)
+      extra = 2, cp = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4)
+      extra = 3, cp = c & 0x07;
+    else
+      return false;
     if (i + static_cast<std::size_t>(extra) >= s.size()) return false;
     for (int k = 1; k <= extra; ++k) {
       if ((s[i + k] & 0xC0) != 0x80) return false;
       cp = cp << 6 | (s[i + k] & 0x3F);
     }
-    if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+    if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+        (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
       return false;
     i += static_cast<std::size_t>(extra) + 1;
   }
@@ -284,19 +296,22 @@ TEST(Assets, TextsAreUtf8AndTheWordListIsAHeaderOnly) {
   EXPECT_TRUE(IsValidUtf8(list));
   EXPECT_NE(readme[0], 0xEF) << "no byte-order mark";
   const std::string text(readme.begin(), readme.end());
-  for (const char* needed : {"/s", "/c", "/p", "Settei.ini", "追加問題.txt", "Shift-JIS", "VelmorandiScrData"})
+  for (const char* needed :
+       {"/s", "/c", "/p", "Settei.ini", "追加問題.txt", "Shift-JIS", "VelmorandiScrData"})
     EXPECT_NE(text.find(needed), std::string::npos) << "ReadMe.txt does not mention " << needed;
 
   const auto lines = Lines(list);
   EXPECT_EQ(lines.size(), 15u);
-  for (const std::string& l : lines) EXPECT_FALSE(l.empty()) << "a blank header line is easy to lose";
+  for (const std::string& l : lines)
+    EXPECT_FALSE(l.empty()) << "a blank header line is easy to lose";
 #ifdef VM_ASSETS_HAVE_DICTIONARY
   EXPECT_EQ(dictionary::CountValidUserIdioms(kDataDir + "/追加問題.txt"), 0);
   // The header is meant to be built on: one group after it must count.
   const fs::path tmp = fs::temp_directory_path() / "vm_assets_list_with_group.txt";
   {
     std::ofstream out(tmp, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(list.data()), static_cast<std::streamsize>(list.size()));
+    out.write(reinterpret_cast<const char*>(list.data()),
+              static_cast<std::streamsize>(list.size()));
     out << "一石二鳥\n一つのことをして二つの利益を得ること\nいっせきにちょう\n";
   }
   EXPECT_EQ(dictionary::CountValidUserIdioms(tmp.string()), 1);
@@ -331,7 +346,8 @@ TEST(Assets, GeneratorsWriteTheSameBytesEveryTime) {
     ASSERT_FALSE(first.empty()) << name;
     EXPECT_EQ(first, Generated(b, name)) << name << " differs between two runs";
     // And the build laid out exactly these bytes.
-    const bool picture = std::find(kPictureIds.begin(), kPictureIds.end(), name) != kPictureIds.end();
+    const bool picture =
+        std::find(kPictureIds.begin(), kPictureIds.end(), name) != kPictureIds.end();
     EXPECT_EQ(first, picture ? PictureBytes(name) : ReadBytes(fs::path(kDataDir) / name)) << name;
   }
   fs::remove_all(base);

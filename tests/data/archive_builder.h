@@ -36,9 +36,11 @@ inline Bytes BuildArchive(std::uint32_t compressed, const std::vector<RawEntry>&
     const RawEntry& e = entries[i];
     const std::size_t at = 256 + 268 * i;
     PutU32At(out, at, static_cast<std::uint32_t>(e.dataOffset >= 0 ? e.dataOffset : out.size()));
-    PutU32At(out, at + 4, static_cast<std::uint32_t>(e.storedSize >= 0 ? e.storedSize : e.stored.size()));
+    PutU32At(out, at + 4,
+             static_cast<std::uint32_t>(e.storedSize >= 0 ? e.storedSize : e.stored.size()));
     PutU32At(out, at + 8, e.unpackedSize);
-    for (std::size_t k = 0; k < e.id.size() && k < 256; ++k) out[at + 12 + k] = static_cast<std::uint8_t>(e.id[k]);
+    for (std::size_t k = 0; k < e.id.size() && k < 256; ++k)
+      out[at + 12 + k] = static_cast<std::uint8_t>(e.id[k]);
     out.insert(out.end(), e.stored.begin(), e.stored.end());
   }
   return out;

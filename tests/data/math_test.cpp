@@ -66,7 +66,7 @@ TEST(Mat4Multiply, AppliesLeftOperandFirst) {
   Mat4Multiply(both, scale, move);
   TVec3 p{};
   Vec3TransformPoint(p, MakeVec3(1, 0, 0), both);
-  EXPECT_EQ(p.x, 7);  // scaled to 2, then moved by 5
+  EXPECT_EQ(p.x, 7);               // scaled to 2, then moved by 5
   Mat4Multiply(both, both, both);  // output shared with the inputs
   Vec3TransformPoint(p, MakeVec3(1, 0, 0), both);
   EXPECT_EQ(p.x, 19);

@@ -3,9 +3,9 @@
 #include <gmock/gmock.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include "data/archive_builder.h"
 
@@ -93,21 +93,39 @@ TEST_P(QDAExpandMalformed, RaisesNamedError) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, QDAExpandMalformed,
     ::testing::Values(
-        MalformedCase{"SkipPasses256", {0xFF, 0x80, 0xFF, 1, 0, 0, 0, 0x41}, 1, "skip runs pass code 255"},
-        MalformedCase{"EntriesPass255", {0xFF, 0x80, 0x7F, 0x80, 1, 0, 0, 0, 0x41}, 1, "past code 255"},
+        MalformedCase{
+            "SkipPasses256", {0xFF, 0x80, 0xFF, 1, 0, 0, 0, 0x41}, 1, "skip runs pass code 255"},
+        MalformedCase{
+            "EntriesPass255", {0xFF, 0x80, 0x7F, 0x80, 1, 0, 0, 0, 0x41}, 1, "past code 255"},
         MalformedCase{"TableCutShort", {0xFF, 0x80}, 0, "data ends inside a pair table"},
         MalformedCase{"PairCutShort", {0xFF, 0x81}, 0, "data ends inside a pair table"},
         MalformedCase{"CountCutShort", {0xFF, 0x80, 0xFE, 1, 0}, 0, "count of packed bytes"},
-        MalformedCase{"CountPastEnd", {0xFF, 0x80, 0xFE, 5, 0, 0, 0, 0x41}, 5, "declares 5 packed bytes, only 1 remain"},
-        MalformedCase{"HugeCount", {0xFF, 0x80, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0x41}, 1, "declares 4294967295"},
+        MalformedCase{"CountPastEnd",
+                      {0xFF, 0x80, 0xFE, 5, 0, 0, 0, 0x41},
+                      5,
+                      "declares 5 packed bytes, only 1 remain"},
+        MalformedCase{"HugeCount",
+                      {0xFF, 0x80, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0x41},
+                      1,
+                      "declares 4294967295"},
         // 0x80 = (0x81, 0), 0x81 = (0x80, 0): each step nests deeper without output.
         MalformedCase{"LeftCycleOverflowsStack",
-                      {0xFF, 0x81, 0x00, 0x00, 0x80, 0x00, 0xFD, 1, 0, 0, 0, 0x80}, 1, "more than 256 stack bytes"},
+                      {0xFF, 0x81, 0x00, 0x00, 0x80, 0x00, 0xFD, 1, 0, 0, 0, 0x80},
+                      1,
+                      "more than 256 stack bytes"},
         // 0x80 = (0x41, 0x80): endless output, stopped at the declared size.
-        MalformedCase{"RightCycleStopsAtSize", {0xFF, 0x41, 0x80, 0xFE, 1, 0, 0, 0, 0x80}, 50, "expands past"},
-        MalformedCase{"MoreThanDeclared", {0xFF, 0x80, 0xFE, 2, 0, 0, 0, 0x41, 0x42}, 1, "expands past its declared size of 1"},
-        MalformedCase{"LessThanDeclared", {0xFF, 0x80, 0xFE, 1, 0, 0, 0, 0x41}, 2, "ends after 1 of its 2"},
-        MalformedCase{"ImplausibleSize", {0xFF, 0x80, 0xFE, 1, 0, 0, 0, 0x41}, 8 * 256 + 1, "implausible"},
+        MalformedCase{"RightCycleStopsAtSize",
+                      {0xFF, 0x41, 0x80, 0xFE, 1, 0, 0, 0, 0x80},
+                      50,
+                      "expands past"},
+        MalformedCase{"MoreThanDeclared",
+                      {0xFF, 0x80, 0xFE, 2, 0, 0, 0, 0x41, 0x42},
+                      1,
+                      "expands past its declared size of 1"},
+        MalformedCase{
+            "LessThanDeclared", {0xFF, 0x80, 0xFE, 1, 0, 0, 0, 0x41}, 2, "ends after 1 of its 2"},
+        MalformedCase{
+            "ImplausibleSize", {0xFF, 0x80, 0xFE, 1, 0, 0, 0, 0x41}, 8 * 256 + 1, "implausible"},
         MalformedCase{"SizeWithoutData", {}, 1, "implausible"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -121,10 +139,12 @@ TEST(ExtractQDAStream, IdsIgnoreCaseAndErrorShowsIdAsRequested) {
 
 TEST(ExtractQDAStream, TrailBytesOfTwoByteCharactersKeepTheirCase) {
   // 0x83 0x41 is "ア"; 0x83 0x61 is another character, not its lower case.
-  const Bytes archive = BuildArchive(0, {RawItem("\x83\x61.bmp", "other"), RawItem("\x83\x41.BMP", "a")});
+  const Bytes archive =
+      BuildArchive(0, {RawItem("\x83\x61.bmp", "other"), RawItem("\x83\x41.BMP", "a")});
   EXPECT_EQ(Extract(archive, "\x83\x41.bmp"), "a");
   EXPECT_EQ(Extract(archive, "\x83\x61.BMP"), "other");
-  EXPECT_EQ(ErrorOf(archive, "\x83\x41x"), "アーカイブ内には指定されたID 'アx' を持つデータが見つかりません");
+  EXPECT_EQ(ErrorOf(archive, "\x83\x41x"),
+            "アーカイブ内には指定されたID 'アx' を持つデータが見つかりません");
 }
 
 TEST(ExtractQDAStream, FirstOfEqualIdsWins) {
@@ -168,7 +188,8 @@ TEST(ExtractQDAStream, WrongMagicAndShortFiles) {
   EXPECT_EQ(ErrorOf(archive, "a"), wrongMagic);
   EXPECT_EQ(ErrorOf({}, "a"), wrongMagic);
   EXPECT_EQ(ErrorOf({1, 0, 0, 0, 'Q', 'D', 'A'}, "a"), wrongMagic);
-  EXPECT_THAT(ErrorOf({1, 0, 0, 0, 'Q', 'D', 'A', '0', 0}, "a"), HasSubstr("truncated archive header: 9 of 256"));
+  EXPECT_THAT(ErrorOf({1, 0, 0, 0, 'Q', 'D', 'A', '0', 0}, "a"),
+              HasSubstr("truncated archive header: 9 of 256"));
 }
 
 struct BadArchiveCase {
@@ -196,33 +217,43 @@ INSTANTIATE_TEST_SUITE_P(
                        "directory of 2147483647 entries (575525617396 bytes) runs past the end"},
         BadArchiveCase{"DirectoryOneEntryShort", BuildArchive(1, {RawEntry{"a", {}, 0}}, 2),
                        "directory of 2 entries"},
-        BadArchiveCase{"RawItemPastEnd", BuildArchive(0, {RawEntry{"a", ToBytes("xy"), 3}}),
-                       "item 'a' (3 bytes at offset 524) runs past the end of the archive (526 bytes)"},
-        BadArchiveCase{"RawItemOffsetPastEnd", BuildArchive(0, {WithOffset(RawItem("a", "x"), 0xFFFFFFFF)}),
+        BadArchiveCase{
+            "RawItemPastEnd", BuildArchive(0, {RawEntry{"a", ToBytes("xy"), 3}}),
+            "item 'a' (3 bytes at offset 524) runs past the end of the archive (526 bytes)"},
+        BadArchiveCase{"RawItemOffsetPastEnd",
+                       BuildArchive(0, {WithOffset(RawItem("a", "x"), 0xFFFFFFFF)}),
                        "runs past the end of the archive"},
-        BadArchiveCase{"PackedItemPastEnd", BuildArchive(1, {WithOffset(RawEntry{"a", kExampleBlock, 3}, -1, 11)}),
+        BadArchiveCase{"PackedItemPastEnd",
+                       BuildArchive(1, {WithOffset(RawEntry{"a", kExampleBlock, 3}, -1, 11)}),
                        "item 'a' (11 bytes at offset 524) runs past"},
-        BadArchiveCase{"HugeStoredSize", BuildArchive(1, {WithOffset(RawEntry{"a", kExampleBlock, 3}, -1, 0xFFFFFFFF)}),
-                       "(4294967295 bytes at offset 524) runs past"},
-        BadArchiveCase{"HugeUnpackedSize", BuildArchive(1, {RawEntry{"a", kExampleBlock, 0xFFFFFFFF}}),
+        BadArchiveCase{
+            "HugeStoredSize",
+            BuildArchive(1, {WithOffset(RawEntry{"a", kExampleBlock, 3}, -1, 0xFFFFFFFF)}),
+            "(4294967295 bytes at offset 524) runs past"},
+        BadArchiveCase{"HugeUnpackedSize",
+                       BuildArchive(1, {RawEntry{"a", kExampleBlock, 0xFFFFFFFF}}),
                        "item 'a': packed data: declared size of 4294967295 bytes is implausible"},
         BadArchiveCase{"BadPairTable", BuildArchive(1, {RawEntry{"a", {0xFF, 0x80, 0xFF}, 1}}),
                        "item 'a': packed data: pair table skip runs pass code 255"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExtractQDAStream, BadEntriesElsewhereDoNotHideGoodOnes) {
-  const Bytes archive = BuildArchive(0, {WithOffset(RawItem("bad", "x"), 0xFFFFFF00), RawItem("good", "ok")});
+  const Bytes archive =
+      BuildArchive(0, {WithOffset(RawItem("bad", "x"), 0xFFFFFF00), RawItem("good", "ok")});
   EXPECT_EQ(Extract(archive, "good"), "ok");
 }
 
 TEST(ExtractQDAFile, FileCutShortAfterOpeningIsReported) {
-  const std::string path = ::testing::TempDir() + "vm_qda_short_" + std::to_string(::getpid()) + ".qda";
+  const std::string path =
+      ::testing::TempDir() + "vm_qda_short_" + std::to_string(::getpid()) + ".qda";
   const Bytes archive = BuildArchive(0, {RawItem("a", "0123456789")});
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(archive.data()), archive.size());
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(archive.data()), archive.size());
   FileStream file(path);
   std::filesystem::resize_file(path, archive.size() - 4);
   EXPECT_THAT([&] { ExtractQDAStream(file, "a"); },
-              ::testing::ThrowsMessage<EQDAError>(HasSubstr("truncated item data: 10 bytes wanted at offset 524, 6 read")));
+              ::testing::ThrowsMessage<EQDAError>(
+                  HasSubstr("truncated item data: 10 bytes wanted at offset 524, 6 read")));
   std::filesystem::remove(path);
 }
 

@@ -37,7 +37,8 @@ class QdaTool : public ::testing::Test {
 
   // Exit status of `qda ARGS`; stdout is captured, stderr goes to the file "err".
   int Run(const std::string& args, std::string* out = nullptr) const {
-    const std::string command = std::string("'") + VM_QDA_TOOL + "' " + args + " 2>'" + Path("err") + "'";
+    const std::string command =
+        std::string("'") + VM_QDA_TOOL + "' " + args + " 2>'" + Path("err") + "'";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return -1;
     std::string text;
@@ -57,14 +58,17 @@ TEST_F(QdaTool, PackListExtract) {
   WriteFile("Leaf.bmp", bitmap);
   WriteFile("notes.txt", "");
   for (const std::string flag : {"", "--raw "}) {
-    ASSERT_EQ(Run("pack " + flag + "'" + Path("a.qda") + "' '" + Path("Leaf.bmp") + "' '" + Path("notes.txt") + "'"), 0)
+    ASSERT_EQ(Run("pack " + flag + "'" + Path("a.qda") + "' '" + Path("Leaf.bmp") + "' '" +
+                  Path("notes.txt") + "'"),
+              0)
         << ReadFile("err");
 
     std::string listing;
     ASSERT_EQ(Run("list '" + Path("a.qda") + "'", &listing), 0);
     const std::string size = std::to_string(bitmap.size());
     if (flag.empty()) {
-      EXPECT_THAT(listing, ::testing::MatchesRegex("Leaf\\.bmp\t[0-9]+\t" + size + "\nnotes\\.txt\t0\t0\n"));
+      EXPECT_THAT(listing,
+                  ::testing::MatchesRegex("Leaf\\.bmp\t[0-9]+\t" + size + "\nnotes\\.txt\t0\t0\n"));
     } else {
       EXPECT_EQ(listing, "Leaf.bmp\t" + size + "\t" + size + "\nnotes.txt\t0\t0\n");
     }

@@ -17,7 +17,9 @@ using ::testing::HasSubstr;
 Bytes Text() {
   std::string s;
   for (int i = 0; i < 300; ++i) {
-    s += "Line " + std::to_string(i) + ": \x88\xea\x8c\xbe\x94\xbc\x8c\xea the quick brown fox, \x88\xea\x90\x53\x95\x73\x97\x90.\r\n";
+    s += "Line " + std::to_string(i) +
+         ": \x88\xea\x8c\xbe\x94\xbc\x8c\xea the quick brown fox, "
+         "\x88\xea\x90\x53\x95\x73\x97\x90.\r\n";
   }
   return Bytes(s.begin(), s.end());
 }
@@ -25,7 +27,8 @@ Bytes Text() {
 Bytes EvenBytesOnly() {
   // Every odd code is free: the pair table alternates literals and pairs.
   Bytes out(10000);
-  for (std::size_t i = 0; i < out.size(); ++i) out[i] = static_cast<std::uint8_t>((i * i / 7 % 9) * 2 + (i % 5 == 0 ? 40 : 0));
+  for (std::size_t i = 0; i < out.size(); ++i)
+    out[i] = static_cast<std::uint8_t>((i * i / 7 % 9) * 2 + (i % 5 == 0 ? 40 : 0));
   return out;
 }
 
@@ -57,11 +60,13 @@ class QDARoundTrip : public ::testing::TestWithParam<std::tuple<Input, QDAPackin
 
 TEST_P(QDARoundTrip, ExtractGivesBackWhatWasPacked) {
   const auto& [input, packing] = GetParam();
-  const Bytes archive = WriteQDAArchive({{"Other.bin", {1, 2, 3}}, {"Item.BMP", input.bytes}}, packing);
+  const Bytes archive =
+      WriteQDAArchive({{"Other.bin", {1, 2, 3}}, {"Item.BMP", input.bytes}}, packing);
   MemoryStream stream(archive);
   const MemoryStream out = ExtractQDAStream(stream, "item.bmp");
   EXPECT_EQ(out.Bytes(), input.bytes);
-  EXPECT_EQ(WriteQDAArchive({{"Other.bin", {1, 2, 3}}, {"Item.BMP", input.bytes}}, packing), archive)
+  EXPECT_EQ(WriteQDAArchive({{"Other.bin", {1, 2, 3}}, {"Item.BMP", input.bytes}}, packing),
+            archive)
       << "not deterministic";
 }
 
@@ -70,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(All, QDARoundTrip,
                                             ::testing::Values(QDAPacking::Packed, QDAPacking::Raw)),
                          [](const auto& info) {
                            return std::string(std::get<0>(info.param).name) +
-                                  (std::get<1>(info.param) == QDAPacking::Packed ? "Packed" : "Raw");
+                                  (std::get<1>(info.param) == QDAPacking::Packed ? "Packed"
+                                                                                 : "Raw");
                          });
 
 TEST(QDAPack, ShrinksRedundantDataAndBarelyGrowsRandomData) {

@@ -27,12 +27,14 @@ TEST(MemoryStream, ReadsWritesAndSeeksPastTheEnd) {
   EXPECT_EQ(s.Read(buf, 4), 0u);
   EXPECT_EQ(s.Remaining(), 0u);
   s.Seek(0);
-  EXPECT_THAT([&] { s.ReadExact(buf, 6); },
-              ::testing::ThrowsMessage<StreamError>(HasSubstr("6 bytes wanted at offset 0, 5 available")));
+  EXPECT_THAT(
+      [&] { s.ReadExact(buf, 6); },
+      ::testing::ThrowsMessage<StreamError>(HasSubstr("6 bytes wanted at offset 0, 5 available")));
 }
 
 TEST(FileStream, ReadsFileAndNamesPathWhenItCannot) {
-  const auto dir = std::filesystem::temp_directory_path() / ("vm_stream_test_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("vm_stream_test_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::string path = (dir / "f.bin").string();
   std::ofstream(path, std::ios::binary) << "hello";
@@ -45,8 +47,9 @@ TEST(FileStream, ReadsFileAndNamesPathWhenItCannot) {
     EXPECT_EQ(std::string(buf), "ello");
     EXPECT_EQ(f.Position(), 5u);
   }
-  EXPECT_THAT([&] { FileStream f(path + ".missing"); },
-              ::testing::ThrowsMessage<StreamError>(HasSubstr("'" + path + ".missing': No such file")));
+  EXPECT_THAT(
+      [&] { FileStream f(path + ".missing"); },
+      ::testing::ThrowsMessage<StreamError>(HasSubstr("'" + path + ".missing': No such file")));
   EXPECT_THAT([&] { FileStream f(dir.string()); },
               ::testing::ThrowsMessage<StreamError>(HasSubstr("Is a directory")));
   std::filesystem::remove_all(dir);

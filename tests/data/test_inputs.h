@@ -36,9 +36,11 @@ inline std::vector<std::uint8_t> BitmapLike(int width, int height) {
     for (int x = 0; x < width; ++x) {
       std::uint8_t* p = out.data() + 54 + stride * y + 3 * x;
       std::uint8_t b = 0xFF, g = 0x00, r = 0xFF;  // magenta background, the colour key
-      if (x > width / 8 && x < width / 2 && y > height / 6 && y < height / 2) b = 0x20, g = 0x90, r = 0x30;
+      if (x > width / 8 && x < width / 2 && y > height / 6 && y < height / 2)
+        b = 0x20, g = 0x90, r = 0x30;
       if (x > width / 2 && y > height / 2) b = 0x10, g = 0x40, r = 0x80;
-      if (y >= height * 3 / 4 && y < height * 3 / 4 + 16) b = g = r = static_cast<std::uint8_t>(x * 255 / width);
+      if (y >= height * 3 / 4 && y < height * 3 / 4 + 16)
+        b = g = r = static_cast<std::uint8_t>(x * 255 / width);
       if (y % 97 == 0) b = static_cast<std::uint8_t>(gen()), g = static_cast<std::uint8_t>(gen());
       p[0] = b, p[1] = g, p[2] = r;
     }

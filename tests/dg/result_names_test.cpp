@@ -37,11 +37,11 @@ TEST(D3DFormatName, NamesFormatsAndFourCharacterCodes) {
     std::uint32_t format;
     const char* name;
   } cases[] = {
-      {20, "R8G8B8"},       {21, "A8R8G8B8"},   {25, "A1R5G5B5"},     {26, "A4R4G4B4"},
-      {41, "P8"},           {64, "V16U16"},     {70, "D16_LOCKABLE"}, {79, "D24X4S4"},
-      {80, "D16"},          {102, "INDEX32"},   {0x31545844, "DXT1"}, {0x35545844, "DXT5"},
-      {0x59565955, "UYVY"}, {0x32595559, "YUY2"},
-      {0, "UNKNOWN"},       {19, "UNKNOWN"},    {72, "UNKNOWN"},      {0xFFFFFFFF, "UNKNOWN"},
+      {20, "R8G8B8"},       {21, "A8R8G8B8"},        {25, "A1R5G5B5"},     {26, "A4R4G4B4"},
+      {41, "P8"},           {64, "V16U16"},          {70, "D16_LOCKABLE"}, {79, "D24X4S4"},
+      {80, "D16"},          {102, "INDEX32"},        {0x31545844, "DXT1"}, {0x35545844, "DXT5"},
+      {0x59565955, "UYVY"}, {0x32595559, "YUY2"},    {0, "UNKNOWN"},       {19, "UNKNOWN"},
+      {72, "UNKNOWN"},      {0xFFFFFFFF, "UNKNOWN"},
   };
   for (const auto& c : cases) EXPECT_EQ(D3DFormatName(c.format), c.name) << c.format;
 }

@@ -24,9 +24,9 @@ TEST(Dictionary, BuiltinEntriesAloneWithoutAUserList) {
 // User entry k answers to 170 + k; one equal to a built-in idiom is an entry of its own.
 TEST(Dictionary, UserEntriesFollowTheBuiltinOnes) {
   TempDir dir;
-  const std::string path = dir.Write(
-      "list.txt", ListText({"一石二鳥", "私の意味", "わたしのよみ", "長すぎる熟語", "x", "y",
-                            "自作熟語", "自分で作った", "じさくじゅくご"}));
+  const std::string path =
+      dir.Write("list.txt", ListText({"一石二鳥", "私の意味", "わたしのよみ", "長すぎる熟語", "x",
+                                      "y", "自作熟語", "自分で作った", "じさくじゅくご"}));
   Dictionary dictionary;
   ASSERT_EQ(dictionary.LoadUserIdioms(path), 2);
   EXPECT_EQ(dictionary.Size(), kBuiltinIdiomCount + 2);
@@ -52,7 +52,8 @@ TEST(Dictionary, UserEntriesFollowTheBuiltinOnes) {
 TEST(Dictionary, IndexesOutsideTheSpaceAreRefused) {
   TempDir dir;
   Dictionary dictionary;
-  ASSERT_EQ(dictionary.LoadUserIdioms(dir.Write("list.txt", ListText({"自作熟語", "意味", "よみ"}))), 1);
+  ASSERT_EQ(
+      dictionary.LoadUserIdioms(dir.Write("list.txt", ListText({"自作熟語", "意味", "よみ"}))), 1);
   for (int index : {-1, kBuiltinIdiomCount + 1, 1000}) {
     EXPECT_THROW(dictionary.Idiom(index), std::out_of_range) << index;
     EXPECT_THROW(dictionary.IdiomReading(index), std::out_of_range) << index;
@@ -64,7 +65,8 @@ TEST(Dictionary, IndexesOutsideTheSpaceAreRefused) {
 TEST(Dictionary, LoadingReplacesTheEarlierList) {
   TempDir dir;
   Dictionary dictionary;
-  ASSERT_EQ(dictionary.LoadUserIdioms(dir.Write("a.txt", ListText({"自作熟語", "意味", "よみ"}))), 1);
+  ASSERT_EQ(dictionary.LoadUserIdioms(dir.Write("a.txt", ListText({"自作熟語", "意味", "よみ"}))),
+            1);
   EXPECT_EQ(dictionary.LoadUserIdioms(dir.PathOf("missing.txt")), 0);
   EXPECT_EQ(dictionary.Size(), kBuiltinIdiomCount);
   EXPECT_THROW(dictionary.Idiom(kBuiltinIdiomCount), std::out_of_range);

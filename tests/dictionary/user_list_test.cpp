@@ -65,13 +65,17 @@ const LayoutCase kLayoutCases[] = {
     {"18 lines", {"一石二鳥", "意味", "よみ"}, {u"一石二鳥"}},
     {"19 lines", {"一石二鳥", "意味", "よみ", "温故知新"}, {u"一石二鳥"}},
     {"20 lines", {"一石二鳥", "意味", "よみ", "温故知新", "意味"}, {u"一石二鳥"}},
-    {"21 lines", {"一石二鳥", "意味", "よみ", "温故知新", "意味", "よみ"}, {u"一石二鳥", u"温故知新"}},
+    {"21 lines",
+     {"一石二鳥", "意味", "よみ", "温故知新", "意味", "よみ"},
+     {u"一石二鳥", u"温故知新"}},
     {"five-unit idiom skipped, next group read",
-     {"一石二鳥 ", "意味", "よみ", "温故知新", "意味", "よみ"}, {u"温故知新"}},
+     {"一石二鳥 ", "意味", "よみ", "温故知新", "意味", "よみ"},
+     {u"温故知新"}},
     {"three-unit idiom skipped", {"一石二", "意味", "よみ"}, {}},
     {"blank in front counts toward four units", {" 一石二", "意味", "よみ"}, {u" 一石二"}},
     {"meaning of one ideographic space skipped",
-     {"一石二鳥", "\u3000", "よみ", "温故知新", "意味", "よみ"}, {u"温故知新"}},
+     {"一石二鳥", "\u3000", "よみ", "温故知新", "意味", "よみ"},
+     {u"温故知新"}},
     {"meaning of two ideographic spaces kept", {"一石二鳥", "\u3000\u3000", "よみ"}, {u"一石二鳥"}},
     {"meaning of one space skipped", {"一石二鳥", " ", "よみ"}, {}},
     {"meaning of two spaces kept", {"一石二鳥", "  ", "よみ"}, {u"一石二鳥"}},
@@ -135,9 +139,15 @@ TEST(ReadUserIdioms, UnreadablePathsGiveNothing) {
 }
 
 const std::vector<std::string> kSampleBody = {
-    "一石二鳥", "一つの行為で二つの利益", "いっせきにちょう",
-    "温故知新", "古きをたずねて新しきを知る", "おんこちしん",
-    "虎視眈々", "　機会を待つ", "こしたんたん",
+    "一石二鳥",
+    "一つの行為で二つの利益",
+    "いっせきにちょう",
+    "温故知新",
+    "古きをたずねて新しきを知る",
+    "おんこちしん",
+    "虎視眈々",
+    "　機会を待つ",
+    "こしたんたん",
 };
 
 // A list saved on Windows (CP932) and the same list saved as UTF-8 load alike.
@@ -150,8 +160,7 @@ TEST(ReadUserIdioms, Cp932AndUtf8FilesGiveTheSameEntries) {
 
   const std::vector<IdiomEntry> fromUtf8 = ReadChecked(dir.Write("utf8.txt", utf8));
   const std::vector<IdiomEntry> fromCp932 = ReadChecked(dir.Write("cp932.txt", cp932));
-  const std::vector<IdiomEntry> fromBom =
-      ReadChecked(dir.Write("bom.txt", "\xEF\xBB\xBF" + utf8));
+  const std::vector<IdiomEntry> fromBom = ReadChecked(dir.Write("bom.txt", "\xEF\xBB\xBF" + utf8));
   ASSERT_EQ(fromUtf8.size(), 3u);
   for (const std::vector<IdiomEntry>* other : {&fromCp932, &fromBom}) {
     ASSERT_EQ(other->size(), fromUtf8.size());
@@ -168,9 +177,8 @@ TEST(ReadUserIdioms, Cp932AndUtf8FilesGiveTheSameEntries) {
 TEST(ReadUserIdioms, StrayLeadByteKeepsTheLineBreak) {
   TempDir dir;
   for (const char* eol : {"\r\n", "\r", "\n"}) {
-    const std::string text =
-        platform::Utf8ToAnsi(ListText({"一石二鳥"}, eol)) + "\x88\xd3\x96\xa1\x82" + eol +
-        "yomi" + eol;
+    const std::string text = platform::Utf8ToAnsi(ListText({"一石二鳥"}, eol)) +
+                             "\x88\xd3\x96\xa1\x82" + eol + "yomi" + eol;
     const std::vector<IdiomEntry> entries = ReadChecked(dir.Write("list.txt", text));
     SCOPED_TRACE(::testing::PrintToString(eol));
     ASSERT_EQ(entries.size(), 1u);

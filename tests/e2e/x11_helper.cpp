@@ -22,8 +22,8 @@ constexpr std::uint32_t kMagenta = 0xFF00FF;
 
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-      connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-      nullptr);
+      connection,
+      xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
   const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
   std::free(reply);
   return atom;
@@ -38,8 +38,8 @@ int MakeWindow(xcb_connection_t* connection, int width, int height) {
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                     XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
   const char title[] = "preview area";
-  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
-                      XCB_ATOM_STRING, 8, sizeof title - 1, title);
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
+                      8, sizeof title - 1, title);
   xcb_map_window(connection, window);
   xcb_flush(connection);
   while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
@@ -68,7 +68,7 @@ int Close(xcb_connection_t* connection, xcb_window_t window) {
   message.data.data32[0] = Atom(connection, "WM_DELETE_WINDOW");
   message.data.data32[1] = XCB_CURRENT_TIME;
   xcb_void_cookie_t cookie = xcb_send_event_checked(connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                                                     reinterpret_cast<const char*>(&message));
+                                                    reinterpret_cast<const char*>(&message));
   if (xcb_generic_error_t* error = xcb_request_check(connection, cookie)) {
     std::fprintf(stderr, "x11_helper: cannot send to window %u (error %d)\n", window,
                  error->error_code);
@@ -92,9 +92,10 @@ int main(int argc, char** argv) {
     xcb_disconnect(connection);
     return 2;
   }
-  const int status = command == "window"
-                         ? MakeWindow(connection, std::atoi(argv[2]), std::atoi(argv[3]))
-                         : Close(connection, static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 10)));
+  const int status =
+      command == "window"
+          ? MakeWindow(connection, std::atoi(argv[2]), std::atoi(argv[3]))
+          : Close(connection, static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 10)));
   xcb_disconnect(connection);
   return status;
 }

@@ -107,7 +107,8 @@ TEST(IdiomPool, EightBoardsWithoutRepeatThenResetAtTheNinth) {
     EXPECT_EQ(boards.flow.builtinUsedCount, 20);
     EXPECT_EQ(std::set<int>(ninth.begin(), ninth.end()).size(), 20u);
     // Only ten idioms were left; a ninth board drawn from them alone would be impossible.
-    const int reused = static_cast<int>(std::count_if(ninth.begin(), ninth.end(), [&](int i) { return used.count(i) > 0; }));
+    const int reused = static_cast<int>(
+        std::count_if(ninth.begin(), ninth.end(), [&](int i) { return used.count(i) > 0; }));
     EXPECT_GT(reused, 0) << "seed " << seed;
   }
 }

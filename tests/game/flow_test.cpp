@@ -25,7 +25,9 @@ class Timeline final : public game::GameView, public game::GameObserver {
   explicit Timeline(game::Clock& clock) : clock_(clock) {}
 
   void WriteCellText(int, int, const std::u16string&) override {}
-  void WriteAnswerText(int answer, const std::u16string& kanji) override { Add("answer", answer, -1, kanji); }
+  void WriteAnswerText(int answer, const std::u16string& kanji) override {
+    Add("answer", answer, -1, kanji);
+  }
   void WriteReadingText(const std::u16string& reading) override { Add("reading", -1, -1, reading); }
   void WriteMeaningLine(game::MeaningLine line, const std::u16string& text) override {
     Add("meaning", line == game::MeaningLine::kFirst ? 1 : 2, -1, text);
@@ -276,7 +278,8 @@ TEST(ShowMeaning, SplitsAfterThirtyTwoCodeUnits) {
     EXPECT_EQ(flow.meaningTwoLines, mc.twoLines) << mc.length;
     ASSERT_EQ(view.calls.size(), mc.twoLines ? 2u : 1u);
     EXPECT_EQ(view.calls[0].a, 1);
-    EXPECT_EQ(view.calls[0].text.size(), std::min<std::size_t>(static_cast<std::size_t>(mc.length), 32u));
+    EXPECT_EQ(view.calls[0].text.size(),
+              std::min<std::size_t>(static_cast<std::size_t>(mc.length), 32u));
     if (mc.twoLines) {
       EXPECT_EQ(view.calls[1].a, 2);
       EXPECT_EQ(view.calls[1].text.size(), mc.secondLineLength);
@@ -311,7 +314,8 @@ TEST(Game, StepTimerSurvivesTheClockWrap) {
   const auto steps = timeline.Of("step");
   ASSERT_GE(steps.size(), 10u);
   EXPECT_EQ(steps[0].t, 0xFFFFFFFFu - 5000 + 3700);
-  for (std::size_t i = 1; i < 5; ++i) EXPECT_EQ(static_cast<std::uint32_t>(steps[i].t - steps[i - 1].t), 700u);
+  for (std::size_t i = 1; i < 5; ++i)
+    EXPECT_EQ(static_cast<std::uint32_t>(steps[i].t - steps[i - 1].t), 700u);
 }
 
 }  // namespace

@@ -60,11 +60,12 @@ TEST(TimeReached, ComparesAcrossTheWrap) {
     bool reached;
   };
   const Case cases[] = {
-      {100, 100, true},          {99, 100, false},         {101, 100, true},
-      {5, 0xFFFFFFF0u, true},    {0xFFFFFFF0u, 5, false},  {0, 3000, false},
-      {0x7FFFFFFFu, 0, true},    {3699, 3700, false},      {3700, 3700, true},
+      {100, 100, true},       {99, 100, false},        {101, 100, true},
+      {5, 0xFFFFFFF0u, true}, {0xFFFFFFF0u, 5, false}, {0, 3000, false},
+      {0x7FFFFFFFu, 0, true}, {3699, 3700, false},     {3700, 3700, true},
   };
-  for (const Case& c : cases) EXPECT_EQ(game::TimeReached(c.now, c.deadline), c.reached) << c.now << " vs " << c.deadline;
+  for (const Case& c : cases)
+    EXPECT_EQ(game::TimeReached(c.now, c.deadline), c.reached) << c.now << " vs " << c.deadline;
 }
 
 TEST(TestClock, SleepAdvancesAtOnceAndWraps) {

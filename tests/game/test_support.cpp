@@ -41,7 +41,8 @@ TempDir::~TempDir() {
 void WriteUserList(const std::string& path, const std::vector<UserGroup>& groups) {
   std::ofstream out(path, std::ios::binary);
   for (int i = 0; i < 15; ++i) out << "header " << i << "\r\n";
-  for (const UserGroup& g : groups) out << g.idiom << "\r\n" << g.meaning << "\r\n" << g.reading << "\r\n";
+  for (const UserGroup& g : groups)
+    out << g.idiom << "\r\n" << g.meaning << "\r\n" << g.reading << "\r\n";
 }
 
 namespace {
@@ -87,7 +88,8 @@ bool FreeSquaresConnected(const game::Board& b) {
     ++reached;
     const std::array<Square, 4> next{{{r - 1, c}, {r + 1, c}, {r, c - 1}, {r, c + 1}}};
     for (const auto& [nr, nc] : next) {
-      if (nr < 0 || nr > 8 || nc < 0 || nc > 8 || seen[nr][nc] || !b.board[nr][nc].kanji.empty()) continue;
+      if (nr < 0 || nr > 8 || nc < 0 || nc > 8 || seen[nr][nc] || !b.board[nr][nc].kanji.empty())
+        continue;
       seen[nr][nc] = true;
       queue.emplace_back(nr, nc);
     }
@@ -107,7 +109,8 @@ std::vector<Square> ReferenceRoute(const game::Board& b, Square from, Square tar
       const int dr = (tr > r) - (tr < r);
       const int dc = (tc > c) - (tc < c);
       bool clear = true;
-      for (int y = r + dr, x = c + dc; y != tr || x != tc; y += dr, x += dc) clear = clear && !occupied(y, x);
+      for (int y = r + dr, x = c + dc; y != tr || x != tc; y += dr, x += dc)
+        clear = clear && !occupied(y, x);
       if (clear) {
         for (int y = r + dr, x = c + dc;; y += dr, x += dc) {
           path.emplace_back(y, x);
@@ -142,7 +145,8 @@ std::vector<Square> ReferenceRoute(const game::Board& b, Square from, Square tar
 std::vector<Square> RouteOf(const game::WalkerRoute& route) {
   std::vector<Square> squares;
   for (int i = 0; i < route.routeLength; ++i)
-    squares.emplace_back(route.routeRows[static_cast<std::size_t>(i)], route.routeCols[static_cast<std::size_t>(i)]);
+    squares.emplace_back(route.routeRows[static_cast<std::size_t>(i)],
+                         route.routeCols[static_cast<std::size_t>(i)]);
   return squares;
 }
 

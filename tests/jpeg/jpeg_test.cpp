@@ -28,7 +28,8 @@ int Channel(std::uint32_t p, int shift) { return static_cast<int>((p >> shift) &
 int MaxDifference(const jpeg::Image& a, const jpeg::Image& b) {
   int worst = 0;
   for (std::size_t i = 0; i < a.pixels.size(); ++i)
-    for (int s : {0, 8, 16}) worst = std::max(worst, std::abs(Channel(a.pixels[i], s) - Channel(b.pixels[i], s)));
+    for (int s : {0, 8, 16})
+      worst = std::max(worst, std::abs(Channel(a.pixels[i], s) - Channel(b.pixels[i], s)));
   return worst;
 }
 
@@ -147,7 +148,8 @@ TEST(Jpeg, BadInputGivesAnErrorNamingTheReason) {
 
 TEST(Jpeg, DataCutInsideTheScanStillDecodesAtFullSize) {
   const auto good = jpeg::EncodeJpeg(Gradient(80, 80), 80);
-  const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<long>(good.size() * 2 / 3));
+  const std::vector<std::uint8_t> cut(good.begin(),
+                                      good.begin() + static_cast<long>(good.size() * 2 / 3));
   const jpeg::DecodeResult r = jpeg::DecodeJpeg(cut);
   ASSERT_TRUE(r.ok()) << r.error;
   EXPECT_EQ(r.image.width, 80);

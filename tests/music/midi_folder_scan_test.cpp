@@ -28,10 +28,18 @@ TEST(ScanMidiFolder, TakesExactlyTheLowerCaseMidExtensionAtAnyDepth) {
     const char* name;
     bool taken;
   } files[] = {
-      {"a.mid", true},        {"SONG.MID", false},      {"b.Mid", false},
-      {"c.mid.txt", false},   {"mid", false},           {".mid", true},
-      {"x.y.mid", true},      {"sub/b.mid", true},      {"sub/deeper/c.mid", true},
-      {"sub/deeper/C.MID", false}, {"d.mid/e.mid", true}, {"f.midi", false},
+      {"a.mid", true},
+      {"SONG.MID", false},
+      {"b.Mid", false},
+      {"c.mid.txt", false},
+      {"mid", false},
+      {".mid", true},
+      {"x.y.mid", true},
+      {"sub/b.mid", true},
+      {"sub/deeper/c.mid", true},
+      {"sub/deeper/C.MID", false},
+      {"d.mid/e.mid", true},
+      {"f.midi", false},
   };
   std::vector<std::string> expected;
   for (const auto& file : files) {

@@ -93,8 +93,7 @@ TEST(MusicPlayer, RandomModeWithOneFileLoopsIt) {
   EXPECT_EQ(rig.player.State().musicFile, temp.File("only.mid"));
   ASSERT_TRUE(rig.WaitForEnd());
   EXPECT_GE(rig.TickUntilMode("playing", 1000), 0);
-  EXPECT_EQ(rig.captions,
-            (std::vector<std::string>{kMusicPendingCaption, temp.File("only.mid")}));
+  EXPECT_EQ(rig.captions, (std::vector<std::string>{kMusicPendingCaption, temp.File("only.mid")}));
 }
 
 // Nothing playable: the music goes off for good at the first service, no file caption is

@@ -25,7 +25,9 @@ inline void CloseDevice() { platform::mciSendStringA("close FILE", nullptr, 0, n
 
 struct PlayerRig {
   explicit PlayerRig(const TempDir& temp, unsigned seed = 7)
-      : clock(100000), audio(temp.File("out.raw")), generator(seed),
+      : clock(100000),
+        audio(temp.File("out.raw")),
+        generator(seed),
         player(music::MusicHooks{
             [this](int n) { return std::uniform_int_distribution<int>(0, n - 1)(generator); },
             [this](const std::string& text) { captions.push_back(text); },

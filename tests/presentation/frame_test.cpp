@@ -20,25 +20,30 @@ bool AnyFlying(const game::Game& g) {
 TEST(Frame, DestinationIsRedOnlyWithIkisakiHyojiAndNoIdiomOnShow) {
   for (const bool highlight : {true, false}) {
     DataCopy data;
-    data.Settings(std::string("[Settei]\r\nIkisakiHyoji=") + (highlight ? "1" : "0") + "\r\nImiHyoji=0\r\n");
+    data.Settings(std::string("[Settei]\r\nIkisakiHyoji=") + (highlight ? "1" : "0") +
+                  "\r\nImiHyoji=0\r\n");
     shell::HeadlessSaver saver(data.Dir(), 11);
     saver.RunTicks(1);
     const game::Game& g = saver.Game();
     const shell::Frame frame = saver.LastFrame();
     const Box target = CharacterBox(saver, g.targetRow, g.targetCol);
-    EXPECT_EQ(CountExact(frame, target, kDestinationRed) > 0, highlight) << "highlight " << highlight;
+    EXPECT_EQ(CountExact(frame, target, kDestinationRed) > 0, highlight)
+        << "highlight " << highlight;
     // Every other resting character is black.
     for (int r = 0; r < game::kBoardRows; ++r)
       for (int c = 0; c < game::kBoardCols; ++c) {
         if ((r == g.targetRow && c == g.targetCol) || g.board[r][c].idiomSlot < 0) continue;
         const Box box = CharacterBox(saver, r, c);
-        ASSERT_EQ(CountIf(frame, box, [](int rr, int gg, int bb) { return rr > 150 && gg < 80 && bb < 80; }), 0)
+        ASSERT_EQ(CountIf(frame, box,
+                          [](int rr, int gg, int bb) { return rr > 150 && gg < 80 && bb < 80; }),
+                  0)
             << r << "," << c;
         ASSERT_GT(CountIf(frame, box, Dark), 10) << r << "," << c;
       }
     if (!highlight) continue;
     // While a completed idiom is on show the next destination stays black.
-    ASSERT_TRUE(RunUntil(saver, [](const game::Game& gg) { return gg.idiomDone && gg.answerArrived[3]; }));
+    ASSERT_TRUE(
+        RunUntil(saver, [](const game::Game& gg) { return gg.idiomDone && gg.answerArrived[3]; }));
     saver.RunTicks(1);
     ASSERT_TRUE(g.idiomDone);
     const shell::Frame shown = saver.LastFrame();
@@ -73,7 +78,8 @@ TEST(Frame, AFlyingCharacterIsPureRedAndLeavesTheBoardAtTheAnswerRow) {
   EXPECT_EQ(cell[0].colour, 0xFFFF0000u);
 
   // Landed: only the answer character is drawn at the answer place.
-  ASSERT_TRUE(RunUntil(saver, [&](const game::Game& gg) { return gg.flyingTiles[fr][fc].answerIndex < 0; }));
+  ASSERT_TRUE(RunUntil(
+      saver, [&](const game::Game& gg) { return gg.flyingTiles[fr][fc].answerIndex < 0; }));
   EXPECT_EQ(g.flyingTiles[fr][fc].y, g.answerSlots[0].y);
   quads = ComposedQuads(saver);
   EXPECT_TRUE(QuadsOf(quads, saver.Screen().CellTexture(fr, fc)).empty());
@@ -93,7 +99,8 @@ TEST(Frame, TheHoleNeverShowsACharacter) {
   const int hc = g.walkerCol;
   ASSERT_EQ(g.board[hr][hc].idiomSlot, -1);
   // The walker leaves the hole with its first step; the leaf there stays bare.
-  ASSERT_TRUE(RunUntil(saver, [&](const game::Game& gg) { return gg.walkerRow != hr || gg.walkerCol != hc; }));
+  ASSERT_TRUE(RunUntil(
+      saver, [&](const game::Game& gg) { return gg.walkerRow != hr || gg.walkerCol != hc; }));
   saver.RunTicks(1);
   EXPECT_TRUE(QuadsOf(ComposedQuads(saver), saver.Screen().CellTexture(hr, hc)).empty());
   const Box leaf{static_cast<int>(g.board[hr][hc].x) + 9, static_cast<int>(g.board[hr][hc].y) + 4,
@@ -109,9 +116,10 @@ TEST(Frame, TheWalkerAnimatesWhileStandingStill) {
   shell::HeadlessSaver saver(data.Dir(), 14);
   const game::Game& g = saver.Game();
   const game::TBoardCell& at = g.board[g.walkerRow][g.walkerCol];
-  dg::TDGTexture& walker = g.facingLeft ? saver.Screen().WalkerTexture(1) : saver.Screen().WalkerTexture(0);
-  const Box box{static_cast<int>(at.x) - 2, static_cast<int>(at.y) - 4, static_cast<int>(walker.Width() / 8),
-                static_cast<int>(walker.Height())};
+  dg::TDGTexture& walker =
+      g.facingLeft ? saver.Screen().WalkerTexture(1) : saver.Screen().WalkerTexture(0);
+  const Box box{static_cast<int>(at.x) - 2, static_cast<int>(at.y) - 4,
+                static_cast<int>(walker.Width() / 8), static_cast<int>(walker.Height())};
   // The first step comes after 3.7 s: the first 30 ticks have the walker on its hole.
   std::vector<shell::Frame> frames;
   for (int i = 0; i < 9; ++i) {
@@ -144,13 +152,16 @@ struct MeaningCase {
 TEST(Frame, MeaningPanelTimingFollowsImiHyoji) {
   for (const MeaningCase c : {MeaningCase{true, true}, MeaningCase{false, false}}) {
     DataCopy data;
-    data.Settings(std::string("[Settei]\r\nIkisakiHyoji=0\r\nImiHyoji=") + (c.imiHyoji ? "1" : "0") + "\r\n");
+    data.Settings(std::string("[Settei]\r\nIkisakiHyoji=0\r\nImiHyoji=") +
+                  (c.imiHyoji ? "1" : "0") + "\r\n");
     shell::HeadlessSaver saver(data.Dir(), 15);
     ASSERT_TRUE(RunUntil(saver, [](const game::Game& g) { return g.answerArrived[0]; }));
     auto quads = ComposedQuads(saver);
-    EXPECT_EQ(QuadsOf(quads, saver.Screen().MeaningTexture(0)).size(), c.shownAfterFirstLanding ? 1u : 0u)
+    EXPECT_EQ(QuadsOf(quads, saver.Screen().MeaningTexture(0)).size(),
+              c.shownAfterFirstLanding ? 1u : 0u)
         << "ImiHyoji " << c.imiHyoji;
-    ASSERT_TRUE(RunUntil(saver, [](const game::Game& g) { return g.idiomDone && g.answerArrived[3]; }));
+    ASSERT_TRUE(
+        RunUntil(saver, [](const game::Game& g) { return g.idiomDone && g.answerArrived[3]; }));
     quads = ComposedQuads(saver);
     const auto text = QuadsOf(quads, saver.Screen().MeaningTexture(0));
     ASSERT_EQ(text.size(), 1u);
@@ -181,7 +192,8 @@ TEST(Frame, OneOrTwoMeaningLines) {
   bool sawOne = false;
   bool sawTwo = false;
   for (int completed = 0; completed < 60 && !(sawOne && sawTwo); ++completed) {
-    ASSERT_TRUE(RunUntil(saver, [](const game::Game& g) { return g.idiomDone && g.answerArrived[3]; }));
+    ASSERT_TRUE(
+        RunUntil(saver, [](const game::Game& g) { return g.idiomDone && g.answerArrived[3]; }));
     const auto quads = ComposedQuads(saver);
     const bool two = saver.Game().meaningTwoLines;
     EXPECT_EQ(QuadsOf(quads, saver.Screen().MeaningTexture(0)).size(), 1u);

@@ -28,7 +28,8 @@ class DataCopy {
  public:
   DataCopy() {
     std::random_device rd;
-    root_ = fs::temp_directory_path() / ("vm_saver_test_" + std::to_string(rd()) + std::to_string(rd()));
+    root_ = fs::temp_directory_path() /
+            ("vm_saver_test_" + std::to_string(rd()) + std::to_string(rd()));
     fs::create_directories(root_);
     for (const auto& entry : fs::directory_iterator(BuiltDataDir()))
       if (entry.is_regular_file()) fs::copy_file(entry.path(), root_ / entry.path().filename());
@@ -66,12 +67,15 @@ inline int CountExact(const shell::Frame& f, Box box, std::uint32_t rgb) {
   return n;
 }
 
-inline int CountIf(const shell::Frame& f, Box box, const std::function<bool(int r, int g, int b)>& test) {
+inline int CountIf(const shell::Frame& f, Box box,
+                   const std::function<bool(int r, int g, int b)>& test) {
   int n = 0;
   for (int y = std::max(0, box.y); y < std::min(f.height, box.y + box.h); ++y)
     for (int x = std::max(0, box.x); x < std::min(f.width, box.x + box.w); ++x) {
       const std::uint32_t p = f.At(x, y);
-      if (test(static_cast<int>(p >> 16 & 255), static_cast<int>(p >> 8 & 255), static_cast<int>(p & 255))) ++n;
+      if (test(static_cast<int>(p >> 16 & 255), static_cast<int>(p >> 8 & 255),
+               static_cast<int>(p & 255)))
+        ++n;
     }
   return n;
 }
@@ -111,7 +115,8 @@ inline std::vector<Quad> QuadsOf(const std::vector<Quad>& quads, const dg::TDGTe
 }
 
 // Ticks until `done` holds (false when it never did within `maxTicks`).
-inline bool RunUntil(shell::HeadlessSaver& s, const std::function<bool(const game::Game&)>& done, int maxTicks = 20000) {
+inline bool RunUntil(shell::HeadlessSaver& s, const std::function<bool(const game::Game&)>& done,
+                     int maxTicks = 20000) {
   for (int i = 0; i < maxTicks; ++i) {
     if (done(s.Game())) return true;
     s.RunTicks(1);

@@ -39,7 +39,8 @@ TEST(ShortenText, MixedWidthsAndATrailingLeadByte) {
   std::string text = Repeat("\xB1", 20) + Repeat(platform::Utf8ToAnsi("楽"), 12) + "\x82";
   ASSERT_EQ(text.size(), 20u + 24u + 1u);
   const std::string out = presentation::ShortenText(text);
-  EXPECT_EQ(out, Repeat("\xB1", 10) + "..." + Repeat("\xB1", 7) + Repeat(platform::Utf8ToAnsi("楽"), 12) + "\x82");
+  EXPECT_EQ(out, Repeat("\xB1", 10) + "..." + Repeat("\xB1", 7) +
+                     Repeat(platform::Utf8ToAnsi("楽"), 12) + "\x82");
 }
 
 }  // namespace

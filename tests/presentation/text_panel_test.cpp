@@ -21,7 +21,8 @@ std::vector<std::uint32_t> Pixels(dg::TDGTexture& texture) {
   D3DLOCKED_RECT locked{};
   if (FAILED(texture.LockRect(0, &rect, locked, D3DLOCK_READONLY))) return out;
   for (LONG y = 0; y < rect.bottom; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch);
+    const auto* row = reinterpret_cast<const std::uint32_t*>(
+        static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch);
     out.insert(out.end(), row, row + rect.right);
   }
   texture.UnlockRect();
@@ -34,11 +35,13 @@ TEST(TextPanels, MusicCaptionOfThirtyTwoCharactersIsWholeThirtyThreeIsShortened)
   presentation::SaverScreen& screen = saver.Screen();
   const std::string whole = "abcdefghijklmnopqrstuvwxyz012345";
   screen.WriteMusicCaption(whole);
-  EXPECT_EQ(screen.MusicCaptionTexture().Width(), static_cast<std::uint32_t>(screen.PanelWriter().TextWidth(whole)));
+  EXPECT_EQ(screen.MusicCaptionTexture().Width(),
+            static_cast<std::uint32_t>(screen.PanelWriter().TextWidth(whole)));
   const std::string longer = whole + "6";
   screen.WriteMusicCaption(longer);
   const std::string shortened = "abcdefghij...nopqrstuvwxyz0123456";
-  EXPECT_EQ(screen.MusicCaptionTexture().Width(), static_cast<std::uint32_t>(screen.PanelWriter().TextWidth(shortened)));
+  EXPECT_EQ(screen.MusicCaptionTexture().Width(),
+            static_cast<std::uint32_t>(screen.PanelWriter().TextWidth(shortened)));
   EXPECT_EQ(screen.MusicBackground().Width(), screen.MusicCaptionTexture().Width());
   EXPECT_EQ(screen.MusicBackground().Height(), screen.MusicCaptionTexture().Height());
 }
@@ -52,7 +55,8 @@ TEST(TextPanels, AShorterMeaningShrinksTextAndBackgroundAnEmptyOneChangesNothing
   screen.WriteMeaningLine(game::MeaningLine::kFirst, longer);
   const std::uint32_t longWidth = screen.MeaningTexture(0).Width();
   screen.WriteMeaningLine(game::MeaningLine::kFirst, shorter);
-  const auto expected = static_cast<std::uint32_t>(screen.PanelWriter().TextWidth(platform::Utf16ToAnsi(shorter)));
+  const auto expected =
+      static_cast<std::uint32_t>(screen.PanelWriter().TextWidth(platform::Utf16ToAnsi(shorter)));
   EXPECT_LT(expected, longWidth);
   EXPECT_EQ(screen.MeaningTexture(0).Width(), expected);
   EXPECT_EQ(screen.MeaningBackground(0).Width(), expected);
@@ -115,21 +119,28 @@ TEST(Wallpaper, JpegIsToldByTheExactEnding) {
   const struct {
     const char* name;
     bool jpeg;
-  } cases[] = {{"a.jpg", true},   {"a.JPG", true},  {"a.jpeg", true}, {"a.JPEG", true}, {"a.Jpg", false},
-               {"a.Jpeg", false}, {"a.bmp", false}, {"jpg", false},   {"a.jpg.bmp", false}};
+  } cases[] = {{"a.jpg", true},  {"a.JPG", true},  {"a.jpeg", true},
+               {"a.JPEG", true}, {"a.Jpg", false}, {"a.Jpeg", false},
+               {"a.bmp", false}, {"jpg", false},   {"a.jpg.bmp", false}};
   for (const auto& c : cases) EXPECT_EQ(presentation::IsJpegName(c.name), c.jpeg) << c.name;
 }
 
 // A bitmap file: `bits` per pixel, with palette for 8 bits and fewer.
-std::string MakeBmp(std::int32_t width, std::int32_t height, std::uint16_t bits, std::uint32_t compression = 0,
-                    std::size_t cut = 0) {
+std::string MakeBmp(std::int32_t width, std::int32_t height, std::uint16_t bits,
+                    std::uint32_t compression = 0, std::size_t cut = 0) {
   const std::uint32_t paletteEntries = bits <= 8 ? (1u << bits) : 0;
   const std::uint32_t stride = ((static_cast<std::uint32_t>(std::abs(width)) * bits + 31) / 32) * 4;
   const std::uint32_t imageSize = stride * static_cast<std::uint32_t>(std::abs(height));
   const std::uint32_t offset = 54 + paletteEntries * 4;
   std::string b;
-  auto u16 = [&](std::uint32_t v) { b.push_back(static_cast<char>(v & 255)); b.push_back(static_cast<char>(v >> 8 & 255)); };
-  auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  auto u16 = [&](std::uint32_t v) {
+    b.push_back(static_cast<char>(v & 255));
+    b.push_back(static_cast<char>(v >> 8 & 255));
+  };
+  auto u32 = [&](std::uint32_t v) {
+    u16(v & 0xFFFF);
+    u16(v >> 16);
+  };
   b += "BM";
   u32(offset + imageSize);
   u32(0);
@@ -189,7 +200,8 @@ TEST(Wallpaper, FilesThatCannotBeShownAreRefusedBeforeTheTextureLayer) {
     const presentation::CheckedWallpaper checked = presentation::CheckWallpaper(path);
     EXPECT_EQ(!std::holds_alternative<presentation::Refusal>(checked), c.accepted) << c.name;
   }
-  EXPECT_TRUE(std::holds_alternative<presentation::Refusal>(presentation::CheckWallpaper(data.Dir() + "none.jpg")));
+  EXPECT_TRUE(std::holds_alternative<presentation::Refusal>(
+      presentation::CheckWallpaper(data.Dir() + "none.jpg")));
 }
 
 std::string ReadText(const std::string& path) {
@@ -201,18 +213,20 @@ std::string ReadText(const std::string& path) {
 
 int CountLines(const std::string& text, const std::string& needle) {
   int n = 0;
-  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+    ++n;
   return n;
 }
 
 TEST(Wallpaper, ABadWallpaperIsLoggedAndTheNextThatLoadsTakesItsPlace) {
   DataCopy data;
-  const std::string corrupt = data.Write("corrupt.jpg", MakeJpeg(32, 24).substr(0, 40) + std::string(300, '\x7f'));
+  const std::string corrupt =
+      data.Write("corrupt.jpg", MakeJpeg(32, 24).substr(0, 40) + std::string(300, '\x7f'));
   const std::string four = data.Write("four.bmp", MakeBmp(40, 30, 4));
   const std::string deleted = data.Write("deleted.jpg", MakeJpeg(32, 24));
   const std::string good = data.Write("good.JPEG", MakeJpeg(48, 36));
-  data.Settings("[Picture]\r\nAdd=1\r\nCount=4\r\n3=" + corrupt + "\r\n4=" + four + "\r\n5=" + deleted + "\r\n6=" +
-                good + "\r\n");
+  data.Settings("[Picture]\r\nAdd=1\r\nCount=4\r\n3=" + corrupt + "\r\n4=" + four +
+                "\r\n5=" + deleted + "\r\n6=" + good + "\r\n");
   const std::string log = data.Dir() + "debug.txt";
   dg::SetDebugLogPath(log);
   shell::HeadlessSaver saver(data.Dir(), 5);
@@ -237,7 +251,8 @@ TEST(Wallpaper, ABadWallpaperIsLoggedAndTheNextThatLoadsTakesItsPlace) {
   EXPECT_EQ(screen.CurrentWallpaper(), data.Dir() + "Kabe_0.jpg");
 
   // With nothing left to show, the screen behind the board is black and the saver goes on.
-  for (int i = 0; i < 3; ++i) std::filesystem::remove(data.Dir() + "Kabe_" + std::to_string(i) + ".jpg");
+  for (int i = 0; i < 3; ++i)
+    std::filesystem::remove(data.Dir() + "Kabe_" + std::to_string(i) + ".jpg");
   screen.LoadWallpaper(data.Dir() + "Kabe_1.jpg");
   EXPECT_EQ(screen.CurrentWallpaper(), "");
   saver.RunTicks(2);

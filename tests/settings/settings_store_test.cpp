@@ -17,7 +17,8 @@ class DataFolder {
  public:
   DataFolder() {
     std::random_device rd;
-    root_ = fs::temp_directory_path() / ("vm_settings_test_" + std::to_string(rd()) + std::to_string(rd()));
+    root_ = fs::temp_directory_path() /
+            ("vm_settings_test_" + std::to_string(rd()) + std::to_string(rd()));
     fs::create_directories(root_ / settings::kDataFolderName);
     dir_ = settings::DataDir(root_.string() + "/");
   }
@@ -53,8 +54,9 @@ TEST(SaverSettings, NoSettingsFileGivesTheFixedDefaults) {
   EXPECT_FALSE(s.userPriority);
   EXPECT_FALSE(s.musicOn);
   EXPECT_FALSE(s.font.has_value());
-  EXPECT_EQ(s.wallpaperFiles, (std::vector<std::string>{d.Dir() + "Kabe_0.jpg", d.Dir() + "Kabe_1.jpg",
-                                                        d.Dir() + "Kabe_2.jpg"}));
+  EXPECT_EQ(s.wallpaperFiles,
+            (std::vector<std::string>{d.Dir() + "Kabe_0.jpg", d.Dir() + "Kabe_1.jpg",
+                                      d.Dir() + "Kabe_2.jpg"}));
 }
 
 TEST(SaverSettings, FileWithoutTheFourKeysTurnsBothFlagsOn) {
@@ -76,14 +78,21 @@ struct TimingCase {
 
 TEST(SaverSettings, SpeedAndWaitBecomeMilliseconds) {
   const TimingCase cases[] = {
-      {"1", "1", 300, 1000},     {"10", "10", 1200, 5500},  {"0x0A", "0X1", 1200, 1000},
-      {"5", "5", 700, 3000},     {"abc", "", 700, 3000},    {"0", "0", 200, 500},
+      {"1", "1", 300, 1000},
+      {"10", "10", 1200, 5500},
+      {"0x0A", "0X1", 1200, 1000},
+      {"5", "5", 700, 3000},
+      {"abc", "", 700, 3000},
+      {"0", "0", 200, 500},
       // Used as read, without clamping to the sliders' range, but never a negative pause.
-      {"12", "-1", 1400, 0},     {"-9", "3", 0, 2000},      {"2147483647", "3", 2147483647, 2000},
+      {"12", "-1", 1400, 0},
+      {"-9", "3", 0, 2000},
+      {"2147483647", "3", 2147483647, 2000},
   };
   for (const TimingCase& tc : cases) {
     DataFolder d;
-    d.Ini(std::string("[Settei]\nSpeed=") + tc.speed + "\nWaitTime=" + tc.wait + "\nIkisakiHyoji=0\nImiHyoji=0\n");
+    d.Ini(std::string("[Settei]\nSpeed=") + tc.speed + "\nWaitTime=" + tc.wait +
+          "\nIkisakiHyoji=0\nImiHyoji=0\n");
     const auto s = Read(d);
     EXPECT_EQ(s.stepInterval, tc.stepInterval) << "Speed=" << tc.speed;
     EXPECT_EQ(s.waitTime, tc.waitTime) << "WaitTime=" << tc.wait;
@@ -113,12 +122,15 @@ TEST(SaverSettings, UserWallpapersThatExistFollowTheBuiltIns) {
     const std::string a = d.Write("a.jpg", "x");
     const std::string b = d.Write("b.bmp", "x");
     std::string body = pc.picture;
-    for (auto [token, path] : {std::pair{std::string("FILE_a"), a}, std::pair{std::string("FILE_b"), b},
-                               std::pair{std::string("MISSING"), d.Dir() + "gone.jpg"}}) {
-      for (std::size_t at; (at = body.find(token)) != std::string::npos;) body.replace(at, token.size(), path);
+    for (auto [token, path] :
+         {std::pair{std::string("FILE_a"), a}, std::pair{std::string("FILE_b"), b},
+          std::pair{std::string("MISSING"), d.Dir() + "gone.jpg"}}) {
+      for (std::size_t at; (at = body.find(token)) != std::string::npos;)
+        body.replace(at, token.size(), path);
     }
     d.Ini("[Picture]\n" + body);
-    std::vector<std::string> want{d.Dir() + "Kabe_0.jpg", d.Dir() + "Kabe_1.jpg", d.Dir() + "Kabe_2.jpg"};
+    std::vector<std::string> want{d.Dir() + "Kabe_0.jpg", d.Dir() + "Kabe_1.jpg",
+                                  d.Dir() + "Kabe_2.jpg"};
     for (const std::string& f : pc.userFiles) want.push_back(f == "a" ? a : b);
     EXPECT_EQ(Read(d).wallpaperFiles, want) << pc.name;
   }
@@ -134,7 +146,8 @@ TEST(SaverSettings, UserPriorityNeedsAValidUserIdiom) {
   for (const Case& c : cases) {
     DataFolder d;
     d.Ini(c.yusen ? std::string("[TuikaJukugo]\nYusen=") + c.yusen + "\n" : "[Settei]\n");
-    EXPECT_EQ(Read(d, c.userIdioms).userPriority, c.priority) << (c.yusen ? c.yusen : "absent") << " U=" << c.userIdioms;
+    EXPECT_EQ(Read(d, c.userIdioms).userPriority, c.priority)
+        << (c.yusen ? c.yusen : "absent") << " U=" << c.userIdioms;
   }
 }
 
@@ -175,9 +188,12 @@ TEST(SaverSettings, FontFaceOnlyWhenInstalledAndStyleOnlyWithRecordDat) {
   };
   const Case cases[] = {
       {"not installed ignores record.dat", "Name=IPAPMincho\n", "\x01", false, false, std::nullopt},
-      {"installed without record.dat keeps the style", "Name=IPAPMincho\n", nullptr, true, true, std::nullopt},
-      {"installed with empty record.dat is regular", "Name=IPAPMincho\n", "", true, true, std::uint8_t{0}},
-      {"installed with italic underline", "Name=IPAPMincho\n", "\x06\x01", true, true, std::uint8_t{6}},
+      {"installed without record.dat keeps the style", "Name=IPAPMincho\n", nullptr, true, true,
+       std::nullopt},
+      {"installed with empty record.dat is regular", "Name=IPAPMincho\n", "", true, true,
+       std::uint8_t{0}},
+      {"installed with italic underline", "Name=IPAPMincho\n", "\x06\x01", true, true,
+       std::uint8_t{6}},
       {"no key", nullptr, "\x01", true, false, std::nullopt},
   };
   for (const Case& c : cases) {

@@ -17,13 +17,15 @@ using namespace testing_support;
 using Clock = std::chrono::steady_clock;
 
 std::size_t SampleAt(Clock::time_point origin, Clock::time_point t) {
-  return static_cast<std::size_t>(std::chrono::duration_cast<std::chrono::milliseconds>(t - origin).count()) *
+  return static_cast<std::size_t>(
+             std::chrono::duration_cast<std::chrono::milliseconds>(t - origin).count()) *
          kSamplesPerMs;
 }
 
 TEST(Chime, SoundsWhenTheFourthCharacterLandsNotWhenItIsEaten) {
-  const std::string out =
-      (std::filesystem::temp_directory_path() / ("vm_chime_test_" + std::to_string(::getpid()) + ".raw")).string();
+  const std::string out = (std::filesystem::temp_directory_path() /
+                           ("vm_chime_test_" + std::to_string(::getpid()) + ".raw"))
+                              .string();
   DiskAudio audio(out);
   ASSERT_TRUE(platform::AudioDeviceOpen());
   const Clock::time_point opened = Clock::now();

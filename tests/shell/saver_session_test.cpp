@@ -59,7 +59,10 @@ class DataFolder {
  public:
   DataFolder() {
     std::random_device rd;
-    dir_ = (fs::temp_directory_path() / ("vm_session_test_" + std::to_string(rd()) + std::to_string(rd()))).string() + "/";
+    dir_ = (fs::temp_directory_path() /
+            ("vm_session_test_" + std::to_string(rd()) + std::to_string(rd())))
+               .string() +
+           "/";
     fs::create_directories(dir_);
   }
   ~DataFolder() {
@@ -78,7 +81,10 @@ class DataFolder {
 struct Fixture {
   explicit Fixture(const DataFolder& data, std::uint32_t start = 5000,
                    settings::FontInstalledTest installed = nullptr)
-      : clock(start), screen(clock), session(screen, clock, {data.Dir(), 7, std::move(installed), shell::MusicOutput::kPlay, nullptr}) {}
+      : clock(start),
+        screen(clock),
+        session(screen, clock,
+                {data.Dir(), 7, std::move(installed), shell::MusicOutput::kPlay, nullptr}) {}
   game::TestClock clock;
   RecordingScreen screen;
   shell::SaverSession session;
@@ -92,7 +98,9 @@ TEST(SaverSession, StartUpFillsTheBoardAndLoadsABuiltInWallpaper) {
   EXPECT_EQ(f.screen.cellWrites, 80);
   ASSERT_EQ(f.screen.wallpapers.size(), 1u);
   const std::string& w = f.screen.wallpapers[0];
-  EXPECT_TRUE(w == data.Dir() + "Kabe_0.jpg" || w == data.Dir() + "Kabe_1.jpg" || w == data.Dir() + "Kabe_2.jpg") << w;
+  EXPECT_TRUE(w == data.Dir() + "Kabe_0.jpg" || w == data.Dir() + "Kabe_1.jpg" ||
+              w == data.Dir() + "Kabe_2.jpg")
+      << w;
   EXPECT_TRUE(f.screen.fonts.empty());
   EXPECT_FALSE(f.session.MusicOn());
 }
@@ -119,9 +127,7 @@ TEST(SaverSession, ASlowFrameIsNotFollowedByASleep) {
   DataFolder data;
   Fixture f(data);
   f.session.StartUp();
-  const struct {
-    std::uint32_t cost, after;
-  } cases[] = {{96, 97}, {97, 97}, {98, 98}, {150, 150}};
+  const struct { std::uint32_t cost, after; } cases[] = {{96, 97}, {97, 97}, {98, 98}, {150, 150}};
   for (const auto& c : cases) {
     f.screen.renderCost = c.cost;
     const std::uint32_t start = f.clock.Now();

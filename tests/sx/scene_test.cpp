@@ -36,9 +36,8 @@ class SceneTest : public SxTest {
     SxTest::TearDown();
   }
 
-  void Add(dg::TDGTexture* texture, std::int32_t mode, float z,
-           TSXLayer layer = TSXLayer::Scene, TSXFilter filter = TSXFilter::Point,
-           data::TVec2 at = {0, 0}) {
+  void Add(dg::TDGTexture* texture, std::int32_t mode, float z, TSXLayer layer = TSXLayer::Scene,
+           TSXFilter filter = TSXFilter::Point, data::TVec2 at = {0, 0}) {
     const Quad quad = MakeQuad(4, 4);
     scene_->AddQuad(at, quad.v, texture, mode, filter, layer, z);
   }
@@ -183,8 +182,8 @@ TEST_F(SceneTest, RunsOfOneTextureAndModeIssueNoStateCallsBetweenDraws) {
   dg::TDGTexture* b = MakeTexture(4, 4);
   Add(a, 2, 0, TSXLayer::Overlay);
   Add(a, 2, 0, TSXLayer::Overlay);
-  Add(b, 2, 0, TSXLayer::Overlay);  // texture changes only
-  Add(b, 1, 0, TSXLayer::Overlay);  // mode changes only
+  Add(b, 2, 0, TSXLayer::Overlay);                     // texture changes only
+  Add(b, 1, 0, TSXLayer::Overlay);                     // mode changes only
   Add(b, 1, 0, TSXLayer::Overlay, TSXFilter::Linear);  // filter changes only
 
   const std::vector<D3DCall> calls = RecordRender();
@@ -204,9 +203,9 @@ TEST_F(SceneTest, RunsOfOneTextureAndModeIssueNoStateCallsBetweenDraws) {
       "SetRenderState(D3DRS_SRCBLEND, 5)",         "SetRenderState(D3DRS_DESTBLEND, 2)",
       "SetRenderState(D3DRS_BLENDOP, 1)",          "SetFVF(452)"};
   EXPECT_EQ(modeChange, expectedModeChange);
-  const std::vector<std::string> filterChange = {
-      "SetSamplerState(0, D3DSAMP_MAGFILTER, 2)", "SetSamplerState(0, D3DSAMP_MINFILTER, 2)",
-      "SetFVF(452)"};
+  const std::vector<std::string> filterChange = {"SetSamplerState(0, D3DSAMP_MAGFILTER, 2)",
+                                                 "SetSamplerState(0, D3DSAMP_MINFILTER, 2)",
+                                                 "SetFVF(452)"};
   EXPECT_EQ(between(3), filterChange);
 }
 
@@ -306,8 +305,7 @@ TEST_F(SceneTest, QuadLandsAtItsPositionAndModulatesTheTexture) {
   for (int y = 18; y < 26; ++y) {
     for (int x = 8; x < 16; ++x) {
       const bool inside = x >= 10 && x < 14 && y >= 20 && y < 24;
-      EXPECT_EQ(frame[static_cast<std::size_t>(y) * 640 + x] & 0xFFFFFF,
-                inside ? 0x804000u : 0u)
+      EXPECT_EQ(frame[static_cast<std::size_t>(y) * 640 + x] & 0xFFFFFF, inside ? 0x804000u : 0u)
           << x << "," << y;
     }
   }

@@ -41,8 +41,8 @@ class SxTest : public ::testing::Test {
   // A managed A8R8G8B8 texture of the size, every pixel `colour`; owned by the fixture.
   dg::TDGTexture* MakeTexture(std::uint32_t width, std::uint32_t height,
                               std::uint32_t colour = 0xFFFFFFFF) {
-    textures_.push_back(std::make_unique<dg::TDGTexture>(*carad_, dg::DGAlphaFormats, 0,
-                                                         D3DPOOL_MANAGED, 1, ""));
+    textures_.push_back(
+        std::make_unique<dg::TDGTexture>(*carad_, dg::DGAlphaFormats, 0, D3DPOOL_MANAGED, 1, ""));
     dg::TDGTexture* texture = textures_.back().get();
     texture->SetSize(width, height);
     texture->FillRect(RECT{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)}, colour,
@@ -51,8 +51,7 @@ class SxTest : public ::testing::Test {
   }
 
   static std::uint64_t Address(const dg::TDGTexture* texture) {
-    return reinterpret_cast<std::uint64_t>(
-        static_cast<IDirect3DBaseTexture9*>(texture->Texture()));
+    return reinterpret_cast<std::uint64_t>(static_cast<IDirect3DBaseTexture9*>(texture->Texture()));
   }
 
   // The back buffer after a Present, 640 x 480 A8R8G8B8 pixels.

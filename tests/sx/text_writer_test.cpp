@@ -93,16 +93,17 @@ TEST(ShiftJisWalkTest, LeadBytesPairUpExceptAtTheEnd) {
   };
   const Case cases[] = {
       {"A", {0x41}},
-      {"\x8E\x6C", {0x8E6C}},                  // 四
-      {"\xB1\xDF\xA0", {0xB1, 0xDF, 0xA0}},    // half-width katakana are one byte each
-      {"A\x82", {0x41, 0x82}},                 // a trailing lead byte stands alone
+      {"\x8E\x6C", {0x8E6C}},                // 四
+      {"\xB1\xDF\xA0", {0xB1, 0xDF, 0xA0}},  // half-width katakana are one byte each
+      {"A\x82", {0x41, 0x82}},               // a trailing lead byte stands alone
       {"\xE0\x40\x9F", {0xE040, 0x9F}},
       {"\x80\x81\x41\xFF", {0x80, 0x8141, 0xFF}},
       {std::string("\xFC\x00", 2), {0xFC00}},  // the pair takes any trail byte
   };
   for (const Case& c : cases) {
     std::vector<std::uint32_t> codes;
-    for (std::size_t pos = 0; pos < c.bytes.size();) codes.push_back(NextShiftJisCode(c.bytes, pos));
+    for (std::size_t pos = 0; pos < c.bytes.size();)
+      codes.push_back(NextShiftJisCode(c.bytes, pos));
     EXPECT_EQ(codes, c.codes) << ::testing::PrintToString(c.bytes);
   }
 }
@@ -155,7 +156,8 @@ TEST_F(TextWriterTest, MeaningLineAt19PixelsIsAsWideAsItsExtent) {
   EXPECT_EQ(extent, advances);
   EXPECT_GE(extent, 32 * 15);
 
-  std::unique_ptr<dg::TDGTexture> texture = writer_->CreateTextTexture(line, dg::DGAlphaFormats, "");
+  std::unique_ptr<dg::TDGTexture> texture =
+      writer_->CreateTextTexture(line, dg::DGAlphaFormats, "");
   ASSERT_NE(texture->Texture(), nullptr);
   EXPECT_EQ(texture->Width(), static_cast<std::uint32_t>(extent));
   EXPECT_EQ(texture->Height(), static_cast<std::uint32_t>(writer_->TextHeight(line)));
@@ -163,7 +165,8 @@ TEST_F(TextWriterTest, MeaningLineAt19PixelsIsAsWideAsItsExtent) {
   const std::vector<std::uint32_t> pixels = ReadTexture(*texture);
   int rightmost = -1;
   for (std::size_t i = 0; i < pixels.size(); ++i) {
-    if ((pixels[i] >> 24) != 0) rightmost = std::max(rightmost, static_cast<int>(i % texture->TextureWidth()));
+    if ((pixels[i] >> 24) != 0)
+      rightmost = std::max(rightmost, static_cast<int>(i % texture->TextureWidth()));
   }
   EXPECT_GE(rightmost, extent - lastAdvance);
   EXPECT_LT(rightmost, extent);
@@ -315,7 +318,8 @@ TEST_F(TextWriterTest, TextureInAnotherFormatGetsConvertedPixels) {
 }
 
 TEST_F(TextWriterTest, BlackTextOnWhiteIsDarkExactlyWhereTheCoverageIsHigh) {
-  std::unique_ptr<dg::TDGTexture> texture = writer_->CreateTextTexture(Ansi("四"), dg::DGAlphaFormats, "");
+  std::unique_ptr<dg::TDGTexture> texture =
+      writer_->CreateTextTexture(Ansi("四"), dg::DGAlphaFormats, "");
   ASSERT_NE(texture->Texture(), nullptr);
   const std::vector<std::uint32_t> texels = ReadTexture(*texture);
   const int width = static_cast<int>(texture->Width());
@@ -325,7 +329,8 @@ TEST_F(TextWriterTest, BlackTextOnWhiteIsDarkExactlyWhereTheCoverageIsHigh) {
   const float u = texture->ScaleU(), v = texture->ScaleV();
   const float w = static_cast<float>(width), h = static_cast<float>(height);
   const TSXVertex quad[4] = {MakeVertex(0, 0, 0xFF000000, 0, 0), MakeVertex(w, 0, 0xFF000000, u, 0),
-                             MakeVertex(0, h, 0xFF000000, 0, v), MakeVertex(w, h, 0xFF000000, u, v)};
+                             MakeVertex(0, h, 0xFF000000, 0, v),
+                             MakeVertex(w, h, 0xFF000000, u, v)};
   constexpr int kLeft = 100, kTop = 50;
   scene.Clear(D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
   scene.AddQuad({kLeft, kTop}, quad, texture.get(), sxbmAlphaBlend, TSXFilter::Point,

@@ -133,9 +133,10 @@ QByteArray CppArray(const QByteArray& png) {
     if (i % 16 == 0) cpp += "\n   ";
     cpp += " " + QByteArray::number(static_cast<unsigned char>(png[i])) + ",";
   }
-  cpp += "\n};\n\n}  // namespace\n\nstd::string_view BannerPng() {\n"
-         "  return {reinterpret_cast<const char*>(kBanner), sizeof kBanner};\n}\n\n"
-         "}  // namespace settings\n";
+  cpp +=
+      "\n};\n\n}  // namespace\n\nstd::string_view BannerPng() {\n"
+      "  return {reinterpret_cast<const char*>(kBanner), sizeof kBanner};\n}\n\n"
+      "}  // namespace settings\n";
   return cpp;
 }
 

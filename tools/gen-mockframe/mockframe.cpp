@@ -38,7 +38,8 @@ QImage Wallpaper(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return {};
   const QByteArray bytes = f.readAll();
-  const auto result = jpeg::DecodeJpeg({reinterpret_cast<const std::uint8_t*>(bytes.data()), static_cast<std::size_t>(bytes.size())});
+  const auto result = jpeg::DecodeJpeg({reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                        static_cast<std::size_t>(bytes.size())});
   if (!result.ok()) return {};
   QImage img(result.image.width, result.image.height, QImage::Format_RGB32);
   for (int y = 0; y < img.height(); ++y)
@@ -47,7 +48,8 @@ QImage Wallpaper(const QString& path) {
   return img;
 }
 
-void Panel(QPainter& p, const QFont& font, int x, int y, const QString& text, QColor bg, QColor fg) {
+void Panel(QPainter& p, const QFont& font, int x, int y, const QString& text, QColor bg,
+           QColor fg) {
   p.setFont(font);
   const QFontMetrics m(font);
   const QRect box(x, y, m.horizontalAdvance(text), m.height());
@@ -88,11 +90,14 @@ int main(int argc, char** argv) {
 
   QFont panelFont("IPAPMincho");
   panelFont.setPixelSize(19);
-  Panel(p, panelFont, 20, 65, QString::fromUtf8("一つのことをして二つの利益を得ること"), QColor(255, 255, 255, 0x60), QColor(0, 0, 255));
+  Panel(p, panelFont, 20, 65, QString::fromUtf8("一つのことをして二つの利益を得ること"),
+        QColor(255, 255, 255, 0x60), QColor(0, 0, 255));
 
   const QString chars = QString::fromUtf8(
-      "挙措進退気宇壮大半死半生千紫万紅剛毅木訥一心不乱海千山千同床異夢付和雷同縦横無尽勢力伯仲浅学非才奇想天外月下氷人"
-      "行雲流水全知全能人面獣心羊頭狗肉阿鼻叫喚急転直下牛飲馬食人跡未踏順風満帆五里霧中三拝九拝巧言令色沈思黙考清廉潔白");
+      "挙措進退気宇壮大半死半生千紫万紅剛毅木訥一心不乱海千山千同床異夢付和雷同縦横無尽勢力伯仲浅学"
+      "非才奇想天外月下氷人"
+      "行雲流水全知全能人面獣心羊頭狗肉阿鼻叫喚急転直下牛飲馬食人跡未踏順風満帆五里霧中三拝九拝巧言"
+      "令色沈思黙考清廉潔白");
   QFont cellFont("IPAPMincho");
   cellFont.setPixelSize(21);
   cellFont.setBold(true);
@@ -103,7 +108,8 @@ int main(int argc, char** argv) {
     for (int c = 0; c < 9; ++c) {
       if (r == holeR && c == holeC) continue;
       p.setPen(r == targetR && c == targetC ? QColor(255, 0, 48) : QColor(0, 0, 0));
-      p.drawText(QRect(cellX(c) + 9, cellY(r) + 4, 24, 24), Qt::AlignLeft | Qt::AlignTop, chars.mid(k++ % chars.size(), 1));
+      p.drawText(QRect(cellX(c) + 9, cellY(r) + 4, 24, 24), Qt::AlignLeft | Qt::AlignTop,
+                 chars.mid(k++ % chars.size(), 1));
     }
   // A character flying up to the answer row, in pure red.
   p.setPen(QColor(255, 0, 0));
@@ -114,13 +120,17 @@ int main(int argc, char** argv) {
   answerFont.setBold(true);
   p.setFont(answerFont);
   const QString answer = QString::fromUtf8("一挙両得");
-  for (int i = 0; i < 3; ++i) p.drawText(QRect(20 + 50 * i, 20, 40, 40), Qt::AlignLeft | Qt::AlignTop, answer.mid(i, 1));
+  for (int i = 0; i < 3; ++i)
+    p.drawText(QRect(20 + 50 * i, 20, 40, 40), Qt::AlignLeft | Qt::AlignTop, answer.mid(i, 1));
 
   const int fw = walker.width() / 8;
-  p.drawImage(QPoint(cellX(holeC) - 2, cellY(holeR) - 4), walker, QRect(fw * walkerFrame, 0, fw, walker.height()));
+  p.drawImage(QPoint(cellX(holeC) - 2, cellY(holeR) - 4), walker,
+              QRect(fw * walkerFrame, 0, fw, walker.height()));
 
-  Panel(p, panelFont, 250, 30, QString::fromUtf8("いっきょりょうとく"), QColor(0, 255, 0, 0x60), QColor(0, 0, 0));
-  Panel(p, panelFont, 20, 460, QString::fromUtf8("BGM: 春の小川.mid"), QColor(0, 0, 255, 0x60), QColor(255, 255, 255));
+  Panel(p, panelFont, 250, 30, QString::fromUtf8("いっきょりょうとく"), QColor(0, 255, 0, 0x60),
+        QColor(0, 0, 0));
+  Panel(p, panelFont, 20, 460, QString::fromUtf8("BGM: 春の小川.mid"), QColor(0, 0, 255, 0x60),
+        QColor(255, 255, 255));
   p.end();
   if (!frame.save(QString::fromLocal8Bit(argv[3]), "PNG")) {
     std::fprintf(stderr, "vm-gen-mockframe: cannot write %s\n", argv[3]);

@@ -47,14 +47,16 @@ std::vector<std::uint8_t> EncodeBmp24(int width, int height, const std::vector<s
       out.push_back(row[3 * x + 1]);
       out.push_back(row[3 * x + 0]);
     }
-    for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < stride; ++pad) out.push_back(0);
+    for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < stride; ++pad)
+      out.push_back(0);
   }
   return out;
 }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   file.close();
   if (!file) throw std::runtime_error("cannot write " + path);
 }

@@ -16,9 +16,10 @@ std::vector<std::int16_t> SynthesiseChime() {
   struct Partial {
     double ratio, gain, decay;  // decay: time constant in seconds
   };
-  const Partial partials[] = {{1.0, 1.0, 0.26}, {2.0, 0.28, 0.14}, {3.0, 0.09, 0.09}, {4.17, 0.04, 0.06}};
-  constexpr double kAttack = 0.008;   // raised-cosine rise, long enough never to click
-  constexpr double kRelease = 0.18;   // raised-cosine fade to silence at the very end
+  const Partial partials[] = {
+      {1.0, 1.0, 0.26}, {2.0, 0.28, 0.14}, {3.0, 0.09, 0.09}, {4.17, 0.04, 0.06}};
+  constexpr double kAttack = 0.008;  // raised-cosine rise, long enough never to click
+  constexpr double kRelease = 0.18;  // raised-cosine fade to silence at the very end
 
   const int count = static_cast<int>(kChimeSeconds * kChimeRate);
   std::vector<double> mix(static_cast<std::size_t>(count), 0.0);
@@ -28,7 +29,8 @@ std::vector<std::int16_t> SynthesiseChime() {
       const double rise = t < kAttack ? 0.5 - 0.5 * std::cos(std::numbers::pi * t / kAttack) : 1.0;
       double v = 0;
       for (const Partial& p : partials)
-        v += p.gain * std::exp(-t / p.decay) * std::sin(2 * std::numbers::pi * n.frequency * p.ratio * t);
+        v += p.gain * std::exp(-t / p.decay) *
+             std::sin(2 * std::numbers::pi * n.frequency * p.ratio * t);
       mix[static_cast<std::size_t>(i)] += n.gain * rise * v;
     }
   double peak = 0;
@@ -38,8 +40,10 @@ std::vector<std::int16_t> SynthesiseChime() {
   std::vector<std::int16_t> out(mix.size());
   for (int i = 0; i < count; ++i) {
     const double left = static_cast<double>(count - 1 - i) / kChimeRate;
-    const double fade = left < kRelease ? 0.5 - 0.5 * std::cos(std::numbers::pi * left / kRelease) : 1.0;
-    out[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(std::lround(mix[static_cast<std::size_t>(i)] * scale * fade));
+    const double fade =
+        left < kRelease ? 0.5 - 0.5 * std::cos(std::numbers::pi * left / kRelease) : 1.0;
+    out[static_cast<std::size_t>(i)] =
+        static_cast<std::int16_t>(std::lround(mix[static_cast<std::size_t>(i)] * scale * fade));
   }
   return out;
 }

@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    gendata::WriteFile(argv[1], gendata::EncodeWav16Mono(gendata::SynthesiseChime(), gendata::kChimeRate));
+    gendata::WriteFile(argv[1],
+                       gendata::EncodeWav16Mono(gendata::SynthesiseChime(), gendata::kChimeRate));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vm-gen-chime: %s\n", e.what());
     return 1;

@@ -31,8 +31,10 @@ float HalfHeight(float x) {
 
 Polygon BladeOutline() {
   std::vector<Point> points;
-  for (float x = kTipX; x <= kBaseX + 1e-3f; x += 0.25f) points.push_back({x, kMidY - HalfHeight(x)});
-  for (float x = kBaseX; x >= kTipX - 1e-3f; x -= 0.25f) points.push_back({x, kMidY + HalfHeight(x)});
+  for (float x = kTipX; x <= kBaseX + 1e-3f; x += 0.25f)
+    points.push_back({x, kMidY - HalfHeight(x)});
+  for (float x = kBaseX; x >= kTipX - 1e-3f; x -= 0.25f)
+    points.push_back({x, kMidY + HalfHeight(x)});
   return Polygon(std::move(points));
 }
 
@@ -52,7 +54,8 @@ MaskedPicture DrawLeaf() {
     for (int x = 0; x < kLeafWidth; ++x) {
       const float px = x + 0.5f, py = y + 0.5f;
       const float d = blade.SignedDistance(px, py);
-      const float stalkDist = SegmentDistance(px, py, kBaseX - 1.0f, kMidY, kLeafWidth - 1.0f, kMidY + 2.2f);
+      const float stalkDist =
+          SegmentDistance(px, py, kBaseX - 1.0f, kMidY, kLeafWidth - 1.0f, kMidY + 2.2f);
       if (d >= 0) {
         if (stalkDist < 1.45f) {
           out.colour.at(x, y) = Mix(stalk, rim, Smoothstep(0.5f, 1.4f, stalkDist));
@@ -77,7 +80,8 @@ MaskedPicture DrawLeaf() {
       // Midrib: clear at both ends, faint where the character sits.
       if (px < kBaseX) {
         const float md = std::abs(py - kMidY);
-        const float faint = 0.55f - 0.38f * Smoothstep(4.0f, 10.0f, px) * (1 - Smoothstep(29.0f, 34.0f, px));
+        const float faint =
+            0.55f - 0.38f * Smoothstep(4.0f, 10.0f, px) * (1 - Smoothstep(29.0f, 34.0f, px));
         c = Mix(c, midrib, faint * (1 - Smoothstep(0.3f, 0.95f, md)));
       }
       // A faint grain so the blade does not look flat.

@@ -10,7 +10,9 @@ namespace gendata {
 namespace {
 
 // Lower edge of the sand at column x, and of the grass below it.
-float SandBottom(float x) { return 104.5f + 2.2f * std::sin(x * 0.021f + 0.7f) + 1.6f * std::sin(x * 0.057f + 2.1f); }
+float SandBottom(float x) {
+  return 104.5f + 2.2f * std::sin(x * 0.021f + 0.7f) + 1.6f * std::sin(x * 0.057f + 2.1f);
+}
 float GrassBottom(float x) {
   // Tufts: a rounded bump every 9 to 14 pixels, of varied depth.
   const float cell = 11.0f;
@@ -21,7 +23,9 @@ float GrassBottom(float x) {
   const float bump = depth * std::max(0.0f, 1.0f - w * w);
   return SandBottom(x) + 9.0f + bump;
 }
-float SandTop(float x) { return 7.0f + 1.5f * std::sin(x * 0.027f + 2.4f) + 1.0f * std::sin(x * 0.071f); }
+float SandTop(float x) {
+  return 7.0f + 1.5f * std::sin(x * 0.027f + 2.4f) + 1.0f * std::sin(x * 0.071f);
+}
 
 }  // namespace
 
@@ -81,7 +85,8 @@ MaskedPicture DrawRoad() {
     const float y = upper ? SandTop(x) - 2.0f - 3.0f * Hash01(i, 2, 13u)
                           : SandBottom(x) + 3.0f + 6.0f * Hash01(i, 2, 13u);
     if (y < 1.5f || y > GrassBottom(x) - 2.5f) continue;
-    const Rgb petal = Hash01(i, 3, 13u) < 0.5f ? FromBytes(250, 250, 240) : FromBytes(250, 226, 110);
+    const Rgb petal =
+        Hash01(i, 3, 13u) < 0.5f ? FromBytes(250, 250, 240) : FromBytes(250, 226, 110);
     out.colour.Disc(x, y, 1.3f, petal, 0.95f);
     out.colour.Disc(x, y, 0.5f, FromBytes(236, 150, 60), 0.8f);
   }

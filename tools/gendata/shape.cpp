@@ -20,7 +20,8 @@ bool Polygon::Contains(float x, float y) const {
 float Polygon::EdgeDistance(float x, float y) const {
   float best = std::numeric_limits<float>::max();
   for (std::size_t i = 0, j = points_.size() - 1; i < points_.size(); j = i++)
-    best = std::min(best, SegmentDistance(x, y, points_[j].x, points_[j].y, points_[i].x, points_[i].y));
+    best = std::min(best,
+                    SegmentDistance(x, y, points_[j].x, points_[j].y, points_[i].x, points_[i].y));
   return best;
 }
 

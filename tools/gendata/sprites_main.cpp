@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   using namespace gendata;
   try {
     const auto write = [&](const char* name, const MaskedPicture& p, bool greenKey) {
-      WriteFile(dir + name, EncodeBmp24(p.colour.width(), p.colour.height(), greenKey ? GreenKeyed(p) : BlackKeyed(p)));
+      WriteFile(dir + name, EncodeBmp24(p.colour.width(), p.colour.height(),
+                                        greenKey ? GreenKeyed(p) : BlackKeyed(p)));
     };
     write("road.bmp", DrawRoad(), false);
     write("Leaf.bmp", DrawLeaf(), false);

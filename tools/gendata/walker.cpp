@@ -25,7 +25,7 @@ struct Pose {
   std::array<Circle, kSegments> body;  // tail first
   Circle head;
   std::array<Circle, kSegments> feet;
-  std::array<Circle, 2> knobs;             // antenna tips
+  std::array<Circle, 2> knobs;                   // antenna tips
   std::array<std::array<float, 6>, 2> antennae;  // quadratic curves: start, control, end
 };
 
@@ -37,13 +37,15 @@ Pose PoseOf(int frame) {
     const float s = std::sin(phase - kLag * static_cast<float>(i));
     const float lift = 3.6f * std::pow(std::max(0.0f, s), 2.0f);
     const float r = 5.7f + 0.3f * static_cast<float>(i);
-    const float x = 8.0f + 6.0f * static_cast<float>(i) + 0.8f * std::cos(phase - kLag * static_cast<float>(i));
+    const float x =
+        8.0f + 6.0f * static_cast<float>(i) + 0.8f * std::cos(phase - kLag * static_cast<float>(i));
     const float y = 31.0f - r - lift;
     p.body[static_cast<std::size_t>(i)] = {x, y, r};
     p.feet[static_cast<std::size_t>(i)] = {x + 1.0f, y + r + 0.2f, 1.75f};
   }
   const float hs = std::sin(phase - kLag * kSegments);
-  p.head = {37.6f + 0.4f * std::cos(phase - kLag * kSegments), 18.0f - 0.9f * std::max(0.0f, hs), 8.4f};
+  p.head = {37.6f + 0.4f * std::cos(phase - kLag * kSegments), 18.0f - 0.9f * std::max(0.0f, hs),
+            8.4f};
   const float sway = 0.9f * std::sin(phase + 0.6f);
   const Circle& h = p.head;
   p.antennae[0] = {h.x - 2.4f, h.y - 7.2f, h.x - 4.0f, h.y - 10.5f, h.x - 5.2f + sway, h.y - 13.0f};
@@ -74,7 +76,8 @@ Rgb Shade(Rgb base, const Circle& c, float px, float py) {
   return Mix(out, FromBytes(62, 136, 48), 0.45f * dark);
 }
 
-void DrawFrame(Canvas& canvas, std::vector<bool>& opaque, int stripWidth, int frame, Facing facing) {
+void DrawFrame(Canvas& canvas, std::vector<bool>& opaque, int stripWidth, int frame,
+               Facing facing) {
   const Pose p = PoseOf(frame);
   const Rgb black{0, 0, 0};
   const Rgb bodyGreen = FromBytes(122, 200, 70);
@@ -112,14 +115,17 @@ void DrawFrame(Canvas& canvas, std::vector<bool>& opaque, int stripWidth, int fr
           // A yellow spot on the back of each segment.
           const float sd = std::hypot(px - (c.x - 0.6f), py - (c.y - c.r * 0.42f)) - 1.45f;
           inner = Mix(inner, spot, 1 - Smoothstep(-0.5f, 0.5f, sd));
-          for (int j = 0; j < i; ++j) overLower = overLower || p.body[static_cast<std::size_t>(j)].Sdf(px, py) < 0;
+          for (int j = 0; j < i; ++j)
+            overLower = overLower || p.body[static_cast<std::size_t>(j)].Sdf(px, py) < 0;
           break;
         }
       }
       for (const Circle& c : p.knobs)
-        if (c.Sdf(px, py) < 0) inner = Mix(knob, FromBytes(255, 214, 150), Smoothstep(0.0f, 1.2f, -(py - c.y) - 0.3f));
+        if (c.Sdf(px, py) < 0)
+          inner = Mix(knob, FromBytes(255, 214, 150), Smoothstep(0.0f, 1.2f, -(py - c.y) - 0.3f));
       // Where a segment lies over the one behind it, a darker seam marks its round edge.
-      if (top && overLower) inner = Mix(inner, seam, 1 - Smoothstep(0.35f, 1.25f, -top->Sdf(px, py)));
+      if (top && overLower)
+        inner = Mix(inner, seam, 1 - Smoothstep(0.35f, 1.25f, -top->Sdf(px, py)));
 
       if (top == &p.head) {
         const Circle& h = p.head;
@@ -128,7 +134,8 @@ void DrawFrame(Canvas& canvas, std::vector<bool>& opaque, int stripWidth, int fr
           const float ey = h.y - 1.2f;
           const float ed = std::hypot((px - ex) / 1.7f, (py - ey) / 2.25f) - 1.0f;
           inner = Mix(inner, black, 1 - Smoothstep(-0.25f, 0.25f, ed));
-          inner = Mix(inner, FromBytes(255, 255, 255), 1 - Smoothstep(0.35f, 0.85f, std::hypot(px - ex + 0.45f, py - ey + 0.85f)));
+          inner = Mix(inner, FromBytes(255, 255, 255),
+                      1 - Smoothstep(0.35f, 0.85f, std::hypot(px - ex + 0.45f, py - ey + 0.85f)));
         }
         for (float cx : {h.x - 2.3f, h.x + 6.2f}) {
           const float cd = std::hypot((px - cx) / 1.7f, (py - (h.y + 2.6f)) / 1.1f);
@@ -136,7 +143,8 @@ void DrawFrame(Canvas& canvas, std::vector<bool>& opaque, int stripWidth, int fr
         }
         const float mx = h.x + 2.6f, my = h.y + 1.2f;
         const float md = std::abs(std::hypot(px - mx, py - my) - 2.3f);
-        if (py > my + 1.0f) inner = Mix(inner, FromBytes(74, 40, 32), 1 - Smoothstep(0.35f, 0.9f, md));
+        if (py > my + 1.0f)
+          inner = Mix(inner, FromBytes(74, 40, 32), 1 - Smoothstep(0.35f, 0.9f, md));
       }
 
       // The outline: black at the silhouette, blending only inward.
@@ -152,13 +160,15 @@ void DrawFrame(Canvas& canvas, std::vector<bool>& opaque, int stripWidth, int fr
 
 MaskedPicture DrawWalkerStrip(Facing facing) {
   const int width = kWalkerFrameWidth * kWalkerFrames;
-  MaskedPicture out{Canvas(width, kWalkerFrameHeight), std::vector<bool>(width * kWalkerFrameHeight)};
+  MaskedPicture out{Canvas(width, kWalkerFrameHeight),
+                    std::vector<bool>(width * kWalkerFrameHeight)};
   for (int f = 0; f < kWalkerFrames; ++f) DrawFrame(out.colour, out.opaque, width, f, facing);
   // Every body pixel beside the key is pure outline black, whatever the shading gave it, so
   // nothing between black and body colour is left at the keyed edge.
   const MaskedPicture shaded = out;
   const auto keyAt = [&](int x, int y, int frameLeft) {
-    if (x < frameLeft || x >= frameLeft + kWalkerFrameWidth || y < 0 || y >= kWalkerFrameHeight) return true;
+    if (x < frameLeft || x >= frameLeft + kWalkerFrameWidth || y < 0 || y >= kWalkerFrameHeight)
+      return true;
     return !shaded.opaque[static_cast<std::size_t>(y) * width + x];
   };
   for (int y = 0; y < kWalkerFrameHeight; ++y)

@@ -20,7 +20,8 @@ void VerticalGradient(Canvas& c, Rgb top, Rgb bottom) {
 // A layer of land below the ridge line `ridge(x)`, its colour from `near` at the ridge to
 // `far` `depth` pixels lower; the ridge edge is anti-aliased over a pixel.
 template <typename Ridge>
-void Land(Canvas& c, Ridge ridge, Rgb atRidge, Rgb below, float depth, std::uint32_t seed, float grain) {
+void Land(Canvas& c, Ridge ridge, Rgb atRidge, Rgb below, float depth, std::uint32_t seed,
+          float grain) {
   for (int x = 0; x < W; ++x) {
     const float top = ridge(x + 0.5f);
     for (int y = std::max(0, static_cast<int>(top) - 1); y < H; ++y) {
@@ -37,13 +38,15 @@ void Clouds(Canvas& c, float yFrom, float yTo, float amount, Rgb colour, std::ui
   for (int y = static_cast<int>(yFrom); y < static_cast<int>(yTo); ++y)
     for (int x = 0; x < W; ++x) {
       const float n = Fbm(x * 0.006f, y * 0.018f, 5, seed);
-      const float band = Smoothstep(yFrom, yFrom + 40, static_cast<float>(y)) * (1 - Smoothstep(yTo - 60, yTo, static_cast<float>(y)));
+      const float band = Smoothstep(yFrom, yFrom + 40, static_cast<float>(y)) *
+                         (1 - Smoothstep(yTo - 60, yTo, static_cast<float>(y)));
       c.Blend(x, y, colour, amount * band * Smoothstep(0.52f, 0.72f, n));
     }
 }
 
 // A soft blob of foliage: overlapping discs whose colours wander with noise.
-void Canopy(Canvas& c, float cx, float cy, float radius, Rgb dark, Rgb light, std::uint32_t seed, float alpha) {
+void Canopy(Canvas& c, float cx, float cy, float radius, Rgb dark, Rgb light, std::uint32_t seed,
+            float alpha) {
   const int n = 14;
   for (int i = 0; i < n; ++i) {
     const float a = 6.2831853f * Hash01(i, 0, seed);
@@ -51,14 +54,16 @@ void Canopy(Canvas& c, float cx, float cy, float radius, Rgb dark, Rgb light, st
     const float r = radius * (0.38f + 0.22f * Hash01(i, 2, seed));
     const float x = cx + d * std::cos(a), y = cy + d * std::sin(a) * 0.8f;
     // Lighter toward the top left of the crown.
-    const float lit = Clamp01(0.5f - (y - cy) / (2 * radius) - (x - cx) / (4 * radius) + 0.25f * Hash01(i, 3, seed));
+    const float lit = Clamp01(0.5f - (y - cy) / (2 * radius) - (x - cx) / (4 * radius) +
+                              0.25f * Hash01(i, 3, seed));
     c.Disc(x, y, r, Mix(dark, light, lit), alpha, 2.5f);
   }
 }
 
 // A blossoming cherry: a dark tapered trunk forking into two limbs, under a wide crown of
 // many small pink clusters, paler on top.
-void CherryTree(Canvas& c, float x, float ground, float size, std::uint32_t seed, Rgb haze, float hazeAmount) {
+void CherryTree(Canvas& c, float x, float ground, float size, std::uint32_t seed, Rgb haze,
+                float hazeAmount) {
   const Rgb bark = Mix(FromBytes(92, 70, 66), haze, hazeAmount);
   const float crownY = ground - size * 1.3f;
   for (float t = 0; t <= 1.0f; t += 0.5f / size) {
@@ -77,8 +82,10 @@ void CherryTree(Canvas& c, float x, float ground, float size, std::uint32_t seed
     const float d = std::sqrt(Hash01(i, 1, seed));
     const float cx = x + std::cos(a) * d * size * 1.1f;
     const float cy = crownY + std::sin(a) * d * size * 0.62f;
-    const float lit = Clamp01(0.55f - (cy - crownY) / (size * 1.1f) + 0.3f * (Hash01(i, 2, seed) - 0.5f));
-    const Rgb col = Mix(Mix(FromBytes(226, 150, 174), FromBytes(255, 232, 240), lit), haze, hazeAmount);
+    const float lit =
+        Clamp01(0.55f - (cy - crownY) / (size * 1.1f) + 0.3f * (Hash01(i, 2, seed) - 0.5f));
+    const Rgb col =
+        Mix(Mix(FromBytes(226, 150, 174), FromBytes(255, 232, 240), lit), haze, hazeAmount);
     c.Disc(cx, cy, size * (0.2f + 0.1f * Hash01(i, 3, seed)), col, 0.9f, 2.0f);
   }
   for (int i = 0; i < clusters; ++i) {
@@ -105,18 +112,28 @@ Canvas DrawSpringHills() {
   VerticalGradient(c, FromBytes(146, 192, 232), FromBytes(236, 240, 236));
   Clouds(c, 100, 300, 0.75f, FromBytes(252, 252, 250), 31u);
   // Far hills in haze, then two nearer rolling hills.
-  Land(c, [](float x) { return 250 + 22 * std::sin(x * 0.011f + 1.0f) + 18 * Fbm(x * 0.01f, 0.5f, 3, 41u); },
-       FromBytes(186, 214, 204), FromBytes(178, 210, 178), 80, 43u, 0.02f);
+  Land(
+      c,
+      [](float x) {
+        return 250 + 22 * std::sin(x * 0.011f + 1.0f) + 18 * Fbm(x * 0.01f, 0.5f, 3, 41u);
+      },
+      FromBytes(186, 214, 204), FromBytes(178, 210, 178), 80, 43u, 0.02f);
   // Small cherries along the far ridge, in haze.
   for (int i = 0; i < 9; ++i) {
     const float x = 30 + 70.0f * i + 25 * Hash01(i, 0, 51u);
     const float ridge = 250 + 22 * std::sin(x * 0.011f + 1.0f) + 18 * Fbm(x * 0.01f, 0.5f, 3, 41u);
-    CherryTree(c, x, ridge + 6, 9 + 4 * Hash01(i, 1, 51u), 60u + i, FromBytes(214, 222, 226), 0.35f);
+    CherryTree(c, x, ridge + 6, 9 + 4 * Hash01(i, 1, 51u), 60u + i, FromBytes(214, 222, 226),
+               0.35f);
   }
-  Land(c, [](float x) { return 318 + 30 * std::sin(x * 0.008f + 2.2f) + 10 * std::sin(x * 0.023f); },
-       FromBytes(182, 216, 132), FromBytes(156, 200, 112), 120, 47u, 0.03f);
-  Land(c, [](float x) { return 392 + 26 * std::sin(x * 0.0065f + 4.1f) + 8 * std::sin(x * 0.019f + 1.0f); },
-       FromBytes(160, 206, 110), FromBytes(132, 186, 92), 100, 53u, 0.035f);
+  Land(
+      c, [](float x) { return 318 + 30 * std::sin(x * 0.008f + 2.2f) + 10 * std::sin(x * 0.023f); },
+      FromBytes(182, 216, 132), FromBytes(156, 200, 112), 120, 47u, 0.03f);
+  Land(
+      c,
+      [](float x) {
+        return 392 + 26 * std::sin(x * 0.0065f + 4.1f) + 8 * std::sin(x * 0.019f + 1.0f);
+      },
+      FromBytes(160, 206, 110), FromBytes(132, 186, 92), 100, 53u, 0.035f);
   // Two large cherries at the sides, framing the middle of the screen.
   CherryTree(c, 22, 440, 52, 71u, Rgb{}, 0.0f);
   CherryTree(c, 622, 420, 46, 73u, Rgb{}, 0.0f);
@@ -126,11 +143,14 @@ Canvas DrawSpringHills() {
     const float ridge = 392 + 26 * std::sin(x * 0.0065f + 4.1f) + 8 * std::sin(x * 0.019f + 1.0f);
     const float y = ridge + 6 + (H - ridge) * Hash01(i, 1, 57u);
     const float k = Hash01(i, 2, 57u);
-    const Rgb f = k < 0.4f ? FromBytes(252, 250, 240) : k < 0.75f ? FromBytes(250, 224, 110) : FromBytes(244, 184, 204);
+    const Rgb f = k < 0.4f    ? FromBytes(252, 250, 240)
+                  : k < 0.75f ? FromBytes(250, 224, 110)
+                              : FromBytes(244, 184, 204);
     c.Disc(x, y, 1.2f + 0.8f * Hash01(i, 3, 57u) * (y - ridge) / 80.0f, f, 0.8f);
   }
   for (int i = 0; i < 40; ++i)
-    c.Disc(W * Hash01(i, 0, 59u), 120 + 300 * Hash01(i, 1, 59u), 1.5f, FromBytes(250, 214, 226), 0.7f);
+    c.Disc(W * Hash01(i, 0, 59u), 120 + 300 * Hash01(i, 1, 59u), 1.5f, FromBytes(250, 214, 226),
+           0.7f);
   Dither(c, 61u);
   return c;
 }
@@ -139,8 +159,12 @@ Canvas DrawAutumnMaples() {
   Canvas c(W, H);
   VerticalGradient(c, FromBytes(176, 206, 228), FromBytes(250, 230, 200));
   Clouds(c, 80, 260, 0.55f, FromBytes(255, 246, 232), 71u);
-  Land(c, [](float x) { return 232 + 30 * std::sin(x * 0.009f + 0.4f) + 22 * Fbm(x * 0.012f, 2.5f, 3, 73u); },
-       FromBytes(184, 170, 190), FromBytes(196, 180, 184), 90, 75u, 0.02f);
+  Land(
+      c,
+      [](float x) {
+        return 232 + 30 * std::sin(x * 0.009f + 0.4f) + 22 * Fbm(x * 0.012f, 2.5f, 3, 73u);
+      },
+      FromBytes(184, 170, 190), FromBytes(196, 180, 184), 90, 75u, 0.02f);
   // A far row of maples, smaller and hazier, then a nearer row.
   for (int row = 0; row < 2; ++row) {
     const int count = row == 0 ? 13 : 7;
@@ -155,27 +179,35 @@ Canvas DrawAutumnMaples() {
       for (float y = trunkTop; y < base + 8; y += 1.0f)
         c.Disc(x, y, r * 0.09f + 1.0f, Mix(FromBytes(96, 62, 44), hazeColour, haze), 0.9f, 1.2f);
       const float hue = Hash01(i, row + 9, 81u);
-      const Rgb dark = Mix(hue < 0.5f ? FromBytes(196, 64, 40) : FromBytes(214, 110, 38), hazeColour, haze);
-      const Rgb light = Mix(hue < 0.5f ? FromBytes(236, 132, 72) : FromBytes(244, 190, 90), hazeColour, haze);
-      Canopy(c, x, base - r * 1.15f, r, dark, light, 90u + static_cast<std::uint32_t>(i + 20 * row), 0.9f);
+      const Rgb dark =
+          Mix(hue < 0.5f ? FromBytes(196, 64, 40) : FromBytes(214, 110, 38), hazeColour, haze);
+      const Rgb light =
+          Mix(hue < 0.5f ? FromBytes(236, 132, 72) : FromBytes(244, 190, 90), hazeColour, haze);
+      Canopy(c, x, base - r * 1.15f, r, dark, light, 90u + static_cast<std::uint32_t>(i + 20 * row),
+             0.9f);
     }
     if (row == 0)
-      Land(c, [](float x) { return 318 + 12 * std::sin(x * 0.01f + 1.3f); }, FromBytes(206, 178, 110),
-           FromBytes(196, 160, 96), 80, 85u, 0.03f);
+      Land(
+          c, [](float x) { return 318 + 12 * std::sin(x * 0.01f + 1.3f); },
+          FromBytes(206, 178, 110), FromBytes(196, 160, 96), 80, 85u, 0.03f);
   }
   // The ground in front, strewn with fallen leaves.
-  Land(c, [](float x) { return 380 + 10 * std::sin(x * 0.012f + 0.2f); }, FromBytes(214, 170, 100),
-       FromBytes(190, 140, 84), 100, 87u, 0.04f);
+  Land(
+      c, [](float x) { return 380 + 10 * std::sin(x * 0.012f + 0.2f); }, FromBytes(214, 170, 100),
+      FromBytes(190, 140, 84), 100, 87u, 0.04f);
   for (int i = 0; i < 420; ++i) {
     const float x = W * Hash01(i, 0, 89u);
     const float y = 384 + 96 * Hash01(i, 1, 89u);
     const float k = Hash01(i, 2, 89u);
-    const Rgb leaf = k < 0.35f ? FromBytes(204, 80, 48) : k < 0.7f ? FromBytes(226, 140, 60) : FromBytes(232, 190, 90);
+    const Rgb leaf = k < 0.35f  ? FromBytes(204, 80, 48)
+                     : k < 0.7f ? FromBytes(226, 140, 60)
+                                : FromBytes(232, 190, 90);
     c.Disc(x, y, 1.0f + 1.2f * (y - 380) / 100.0f, leaf, 0.55f);
   }
   // A few leaves drifting down.
   for (int i = 0; i < 26; ++i)
-    c.Disc(W * Hash01(i, 0, 91u), 110 + 260 * Hash01(i, 1, 91u), 1.6f, FromBytes(222, 110, 56), 0.7f);
+    c.Disc(W * Hash01(i, 0, 91u), 110 + 260 * Hash01(i, 1, 91u), 1.6f, FromBytes(222, 110, 56),
+           0.7f);
   Dither(c, 93u);
   return c;
 }
@@ -199,10 +231,12 @@ Canvas DrawMoonlitNight() {
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) {
       const float d = std::hypot(x + 0.5f - moonX, y + 0.5f - moonY);
-      if (d > moonR) c.Blend(x, y, FromBytes(200, 210, 236), 0.42f * std::exp(-(d - moonR) / 38.0f));
+      if (d > moonR)
+        c.Blend(x, y, FromBytes(200, 210, 236), 0.42f * std::exp(-(d - moonR) / 38.0f));
     }
   for (int y = static_cast<int>(moonY - moonR - 2); y <= static_cast<int>(moonY + moonR + 2); ++y)
-    for (int x = static_cast<int>(moonX - moonR - 2); x <= static_cast<int>(moonX + moonR + 2); ++x) {
+    for (int x = static_cast<int>(moonX - moonR - 2); x <= static_cast<int>(moonX + moonR + 2);
+         ++x) {
       const float d = std::hypot(x + 0.5f - moonX, y + 0.5f - moonY);
       const float cover = Clamp01(moonR - d + 0.5f);
       const float seas = Smoothstep(0.5f, 0.7f, Fbm(x * 0.09f, y * 0.09f, 3, 107u));
@@ -211,10 +245,15 @@ Canvas DrawMoonlitNight() {
       c.Blend(x, y, col, cover);
     }
   // Hills in layers of night blue, the nearer the darker.
-  Land(c, [](float x) { return 300 + 26 * std::sin(x * 0.010f + 2.0f) + 16 * Fbm(x * 0.012f, 4.5f, 3, 109u); },
-       FromBytes(44, 60, 96), FromBytes(36, 50, 84), 90, 111u, 0.03f);
-  Land(c, [](float x) { return 356 + 22 * std::sin(x * 0.008f + 0.5f) + 8 * std::sin(x * 0.027f); },
-       FromBytes(30, 44, 74), FromBytes(24, 36, 62), 90, 113u, 0.03f);
+  Land(
+      c,
+      [](float x) {
+        return 300 + 26 * std::sin(x * 0.010f + 2.0f) + 16 * Fbm(x * 0.012f, 4.5f, 3, 109u);
+      },
+      FromBytes(44, 60, 96), FromBytes(36, 50, 84), 90, 111u, 0.03f);
+  Land(
+      c, [](float x) { return 356 + 22 * std::sin(x * 0.008f + 0.5f) + 8 * std::sin(x * 0.027f); },
+      FromBytes(30, 44, 74), FromBytes(24, 36, 62), 90, 113u, 0.03f);
   // A still lake at the bottom, with the moon's path of light on it.
   for (int y = 420; y < H; ++y)
     for (int x = 0; x < W; ++x) {
@@ -222,7 +261,8 @@ Canvas DrawMoonlitNight() {
       if (y + 0.5f < shore) continue;
       Rgb water = Mix(FromBytes(32, 46, 84), FromBytes(20, 30, 58), (y - 420) / 60.0f);
       const float ripple = Fbm(x * 0.02f, y * 0.5f, 3, 117u);
-      const float path = std::exp(-std::pow((x + 0.5f - moonX) / 22.0f, 2.0f)) * Smoothstep(0.45f, 0.7f, ripple);
+      const float path =
+          std::exp(-std::pow((x + 0.5f - moonX) / 22.0f, 2.0f)) * Smoothstep(0.45f, 0.7f, ripple);
       water = Mix(water, FromBytes(220, 218, 196), 0.6f * path);
       c.Blend(x, y, water, Clamp01(y + 0.5f - shore + 0.5f));
     }

@@ -29,9 +29,12 @@ int main(int argc, char** argv) {
   const std::string dir = std::string(argv[1]) + "/";
   constexpr int kQuality = 92;
   try {
-    gendata::WriteFile(dir + "Kabe_0.jpg", jpeg::EncodeJpeg(ToImage(gendata::DrawSpringHills()), kQuality));
-    gendata::WriteFile(dir + "Kabe_1.jpg", jpeg::EncodeJpeg(ToImage(gendata::DrawAutumnMaples()), kQuality));
-    gendata::WriteFile(dir + "Kabe_2.jpg", jpeg::EncodeJpeg(ToImage(gendata::DrawMoonlitNight()), kQuality));
+    gendata::WriteFile(dir + "Kabe_0.jpg",
+                       jpeg::EncodeJpeg(ToImage(gendata::DrawSpringHills()), kQuality));
+    gendata::WriteFile(dir + "Kabe_1.jpg",
+                       jpeg::EncodeJpeg(ToImage(gendata::DrawAutumnMaples()), kQuality));
+    gendata::WriteFile(dir + "Kabe_2.jpg",
+                       jpeg::EncodeJpeg(ToImage(gendata::DrawMoonlitNight()), kQuality));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vm-gen-wallpapers: %s\n", e.what());
     return 1;

@@ -64,7 +64,8 @@ int List(const std::string& archivePath) {
   data::FileStream file(archivePath);
   const data::QDADirectory dir = data::ReadQDADirectory(file);
   for (const data::QDAEntry& e : dir.entries) {
-    const std::uint32_t stored = dir.compressed == data::kQDACompressed ? e.storedSize : e.unpackedSize;
+    const std::uint32_t stored =
+        dir.compressed == data::kQDACompressed ? e.storedSize : e.unpackedSize;
     std::cout << platform::AnsiToUtf8(e.id) << '\t' << stored << '\t' << e.unpackedSize << '\n';
   }
   return 0;
@@ -89,7 +90,8 @@ int Pack(const std::vector<std::string>& args) {
   const std::string archivePath = args[at++];
   std::vector<data::QDAItem> items;
   for (; at < args.size(); ++at) {
-    items.push_back({ToAnsi(std::filesystem::path(args[at]).filename().string()), ReadFile(args[at])});
+    items.push_back(
+        {ToAnsi(std::filesystem::path(args[at]).filename().string()), ReadFile(args[at])});
   }
   WriteFileWhole(archivePath, data::WriteQDAArchive(items, packing));
   return 0;

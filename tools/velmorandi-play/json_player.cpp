@@ -67,26 +67,29 @@ void JsonPlayer::RoutePlanned() {
   const game::Game& g = *game_;
   std::string squares;
   for (int i = 0; i < g.routeLength; ++i)
-    squares += (i ? "," : "") + Square(g.routeRows[static_cast<std::size_t>(i)], g.routeCols[static_cast<std::size_t>(i)]);
-  Line("{\"event\":\"route\",\"from\":" + Square(g.walkerRow, g.walkerCol) + ",\"target\":" +
-       Square(g.targetRow, g.targetCol) + ",\"squares\":[" + squares + "]}");
+    squares += (i ? "," : "") + Square(g.routeRows[static_cast<std::size_t>(i)],
+                                       g.routeCols[static_cast<std::size_t>(i)]);
+  Line("{\"event\":\"route\",\"from\":" + Square(g.walkerRow, g.walkerCol) +
+       ",\"target\":" + Square(g.targetRow, g.targetCol) + ",\"squares\":[" + squares + "]}");
 }
 
 void JsonPlayer::WalkerStepped() {
-  Line("{\"event\":\"step\"" + Time() + ",\"square\":" + Square(game_->walkerRow, game_->walkerCol) + "}");
+  Line("{\"event\":\"step\"" + Time() +
+       ",\"square\":" + Square(game_->walkerRow, game_->walkerCol) + "}");
 }
 
 void JsonPlayer::CharacterEaten(int row, int col, int slot, int pos) {
   ++eaten_;
-  Line("{\"event\":\"eat\"" + Time() + ",\"square\":" + Square(row, col) + ",\"slot\":" +
-       std::to_string(slot) + ",\"pos\":" + std::to_string(pos) + "}");
+  Line("{\"event\":\"eat\"" + Time() + ",\"square\":" + Square(row, col) +
+       ",\"slot\":" + std::to_string(slot) + ",\"pos\":" + std::to_string(pos) + "}");
 }
 
 void JsonPlayer::IdiomCompleted(int slot) {
   const int d = game_->boardIdiomIndex[slot];
-  Line("{\"event\":\"complete\"" + Time() + ",\"slot\":" + std::to_string(slot) + ",\"index\":" +
-       std::to_string(d) + ",\"idiom\":" + JsonString(dictionary_.Idiom(d)) + ",\"reading\":" +
-       JsonString(dictionary_.IdiomReading(d)) + ",\"meaning\":" + JsonString(dictionary_.IdiomMeaning(d)) + "}");
+  Line("{\"event\":\"complete\"" + Time() + ",\"slot\":" + std::to_string(slot) +
+       ",\"index\":" + std::to_string(d) + ",\"idiom\":" + JsonString(dictionary_.Idiom(d)) +
+       ",\"reading\":" + JsonString(dictionary_.IdiomReading(d)) +
+       ",\"meaning\":" + JsonString(dictionary_.IdiomMeaning(d)) + "}");
 }
 
 void JsonPlayer::TileLanded(int answer) {
@@ -96,7 +99,8 @@ void JsonPlayer::TileLanded(int answer) {
 void JsonPlayer::PlayCompletionSound() { Line("{\"event\":\"sound\"" + Time() + "}"); }
 
 void JsonPlayer::End(int boards) {
-  Line("{\"event\":\"end\",\"boards\":" + std::to_string(boards) + ",\"eaten\":" + std::to_string(eaten_) + "}");
+  Line("{\"event\":\"end\",\"boards\":" + std::to_string(boards) +
+       ",\"eaten\":" + std::to_string(eaten_) + "}");
 }
 
 }  // namespace play

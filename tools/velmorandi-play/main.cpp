@@ -33,7 +33,8 @@ struct Options {
 };
 
 int Usage(const std::string& problem) {
-  std::fprintf(stderr, "velmorandi-play: %s\nusage: velmorandi-play --seed N --boards K [--data DIR]\n",
+  std::fprintf(stderr,
+               "velmorandi-play: %s\nusage: velmorandi-play --seed N --boards K [--data DIR]\n",
                problem.c_str());
   return 2;
 }
@@ -82,7 +83,9 @@ int Play(const Options& options) {
   // Without an event for longer than a step, a wait and a new board together, the game
   // is stuck; that cannot happen on a board the game filled, but the player must end.
   const std::uint64_t quietLimit =
-      (static_cast<std::uint64_t>(saver.stepInterval) + saver.waitTime + game::kNewBoardDelay) / kTick + 20;
+      (static_cast<std::uint64_t>(saver.stepInterval) + saver.waitTime + game::kNewBoardDelay) /
+          kTick +
+      20;
   for (;;) {
     g.Tick();
     if (player.BoardsFilled() == options.boards && g.boardDone && !AnyTileFlying(g)) break;
@@ -112,7 +115,8 @@ int main(int argc, char** argv) {
       options.seed = n;
       haveSeed = true;
     } else if (arg == "--boards") {
-      if (!ParseNumber(value, 1000000, n) || n == 0) return Usage("--boards needs a number 1 .. 1000000");
+      if (!ParseNumber(value, 1000000, n) || n == 0)
+        return Usage("--boards needs a number 1 .. 1000000");
       options.boards = static_cast<long>(n);
     } else if (arg == "--data") {
       if (value.empty()) return Usage("--data needs a folder");

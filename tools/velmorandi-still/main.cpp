@@ -22,7 +22,8 @@ namespace {
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr,
-               "velmorandi-still: %s\nusage: velmorandi-still --seed N --ticks T [--data DIR] --out FILE.png|.jpg\n",
+               "velmorandi-still: %s\nusage: velmorandi-still --seed N --ticks T [--data DIR] "
+               "--out FILE.png|.jpg\n",
                problem.c_str());
   return 2;
 }
@@ -61,7 +62,8 @@ bool WriteFrame(const shell::Frame& frame, const std::string& path) {
   image.pixels = frame.pixels;
   const std::vector<std::uint8_t> bytes = jpeg::EncodeJpeg(image, 90);
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out.flush());
 }
 
@@ -82,7 +84,8 @@ int main(int argc, char** argv) {
       if (!ParseNumber(value, ~0ULL, seed)) return Usage("--seed needs a number 0 .. 2^64 - 1");
       haveSeed = true;
     } else if (arg == "--ticks") {
-      if (!ParseNumber(value, 10000000, ticks) || ticks == 0) return Usage("--ticks needs a number 1 .. 10000000");
+      if (!ParseNumber(value, 10000000, ticks) || ticks == 0)
+        return Usage("--ticks needs a number 1 .. 10000000");
       haveTicks = true;
     } else if (arg == "--data") {
       if (value.empty()) return Usage("--data needs a folder");

@@ -28,12 +28,12 @@ struct SoftwareDeviceOptions {
   // The HAL device type exists; without it GetDeviceCaps and CreateDevice of
   // D3DDEVTYPE_HAL fail with D3DERR_NOTAVAILABLE and only D3DDEVTYPE_REF works.
   bool halAvailable = true;
-  bool pow2Only = false;                 // D3DPTEXTURECAPS_POW2
-  bool squareOnly = false;               // D3DPTEXTURECAPS_SQUAREONLY
+  bool pow2Only = false;    // D3DPTEXTURECAPS_POW2
+  bool squareOnly = false;  // D3DPTEXTURECAPS_SQUAREONLY
   uint32_t maxTextureWidth = 8192;
   uint32_t maxTextureHeight = 8192;
   bool hardwareTransformAndLight = true;  // D3DDEVCAPS_HWTRANSFORMANDLIGHT
-  bool blendOp = true;                   // D3DPMISCCAPS_BLENDOP; without it D3DRS_BLENDOP is ADD
+  bool blendOp = true;                    // D3DPMISCCAPS_BLENDOP; without it D3DRS_BLENDOP is ADD
   // Formats of which textures can be made, in no particular order.
   std::vector<D3DFORMAT> textureFormats = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_A4R4G4B4,
                                            D3DFMT_A1R5G5B5, D3DFMT_X1R5G5B5, D3DFMT_R5G6B5,
@@ -67,14 +67,12 @@ class IDirect3D9 {
   virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
                                     DWORD usage, D3DRESOURCETYPE resourceType,
                                     D3DFORMAT checkFormat) = 0;
-  virtual HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type,
-                                         D3DFORMAT adapterFormat,
+  virtual HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
                                          D3DFORMAT renderTargetFormat,
                                          D3DFORMAT depthStencilFormat) = 0;
   virtual HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) = 0;
-  virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
-                               DWORD behaviorFlags, D3DPRESENT_PARAMETERS* parameters,
-                               IDirect3DDevice9** device) = 0;
+  virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+                               D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) = 0;
 
   // Software device: the options this object was created with.
   virtual const SoftwareDeviceOptions& Options() const = 0;
@@ -110,8 +108,7 @@ class IDirect3DTexture9 : public IDirect3DBaseTexture9 {
  public:
   virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) = 0;
   virtual HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) = 0;
-  virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
-                           DWORD flags) = 0;
+  virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
   virtual HRESULT UnlockRect(UINT level) = 0;
 };
 
@@ -130,19 +127,19 @@ class IDirect3DDevice9 {
   virtual HRESULT GetDirect3D(IDirect3D9** direct3D) = 0;
   virtual HRESULT GetDeviceCaps(D3DCAPS9* caps) = 0;
   virtual HRESULT GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) = 0;
-  virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect,
-                          HWND destWindowOverride, const RGNDATA* dirtyRegion) = 0;
+  virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                          const RGNDATA* dirtyRegion) = 0;
   virtual HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
                                 IDirect3DSurface9** backBuffer) = 0;
-  virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
+  virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                D3DPOOL pool, IDirect3DTexture9** texture,
                                 HANDLE* sharedHandle) = 0;
   virtual HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** renderTarget) = 0;
   virtual HRESULT GetDepthStencilSurface(IDirect3DSurface9** depthStencil) = 0;
   virtual HRESULT BeginScene() = 0;
   virtual HRESULT EndScene() = 0;
-  virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
-                        float z, DWORD stencil) = 0;
+  virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                        DWORD stencil) = 0;
   virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
   virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
   virtual HRESULT SetViewport(const D3DVIEWPORT9* viewport) = 0;
@@ -153,8 +150,7 @@ class IDirect3DDevice9 {
   virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
   virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                        DWORD* value) = 0;
-  virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
-                                       DWORD value) = 0;
+  virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) = 0;
   virtual HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) = 0;
   virtual HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) = 0;
   virtual HRESULT SetFVF(DWORD fvf) = 0;
@@ -167,8 +163,7 @@ class IDirect3DDevice9 {
   virtual CallRecorder& Recorder() = 0;
   // The frame of the last Present (tightly packed, width x height pixels of the back
   // buffer's format); false before the first Present.
-  virtual bool GetLastPresentedFrame(std::vector<uint32_t>* pixels, UINT* width,
-                                     UINT* height) = 0;
+  virtual bool GetLastPresentedFrame(std::vector<uint32_t>* pixels, UINT* width, UINT* height) = 0;
   virtual void SetRasterPath(RasterPath path) = 0;
 
  protected:

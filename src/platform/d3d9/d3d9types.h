@@ -82,9 +82,9 @@ struct RGNDATA;
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
 #define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
 
-#define MAKEFOURCC(a, b, c, d)                                                      \
+#define MAKEFOURCC(a, b, c, d)                                                                  \
   (static_cast<DWORD>(static_cast<BYTE>(a)) | (static_cast<DWORD>(static_cast<BYTE>(b)) << 8) | \
-   (static_cast<DWORD>(static_cast<BYTE>(c)) << 16) |                              \
+   (static_cast<DWORD>(static_cast<BYTE>(c)) << 16) |                                           \
    (static_cast<DWORD>(static_cast<BYTE>(d)) << 24))
 
 enum D3DFORMAT : uint32_t {

@@ -62,9 +62,9 @@ Device9::~Device9() {
 
 HRESULT Device9::Create(Direct3D9* direct3D, D3DDEVTYPE type, HWND window, DWORD behaviorFlags,
                         D3DPRESENT_PARAMETERS* parameters, Device9** device) {
-  const DWORD vertexProcessing = behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
-                                                  D3DCREATE_HARDWARE_VERTEXPROCESSING |
-                                                  D3DCREATE_MIXED_VERTEXPROCESSING);
+  const DWORD vertexProcessing =
+      behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_HARDWARE_VERTEXPROCESSING |
+                       D3DCREATE_MIXED_VERTEXPROCESSING);
   if (std::popcount(vertexProcessing) != 1) return D3DERR_INVALIDCALL;
   if (vertexProcessing != D3DCREATE_SOFTWARE_VERTEXPROCESSING &&
       !direct3D->Options().hardwareTransformAndLight) {
@@ -100,10 +100,13 @@ HRESULT Device9::Init(HWND focusWindow, D3DPRESENT_PARAMETERS* in) {
     if (p.BackBufferWidth == 0 || p.BackBufferHeight == 0) {
       // A windowed device takes the size of its window's drawable area.
       if (window == nullptr) return D3DERR_INVALIDCALL;
-      if (p.BackBufferWidth == 0) p.BackBufferWidth = static_cast<UINT>(std::max(1, window->ClientWidth()));
-      if (p.BackBufferHeight == 0) p.BackBufferHeight = static_cast<UINT>(std::max(1, window->ClientHeight()));
+      if (p.BackBufferWidth == 0)
+        p.BackBufferWidth = static_cast<UINT>(std::max(1, window->ClientWidth()));
+      if (p.BackBufferHeight == 0)
+        p.BackBufferHeight = static_cast<UINT>(std::max(1, window->ClientHeight()));
     }
-    if (p.BackBufferFormat == D3DFMT_UNKNOWN) p.BackBufferFormat = direct3D_->Options().desktopMode.Format;
+    if (p.BackBufferFormat == D3DFMT_UNKNOWN)
+      p.BackBufferFormat = direct3D_->Options().desktopMode.Format;
   } else {
     // Full screen needs a window to fill and a concrete mode.
     if (window == nullptr || p.BackBufferWidth == 0 || p.BackBufferHeight == 0) {
@@ -143,10 +146,11 @@ HRESULT Device9::Init(HWND focusWindow, D3DPRESENT_PARAMETERS* in) {
   }
   if (!p.Windowed) {
     fullScreen_ = true;
-    direct3D_->EnterFullScreen(this, {p.BackBufferWidth, p.BackBufferHeight,
-                                      p.FullScreen_RefreshRateInHz != 0 ? p.FullScreen_RefreshRateInHz
-                                                                        : options.desktopMode.RefreshRate,
-                                      D3DFMT_X8R8G8B8});
+    direct3D_->EnterFullScreen(this,
+                               {p.BackBufferWidth, p.BackBufferHeight,
+                                p.FullScreen_RefreshRateInHz != 0 ? p.FullScreen_RefreshRateInHz
+                                                                  : options.desktopMode.RefreshRate,
+                                D3DFMT_X8R8G8B8});
   }
   parameters_ = p;
   *in = p;
@@ -292,14 +296,16 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
   const bool sameSize = lastFrameWidth_ == frame.width && lastFrameHeight_ == frame.height;
   changes.whole = !sameSize || target != lastShownTarget_;
   const auto row = [&](int y) {
-    return reinterpret_cast<const uint32_t*>(frame.bits.get() + static_cast<ptrdiff_t>(y) * frame.pitch);
+    return reinterpret_cast<const uint32_t*>(frame.bits.get() +
+                                             static_cast<ptrdiff_t>(y) * frame.pitch);
   };
   if (sameSize && damageValid_ && damage_.size() <= static_cast<size_t>(FrameChanges::kMaxRects)) {
     // Only what was redrawn can differ from the last frame.
     for (const ChangedRect& r : damage_) {
       for (int y = r.top; y < r.bottom; ++y) {
-        std::memcpy(lastFrame_.data() + static_cast<size_t>(y) * static_cast<size_t>(width) + r.left, row(y) + r.left,
-                    static_cast<size_t>(r.right - r.left) * 4);
+        std::memcpy(
+            lastFrame_.data() + static_cast<size_t>(y) * static_cast<size_t>(width) + r.left,
+            row(y) + r.left, static_cast<size_t>(r.right - r.left) * 4);
       }
       changes.rects[changes.count++] = r;
     }
@@ -342,7 +348,8 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
   bufferLocked_ = false;
   damageValid_ = false;
   if (target != nullptr) {
-    target->ShowChanges(reinterpret_cast<const uint32_t*>(frame.bits.get()), width, height, frame.pitch, changes);
+    target->ShowChanges(reinterpret_cast<const uint32_t*>(frame.bits.get()), width, height,
+                        frame.pitch, changes);
   }
   return D3D_OK;
 }
@@ -387,9 +394,8 @@ HRESULT Device9::GetDepthStencilSurface(IDirect3DSurface9** depthStencil) {
   return D3D_OK;
 }
 
-HRESULT Device9::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                               D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
-                               HANDLE* sharedHandle) {
+HRESULT Device9::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                               D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) {
   recorder_.Record("CreateTexture", {width, height, levels, usage, format, pool});
   if (texture == nullptr) return D3DERR_INVALIDCALL;
   *texture = nullptr;
@@ -471,7 +477,8 @@ HRESULT Device9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
       Operation op;
       op.kind = Operation::Kind::Clear;
       op.clearValue = value;
-      op.bounds = {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1)};
+      op.bounds = {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1),
+                   static_cast<int>(y1)};
       Record(std::move(op));
     }
     if (flags & D3DCLEAR_ZBUFFER) {
@@ -488,18 +495,22 @@ bool Device9::SameOperation(const Operation& a, const Operation& b) {
   const auto box = [](const ChangedRect& r) { return std::tie(r.left, r.top, r.right, r.bottom); };
   if (a.kind != b.kind || box(a.bounds) != box(b.bounds)) return false;
   if (a.kind == Operation::Kind::Clear) return a.clearValue == b.clearValue;
-  const auto buffer = [](const PixelBuffer& p) { return std::tie(p.bits, p.width, p.height, p.pitch, p.format); };
+  const auto buffer = [](const PixelBuffer& p) {
+    return std::tie(p.bits, p.width, p.height, p.pitch, p.format);
+  };
   const auto fields = [&](const RasterState& s) {
-    return std::tie(s.clipLeft, s.clipTop, s.clipRight, s.clipBottom, s.cullMode, s.shadeMode, s.hasTexture,
-                    s.textureOpaque, s.magFilter, s.minFilter, s.addressU, s.addressV, s.borderColor, s.colorOp,
-                    s.colorArg1, s.colorArg2, s.alphaOp, s.alphaArg1, s.alphaArg2, s.textureFactor, s.alphaTest,
-                    s.alphaFunc, s.alphaRef, s.depthTest, s.depthWrite, s.depthFunc, s.blend, s.srcBlend,
-                    s.destBlend, s.blendOp, s.blendFactor, s.colorWriteMask, s.avx2);
+    return std::tie(s.clipLeft, s.clipTop, s.clipRight, s.clipBottom, s.cullMode, s.shadeMode,
+                    s.hasTexture, s.textureOpaque, s.magFilter, s.minFilter, s.addressU, s.addressV,
+                    s.borderColor, s.colorOp, s.colorArg1, s.colorArg2, s.alphaOp, s.alphaArg1,
+                    s.alphaArg2, s.textureFactor, s.alphaTest, s.alphaFunc, s.alphaRef, s.depthTest,
+                    s.depthWrite, s.depthFunc, s.blend, s.srcBlend, s.destBlend, s.blendOp,
+                    s.blendFactor, s.colorWriteMask, s.avx2);
   };
   return a.texture == b.texture && a.textureStamp == b.textureStamp && a.path == b.path &&
          buffer(a.state.texture) == buffer(b.state.texture) && fields(a.state) == fields(b.state) &&
          a.vertices.size() == b.vertices.size() &&
-         std::memcmp(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(TLVertex)) == 0;
+         std::memcmp(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(TLVertex)) ==
+             0;
 }
 
 void Device9::Record(Operation operation) {
@@ -530,21 +541,22 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
     const Operation& op = frame_[i];
     ChangedRect box = op.bounds;
     if (area != nullptr) {
-      box = {std::max(box.left, area->left), std::max(box.top, area->top), std::min(box.right, area->right),
-             std::min(box.bottom, area->bottom)};
+      box = {std::max(box.left, area->left), std::max(box.top, area->top),
+             std::min(box.right, area->right), std::min(box.bottom, area->bottom)};
     }
     if (box.left >= box.right || box.top >= box.bottom) continue;
     if (op.kind == Operation::Kind::Clear) {
       // Nothing of a clear shows that the next draw overwrites without reading.
       if (i + 1 < to && frame_[i + 1].kind == Operation::Kind::Draw) {
         const Operation& next = frame_[i + 1];
-        if (next.vertices.size() >= 4 &&
-            QuadOverwrites(next.state, next.vertices.data(), box.left, box.top, box.right, box.bottom)) {
+        if (next.vertices.size() >= 4 && QuadOverwrites(next.state, next.vertices.data(), box.left,
+                                                        box.top, box.right, box.bottom)) {
           continue;
         }
       }
       for (int y = box.top; y < box.bottom; ++y) {
-        uint32_t* row = reinterpret_cast<uint32_t*>(target.bits.get() + static_cast<ptrdiff_t>(y) * target.pitch);
+        uint32_t* row = reinterpret_cast<uint32_t*>(target.bits.get() +
+                                                    static_cast<ptrdiff_t>(y) * target.pitch);
         FillPixels(row + box.left, box.right - box.left, op.clearValue);
       }
       continue;
@@ -823,7 +835,8 @@ RasterState Device9::MakeRasterState() const {
 
 HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveCount,
                                  const void* vertexData, UINT vertexStride) {
-  recorder_.Record("DrawPrimitiveUP", {primitiveType, primitiveCount, Address(vertexData), vertexStride});
+  recorder_.Record("DrawPrimitiveUP",
+                   {primitiveType, primitiveCount, Address(vertexData), vertexStride});
   if (primitiveType != D3DPT_TRIANGLESTRIP || primitiveCount == 0 || vertexData == nullptr ||
       fvf_ != kTLVertexFVF || vertexStride != sizeof(TLVertex) || !inScene_) {
     return D3DERR_INVALIDCALL;

@@ -89,8 +89,8 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
     const Texture9* texture = nullptr;  // Draw: its texture and that texture's content
     uint64_t textureStamp = 0;
     RasterPath path = RasterPath::Fast;
-    std::vector<TLVertex> vertices;     // Draw: primitive count + 2 strip vertices
-    ChangedRect bounds;                 // the pixels it may write (within its viewport)
+    std::vector<TLVertex> vertices;  // Draw: primitive count + 2 strip vertices
+    ChangedRect bounds;              // the pixels it may write (within its viewport)
   };
   static bool SameOperation(const Operation& a, const Operation& b);
   void Record(Operation operation);

@@ -64,9 +64,9 @@ class RowSpans {
  private:
   struct Edge {
     int sign = 0;
-    int64_t base = 0, step = 0;        // edge value at dx = 0 and its change per row
-    int64_t d = 1, q = 0, r = 0;       // base = q x d + r, 0 <= r < d
-    int64_t qStep = 0, rStep = 0;      // step = qStep x d + rStep, 0 <= rStep < d
+    int64_t base = 0, step = 0;    // edge value at dx = 0 and its change per row
+    int64_t d = 1, q = 0, r = 0;   // base = q x d + r, 0 <= r < d
+    int64_t qStep = 0, rStep = 0;  // step = qStep x d + rStep, 0 <= rStep < d
     void Advance() {
       base += step;
       if (sign == 0) return;
@@ -107,7 +107,8 @@ StageKind ClassifyStage(const RasterState& st, const TriangleSetup& su) {
   const bool colorTex = IsTextureOnly(st.colorOp, st.colorArg1, st.colorArg2);
   const bool alphaTex = IsTextureOnly(st.alphaOp, st.alphaArg1, st.alphaArg2);
   const bool white = su.flatColor == 0xFFFFFFFFu;
-  if ((colorTex || (colorMod && white)) && (alphaTex || (alphaMod && white))) return StageKind::Texture;
+  if ((colorTex || (colorMod && white)) && (alphaTex || (alphaMod && white)))
+    return StageKind::Texture;
   if (colorMod && alphaMod) return StageKind::ModulateConstant;
   return StageKind::Generic;
 }
@@ -157,7 +158,7 @@ inline __m128i Lerp256x8(__m128i a, __m128i b, __m128i wa, __m128i wb) {
 // and the horizontal weights of every pixel offset, computed once per triangle.
 struct LinearColumns {
   bool valid = false;
-  std::vector<int32_t> index;    // left texel, or -1 where a neighbour needs addressing
+  std::vector<int32_t> index;        // left texel, or -1 where a neighbour needs addressing
   std::vector<int32_t> left, right;  // both texels after addressing (-1: border colour)
   struct alignas(16) Weights {
     int16_t lanes[8];  // 256 - fx in the low four lanes, fx in the high four
@@ -178,7 +179,8 @@ void BuildLinearColumns(const RasterState& st, const TriangleSetup& su, LinearCo
     columns->index[static_cast<size_t>(dx)] = (i0 >= 0 && i0 + 1 < st.texture.width) ? i0 : -1;
     columns->left[static_cast<size_t>(dx)] = AddressTexel(i0, st.texture.width, st.addressU);
     columns->right[static_cast<size_t>(dx)] = AddressTexel(i0 + 1, st.texture.width, st.addressU);
-    _mm_store_si128(reinterpret_cast<__m128i*>(columns->weights[static_cast<size_t>(dx)].lanes),
+    _mm_store_si128(
+        reinterpret_cast<__m128i*>(columns->weights[static_cast<size_t>(dx)].lanes),
         _mm_set_epi16(fx, fx, fx, fx, static_cast<short>(256 - fx), static_cast<short>(256 - fx),
                       static_cast<short>(256 - fx), static_cast<short>(256 - fx)));
   }
@@ -195,9 +197,13 @@ void LinearRowOneToOne(const uint32_t* row0, const uint32_t* row1, uint32_t fx, 
                        uint32_t alphaOr, uint32_t* out) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
-  const __m128i wy0 = _mm_set1_epi16(static_cast<short>(256 - fy)), wy1 = _mm_set1_epi16(static_cast<short>(fy));
-  const __m128i wx0 = _mm_set1_epi16(static_cast<short>(256 - fx)), wx1 = _mm_set1_epi16(static_cast<short>(fx));
-  const auto load = [](const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  const __m128i wy0 = _mm_set1_epi16(static_cast<short>(256 - fy)),
+                wy1 = _mm_set1_epi16(static_cast<short>(fy));
+  const __m128i wx0 = _mm_set1_epi16(static_cast<short>(256 - fx)),
+                wx1 = _mm_set1_epi16(static_cast<short>(fx));
+  const auto load = [](const uint32_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  };
   const auto lerp = [&](__m128i a, __m128i b, uint32_t f, __m128i w0, __m128i w1) {
     if (f == 0) return a;
     if (f == 128) return _mm_avg_epu8(a, b);
@@ -208,8 +214,10 @@ void LinearRowOneToOne(const uint32_t* row0, const uint32_t* row1, uint32_t fx, 
   int k = 0;
   for (; k + 4 <= n; k += 4) {
     const __m128i left = lerp(load(row0 + k), load(row1 + k), fy, wy0, wy1);
-    const __m128i right = fx == 0 ? left : lerp(load(row0 + k + 1), load(row1 + k + 1), fy, wy0, wy1);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(lerp(left, right, fx, wx0, wx1), alpha));
+    const __m128i right =
+        fx == 0 ? left : lerp(load(row0 + k + 1), load(row1 + k + 1), fy, wy0, wy1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
+                     _mm_or_si128(lerp(left, right, fx, wx0, wx1), alpha));
   }
   for (; k < n; ++k) {
     const uint32_t left = Lerp256(row0[k], row1[k], fy);
@@ -224,8 +232,9 @@ const uint32_t* TexelRow(const PixelBuffer& tex, int j) {
 
 // Samples n texels along a row into out (A8R8G8B8) and returns out; with `direct`, a run
 // of texels that already sits in the texture as it is may be returned in place instead.
-const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const LinearColumns& columns,
-                           int dx, int dy, int n, uint32_t* out, bool direct) {
+const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su,
+                           const LinearColumns& columns, int dx, int dy, int n, uint32_t* out,
+                           bool direct) {
   const PixelBuffer& tex = st.texture;
   int64_t S = su.s.At(dx, dy), T = su.t.At(dx, dy);
   const int64_t dS = su.s.fx, dT = su.t.fx;
@@ -245,7 +254,8 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
           // One texel per pixel: the texel row itself.
           if (direct && alphaOr == 0) return row + iFirst;
           std::memcpy(out, row + iFirst, static_cast<size_t>(n) * 4);
-          if (alphaOr) for (int k = 0; k < n; ++k) out[k] |= alphaOr;
+          if (alphaOr)
+            for (int k = 0; k < n; ++k) out[k] |= alphaOr;
           return out;
         }
         for (int k = 0; k < n; ++k, S += dS) out[k] = row[CoordToSub(S) >> 8] | alphaOr;
@@ -283,11 +293,13 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
           const int l = AddressTexel(i0 + k, tex.width, st.addressU);
           const int r = AddressTexel(i0 + k + 1, tex.width, st.addressU);
           if ((l | r) < 0) return SampleTexture(st, su, CoordToSub(S + dS * k), CoordToSub(T));
-          return Lerp256(Lerp256(row0[l], row1[l], fy), Lerp256(row0[r], row1[r], fy), fx) | alphaOr;
+          return Lerp256(Lerp256(row0[l], row1[l], fy), Lerp256(row0[r], row1[r], fy), fx) |
+                 alphaOr;
         };
         for (int k = 0; k < inFrom; ++k) out[k] = edge(k);
         if (inTo > inFrom) {
-          LinearRowOneToOne(row0 + i0 + inFrom, row1 + i0 + inFrom, fx, fy, inTo - inFrom, alphaOr, out + inFrom);
+          LinearRowOneToOne(row0 + i0 + inFrom, row1 + i0 + inFrom, fx, fy, inTo - inFrom, alphaOr,
+                            out + inFrom);
         }
         for (int k = inTo; k < n; ++k) out[k] = edge(k);
         return out;
@@ -295,10 +307,14 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
       if (columns.valid) {
         const int32_t* index = columns.index.data() + dx;
         const auto* weights = columns.weights.data() + dx;
-        auto weight = [&](int k) { return _mm_load_si128(reinterpret_cast<const __m128i*>(weights[k].lanes)); };
+        auto weight = [&](int k) {
+          return _mm_load_si128(reinterpret_cast<const __m128i*>(weights[k].lanes));
+        };
         auto vertical = [&](int32_t i) {
-          const __m128i a = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0 + i)), zero);
-          const __m128i b = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + i)), zero);
+          const __m128i a =
+              _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0 + i)), zero);
+          const __m128i b =
+              _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + i)), zero);
           return Lerp256x8(a, b, wy0, wy1);
         };
         // Two pixels at once; pixels whose two texels are not adjacent in memory (wrapped,
@@ -314,13 +330,16 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
                 continue;
               }
               auto pair = [&](const uint32_t* row) {
-                return _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[l])),
-                                                            _mm_cvtsi32_si128(static_cast<int>(row[r]))),
-                                         zero);
+                return _mm_unpacklo_epi8(
+                    _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[l])),
+                                       _mm_cvtsi32_si128(static_cast<int>(row[r]))),
+                    zero);
               };
-              const __m128i m1 = _mm_mullo_epi16(Lerp256x8(pair(row0), pair(row1), wy0, wy1), weight(m));
-              const __m128i h = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(m1, _mm_unpackhi_epi64(m1, m1)),
-                                                             _mm_set1_epi16(128)), 8);
+              const __m128i m1 =
+                  _mm_mullo_epi16(Lerp256x8(pair(row0), pair(row1), wy0, wy1), weight(m));
+              const __m128i h = _mm_srli_epi16(
+                  _mm_add_epi16(_mm_add_epi16(m1, _mm_unpackhi_epi64(m1, m1)), _mm_set1_epi16(128)),
+                  8);
               out[m] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(h, h))) | alphaOr;
             }
             return;
@@ -330,13 +349,15 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
           const __m128i mB = _mm_mullo_epi16(vertical(iB), weight(k + 1));
           const __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(mA, mB), _mm_unpackhi_epi64(mA, mB));
           const __m128i h = _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
-          _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm_packus_epi16(h, h), alpha));
+          _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k),
+                           _mm_or_si128(_mm_packus_epi16(h, h), alpha));
         };
         int k = 0;
         if (st.avx2) {
           // Four pixels at a time; a group that holds an edge pixel goes two by two.
           while (k + 4 <= n) {
-            k += LinearSpanAvx2(row0, row1, fy, index + k, weights[k].lanes, n - k, alphaOr, out + k);
+            k += LinearSpanAvx2(row0, row1, fy, index + k, weights[k].lanes, n - k, alphaOr,
+                                out + k);
             if (k + 4 > n) break;
             twoPixels(k);
             twoPixels(k + 2);
@@ -353,12 +374,15 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
         const uint32_t fx = static_cast<uint32_t>(s & 255);
         if (i0 >= 0 && i0 + 1 < tex.width) {
           const __m128i a = _mm_unpacklo_epi8(
-              _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0 + i0)), alpha), zero);
+              _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0 + i0)), alpha),
+              zero);
           const __m128i b = _mm_unpacklo_epi8(
-              _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + i0)), alpha), zero);
+              _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + i0)), alpha),
+              zero);
           const __m128i v = Lerp256x8(a, b, wy0, wy1);  // left texel in the low half
-          const __m128i h = Lerp256x8(v, _mm_unpackhi_epi64(v, v), _mm_set1_epi16(static_cast<short>(256 - fx)),
-                                      _mm_set1_epi16(static_cast<short>(fx)));
+          const __m128i h =
+              Lerp256x8(v, _mm_unpackhi_epi64(v, v), _mm_set1_epi16(static_cast<short>(256 - fx)),
+                        _mm_set1_epi16(static_cast<short>(fx)));
           out[k] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(h, h)));
         } else {
           out[k] = SampleTexture(st, su, CoordToSub(S), CoordToSub(T));
@@ -367,7 +391,8 @@ const uint32_t* SampleSpan(const RasterState& st, const TriangleSetup& su, const
       return out;
     }
   }
-  for (int k = 0; k < n; ++k, S += dS, T += dT) out[k] = SampleTexture(st, su, CoordToSub(S), CoordToSub(T));
+  for (int k = 0; k < n; ++k, S += dS, T += dT)
+    out[k] = SampleTexture(st, su, CoordToSub(S), CoordToSub(T));
   return out;
 }
 
@@ -409,14 +434,18 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
     }
     const int clear = _mm_movemask_epi8(_mm_cmpeq_epi32(a, zero));
     if (clear == 0xFFFF) continue;
-    const __m128i d = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k)), dstOr);
+    const __m128i d =
+        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k)), dstOr);
     const __m128i sl = _mm_unpacklo_epi8(s, zero), sh = _mm_unpackhi_epi8(s, zero);
     const __m128i dl = _mm_unpacklo_epi8(d, zero), dh = _mm_unpackhi_epi8(d, zero);
     const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sl, 0xFF), 0xFF);
     const __m128i ah = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sh, 0xFF), 0xFF);
-    const __m128i rl = Div255x8(_mm_add_epi16(_mm_mullo_epi16(sl, al), _mm_mullo_epi16(dl, _mm_sub_epi16(c255, al))));
-    const __m128i rh = Div255x8(_mm_add_epi16(_mm_mullo_epi16(sh, ah), _mm_mullo_epi16(dh, _mm_sub_epi16(c255, ah))));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
+    const __m128i rl = Div255x8(
+        _mm_add_epi16(_mm_mullo_epi16(sl, al), _mm_mullo_epi16(dl, _mm_sub_epi16(c255, al))));
+    const __m128i rh = Div255x8(
+        _mm_add_epi16(_mm_mullo_epi16(sh, ah), _mm_mullo_epi16(dh, _mm_sub_epi16(c255, ah))));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k),
+                     _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
   }
   if (k < n) {
     alignas(16) uint32_t s[4] = {}, d[4] = {};
@@ -428,7 +457,6 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
     for (int m = k; m < n; ++m) dst[m] = d[m - k];
   }
 }
-
 
 bool IgnoresDestination(const RasterState& st, const TriangleSetup& su) {
   if (!su.affine || st.depthTest || st.colorWriteMask != 0xF) return false;
@@ -450,20 +478,23 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   const StageKind stage = ClassifyStage(st, su);
   const WriteKind base = ClassifyWrite(st);
   const uint32_t dstAlphaOr = st.target.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u;
-  const uint32_t constant = stage == StageKind::Constant ? CombineStage(st, su.flatColor, 0xFFFFFFFFu) : 0;
+  const uint32_t constant =
+      stage == StageKind::Constant ? CombineStage(st, su.flatColor, 0xFFFFFFFFu) : 0;
   const int width = su.maxX - su.minX;
   alignas(16) uint32_t buffer[kChunk];
   static thread_local LinearColumns columns;
   columns.valid = false;
   const uint32_t filter = su.minify ? st.minFilter : st.magFilter;
-  if (st.hasTexture && su.t.fx == 0 && su.s.fy == 0 && su.s.fx != kOneTexel && filter == D3DTEXF_LINEAR &&
+  if (st.hasTexture && su.t.fx == 0 && su.s.fy == 0 && su.s.fx != kOneTexel &&
+      filter == D3DTEXF_LINEAR &&
       (st.texture.format == D3DFMT_A8R8G8B8 || st.texture.format == D3DFMT_X8R8G8B8)) {
     BuildLinearColumns(st, su, &columns);
   }
 
   // A source that is opaque everywhere makes "over" a plain replacement, which samples
   // straight into the target row.
-  const WriteKind write = (base == WriteKind::Over && SourceOpaque(st, su, stage)) ? WriteKind::Replace : base;
+  const WriteKind write =
+      (base == WriteKind::Over && SourceOpaque(st, su, stage)) ? WriteKind::Replace : base;
 
   RowSpans spans(su, width);
   const int scissorLo = st.scissorLeft <= su.minX ? 0 : st.scissorLeft - su.minX;
@@ -475,7 +506,9 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
     if (y < st.scissorTop || y >= st.scissorBottom) continue;
     lo = std::max(lo, scissorLo);
     hi = std::min(hi, scissorHi);
-    uint32_t* row = reinterpret_cast<uint32_t*>(st.target.bits + static_cast<ptrdiff_t>(y) * st.target.pitch) + su.minX;
+    uint32_t* row =
+        reinterpret_cast<uint32_t*>(st.target.bits + static_cast<ptrdiff_t>(y) * st.target.pitch) +
+        su.minX;
     for (int dx = lo; dx < hi; dx += kChunk) {
       const int n = std::min(kChunk, hi - dx);
       uint32_t* out = row + dx;
@@ -508,12 +541,14 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
           } else {
             std::fill(work, work + n, 0xFFFFFFFFu);
           }
-          for (int k = 0; k < n; ++k) work[k] = CombineStage(st, DiffuseAt(su, dx + k, dy), work[k]);
+          for (int k = 0; k < n; ++k)
+            work[k] = CombineStage(st, DiffuseAt(su, dx + k, dy), work[k]);
           break;
       }
       switch (write) {
         case WriteKind::Replace:
-          if (dstAlphaOr != 0) for (int k = 0; k < n; ++k) out[k] |= dstAlphaOr;
+          if (dstAlphaOr != 0)
+            for (int k = 0; k < n; ++k) out[k] |= dstAlphaOr;
           break;
         case WriteKind::Over:
           if (st.avx2) {
@@ -525,7 +560,8 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
         case WriteKind::Generic:
           for (int k = 0; k < n; ++k) {
             const uint32_t color = src[k];
-            if (st.alphaTest && !CompareFunc(st.alphaFunc, color >> 24, st.alphaRef & 255)) continue;
+            if (st.alphaTest && !CompareFunc(st.alphaFunc, color >> 24, st.alphaRef & 255))
+              continue;
             out[k] = FinishPixel(st, st.blend ? BlendPixel(st, color, out[k]) : color, out[k]);
           }
           break;

@@ -39,10 +39,10 @@ inline __m256i Over16(__m256i sl, __m256i sh, __m256i d) {
   const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
   const __m256i al = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sl, 0xFF), 0xFF);
   const __m256i ah = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sh, 0xFF), 0xFF);
-  const __m256i rl = Div255x16(
-      _mm256_add_epi16(_mm256_mullo_epi16(sl, al), _mm256_mullo_epi16(dl, _mm256_sub_epi16(c255, al))));
-  const __m256i rh = Div255x16(
-      _mm256_add_epi16(_mm256_mullo_epi16(sh, ah), _mm256_mullo_epi16(dh, _mm256_sub_epi16(c255, ah))));
+  const __m256i rl = Div255x16(_mm256_add_epi16(
+      _mm256_mullo_epi16(sl, al), _mm256_mullo_epi16(dl, _mm256_sub_epi16(c255, al))));
+  const __m256i rh = Div255x16(_mm256_add_epi16(
+      _mm256_mullo_epi16(sh, ah), _mm256_mullo_epi16(dh, _mm256_sub_epi16(c255, ah))));
   return _mm256_packus_epi16(rl, rh);
 }
 
@@ -83,7 +83,8 @@ void OverSpanAvx2(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr
   }
 }
 
-void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n, uint32_t dstAlphaOr) {
+void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n,
+                          uint32_t dstAlphaOr) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i c = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), zero);
   const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
@@ -99,7 +100,8 @@ void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, in
     const __m256i sl = Div255x16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(t, zero), c));
     const __m256i sh = Div255x16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(t, zero), c));
     if (m == 8 && opaqueColor && _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaMask)) == -1) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), _mm256_or_si256(_mm256_packus_epi16(sl, sh), dstOr));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k),
+                          _mm256_or_si256(_mm256_packus_epi16(sl, sh), dstOr));
       continue;
     }
     const __m256i d = _mm256_or_si256(Load(dst + k, m, mask), dstOr);
@@ -108,14 +110,18 @@ void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, in
 }
 
 int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, const int32_t* index,
-                    const int16_t* weights, int n, uint32_t alphaOr, uint32_t* out) {
+                   const int16_t* weights, int n, uint32_t alphaOr, uint32_t* out) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i half = _mm256_set1_epi16(128);
   const __m256i wy0 = _mm256_set1_epi16(static_cast<short>(256 - fy));
   const __m256i wy1 = _mm256_set1_epi16(static_cast<short>(fy));
   const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
-  auto pair = [](const uint32_t* row, int32_t i) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i)); };
-  auto weight = [&](int k) { return _mm_load_si128(reinterpret_cast<const __m128i*>(weights + 8 * k)); };
+  auto pair = [](const uint32_t* row, int32_t i) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i));
+  };
+  auto weight = [&](int k) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(weights + 8 * k));
+  };
   int k = 0;
   for (; k + 4 <= n; k += 4) {
     const int32_t iA = index[k], iB = index[k + 1], iC = index[k + 2], iD = index[k + 3];
@@ -137,10 +143,12 @@ int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, cons
         8);
     const __m256i mAC = _mm256_mullo_epi16(vAC, _mm256_set_m128i(weight(k + 2), weight(k)));
     const __m256i mBD = _mm256_mullo_epi16(vBD, _mm256_set_m128i(weight(k + 3), weight(k + 1)));
-    const __m256i sum = _mm256_add_epi16(_mm256_unpacklo_epi64(mAC, mBD), _mm256_unpackhi_epi64(mAC, mBD));
+    const __m256i sum =
+        _mm256_add_epi16(_mm256_unpacklo_epi64(mAC, mBD), _mm256_unpackhi_epi64(mAC, mBD));
     const __m256i h = _mm256_srli_epi16(_mm256_add_epi16(sum, half), 8);
     const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(h, h), 0xD8);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm256_castsi256_si128(packed), alpha));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
+                     _mm_or_si128(_mm256_castsi256_si128(packed), alpha));
   }
   return k;
 }

@@ -35,8 +35,7 @@ inline uint32_t DecodeTexel(const uint8_t* p, D3DFORMAT format) {
     case D3DFMT_X1R5G5B5: {
       const uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
       const uint32_t a = (format == D3DFMT_X1R5G5B5 || (v & 0x8000)) ? 255u : 0u;
-      return a << 24 | Widen5((v >> 10) & 31) << 16 | Widen5((v >> 5) & 31) << 8 |
-             Widen5(v & 31);
+      return a << 24 | Widen5((v >> 10) & 31) << 16 | Widen5((v >> 5) & 31) << 8 | Widen5(v & 31);
     }
     case D3DFMT_R5G6B5: {
       const uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);

@@ -40,13 +40,13 @@ struct TriangleSetup {
   // True when all three rhw are equal: attributes are then affine in screen space and
   // use the integer planes; otherwise the plain path divides per pixel.
   bool affine = true;
-  Plane s, t;                 // texel coordinates x texture size, 2^-32 texel
-  Plane color[4];             // diffuse B, G, R, A in 2^-16 units
-  bool constantColor = false;  // all colour gradients are zero (or flat shading)
-  uint32_t flatColor = 0;      // the colour when constantColor
+  Plane s, t;                       // texel coordinates x texture size, 2^-32 texel
+  Plane color[4];                   // diffuse B, G, R, A in 2^-16 units
+  bool constantColor = false;       // all colour gradients are zero (or flat shading)
+  uint32_t flatColor = 0;           // the colour when constantColor
   DoublePlane ps, pt, pc[4], prhw;  // attribute x rhw and rhw, for perspective
   DoublePlane z;
-  bool minify = false;        // more than one texel per pixel: MINFILTER applies
+  bool minify = false;  // more than one texel per pixel: MINFILTER applies
   // The setup of a whole axis-aligned rectangle (two strip triangles): every row covers
   // [minX, maxX) and the edge functions are unused.
   bool rectangle = false;
@@ -70,7 +70,8 @@ inline uint32_t ColorChannel(int64_t value) {
 inline uint32_t DiffuseAt(const TriangleSetup& setup, int dx, int dy) {
   if (setup.constantColor) return setup.flatColor;
   return ColorChannel(setup.color[0].At(dx, dy)) | ColorChannel(setup.color[1].At(dx, dy)) << 8 |
-         ColorChannel(setup.color[2].At(dx, dy)) << 16 | ColorChannel(setup.color[3].At(dx, dy)) << 24;
+         ColorChannel(setup.color[2].At(dx, dy)) << 16 |
+         ColorChannel(setup.color[3].At(dx, dy)) << 24;
 }
 
 // Maps a texel index into [0, size) by the addressing mode; -1 means the border colour.
@@ -174,7 +175,8 @@ void ModulateSpanAvx2(uint32_t color, int n, uint32_t* p);
 int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, const int32_t* index,
                    const int16_t* weights, int n, uint32_t alphaOr, uint32_t* out);
 // ModulateSpan then OverSpan in one pass, from src (left unchanged) onto dst.
-void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n, uint32_t dstAlphaOr);
+void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n,
+                          uint32_t dstAlphaOr);
 
 // Every pixel the setup covers gets a value that does not depend on the one it replaces:
 // no alpha or depth test, every channel written, and no blending or source-over blending

@@ -18,8 +18,8 @@ constexpr double kMaxCoordGradient = 32768.0;
 uint32_t Channel(uint32_t color, int index) { return (color >> (8 * index)) & 255; }
 
 bool Finite(const TLVertex& v) {
-  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) &&
-         std::isfinite(v.rhw) && std::isfinite(v.u) && std::isfinite(v.v);
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.rhw) &&
+         std::isfinite(v.u) && std::isfinite(v.v);
 }
 
 struct Snapped {
@@ -96,10 +96,12 @@ bool CompareDepth(uint32_t func, float z, float stored) {
 
 void PlainPath(const RasterState& state, const TriangleSetup& setup) {
   const PixelBuffer& target = state.target;
-  const int yEnd = std::min(setup.maxY, state.scissorBottom), xEnd = std::min(setup.maxX, state.scissorRight);
+  const int yEnd = std::min(setup.maxY, state.scissorBottom),
+            xEnd = std::min(setup.maxX, state.scissorRight);
   for (int y = std::max(setup.minY, state.scissorTop); y < yEnd; ++y) {
     const int dy = y - setup.minY;
-    uint32_t* row = reinterpret_cast<uint32_t*>(target.bits + static_cast<ptrdiff_t>(y) * target.pitch);
+    uint32_t* row =
+        reinterpret_cast<uint32_t*>(target.bits + static_cast<ptrdiff_t>(y) * target.pitch);
     for (int x = std::max(setup.minX, state.scissorLeft); x < xEnd; ++x) {
       const int dx = x - setup.minX;
       bool inside = true;
@@ -160,7 +162,8 @@ bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex&
   }
   Snapped p[3];
   for (int i = 0; i < 3; ++i) {
-    p[i] = {Round(static_cast<double>(v[i]->x) * 256.0), Round(static_cast<double>(v[i]->y) * 256.0)};
+    p[i] = {Round(static_cast<double>(v[i]->x) * 256.0),
+            Round(static_cast<double>(v[i]->y) * 256.0)};
   }
   int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[1].y - p[0].y) * (p[2].x - p[0].x);
   if (area == 0) return false;
@@ -489,7 +492,8 @@ bool CpuHasAvx2() {
   return has;
 }
 
-bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int top, int right, int bottom) {
+bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int top, int right,
+                    int bottom) {
   TriangleSetup rect;
   if (SetUpRectangle(state, v, &rect) != RectangleKind::Ready) return false;
   if (rect.minX > left || rect.minY > top || rect.maxX < right || rect.maxY < bottom) return false;
@@ -512,8 +516,8 @@ bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path) {
   return true;
 }
 
-void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b,
-                  const TLVertex& c, RasterPath path) {
+void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b, const TLVertex& c,
+                  RasterPath path) {
   TriangleSetup setup;
   if (!SetUpTriangle(state, a, b, c, &setup)) return;
   if (path != RasterPath::Plain && DrawTriangleFast(state, setup)) return;

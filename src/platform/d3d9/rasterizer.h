@@ -40,15 +40,15 @@ struct DepthBuffer {
 
 // Everything a draw reads from the device, resolved to plain values.
 struct RasterState {
-  PixelBuffer target;                // A8R8G8B8 or X8R8G8B8
-  DepthBuffer depth;                 // values null: no depth buffer
+  PixelBuffer target;                                            // A8R8G8B8 or X8R8G8B8
+  DepthBuffer depth;                                             // values null: no depth buffer
   int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;  // viewport, exclusive
   uint32_t cullMode = D3DCULL_CCW;
   uint32_t shadeMode = D3DSHADE_GOURAUD;
 
   bool hasTexture = false;
-  PixelBuffer texture;               // level 0
-  bool textureOpaque = false;        // every texel of level 0 has alpha 255
+  PixelBuffer texture;         // level 0
+  bool textureOpaque = false;  // every texel of level 0 has alpha 255
   uint32_t magFilter = D3DTEXF_POINT;
   uint32_t minFilter = D3DTEXF_POINT;
   uint32_t addressU = D3DTADDRESS_WRAP;
@@ -67,7 +67,7 @@ struct RasterState {
   uint32_t alphaFunc = D3DCMP_ALWAYS;
   uint32_t alphaRef = 0;
 
-  bool depthTest = false;            // only with a depth buffer
+  bool depthTest = false;  // only with a depth buffer
   bool depthWrite = false;
   uint32_t depthFunc = D3DCMP_LESSEQUAL;
 
@@ -76,9 +76,9 @@ struct RasterState {
   uint32_t destBlend = D3DBLEND_ZERO;
   uint32_t blendOp = D3DBLENDOP_ADD;
   uint32_t blendFactor = 0xFFFFFFFF;
-  uint32_t colorWriteMask = 0xF;     // bit 0 red, 1 green, 2 blue, 3 alpha
+  uint32_t colorWriteMask = 0xF;  // bit 0 red, 1 green, 2 blue, 3 alpha
 
-  bool avx2 = false;                 // the fast path may use AVX2
+  bool avx2 = false;  // the fast path may use AVX2
 
   // Pixels outside [scissorLeft, scissorRight) x [scissorTop, scissorBottom) are left
   // alone. Unlike the viewport this does not move the triangle setup, so every pixel
@@ -90,8 +90,8 @@ struct RasterState {
 bool CpuHasAvx2();
 
 // Draws one triangle (vertices in the order the primitive gives them).
-void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b,
-                  const TLVertex& c, RasterPath path);
+void DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b, const TLVertex& c,
+                  RasterPath path);
 
 // Draws the two strip triangles (v[0], v[1], v[2]) and (v[2], v[1], v[3]) when they form
 // an axis-aligned rectangle with texture coordinates along its sides and one colour
@@ -103,7 +103,8 @@ bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path);
 // True when the quad v[0..3] (as DrawQuad takes it) covers every pixel of [left, right) x
 // [top, bottom) and writes each without reading what was there: nothing drawn before it
 // there can show.
-bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int top, int right, int bottom);
+bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int top, int right,
+                    int bottom);
 
 // round(t / 255), halves up, for 0 <= t <= 255 x 255: exact over that whole range.
 inline uint32_t Div255(uint32_t t) {

@@ -76,7 +76,7 @@ HRESULT ImplicitSurface9::GetDevice(IDirect3DDevice9** device) {
 HRESULT ImplicitSurface9::GetDesc(D3DSURFACE_DESC* desc) {
   if (desc == nullptr) return D3DERR_INVALIDCALL;
   *desc = {memory.format, D3DRTYPE_SURFACE, usage_, D3DPOOL_DEFAULT, D3DMULTISAMPLE_NONE, 0,
-           memory.width, memory.height};
+           memory.width,  memory.height};
   return D3D_OK;
 }
 
@@ -161,8 +161,14 @@ bool Texture9::AllocateLevels(UINT width, UINT height, UINT levels) {
 }
 
 void Texture9::DescribeLevel(const TextureLevel9* level, D3DSURFACE_DESC* desc) const {
-  *desc = {format_, D3DRTYPE_SURFACE, usage_, pool_, D3DMULTISAMPLE_NONE, 0,
-           level->memory.width, level->memory.height};
+  *desc = {format_,
+           D3DRTYPE_SURFACE,
+           usage_,
+           pool_,
+           D3DMULTISAMPLE_NONE,
+           0,
+           level->memory.width,
+           level->memory.height};
 }
 
 HRESULT Texture9::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
@@ -192,12 +198,13 @@ bool Texture9::Level0Opaque() {
   const TextureLevel9& level = *levels_.front();
   if (level.locked) return false;
   if (opacity_ == Opacity::Unknown) {
-    bool opaque = format_ == D3DFMT_X8R8G8B8 || format_ == D3DFMT_X1R5G5B5 || format_ == D3DFMT_R5G6B5;
+    bool opaque =
+        format_ == D3DFMT_X8R8G8B8 || format_ == D3DFMT_X1R5G5B5 || format_ == D3DFMT_R5G6B5;
     if (format_ == D3DFMT_A8R8G8B8) {
       opaque = true;
       for (UINT y = 0; y < level.memory.height && opaque; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(level.memory.bits.get() +
-                                                            static_cast<ptrdiff_t>(y) * level.memory.pitch);
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            level.memory.bits.get() + static_cast<ptrdiff_t>(y) * level.memory.pitch);
         uint32_t all = 0xFFFFFFFFu;
         for (UINT x = 0; x < level.memory.width; ++x) all &= row[x];
         opaque = (all >> 24) == 0xFF;

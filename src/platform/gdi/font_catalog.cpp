@@ -86,8 +86,7 @@ void FontCatalog::LoadFonts() {
   std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(
       FcObjectSetBuild(FC_FAMILY, FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_CHARSET,
                        FC_VARIABLE, nullptr));
-  std::unique_ptr<FcFontSet, FontSetDeleter> set(
-      FcFontList(config_, pattern.get(), objects.get()));
+  std::unique_ptr<FcFontSet, FontSetDeleter> set(FcFontList(config_, pattern.get(), objects.get()));
   if (!set) return;
 
   struct Listed {
@@ -139,13 +138,12 @@ bool FontCatalog::IsInstalled(std::string_view faceName) const {
 std::string FontCatalog::AliasTarget(const std::string& faceName) const {
   if (!config_) return {};
   UniquePattern pattern(FcPatternCreate());
-  FcPatternAddString(pattern.get(), FC_FAMILY,
-                     reinterpret_cast<const FcChar8*>(faceName.c_str()));
+  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName.c_str()));
   FcConfigSubstitute(config_, pattern.get(), FcMatchPattern);
   FcValue value;
   FcValueBinding binding;
-  for (int k = 0; FcPatternGetWithBinding(pattern.get(), FC_FAMILY, k, &value, &binding) ==
-                  FcResultMatch;
+  for (int k = 0;
+       FcPatternGetWithBinding(pattern.get(), FC_FAMILY, k, &value, &binding) == FcResultMatch;
        ++k) {
     // Weak values are the generic fallbacks every name receives; only the strongly bound
     // ones are aliases that name a face on purpose.
@@ -178,8 +176,7 @@ const FontCatalog::Font* FontCatalog::BestFace(const std::string& family, FaceSt
   return best;
 }
 
-FaceChoice FontCatalog::Choose(const std::string& family, const Font& font,
-                               FaceStyle style) const {
+FaceChoice FontCatalog::Choose(const std::string& family, const Font& font, FaceStyle style) const {
   FaceChoice choice;
   choice.family = family;
   choice.file = font.file;
@@ -204,8 +201,8 @@ FaceChoice FontCatalog::ResolveUncached(const std::string& faceName, FaceStyle s
     if (std::find(windows.begin(), windows.end(), faceName) != windows.end()) {
       family = AliasTarget(faceName);
       if (family.empty()) {
-        GdiLog("Font face \"" + faceName + "\" is mapped to no installed face by the font alias file" +
-               InsteadText());
+        GdiLog("Font face \"" + faceName +
+               "\" is mapped to no installed face by the font alias file" + InsteadText());
         useFallback = true;
       }
     } else {
@@ -227,7 +224,8 @@ FaceChoice FontCatalog::ResolveUncached(const std::string& faceName, FaceStyle s
   // Without the fallback face any Japanese face is better than boxes; say which one.
   for (const Font& font : fonts_) {
     if (!font.japanese) continue;
-    GdiLog("The fallback face \"" + fallback + "\" is not installed; using \"" + font.family + "\"");
+    GdiLog("The fallback face \"" + fallback + "\" is not installed; using \"" + font.family +
+           "\"");
     return Choose(font.family, font, style);
   }
   if (!fonts_.empty()) {

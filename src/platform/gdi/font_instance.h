@@ -30,8 +30,8 @@ class FontInstance {
   const TEXTMETRICA& TextMetrics() const { return textMetrics_; }
 
   // GetGlyphOutlineA with GGO_GRAY8_BITMAP for a Unicode character (see gdi.h).
-  DWORD GrayGlyph(char32_t character, const MAT2& matrix, GLYPHMETRICS* metrics,
-                  DWORD bufferSize, void* buffer);
+  DWORD GrayGlyph(char32_t character, const MAT2& matrix, GLYPHMETRICS* metrics, DWORD bufferSize,
+                  void* buffer);
 
   // gmCellIncX of the character under the identity matrix; remembered per character.
   SHORT Advance(char32_t character);
@@ -55,7 +55,7 @@ class FontInstance {
   FaceChoice choice_;
   FT_F26Dot6 pixelsPerEm_ = 0;  // whole pixels: hinting works on the pixel grid
   FaceSize size_;
-  FT_Pos boldStrength_ = 0;     // 26.6; 0 without synthetic bold
+  FT_Pos boldStrength_ = 0;  // 26.6; 0 without synthetic bold
   TEXTMETRICA textMetrics_;
   Rendered last_;  // the size query and the copy that follows it render once
   std::unordered_map<char32_t, SHORT> advances_;

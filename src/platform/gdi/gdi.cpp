@@ -69,8 +69,8 @@ class FontSystem {
 
   std::shared_ptr<FontInstance> Instance(const LOGFONTA& description) {
     const FontRequest request = RequestOf(description);
-    const InstanceKey key{description.lfFaceName, request.height, request.weight, request.italic,
-                          request.underline, request.strikeOut};
+    const InstanceKey key{description.lfFaceName, request.height,    request.weight,
+                          request.italic,         request.underline, request.strikeOut};
     if (auto it = instances_.find(key); it != instances_.end()) return it->second;
     const FaceStyle style{request.weight >= FW_SEMIBOLD ? WeightWanted::Bold : WeightWanted::Normal,
                           request.italic ? SlantWanted::Italic : SlantWanted::Upright};

@@ -94,18 +94,18 @@ struct MAT2 {
 inline constexpr MAT2 IdentityMat2() { return MAT2{{0, 1}, {0, 0}, {0, 0}, {0, 1}}; }
 
 struct GLYPHMETRICS {
-  UINT gmBlackBoxX = 0;       // bitmap width in pixels
-  UINT gmBlackBoxY = 0;       // bitmap height in pixels
-  POINT gmptGlyphOrigin;      // bitmap's top-left from the pen; y counts up from the baseline
-  SHORT gmCellIncX = 0;       // pen advance
+  UINT gmBlackBoxX = 0;   // bitmap width in pixels
+  UINT gmBlackBoxY = 0;   // bitmap height in pixels
+  POINT gmptGlyphOrigin;  // bitmap's top-left from the pen; y counts up from the baseline
+  SHORT gmCellIncX = 0;   // pen advance
   SHORT gmCellIncY = 0;
 };
 
 struct TEXTMETRICA {
-  LONG tmHeight = 0;          // tmAscent + tmDescent
+  LONG tmHeight = 0;  // tmAscent + tmDescent
   LONG tmAscent = 0;
   LONG tmDescent = 0;
-  LONG tmInternalLeading = 0; // tmHeight minus the character (em) height
+  LONG tmInternalLeading = 0;  // tmHeight minus the character (em) height
   LONG tmExternalLeading = 0;
   LONG tmAveCharWidth = 0;
   LONG tmMaxCharWidth = 0;

@@ -7,9 +7,8 @@ namespace {
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [&](char x, char y) { return lower(x) == lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool HasLineBreak(std::string_view text) {
@@ -160,8 +159,7 @@ bool Document::RemoveKey(std::string_view section, std::string_view key) {
 
 bool Document::RemoveSection(std::string_view section) {
   bool changed = false;
-  for (std::size_t header = FindSection(section); header != kNone;
-       header = FindSection(section)) {
+  for (std::size_t header = FindSection(section); header != kNone; header = FindSection(section)) {
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
                  lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
     changed = true;

@@ -1,8 +1,8 @@
 #include <string>
 
+#include "platform/fs/fs.h"
 #include "platform/profile/ini_document.h"
 #include "platform/profile/profile.h"
-#include "platform/fs/fs.h"
 #include "platform/text/text.h"
 
 namespace platform {
@@ -27,9 +27,8 @@ bool IniFile::ValueExists(const std::string& section, const std::string& key) co
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
   std::string buffer(kValueBufferSize, '\0');
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(),
-                                                defaultValue.c_str(), buffer.data(),
-                                                kValueBufferSize, path_.c_str());
+  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                                buffer.data(), kValueBufferSize, path_.c_str());
   buffer.resize(length);
   return buffer;
 }

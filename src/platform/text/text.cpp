@@ -14,8 +14,8 @@
 namespace platform {
 namespace {
 
-constexpr const char* kUtf16Native = std::endian::native == std::endian::little ? "UTF-16LE"
-                                                                                  : "UTF-16BE";
+constexpr const char* kUtf16Native =
+    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
 // One conversion descriptor per direction and thread, opened on first use and closed when
 // the thread ends. A descriptor is stateful, so it cannot be shared between threads.
@@ -103,26 +103,24 @@ char16_t UnitAt(std::string_view bytes, std::size_t index) {
 
 }  // namespace
 
-bool IsLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0;
-}
+bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0; }
 
 std::u16string AnsiToUtf16(std::string_view ansi) {
   // A lead byte followed by a byte that can trail is one unmapped character; a lead byte
   // before anything else stands alone, so the byte after it (a line end, say) survives.
-  const std::string bytes = RunIconv(AnsiToUtf16Handle(), ansi, [](std::string_view rest,
-                                                                    std::string& out) {
-    const auto first = static_cast<unsigned char>(rest[0]);
-    if (first < 0x80) {
-      AppendUnit(out, first);  // only reached when iconv is unavailable
-      return std::size_t{1};
-    }
-    AppendUnit(out, u'\uFFFD');
-    // 0xFD..0xFF count as lead bytes for the byte-by-byte rules but open no character.
-    const bool pair = IsLeadByte(first) && first <= 0xFC && rest.size() >= 2 &&
-                      IsTrailByte(static_cast<unsigned char>(rest[1]));
-    return pair ? std::size_t{2} : std::size_t{1};
-  });
+  const std::string bytes =
+      RunIconv(AnsiToUtf16Handle(), ansi, [](std::string_view rest, std::string& out) {
+        const auto first = static_cast<unsigned char>(rest[0]);
+        if (first < 0x80) {
+          AppendUnit(out, first);  // only reached when iconv is unavailable
+          return std::size_t{1};
+        }
+        AppendUnit(out, u'\uFFFD');
+        // 0xFD..0xFF count as lead bytes for the byte-by-byte rules but open no character.
+        const bool pair = IsLeadByte(first) && first <= 0xFC && rest.size() >= 2 &&
+                          IsTrailByte(static_cast<unsigned char>(rest[1]));
+        return pair ? std::size_t{2} : std::size_t{1};
+      });
   std::u16string text(bytes.size() / sizeof(char16_t), u'\0');
   std::memcpy(text.data(), bytes.data(), text.size() * sizeof(char16_t));
   return text;
@@ -140,8 +138,8 @@ std::string Utf16ToAnsi(std::u16string_view text) {
       return sizeof(char16_t);
     }
     out += '?';
-    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && units >= 2 &&
-                      UnitAt(rest, 1) >= 0xDC00 && UnitAt(rest, 1) <= 0xDFFF;
+    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && units >= 2 && UnitAt(rest, 1) >= 0xDC00 &&
+                      UnitAt(rest, 1) <= 0xDFFF;
     return pair ? 2 * sizeof(char16_t) : sizeof(char16_t);
   });
 }

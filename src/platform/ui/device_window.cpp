@@ -23,9 +23,11 @@ void DeviceWindow::Show(const uint32_t* pixels, int width, int height, int pitch
 void DeviceWindow::ShowChanges(const uint32_t* pixels, int width, int height, int pitch,
                                const FrameChanges& changes) {
   if (width <= 0 || height <= 0) return;
-  const bool whole = changes.whole || changes.presenter == nullptr || changes.presenter != presenter_ ||
-                     frame_.width() != width || frame_.height() != height;
-  if (frame_.width() != width || frame_.height() != height) frame_ = QImage(width, height, QImage::Format_RGB32);
+  const bool whole = changes.whole || changes.presenter == nullptr ||
+                     changes.presenter != presenter_ || frame_.width() != width ||
+                     frame_.height() != height;
+  if (frame_.width() != width || frame_.height() != height)
+    frame_ = QImage(width, height, QImage::Format_RGB32);
   presenter_ = changes.presenter;
   QRegion dirty;
   if (whole) {
@@ -33,8 +35,10 @@ void DeviceWindow::ShowChanges(const uint32_t* pixels, int width, int height, in
   } else {
     for (int i = 0; i < changes.count; ++i) {
       const ChangedRect& r = changes.rects[i];
-      const ChangedRect area{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
-      if (area.left < area.right && area.top < area.bottom) dirty += TakePixels(pixels, pitch, area);
+      const ChangedRect area{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width),
+                             std::min(r.bottom, height)};
+      if (area.left < area.right && area.top < area.bottom)
+        dirty += TakePixels(pixels, pitch, area);
     }
   }
   if (!dirty.isEmpty()) Repaint(dirty);
@@ -45,7 +49,8 @@ QRect DeviceWindow::TakePixels(const uint32_t* pixels, int pitch, const ChangedR
   const size_t n = static_cast<size_t>(area.right - area.left);
   for (int y = area.top; y < area.bottom; ++y) {
     const auto* src = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) +
-                                                        static_cast<std::ptrdiff_t>(y) * pitch) + area.left;
+                                                        static_cast<std::ptrdiff_t>(y) * pitch) +
+                      area.left;
     auto* dst = reinterpret_cast<uint32_t*>(frame_.scanLine(y)) + area.left;
     // Back buffers keep B, G, R, A in memory like RGB32; the alpha byte must read opaque.
     for (size_t x = 0; x < n; ++x) dst[x] = src[x] | 0xFF000000u;
@@ -53,17 +58,23 @@ QRect DeviceWindow::TakePixels(const uint32_t* pixels, int pitch, const ChangedR
   const QRect target = FrameRect(size(), frame_.size());
   if (target.isEmpty()) return {};
   const int width = frame_.width(), height = frame_.height();
-  const auto mapX = [&](long long x) { return target.x() + static_cast<int>(x * target.width() / width); };
-  const auto mapY = [&](long long y) { return target.y() + static_cast<int>(y * target.height() / height); };
+  const auto mapX = [&](long long x) {
+    return target.x() + static_cast<int>(x * target.width() / width);
+  };
+  const auto mapY = [&](long long y) {
+    return target.y() + static_cast<int>(y * target.height() / height);
+  };
   if (target.size() == frame_.size()) {
-    return QRect(QPoint(mapX(area.left), mapY(area.top)), QPoint(mapX(area.right) - 1, mapY(area.bottom) - 1));
+    return QRect(QPoint(mapX(area.left), mapY(area.top)),
+                 QPoint(mapX(area.right) - 1, mapY(area.bottom) - 1));
   }
   // A smoothly scaled frame mixes each widget pixel from the frame pixels around it: the
   // changed pixels reach one frame pixel further on each side, and one widget pixel more
   // covers the rounding of the mapping.
   const int left = std::max(area.left - 1, 0), top = std::max(area.top - 1, 0);
   const int right = std::min(area.right + 1, width), bottom = std::min(area.bottom + 1, height);
-  return QRect(QPoint(mapX(left) - 1, mapY(top) - 1), QPoint(mapX(right), mapY(bottom))).intersected(rect());
+  return QRect(QPoint(mapX(left) - 1, mapY(top) - 1), QPoint(mapX(right), mapY(bottom)))
+      .intersected(rect());
 }
 
 void DeviceWindow::Repaint(const QRegion& region) {
@@ -96,13 +107,15 @@ void DeviceWindow::paintEvent(QPaintEvent* event) {
   const QRect target = frame_.isNull() ? QRect() : FrameRect(size(), frame_.size());
   // Black bars only where the frame does not reach; the painter clips to the event's
   // region.
-  for (const QRect& bar : event->region().subtracted(QRegion(target))) painter.fillRect(bar, Qt::black);
+  for (const QRect& bar : event->region().subtracted(QRegion(target)))
+    painter.fillRect(bar, Qt::black);
   if (target.isEmpty()) return;
   if (target.size() == frame_.size()) {
     // Unscaled, each part of the region is a plain copy of the same part of the frame.
     for (const QRect& part : event->region()) {
       const QRect inFrame = part.intersected(target);
-      if (!inFrame.isEmpty()) painter.drawImage(inFrame.topLeft(), frame_, inFrame.translated(-target.topLeft()));
+      if (!inFrame.isEmpty())
+        painter.drawImage(inFrame.topLeft(), frame_, inFrame.translated(-target.topLeft()));
     }
     return;
   }

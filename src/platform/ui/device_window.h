@@ -19,7 +19,8 @@ class DeviceWindow : public QWidget, public PresentTarget {
   HWND Handle() { return this; }
 
   void Show(const uint32_t* pixels, int width, int height, int pitch) final;
-  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch, const FrameChanges& changes) final;
+  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch,
+                   const FrameChanges& changes) final;
   int ClientWidth() const override { return width(); }
   int ClientHeight() const override { return height(); }
   void ResizeClient(int width, int height) override;

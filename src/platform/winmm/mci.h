@@ -23,8 +23,7 @@ namespace platform {
 // where it was stopped after stop. A piece that has played to its end stays there: play
 // plays nothing until a seek rewinds it. Only one device sounds at a time: a play takes
 // the music away from any other device, which then reports "stopped".
-MCIERROR mciSendStringA(const char* command, char* returnString, UINT returnLength,
-                        void* callback);
+MCIERROR mciSendStringA(const char* command, char* returnString, UINT returnLength, void* callback);
 
 // mciSendStringA without an answer. A failure is reported on one line on standard error
 // and in the debug log (never in a window); returns 1 on success, 0 on failure.

@@ -21,8 +21,7 @@ QColor WinColor(std::uint32_t bgr);
 inline constexpr std::uint32_t kClBlack = 0x000000, kClWhite = 0xFFFFFF, kClBlue = 0xFF0000,
                                kClGreen = 0x008000, kClSilver = 0xC0C0C0, kClRed = 0x0000FF,
                                kClLime = 0x00FF00, kClTeal = 0x808000, kClYellow = 0x00FFFF,
-                               kClPurple = 0x800080, kClBtnFace = 0xF0F0F0,
-                               kClGrayText = 0x808080;
+                               kClPurple = 0x800080, kClBtnFace = 0xF0F0F0, kClGrayText = 0x808080;
 
 enum class Weight { kNormal, kBold };
 enum class Slant { kUpright, kItalic };

@@ -5,14 +5,13 @@
 namespace settings {
 namespace {
 
-const SiblingInfo kQuarnel = {
-    "クァーネルセーバー.scr", "QuarnelData/", "jukugo.txt", "Quarnel",
-    "「クァーネルセーバー」へも四文字言葉を追加しますか？\n"
-    "「クァーネルセーバー」へ以前に追加された言葉は破棄されます。"};
-const SiblingInfo kBrisolt = {
-    "ブリゾルトセーバー.scr", "BrisoltScrData/", "追加問題.txt", "Brisolt",
-    "「ブリゾルトセーバー」へも四文字言葉を追加しますか？\n"
-    "「ブリゾルトセーバー」へ以前に追加された言葉は破棄されます。"};
+const SiblingInfo kQuarnel = {"クァーネルセーバー.scr", "QuarnelData/", "jukugo.txt", "Quarnel",
+                              "「クァーネルセーバー」へも四文字言葉を追加しますか？\n"
+                              "「クァーネルセーバー」へ以前に追加された言葉は破棄されます。"};
+const SiblingInfo kBrisolt = {"ブリゾルトセーバー.scr", "BrisoltScrData/", "追加問題.txt",
+                              "Brisolt",
+                              "「ブリゾルトセーバー」へも四文字言葉を追加しますか？\n"
+                              "「ブリゾルトセーバー」へ以前に追加された言葉は破棄されます。"};
 
 }  // namespace
 

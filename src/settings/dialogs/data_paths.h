@@ -19,10 +19,10 @@ inline std::string DataPath(const std::string& exeDir, const std::string& name) 
 enum class Sibling { kQuarnel, kBrisolt };
 
 struct SiblingInfo {
-  const char* executable;  // in exeDir
-  const char* dataFolder;  // in exeDir, with "/"
-  const char* wordsFile;   // in dataFolder
-  const char* settingsKey; // in TuikaJukugo
+  const char* executable;   // in exeDir
+  const char* dataFolder;   // in exeDir, with "/"
+  const char* wordsFile;    // in dataFolder
+  const char* settingsKey;  // in TuikaJukugo
   const char* confirmation;
 };
 

@@ -24,8 +24,8 @@ QPushButton* MakeButton(const char* caption, QRect geometry, QWidget* parent) {
 
 }  // namespace
 
-TPictureSelectForm::TPictureSelectForm(platform::ui::DialogServices& services,
-                                       std::string exeDir, QWidget* parent)
+TPictureSelectForm::TPictureSelectForm(platform::ui::DialogServices& services, std::string exeDir,
+                                       QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       services_(services),
@@ -74,7 +74,8 @@ int TPictureSelectForm::EntryCount() const { return ListBox1->count(); }
 
 std::vector<std::string> TPictureSelectForm::Entries() const {
   std::vector<std::string> entries;
-  for (int i = 0; i < ListBox1->count(); ++i) entries.push_back(ListBox1->item(i)->text().toStdString());
+  for (int i = 0; i < ListBox1->count(); ++i)
+    entries.push_back(ListBox1->item(i)->text().toStdString());
   return entries;
 }
 
@@ -105,16 +106,16 @@ void TPictureSelectForm::done(int result) {
 
 void TPictureSelectForm::FormShow() {
   runner_.Run([&] {
-    Label1->setText(QStringLiteral("「参照」ボタンを押して表示する壁紙を選んでください。\n"
-                                   "表示しない壁紙は下の一覧でそのファイル名を選択してから\n"
-                                   "「削除」ボタンを押してください。"));
+    Label1->setText(
+        QStringLiteral("「参照」ボタンを押して表示する壁紙を選んでください。\n"
+                       "表示しない壁紙は下の一覧でそのファイル名を選択してから\n"
+                       "「削除」ボタンを押してください。"));
   });
 }
 
 void TPictureSelectForm::BtnSanshoClick() {
   runner_.Run([&] {
-    const std::vector<std::string> paths =
-        services_.OpenFiles(this, {"", kPictureFilter});
+    const std::vector<std::string> paths = services_.OpenFiles(this, {"", kPictureFilter});
     for (const std::string& path : paths) AddItem(QString::fromStdString(path));
   });
 }

@@ -106,9 +106,11 @@ void TSetteiForm::BuildControls() {
   }
   for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6}) label->adjustSize();
 
-  CheckBoxIkisaki = MakeCheckBox<QCheckBox>("行き先の文字を赤く表示する", {18, 164, 215, 23}, 15, this);
+  CheckBoxIkisaki =
+      MakeCheckBox<QCheckBox>("行き先の文字を赤く表示する", {18, 164, 215, 23}, 15, this);
   CheckBoxIkisaki->setChecked(true);
-  CheckBoxImiHyoji = MakeCheckBox<QCheckBox>("最初から意味を表示する", {18, 188, 215, 23}, 15, this);
+  CheckBoxImiHyoji =
+      MakeCheckBox<QCheckBox>("最初から意味を表示する", {18, 188, 215, 23}, 15, this);
   CheckBoxImiHyoji->setChecked(true);
 
   RadioGroupBGM = new RadioGroup(
@@ -190,12 +192,23 @@ void TSetteiForm::BuildControls() {
   LblURL->onMouseMove = [this] { LblURLMouseMove(); };
 
   // The radio group takes its place in the order through its items.
-  QWidget* order[] = {BtnTuika,         BtnHaikei,           BtnSingle,
-                      BtnRandom,        BtnFont,             CheckBoxHaikei,
-                      RadioGroupBGM->Item(0), RadioGroupBGM->Item(1), RadioGroupBGM->Item(2),
-                      BtnHelp,          CheckBoxYusen,       TrackBarSpeed,
-                      CheckBoxQuarnel,  CheckBoxBrisolt,     TrackBarWaitTime,
-                      CheckBoxIkisaki,  CheckBoxImiHyoji};
+  QWidget* order[] = {BtnTuika,
+                      BtnHaikei,
+                      BtnSingle,
+                      BtnRandom,
+                      BtnFont,
+                      CheckBoxHaikei,
+                      RadioGroupBGM->Item(0),
+                      RadioGroupBGM->Item(1),
+                      RadioGroupBGM->Item(2),
+                      BtnHelp,
+                      CheckBoxYusen,
+                      TrackBarSpeed,
+                      CheckBoxQuarnel,
+                      CheckBoxBrisolt,
+                      TrackBarWaitTime,
+                      CheckBoxIkisaki,
+                      CheckBoxImiHyoji};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -576,7 +589,8 @@ void TSetteiForm::FormClose() {
       if (ini.ValueExists("Picture", "Add")) ini.WriteBool("Picture", "Add", false);
     }
     platform::IniFile ini(path);
-    ini.WriteBool("TuikaJukugo", "Yusen", CheckBoxYusen->isChecked() && CountValidUserIdioms() >= 1);
+    ini.WriteBool("TuikaJukugo", "Yusen",
+                  CheckBoxYusen->isChecked() && CountValidUserIdioms() >= 1);
     ini.WriteInteger("Settei", "Speed", TrackBarSpeed->value());
     ini.WriteInteger("Settei", "WaitTime", TrackBarWaitTime->value());
     if (CountValidUserIdioms() < 1) {

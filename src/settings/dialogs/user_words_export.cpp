@@ -28,8 +28,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 
 std::string SiblingCopy(std::string_view userList, Sibling sibling) {
   const std::vector<std::string_view> lines = SplitLines(userList);
-  const std::size_t first =
-      sibling == Sibling::kQuarnel ? std::min(kHeaderLines, lines.size()) : 0;
+  const std::size_t first = sibling == Sibling::kQuarnel ? std::min(kHeaderLines, lines.size()) : 0;
   std::string copy;
   for (std::size_t i = first; i < lines.size(); ++i) {
     copy.append(lines[i]);

@@ -80,7 +80,9 @@ class TestDevice {
     return t;
   }
 
-  void Clear(uint32_t color) { EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0), D3D_OK); }
+  void Clear(uint32_t color) {
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0), D3D_OK);
+  }
 
   void Draw(const Quad& q, float z = 0.5f) {
     const QuadVertex v[4] = {{q.x0, q.y0, z, 0.5f, q.color, 0, q.u0, q.v0},
@@ -92,7 +94,8 @@ class TestDevice {
 
   void DrawStrip(const QuadVertex* v, UINT count) {
     EXPECT_EQ(device->BeginScene(), D3D_OK);
-    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, count - 2, v, sizeof(QuadVertex)), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, count - 2, v, sizeof(QuadVertex)),
+              D3D_OK);
     EXPECT_EQ(device->EndScene(), D3D_OK);
   }
 

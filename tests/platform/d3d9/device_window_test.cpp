@@ -39,7 +39,8 @@ TEST(DeviceWindow, PresentedFrameIsLetterboxedAndLosingTheWindowLosesTheDevice) 
   p.Windowed = TRUE;
   p.hDeviceWindow = window->Handle();
   IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window->Handle(), D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
+  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window->Handle(),
+                              D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
             D3D_OK);
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00FF0000, 1.0f, 0);
   ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
@@ -47,12 +48,12 @@ TEST(DeviceWindow, PresentedFrameIsLetterboxedAndLosingTheWindowLosesTheDevice) 
 
   const QImage shot = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(shot.size(), QSize(400, 400));
-  EXPECT_EQ(shot.pixel(200, 10), qRgb(0, 0, 0));     // bar above
+  EXPECT_EQ(shot.pixel(200, 10), qRgb(0, 0, 0));  // bar above
   EXPECT_EQ(shot.pixel(200, 49), qRgb(0, 0, 0));
-  EXPECT_EQ(shot.pixel(200, 60), qRgb(255, 0, 0));   // the frame
+  EXPECT_EQ(shot.pixel(200, 60), qRgb(255, 0, 0));  // the frame
   EXPECT_EQ(shot.pixel(5, 200), qRgb(255, 0, 0));
   EXPECT_EQ(shot.pixel(200, 340), qRgb(255, 0, 0));
-  EXPECT_EQ(shot.pixel(200, 390), qRgb(0, 0, 0));    // bar below
+  EXPECT_EQ(shot.pixel(200, 390), qRgb(0, 0, 0));  // bar below
 
   EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
   window.reset();
@@ -79,7 +80,8 @@ TEST(DeviceWindow, FrameFollowsPartialPresentsFromTwoDevices) {
     p.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
     p.hDeviceWindow = window.Handle();
     IDirect3DDevice9* device = nullptr;
-    EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window.Handle(), D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
+    EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window.Handle(),
+                                D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
               D3D_OK);
     return device;
   };
@@ -92,7 +94,8 @@ TEST(DeviceWindow, FrameFollowsPartialPresentsFromTwoDevices) {
     QImage image(64, 48, QImage::Format_RGB32);
     for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 64; ++x)
-        image.setPixel(x, y, static_cast<const uint32_t*>(lr.pBits)[y * lr.Pitch / 4 + x] | 0xFF000000u);
+        image.setPixel(x, y,
+                       static_cast<const uint32_t*>(lr.pBits)[y * lr.Pitch / 4 + x] | 0xFF000000u);
     bb->UnlockRect();
     bb->Release();
     return image;
@@ -128,7 +131,8 @@ TEST(DeviceWindow, WindowedDeviceTakesTheClientSize) {
   p.SwapEffect = D3DSWAPEFFECT_DISCARD;
   p.Windowed = TRUE;
   IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window.Handle(), D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device),
+  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window.Handle(),
+                              D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device),
             D3D_OK);
   EXPECT_EQ(p.BackBufferWidth, 320u);
   EXPECT_EQ(p.BackBufferHeight, 240u);

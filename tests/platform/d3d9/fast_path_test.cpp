@@ -37,29 +37,35 @@ Scenario RandomScenario(std::mt19937& rng) {
     const uint32_t options[] = {static_cast<uint32_t>(values)...};
     return options[std::uniform_int_distribution<size_t>(0, sizeof...(values) - 1)(rng)];
   };
-  auto real = [&](float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng); };
+  auto real = [&](float lo, float hi) {
+    return std::uniform_real_distribution<float>(lo, hi)(rng);
+  };
   auto chance = [&](double p) { return std::bernoulli_distribution(p)(rng); };
   Scenario s{};
   s.backBuffer = static_cast<D3DFORMAT>(pick(D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8));
-  s.texFormat = static_cast<D3DFORMAT>(pick(D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_A4R4G4B4,
-                                            D3DFMT_R5G6B5, D3DFMT_UNKNOWN));
+  s.texFormat = static_cast<D3DFORMAT>(pick(D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8,
+                                            D3DFMT_A4R4G4B4, D3DFMT_R5G6B5, D3DFMT_UNKNOWN));
   s.texW = pick(1, 2, 7, 16, 37, 64);
   s.texH = pick(1, 3, 16, 21, 30);
   s.filter = pick(D3DTEXF_POINT, D3DTEXF_LINEAR);
-  s.address = pick(D3DTADDRESS_WRAP, D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR, D3DTADDRESS_BORDER);
+  s.address = pick(D3DTADDRESS_WRAP, D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR,
+                   D3DTADDRESS_BORDER);
   s.blend = chance(0.7);
   const int mode = static_cast<int>(pick(0, 1, 2, 2, 2, 3, 4, 5));
-  const DWORD srcs[] = {D3DBLEND_SRCALPHA, D3DBLEND_SRCALPHA, D3DBLEND_SRCALPHA, D3DBLEND_ZERO, D3DBLEND_ZERO, D3DBLEND_DESTCOLOR};
-  const DWORD dsts[] = {D3DBLEND_INVSRCALPHA, D3DBLEND_ONE, D3DBLEND_INVSRCALPHA, D3DBLEND_INVSRCCOLOR, D3DBLEND_SRCCOLOR,
-                        D3DBLEND_INVDESTALPHA};
+  const DWORD srcs[] = {D3DBLEND_SRCALPHA, D3DBLEND_SRCALPHA, D3DBLEND_SRCALPHA,
+                        D3DBLEND_ZERO,     D3DBLEND_ZERO,     D3DBLEND_DESTCOLOR};
+  const DWORD dsts[] = {D3DBLEND_INVSRCALPHA, D3DBLEND_ONE,      D3DBLEND_INVSRCALPHA,
+                        D3DBLEND_INVSRCCOLOR, D3DBLEND_SRCCOLOR, D3DBLEND_INVDESTALPHA};
   s.src = srcs[mode];
   s.dst = dsts[mode];
-  s.op = chance(0.8) ? static_cast<DWORD>(D3DBLENDOP_ADD)
-                     : pick(D3DBLENDOP_SUBTRACT, D3DBLENDOP_REVSUBTRACT, D3DBLENDOP_MIN, D3DBLENDOP_MAX);
+  s.op = chance(0.8)
+             ? static_cast<DWORD>(D3DBLENDOP_ADD)
+             : pick(D3DBLENDOP_SUBTRACT, D3DBLENDOP_REVSUBTRACT, D3DBLENDOP_MIN, D3DBLENDOP_MAX);
   s.alphaTest = chance(0.2);
   s.alphaFunc = pick(D3DCMP_GREATER, D3DCMP_LESS, D3DCMP_EQUAL, D3DCMP_ALWAYS);
   s.alphaRef = pick(0, 0x80, 0xFF);
-  s.colorOp = pick(D3DTOP_MODULATE, D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_ADD);
+  s.colorOp =
+      pick(D3DTOP_MODULATE, D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_ADD);
   s.alphaOp = pick(D3DTOP_MODULATE, D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2);
   s.cull = chance(0.5) ? static_cast<DWORD>(D3DCULL_NONE) : static_cast<DWORD>(D3DCULL_CCW);
   s.opaqueTexels = chance(0.3);
@@ -104,8 +110,13 @@ void DrawScenario(TestDevice& t, const Scenario& s, std::mt19937 texRng) {
     auto texel = [&](int, int) {
       const uint32_t v = static_cast<uint32_t>(texRng());
       // Many fully opaque and fully clear texels, as in sprites.
-      const uint32_t a = s.opaqueTexels ? 255u : (v >> 24) < 96 ? 0u : (v >> 24) < 192 ? 255u : (v >> 24);
-      return s.texFormat == D3DFMT_A8R8G8B8 || s.texFormat == D3DFMT_X8R8G8B8 ? (a << 24 | (v & 0xFFFFFF)) : (v & 0xFFFF);
+      const uint32_t a = s.opaqueTexels    ? 255u
+                         : (v >> 24) < 96  ? 0u
+                         : (v >> 24) < 192 ? 255u
+                                           : (v >> 24);
+      return s.texFormat == D3DFMT_A8R8G8B8 || s.texFormat == D3DFMT_X8R8G8B8
+                 ? (a << 24 | (v & 0xFFFFFF))
+                 : (v & 0xFFFF);
     };
     d->SetTexture(0, t.Texture(s.texW, s.texH, texel, s.texFormat));
   } else {
@@ -129,8 +140,9 @@ void DrawScenario(TestDevice& t, const Scenario& s, std::mt19937 texRng) {
 
 // The scenario drawn with `path` and with the plain path, each on a fresh device whose
 // texture is filled from `texSeed`: the pixels of both back buffers.
-std::pair<std::vector<uint32_t>, std::vector<uint32_t>> DrawOnBothPaths(const Scenario& s, uint32_t texSeed,
-                                                                       RasterPath path) {
+std::pair<std::vector<uint32_t>, std::vector<uint32_t>> DrawOnBothPaths(const Scenario& s,
+                                                                        uint32_t texSeed,
+                                                                        RasterPath path) {
   TestDevice fast(96, 64, {}, s.backBuffer);
   TestDevice plain(96, 64, {}, s.backBuffer);
   fast.device->SetRasterPath(path);
@@ -153,8 +165,8 @@ TEST_P(FastPath, RandomDrawsMatchThePlainPathBitForBit) {
     for (size_t p = 0; p < a.size(); ++p) {
       if (a[p] != b[p] && differing++ == 0) first = p;
     }
-    ASSERT_EQ(differing, 0) << "draw " << i << ": first at " << first % 96 << "," << first / 96 << " fast "
-                            << std::hex << a[first] << " plain " << b[first];
+    ASSERT_EQ(differing, 0) << "draw " << i << ": first at " << first % 96 << "," << first / 96
+                            << " fast " << std::hex << a[first] << " plain " << b[first];
   }
 }
 
@@ -170,14 +182,19 @@ TEST_P(FastPath, TypicalSaverDrawsMatchOnAFullFrame) {
     t->Modulate();
     t->Blend(true);
     t->Filter(D3DTEXF_LINEAR);
-    t->device->SetTexture(0, t->Texture(1024, 768, [&](int, int) { return 0xFF000000u | static_cast<uint32_t>(rng()); }));
+    t->device->SetTexture(0, t->Texture(1024, 768, [&](int, int) {
+      return 0xFF000000u | static_cast<uint32_t>(rng());
+    }));
     t->Draw({0, 0, 640, 480});
     t->Filter(D3DTEXF_POINT);
-    t->device->SetTexture(0, t->Texture(64, 32, [&](int, int) { return static_cast<uint32_t>(rng()); }));
+    t->device->SetTexture(
+        0, t->Texture(64, 32, [&](int, int) { return static_cast<uint32_t>(rng()); }));
     for (int k = 0; k < 81; ++k) {
-      const float x = 73.0f + 54.0f * static_cast<float>(k % 9), y = 129.0f + 36.0f * static_cast<float>(k / 9);
+      const float x = 73.0f + 54.0f * static_cast<float>(k % 9),
+                  y = 129.0f + 36.0f * static_cast<float>(k / 9);
       t->Draw({x, y, x + 44, y + 30, 0, 0, 44.0f / 64, 30.0f / 32});
-      t->Draw({x + 11, y + 4, x + 32, y + 25, 0, 0, 21.0f / 64, 21.0f / 32, k % 7 ? 0xFF000000u : 0xFFFF0000u});
+      t->Draw({x + 11, y + 4, x + 32, y + 25, 0, 0, 21.0f / 64, 21.0f / 32,
+               k % 7 ? 0xFF000000u : 0xFFFF0000u});
     }
   }
   EXPECT_EQ(fast.Pixels(), plain.Pixels());
@@ -197,16 +214,19 @@ Scenario OneTexelPerPixelScenario(std::mt19937& rng) {
   if (std::bernoulli_distribution(0.8)(rng)) {
     s.texFormat = std::bernoulli_distribution(0.7)(rng) ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
   }
-  const float fraction = pick(0.0f, 0.0f, 0.5f, 0.25f, 0.75f, std::uniform_real_distribution<float>(0, 1)(rng));
+  const float fraction =
+      pick(0.0f, 0.0f, 0.5f, 0.25f, 0.75f, std::uniform_real_distribution<float>(0, 1)(rng));
   const float x0 = static_cast<float>(std::uniform_int_distribution<int>(-20, 60)(rng)) + fraction;
-  const float y0 = static_cast<float>(std::uniform_int_distribution<int>(-10, 40)(rng)) + pick(0.0f, 0.5f, 0.3f);
+  const float y0 =
+      static_cast<float>(std::uniform_int_distribution<int>(-10, 40)(rng)) + pick(0.0f, 0.5f, 0.3f);
   const float h = static_cast<float>(s.texH) * pick(1.0f, 1.0f, 2.0f, 0.5f, 1.7f);
   // The quad spans `texels` texels from u0 on, as many pixels as texels.
   const float texels = static_cast<float>(s.texW) * pick(1.0f, 1.0f, 2.0f, 0.5f);
   const float u0 = pick(0.0f, 0.0f, 0.5f, -1.0f, 3.0f) / static_cast<float>(s.texW);
   const float u1 = u0 + texels / static_cast<float>(s.texW);
   const float v0 = pick(0.0f, 0.0f, 0.5f);
-  const uint32_t color = static_cast<uint32_t>(pick(0xFFFFFFFFu, 0xFFFFFFFFu, 0xFF000000u, 0x80FFFFFFu, 0xFFFF0000u));
+  const uint32_t color =
+      static_cast<uint32_t>(pick(0xFFFFFFFFu, 0xFFFFFFFFu, 0xFF000000u, 0x80FFFFFFu, 0xFFFF0000u));
   s.v[0] = {x0, y0, 0.5f, 0.5f, color, 0, u0, v0};
   s.v[1] = {x0 + texels, y0, 0.5f, 0.5f, color, 0, u1, v0};
   s.v[2] = {x0, y0 + h, 0.5f, 0.5f, color, 0, u0, v0 + 1};
@@ -222,9 +242,9 @@ TEST_P(FastPath, OneTexelPerPixelLinearDrawsMatchThePlainPath) {
     const auto [a, b] = DrawOnBothPaths(s, texSeed, GetParam());
     size_t p = 0;
     while (p < a.size() && a[p] == b[p]) ++p;
-    ASSERT_EQ(p, a.size()) << "draw " << i << " (" << s.texW << " x " << s.texH << " at " << s.v[0].x << ","
-                           << s.v[0].y << "): first at " << p % 96 << "," << p / 96 << " fast " << std::hex
-                           << a[p] << " plain " << b[p];
+    ASSERT_EQ(p, a.size()) << "draw " << i << " (" << s.texW << " x " << s.texH << " at "
+                           << s.v[0].x << "," << s.v[0].y << "): first at " << p % 96 << ","
+                           << p / 96 << " fast " << std::hex << a[p] << " plain " << b[p];
   }
 }
 
@@ -241,7 +261,9 @@ TEST_P(FastPath, OwnSizeWallpaperMatchesOnAFullFrame) {
       t->Blend(true);
       t->Filter(D3DTEXF_LINEAR);
       t->device->SetTexture(
-          0, t->Texture(640, 480, [&](int, int) { return 0xFF000000u | static_cast<uint32_t>(rng()); }, format));
+          0, t->Texture(
+                 640, 480, [&](int, int) { return 0xFF000000u | static_cast<uint32_t>(rng()); },
+                 format));
       t->Draw({0, 0, 640, 480});
     }
     EXPECT_EQ(fast.Pixels(), plain.Pixels()) << format;
@@ -249,6 +271,7 @@ TEST_P(FastPath, OwnSizeWallpaperMatchesOnAFullFrame) {
 }
 
 // Fast takes AVX2 where the processor has it; FastSse2 keeps to the baseline loops.
-INSTANTIATE_TEST_SUITE_P(Vectors, FastPath, testing::Values(RasterPath::Fast, RasterPath::FastSse2));
+INSTANTIATE_TEST_SUITE_P(Vectors, FastPath,
+                         testing::Values(RasterPath::Fast, RasterPath::FastSse2));
 
 }  // namespace

@@ -30,7 +30,7 @@ struct ClearCase {
   bool blend;
   bool alphaTest;
   DWORD writeMask;
-  D3DVIEWPORT9 viewport;  // Width 0: the whole target
+  D3DVIEWPORT9 viewport;        // Width 0: the whole target
   bool drawInViewport = false;  // otherwise the draw sees the whole target again
 };
 
@@ -61,7 +61,8 @@ TEST_P(HeldBackClear, MatchesAClearCarriedOutAtOnce) {
       t->device->SetRenderState(D3DRS_ALPHAREF, 0x80);
       t->device->SetRenderState(D3DRS_COLORWRITEENABLE, c.writeMask);
       t->device->SetTexture(0, t->Texture(64, 48, [&](int x, int y) {
-        const uint32_t alpha = c.opaqueTexels ? 0xFFu : static_cast<uint32_t>((x * 7 + y * 3) & 0xFF);
+        const uint32_t alpha =
+            c.opaqueTexels ? 0xFFu : static_cast<uint32_t>((x * 7 + y * 3) & 0xFF);
         return alpha << 24 | (static_cast<uint32_t>(rng()) & 0xFFFFFF);
       }));
       t->Draw(c.quad);
@@ -80,17 +81,46 @@ INSTANTIATE_TEST_SUITE_P(
         ClearCase{"opaque, without blending", {0, 0, 64, 48}, true, false, false, 0xF, kWhole},
         ClearCase{"opaque, beyond the target", {-3.5f, -2, 70, 50}, true, true, false, 0xF, kWhole},
         ClearCase{"translucent texels", {0, 0, 64, 48}, false, true, false, 0xF, kWhole},
-        ClearCase{"translucent texels, without blending", {0, 0, 64, 48}, false, false, false, 0xF, kWhole},
+        ClearCase{"translucent texels, without blending",
+                  {0, 0, 64, 48},
+                  false,
+                  false,
+                  false,
+                  0xF,
+                  kWhole},
         ClearCase{"one column short", {0, 0, 63, 48}, true, true, false, 0xF, kWhole},
         ClearCase{"half a pixel short", {0.6f, 0, 64, 48}, true, true, false, 0xF, kWhole},
         ClearCase{"alpha test", {0, 0, 64, 48}, true, true, true, 0xF, kWhole},
         ClearCase{"colour channels masked", {0, 0, 64, 48}, true, true, false, 0x7, kWhole},
-        ClearCase{"cleared viewport inside the quad", {0, 0, 64, 48}, true, true, false, 0xF, kInner},
+        ClearCase{
+            "cleared viewport inside the quad", {0, 0, 64, 48}, true, true, false, 0xF, kInner},
         ClearCase{"quad on the cleared viewport", {8, 4, 48, 34}, true, true, false, 0xF, kInner},
-        ClearCase{"quad clipped to the cleared viewport", {0, 0, 64, 48}, true, true, false, 0xF, kInner, true},
-        ClearCase{"quad smaller than the cleared viewport", {9, 4, 48, 34}, true, true, false, 0xF, kInner},
-        ClearCase{"translucent quad in the viewport", {0, 0, 64, 48}, false, true, false, 0xF, kInner, true}),
-    [](const testing::TestParamInfo<ClearCase>& info) { return "Case" + std::to_string(info.index); });
+        ClearCase{"quad clipped to the cleared viewport",
+                  {0, 0, 64, 48},
+                  true,
+                  true,
+                  false,
+                  0xF,
+                  kInner,
+                  true},
+        ClearCase{"quad smaller than the cleared viewport",
+                  {9, 4, 48, 34},
+                  true,
+                  true,
+                  false,
+                  0xF,
+                  kInner},
+        ClearCase{"translucent quad in the viewport",
+                  {0, 0, 64, 48},
+                  false,
+                  true,
+                  false,
+                  0xF,
+                  kInner,
+                  true}),
+    [](const testing::TestParamInfo<ClearCase>& info) {
+      return "Case" + std::to_string(info.index);
+    });
 
 TEST(HeldBackClear, ShowsInPresentedFramesAndLocks) {
   TestDevice t(8, 6);
@@ -110,8 +140,10 @@ class PatchTarget : public PresentTarget {
   void Show(const uint32_t* pixels, int width, int height, int pitch) override {
     ShowChanges(pixels, width, height, pitch, FrameChanges{});
   }
-  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch, const FrameChanges& changes) override {
-    const bool whole = changes.whole || changes.presenter != presenter_ || width != width_ || height != height_;
+  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch,
+                   const FrameChanges& changes) override {
+    const bool whole =
+        changes.whole || changes.presenter != presenter_ || width != width_ || height != height_;
     presenter_ = changes.presenter;
     width_ = width;
     height_ = height;
@@ -121,8 +153,8 @@ class PatchTarget : public PresentTarget {
     auto take = [&](int x0, int y0, int x1, int y1) {
       for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
-          frame[static_cast<size_t>(y * width + x)] =
-              reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * pitch)[x];
+          frame[static_cast<size_t>(y * width + x)] = reinterpret_cast<const uint32_t*>(
+              reinterpret_cast<const uint8_t*>(pixels) + y * pitch)[x];
           ++changedPixels;
         }
     };
@@ -272,9 +304,11 @@ TEST_P(RedrawnFrames, MatchFramesDrawnWhole) {
     switch (pick(0, 9)) {
       case 0:  // a draw comes or goes
         if (pick(0, 1) && scene.draws.size() > 3) {
-          scene.draws.erase(scene.draws.begin() + pick(0, static_cast<int>(scene.draws.size()) - 1));
+          scene.draws.erase(scene.draws.begin() +
+                            pick(0, static_cast<int>(scene.draws.size()) - 1));
         } else {
-          scene.draws.insert(scene.draws.begin() + pick(0, static_cast<int>(scene.draws.size())), RandomDraw(rng));
+          scene.draws.insert(scene.draws.begin() + pick(0, static_cast<int>(scene.draws.size())),
+                             RandomDraw(rng));
         }
         break;
       case 1: {  // a texture gets new texels, in place
@@ -293,7 +327,8 @@ TEST_P(RedrawnFrames, MatchFramesDrawnWhole) {
       case 3:  // nothing changes
         break;
       default: {  // a draw moves or changes
-        FrameDraw& d = scene.draws[static_cast<size_t>(pick(0, static_cast<int>(scene.draws.size()) - 1))];
+        FrameDraw& d =
+            scene.draws[static_cast<size_t>(pick(0, static_cast<int>(scene.draws.size()) - 1))];
         if (pick(0, 2)) {
           const float dx = static_cast<float>(pick(-3, 3)), dy = static_cast<float>(pick(-3, 3));
           d.quad.x0 += dx;
@@ -321,7 +356,8 @@ TEST_P(RedrawnFrames, MatchFramesDrawnWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, RedrawnFrames,
-                         testing::Values(RasterPath::Fast, RasterPath::FastSse2, RasterPath::Plain));
+                         testing::Values(RasterPath::Fast, RasterPath::FastSse2,
+                                         RasterPath::Plain));
 
 TEST(HeldBackDraws, ALongFrameWithoutPresentKeepsItsOrder) {
   TestDevice t(8, 4);
@@ -332,7 +368,8 @@ TEST(HeldBackDraws, ALongFrameWithoutPresentKeepsItsOrder) {
   ASSERT_EQ(t.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
   std::vector<uint32_t> frame;
   ASSERT_TRUE(t.device->GetLastPresentedFrame(&frame, nullptr, nullptr));
-  for (int x = 0; x < 8; ++x) EXPECT_EQ(frame[static_cast<size_t>(x)], 0xFF000000u | static_cast<uint32_t>(9992 + x));
+  for (int x = 0; x < 8; ++x)
+    EXPECT_EQ(frame[static_cast<size_t>(x)], 0xFF000000u | static_cast<uint32_t>(9992 + x));
 }
 
 TEST(HeldBackDraws, SeeTexturesAsTheyWereWhenDrawn) {

@@ -49,12 +49,15 @@ TEST(ReferenceCounts, ReleaseReturnsWhatRemainsAndResourcesHoldTheirDevice) {
   IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
   D3DPRESENT_PARAMETERS p = Windowed(64, 48);
   IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device), D3D_OK);
+  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p,
+                              &device),
+            D3D_OK);
   EXPECT_EQ(d3d->AddRef(), 3u);  // ours, the device's, this one
   EXPECT_EQ(d3d->Release(), 2u);
 
   IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(device->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+  ASSERT_EQ(device->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+            D3D_OK);
   EXPECT_EQ(texture->GetLevelCount(), 4u);
   IDirect3DSurface9* level = nullptr;
   ASSERT_EQ(texture->GetSurfaceLevel(1, &level), D3D_OK);
@@ -68,10 +71,11 @@ TEST(ReferenceCounts, ReleaseReturnsWhatRemainsAndResourcesHoldTheirDevice) {
   IDirect3DSurface9* backBuffer = nullptr;
   ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
   IDirect3DTexture9* live = nullptr;
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &live, nullptr), D3D_OK);
+  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &live, nullptr),
+            D3D_OK);
   EXPECT_EQ(device->Release(), 2u);  // the back buffer and the texture still hold it
   EXPECT_EQ(backBuffer->Release(), 0u);
-  EXPECT_EQ(live->Release(), 0u);    // the device goes with it
+  EXPECT_EQ(live->Release(), 0u);  // the device goes with it
   EXPECT_EQ(d3d->Release(), 0u);
 }
 
@@ -82,7 +86,9 @@ TEST(ReferenceCounts, DepthSurfaceExistsOnlyWhenAsked) {
     p.EnableAutoDepthStencil = depth;
     p.AutoDepthStencilFormat = D3DFMT_D16;
     IDirect3DDevice9* device = nullptr;
-    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device), D3D_OK);
+    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                                &device),
+              D3D_OK);
     IDirect3DSurface9* ds = nullptr;
     EXPECT_EQ(device->GetDepthStencilSurface(&ds), depth ? D3D_OK : D3DERR_NOTFOUND);
     DWORD zenable = 7;
@@ -104,7 +110,9 @@ TEST(CreateDevice, CompletesTheParametersAndChecksThem) {
   FrameTarget window(320, 200);
   D3DPRESENT_PARAMETERS p = Windowed(0, 0, &window);
   IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device), D3D_OK);
+  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                              &device),
+            D3D_OK);
   EXPECT_EQ(p.BackBufferWidth, 320u);
   EXPECT_EQ(p.BackBufferHeight, 200u);
   EXPECT_EQ(p.BackBufferCount, 1u);
@@ -127,21 +135,25 @@ TEST(CreateDevice, CompletesTheParametersAndChecksThem) {
   badDepth.AutoDepthStencilFormat = D3DFMT_A8R8G8B8;
   D3DPRESENT_PARAMETERS noSize = Windowed(0, 0);
   const Bad cases[] = {
-      {"full screen without a window", fullNoWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING, D3DERR_INVALIDCALL},
+      {"full screen without a window", fullNoWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+       D3DERR_INVALIDCALL},
       {"back buffer format", badFormat, D3DCREATE_HARDWARE_VERTEXPROCESSING, D3DERR_NOTAVAILABLE},
       {"depth format", badDepth, D3DCREATE_HARDWARE_VERTEXPROCESSING, D3DERR_INVALIDCALL},
       {"no size and no window", noSize, D3DCREATE_HARDWARE_VERTEXPROCESSING, D3DERR_INVALIDCALL},
       {"no vertex processing", Windowed(8, 8), 0, D3DERR_INVALIDCALL},
       {"two vertex processings", Windowed(8, 8),
-       D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_SOFTWARE_VERTEXPROCESSING, D3DERR_INVALIDCALL},
+       D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_SOFTWARE_VERTEXPROCESSING,
+       D3DERR_INVALIDCALL},
   };
   for (Bad c : cases) {
     IDirect3DDevice9* none = reinterpret_cast<IDirect3DDevice9*>(1);
-    EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, c.flags, &c.p, &none), c.expected) << c.what;
+    EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, c.flags, &c.p, &none), c.expected)
+        << c.what;
     EXPECT_EQ(none, nullptr) << c.what;
   }
   D3DPRESENT_PARAMETERS ok = Windowed(8, 8);
-  EXPECT_EQ(d3d->CreateDevice(1, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &ok, &device),
+  EXPECT_EQ(d3d->CreateDevice(1, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &ok,
+                              &device),
             D3DERR_INVALIDCALL);
   EXPECT_EQ(d3d->Release(), 0u);
 }
@@ -158,11 +170,15 @@ TEST(CreateDevice, HardwareVertexProcessingNeedsTheCapAndHalCanBeMissing) {
   EXPECT_EQ(caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT, 0u);
   D3DPRESENT_PARAMETERS p = Windowed(8, 8);
   IDirect3DDevice9* device = nullptr;
-  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device),
+  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p,
+                              &device),
             D3DERR_NOTAVAILABLE);
-  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_REF, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
+  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_REF, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                              &device),
             D3DERR_INVALIDCALL);
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_REF, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device), D3D_OK);
+  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_REF, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p,
+                              &device),
+            D3D_OK);
   EXPECT_EQ(device->Release(), 0u);
   EXPECT_EQ(d3d->Release(), 0u);
 }
@@ -208,7 +224,9 @@ TEST(CreateTexture, FollowsTheDeviceCapabilities) {
     options.maxTextureWidth = options.maxTextureHeight = c.maxSize;
     TestDevice t(8, 8, options);
     IDirect3DTexture9* tex = reinterpret_cast<IDirect3DTexture9*>(1);
-    EXPECT_EQ(t.device->CreateTexture(c.w, c.h, 0, 0, c.format, D3DPOOL_MANAGED, &tex, nullptr), c.expected) << c.what;
+    EXPECT_EQ(t.device->CreateTexture(c.w, c.h, 0, 0, c.format, D3DPOOL_MANAGED, &tex, nullptr),
+              c.expected)
+        << c.what;
     if (c.expected == D3D_OK) {
       D3DSURFACE_DESC desc{};
       EXPECT_EQ(tex->GetLevelDesc(0, &desc), D3D_OK);
@@ -229,7 +247,8 @@ TEST(CreateTexture, TextureMemoryRunsOut) {
   EXPECT_EQ(t.device->GetAvailableTextureMem(), 1024u * 1024u);
   IDirect3DTexture9* a = nullptr;
   IDirect3DTexture9* b = nullptr;
-  ASSERT_EQ(t.device->CreateTexture(256, 256, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &a, nullptr), D3D_OK);
+  ASSERT_EQ(t.device->CreateTexture(256, 256, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &a, nullptr),
+            D3D_OK);
   EXPECT_EQ(t.device->GetAvailableTextureMem(), 768u * 1024u);
   EXPECT_EQ(t.device->CreateTexture(512, 512, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &b, nullptr),
             D3DERR_OUTOFVIDEOMEMORY);
@@ -250,16 +269,20 @@ TEST(CheckDeviceFormat, AnswersForWhatTheDeviceCanMake) {
   EXPECT_EQ(check(0, D3DRTYPE_TEXTURE, D3DFMT_DXT1), D3DERR_NOTAVAILABLE);
   EXPECT_EQ(check(D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE, D3DFMT_A4R4G4B4), D3DERR_NOTAVAILABLE);
   EXPECT_EQ(check(D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE, D3DFMT_D24S8), D3D_OK);
-  EXPECT_EQ(d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_D16), D3D_OK);
-  EXPECT_EQ(d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8),
+  EXPECT_EQ(
+      d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_D16),
+      D3D_OK);
+  EXPECT_EQ(d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8,
+                                        D3DFMT_A8R8G8B8),
             D3DERR_NOTAVAILABLE);
-  EXPECT_EQ(d3d->CheckDeviceFormat(1, D3DDEVTYPE_HAL, D3DFMT_A8R8G8B8, 0, D3DRTYPE_TEXTURE, D3DFMT_R5G6B5),
+  EXPECT_EQ(d3d->CheckDeviceFormat(1, D3DDEVTYPE_HAL, D3DFMT_A8R8G8B8, 0, D3DRTYPE_TEXTURE,
+                                   D3DFMT_R5G6B5),
             D3DERR_INVALIDCALL);
 
   // The answer matches what CreateTexture does.
   TestDevice t(8, 8, options);
-  for (D3DFORMAT f : {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_A4R4G4B4, D3DFMT_A1R5G5B5, D3DFMT_X1R5G5B5,
-                      D3DFMT_R5G6B5, D3DFMT_P8}) {
+  for (D3DFORMAT f : {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_A4R4G4B4, D3DFMT_A1R5G5B5,
+                      D3DFMT_X1R5G5B5, D3DFMT_R5G6B5, D3DFMT_P8}) {
     IDirect3DTexture9* tex = nullptr;
     const HRESULT created = t.device->CreateTexture(4, 4, 1, 0, f, D3DPOOL_MANAGED, &tex, nullptr);
     EXPECT_EQ(created == D3D_OK, check(0, D3DRTYPE_TEXTURE, f) == D3D_OK) << f;
@@ -273,12 +296,13 @@ TEST(LockRect, EveryFormatHasItsPitchAndKeepsWhatWasWritten) {
     D3DFORMAT format;
     int bytes;
   };
-  for (const Case& c : {Case{D3DFMT_A8R8G8B8, 4}, Case{D3DFMT_X8R8G8B8, 4}, Case{D3DFMT_A4R4G4B4, 2},
-                        Case{D3DFMT_A1R5G5B5, 2}, Case{D3DFMT_X1R5G5B5, 2}, Case{D3DFMT_R5G6B5, 2},
-                        Case{D3DFMT_P8, 1}}) {
+  for (const Case& c : {Case{D3DFMT_A8R8G8B8, 4}, Case{D3DFMT_X8R8G8B8, 4},
+                        Case{D3DFMT_A4R4G4B4, 2}, Case{D3DFMT_A1R5G5B5, 2},
+                        Case{D3DFMT_X1R5G5B5, 2}, Case{D3DFMT_R5G6B5, 2}, Case{D3DFMT_P8, 1}}) {
     TestDevice t(8, 8);
     IDirect3DTexture9* tex = nullptr;
-    ASSERT_EQ(t.device->CreateTexture(3, 5, 1, 0, c.format, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+    ASSERT_EQ(t.device->CreateTexture(3, 5, 1, 0, c.format, D3DPOOL_MANAGED, &tex, nullptr),
+              D3D_OK);
     D3DLOCKED_RECT whole{};
     ASSERT_EQ(tex->LockRect(0, &whole, nullptr, 0), D3D_OK);
     EXPECT_EQ(whole.Pitch, (3 * c.bytes + 3) / 4 * 4) << c.format;
@@ -294,7 +318,8 @@ TEST(LockRect, EveryFormatHasItsPitchAndKeepsWhatWasWritten) {
     D3DLOCKED_RECT part{};
     ASSERT_EQ(tex->LockRect(0, &part, &r, D3DLOCK_READONLY), D3D_OK);
     EXPECT_EQ(static_cast<uint8_t*>(part.pBits), base + 2 * whole.Pitch + c.bytes);
-    EXPECT_EQ(static_cast<uint8_t*>(part.pBits)[0], static_cast<uint8_t>((2 * whole.Pitch + c.bytes) * 37 + 11));
+    EXPECT_EQ(static_cast<uint8_t*>(part.pBits)[0],
+              static_cast<uint8_t>((2 * whole.Pitch + c.bytes) * 37 + 11));
     tex->UnlockRect(0);
 
     const RECT outside{0, 0, 4, 5};
@@ -312,11 +337,13 @@ TEST(LockRect, SixteenBitFormatsSampleAsTheirChannels) {
     uint16_t value;
     uint32_t sampled;
   };
-  for (const Case& c : {Case{D3DFMT_A4R4G4B4, 0x8F3C, 0x88FF33CC}, Case{D3DFMT_A1R5G5B5, 0x7FFF, 0x00FFFFFF},
-                        Case{D3DFMT_A1R5G5B5, 0xFC00, 0xFFFF0000}, Case{D3DFMT_X1R5G5B5, 0x0000, 0xFF000000},
-                        Case{D3DFMT_R5G6B5, 0x07E0, 0xFF00FF00}, Case{D3DFMT_X8R8G8B8, 0x0000, 0xFF000000}}) {
+  for (const Case& c :
+       {Case{D3DFMT_A4R4G4B4, 0x8F3C, 0x88FF33CC}, Case{D3DFMT_A1R5G5B5, 0x7FFF, 0x00FFFFFF},
+        Case{D3DFMT_A1R5G5B5, 0xFC00, 0xFFFF0000}, Case{D3DFMT_X1R5G5B5, 0x0000, 0xFF000000},
+        Case{D3DFMT_R5G6B5, 0x07E0, 0xFF00FF00}, Case{D3DFMT_X8R8G8B8, 0x0000, 0xFF000000}}) {
     TestDevice t(2, 2);
-    IDirect3DTexture9* tex = t.Texture(1, 1, [&](int, int) { return c.value; }, c.format);
+    IDirect3DTexture9* tex = t.Texture(
+        1, 1, [&](int, int) { return c.value; }, c.format);
     t.device->SetTexture(0, tex);
     t.device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     t.Draw({0, 0, 2, 2});
@@ -328,8 +355,10 @@ TEST(LockRect, DefaultPoolTexturesAreLockableOnlyWhenDynamic) {
   TestDevice t(8, 8);
   IDirect3DTexture9* plain = nullptr;
   IDirect3DTexture9* dynamic = nullptr;
-  ASSERT_EQ(t.device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &plain, nullptr), D3D_OK);
-  ASSERT_EQ(t.device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &dynamic, nullptr),
+  ASSERT_EQ(t.device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &plain, nullptr),
+            D3D_OK);
+  ASSERT_EQ(t.device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                    &dynamic, nullptr),
             D3D_OK);
   D3DLOCKED_RECT lr{};
   EXPECT_EQ(plain->LockRect(0, &lr, nullptr, 0), D3DERR_INVALIDCALL);
@@ -367,7 +396,8 @@ TEST(InvalidCalls, DeviceRejectsWhatDirect3DRejects) {
   EXPECT_EQ(d->SetTextureStageState(8, D3DTSS_COLOROP, D3DTOP_MODULATE), D3DERR_INVALIDCALL);
   EXPECT_EQ(d->SetSamplerState(16, D3DSAMP_MAGFILTER, D3DTEXF_POINT), D3DERR_INVALIDCALL);
   EXPECT_EQ(d->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);  // no depth buffer
+  EXPECT_EQ(d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0),
+            D3DERR_INVALIDCALL);  // no depth buffer
   const D3DVIEWPORT9 tooWide{4, 0, 8, 8, 0.0f, 1.0f};
   EXPECT_EQ(d->SetViewport(&tooWide), D3DERR_INVALIDCALL);
   IDirect3DSurface9* surface = nullptr;
@@ -408,7 +438,9 @@ TEST(Present, WindowReceivesFramesAndItsLossLosesTheDevice) {
   p.Windowed = FALSE;  // full screen: the desktop keeps its mode
   p.hDeviceWindow = window.get();
   IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window.get(), D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device), D3D_OK);
+  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window.get(), D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                              &p, &device),
+            D3D_OK);
   EXPECT_EQ(window->GetMode(), PresentTarget::Mode::FullScreen);
   D3DDISPLAYMODE mode{};
   d3d->GetAdapterDisplayMode(0, &mode);

@@ -111,7 +111,9 @@ TEST(Sampling, ImageAtItsOwnSizeIsCopiedTexelForTexel) {
   for (const Case& c : {Case{{}, 37, 23, 1.0f, 1.0f}, Case{pow2, 64, 32, 37.0f / 64, 23.0f / 32}}) {
     TestDevice t(64, 48, c.options);
     t.Clear(0xFF123456);
-    auto texel = [](int x, int y) { return 0xFF000000u | static_cast<uint32_t>(x * 7919 + y * 104729) * 2654435761u >> 8; };
+    auto texel = [](int x, int y) {
+      return 0xFF000000u | static_cast<uint32_t>(x * 7919 + y * 104729) * 2654435761u >> 8;
+    };
     IDirect3DTexture9* tex = t.Texture(c.texW, c.texH, texel);
     t.device->SetTexture(0, tex);
     t.Modulate();
@@ -140,12 +142,14 @@ TEST(Sampling, PointAndLinearFollowTheHalfTexelConvention) {
                         Case{D3DTEXF_LINEAR, {0x80, 0x00, 0x80, 0xFF}}}) {
     TestDevice t(8, 2);
     t.Clear(0xFF0000FF);
-    IDirect3DTexture9* tex = t.Texture(2, 1, [](int x, int) { return x == 0 ? 0xFF000000u : 0xFFFFFFFFu; });
+    IDirect3DTexture9* tex =
+        t.Texture(2, 1, [](int x, int) { return x == 0 ? 0xFF000000u : 0xFFFFFFFFu; });
     t.device->SetTexture(0, tex);
     t.Filter(c.filter);
     t.Draw({0, 0, 4, 1});
     for (int x = 0; x < 4; ++x) {
-      EXPECT_EQ(t.Pixel(x, 0), 0xFF000000u | c.expected[x] * 0x010101u) << "filter " << c.filter << " x " << x;
+      EXPECT_EQ(t.Pixel(x, 0), 0xFF000000u | c.expected[x] * 0x010101u)
+          << "filter " << c.filter << " x " << x;
     }
   }
 }
@@ -171,11 +175,13 @@ TEST(Stage, VertexColourModulatesWhiteGlyphTexels) {
     uint32_t fullCoverage;
     uint32_t halfCoverage;
   };
-  for (const Case& c : {Case{0xFF000000, 0xFF000000, 0xFF7F7F7F}, Case{0xFFFF0000, 0xFFFF0000, 0xFFFF7F7F},
-                        Case{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}}) {
+  for (const Case& c :
+       {Case{0xFF000000, 0xFF000000, 0xFF7F7F7F}, Case{0xFFFF0000, 0xFFFF0000, 0xFFFF7F7F},
+        Case{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}}) {
     TestDevice t(4, 1, {}, D3DFMT_X8R8G8B8);
     t.Clear(0xFFFFFFFF);
-    IDirect3DTexture9* tex = t.Texture(2, 1, [](int x, int) { return x == 0 ? 0xFFFFFFFFu : 0x80FFFFFFu; });
+    IDirect3DTexture9* tex =
+        t.Texture(2, 1, [](int x, int) { return x == 0 ? 0xFFFFFFFFu : 0x80FFFFFFu; });
     t.device->SetTexture(0, tex);
     t.Modulate();
     t.Blend(true);
@@ -254,17 +260,24 @@ TEST(Blend, SceneModesOverAKnownBackground) {
       const double sa = source >> 24;
       auto factor = [&](DWORD f) {
         switch (f) {
-          case D3DBLEND_ZERO: return 0.0;
-          case D3DBLEND_ONE: return 255.0;
-          case D3DBLEND_SRCCOLOR: return s;
-          case D3DBLEND_INVSRCCOLOR: return 255.0 - s;
-          case D3DBLEND_SRCALPHA: return sa;
-          default: return 255.0 - sa;
+          case D3DBLEND_ZERO:
+            return 0.0;
+          case D3DBLEND_ONE:
+            return 255.0;
+          case D3DBLEND_SRCCOLOR:
+            return s;
+          case D3DBLEND_INVSRCCOLOR:
+            return 255.0 - s;
+          case D3DBLEND_SRCALPHA:
+            return sa;
+          default:
+            return 255.0 - sa;
         }
       };
       double out = s;
       if (mode.blend) {
-        out = std::min(255.0, std::floor((s * factor(mode.src) + d * factor(mode.dst)) / 255.0 + 0.5));
+        out = std::min(255.0,
+                       std::floor((s * factor(mode.src) + d * factor(mode.dst)) / 255.0 + 0.5));
       }
       want |= static_cast<uint32_t>(out) << (8 * c);
     }
@@ -316,14 +329,17 @@ TEST(AlphaTest, EveryCompareFunctionAgainstTheReference) {
     DWORD func;
     bool below, equal, above;  // alpha 0x7F, 0x80, 0x81 against reference 0x80
   };
-  const Case cases[] = {{D3DCMP_NEVER, false, false, false},      {D3DCMP_LESS, true, false, false},
-                        {D3DCMP_EQUAL, false, true, false},       {D3DCMP_LESSEQUAL, true, true, false},
-                        {D3DCMP_GREATER, false, false, true},     {D3DCMP_NOTEQUAL, true, false, true},
-                        {D3DCMP_GREATEREQUAL, false, true, true}, {D3DCMP_ALWAYS, true, true, true}};
+  const Case cases[] = {
+      {D3DCMP_NEVER, false, false, false},      {D3DCMP_LESS, true, false, false},
+      {D3DCMP_EQUAL, false, true, false},       {D3DCMP_LESSEQUAL, true, true, false},
+      {D3DCMP_GREATER, false, false, true},     {D3DCMP_NOTEQUAL, true, false, true},
+      {D3DCMP_GREATEREQUAL, false, true, true}, {D3DCMP_ALWAYS, true, true, true}};
   for (const Case& c : cases) {
     TestDevice t(3, 1);
     t.Clear(0xFF000000);
-    t.device->SetTexture(0, t.Texture(3, 1, [](int x, int) { return static_cast<uint32_t>(0x7F + x) << 24 | 0xFFFFFF; }));
+    t.device->SetTexture(0, t.Texture(3, 1, [](int x, int) {
+      return static_cast<uint32_t>(0x7F + x) << 24 | 0xFFFFFF;
+    }));
     t.Modulate();
     t.device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
     t.device->SetRenderState(D3DRS_ALPHAFUNC, c.func);
@@ -331,7 +347,8 @@ TEST(AlphaTest, EveryCompareFunctionAgainstTheReference) {
     t.Draw({0, 0, 3, 1});
     const bool drawn[3] = {c.below, c.equal, c.above};
     for (int x = 0; x < 3; ++x) {
-      EXPECT_EQ((t.Pixel(x, 0) & 0xFFFFFF) == 0xFFFFFF, drawn[x]) << "func " << c.func << " x " << x;
+      EXPECT_EQ((t.Pixel(x, 0) & 0xFFFFFF) == 0xFFFFFF, drawn[x])
+          << "func " << c.func << " x " << x;
     }
   }
 }
@@ -347,7 +364,8 @@ TEST(Depth, ZStatesHaveNoEffectWithoutADepthBuffer) {
 
 TEST(Depth, DepthBufferKeepsTheNearerQuad) {
   TestDevice t(4, 4, {}, D3DFMT_A8R8G8B8, TRUE);
-  EXPECT_EQ(t.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+  EXPECT_EQ(t.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0),
+            D3D_OK);
   t.Draw({0, 0, 4, 4, 0, 0, 1, 1, 0xFF00FF00}, 0.2f);
   t.Draw({0, 0, 4, 4, 0, 0, 1, 1, 0xFFFF0000}, 0.6f);
   EXPECT_EQ(t.Pixel(1, 1), 0xFF00FF00u);

@@ -45,10 +45,14 @@ TEST_F(FaceLookupTest, WindowsFaceNamesResolveThroughTheAliasFile) {
     const char* windows;
     const char* installed;
   } kAliases[] = {
-      {"ＭＳ Ｐ明朝", "IPA P明朝"},   {"MS PMincho", "IPA P明朝"},
-      {"ＭＳ Ｐゴシック", "IPA Pゴシック"}, {"MS PGothic", "IPA Pゴシック"},
-      {"ＭＳ 明朝", "IPA明朝"},       {"MS Mincho", "IPA明朝"},
-      {"ＭＳ ゴシック", "IPAゴシック"},   {"MS Gothic", "IPAゴシック"},
+      {"ＭＳ Ｐ明朝", "IPA P明朝"},
+      {"MS PMincho", "IPA P明朝"},
+      {"ＭＳ Ｐゴシック", "IPA Pゴシック"},
+      {"MS PGothic", "IPA Pゴシック"},
+      {"ＭＳ 明朝", "IPA明朝"},
+      {"MS Mincho", "IPA明朝"},
+      {"ＭＳ ゴシック", "IPAゴシック"},
+      {"MS Gothic", "IPAゴシック"},
   };
   for (const auto& alias : kAliases) {
     SCOPED_TRACE(alias.windows);

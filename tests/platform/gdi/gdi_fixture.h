@@ -21,8 +21,8 @@ class GdiTest : public ::testing::Test {
   void TearDown() override { SetGdiLogSink({}); }
 
   // A context with a font of the description selected; both freed with the test.
-  HDC ContextWith(const std::string& face, LONG height, LONG weight = FW_NORMAL,
-                  BYTE italic = 0, BYTE underline = 0, BYTE strikeOut = 0) {
+  HDC ContextWith(const std::string& face, LONG height, LONG weight = FW_NORMAL, BYTE italic = 0,
+                  BYTE underline = 0, BYTE strikeOut = 0) {
     LOGFONTA description;
     description.lfFaceName = face;
     description.lfHeight = height;

@@ -9,11 +9,11 @@
 namespace platform::gdi::testing {
 namespace {
 
-constexpr UINT kShi = 0x8E6C;    // 四
-constexpr UINT kA = 0x82A0;      // あ
-constexpr UINT kKan = 0x8ABF;    // 漢
-constexpr UINT kIchi = 0x88EA;   // 一
-constexpr UINT kHalfA = 0xB1;    // ｱ, half-width katakana
+constexpr UINT kShi = 0x8E6C;   // 四
+constexpr UINT kA = 0x82A0;     // あ
+constexpr UINT kKan = 0x8ABF;   // 漢
+constexpr UINT kIchi = 0x88EA;  // 一
+constexpr UINT kHalfA = 0xB1;   // ｱ, half-width katakana
 constexpr UINT kIdeographicSpace = 0x8140;
 
 // The saver's window font: "ＭＳ Ｐ明朝", character height 21 pixels, bold.
@@ -35,8 +35,9 @@ Glyph GlyphOf(HDC dc, UINT code) {
   if (g.result == GDI_ERROR || g.result == 0) return g;
   g.rows.assign(g.result, 0);
   GLYPHMETRICS again;
-  EXPECT_EQ(GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &again, g.result, g.rows.data(), &identity),
-            g.result);
+  EXPECT_EQ(
+      GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &again, g.result, g.rows.data(), &identity),
+      g.result);
   EXPECT_EQ(std::memcmp(&again, &g.metrics, sizeof again), 0);
   return g;
 }
@@ -78,25 +79,28 @@ TEST_F(GlyphTest, BitmapsAreSizedPaddedAndHoldSixtyFiveLevels) {
   const struct {
     UINT code;
     bool hasSolidStroke;  // straight strokes of at least a pixel cover some pixels fully
-  } kGlyphs[] = {{kShi, true}, {kKan, true}, {kIchi, true}, {kA, false},
-                 {kHalfA, false}, {'A', true}, {'g', false}};
+  } kGlyphs[] = {{kShi, true},    {kKan, true}, {kIchi, true}, {kA, false},
+                 {kHalfA, false}, {'A', true},  {'g', false}};
   for (const auto& [code, hasSolidStroke] : kGlyphs) {
     SCOPED_TRACE(code);
     const MAT2 identity = IdentityMat2();
     GLYPHMETRICS metrics;
-    const DWORD size = GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &identity);
+    const DWORD size =
+        GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &identity);
     ASSERT_NE(size, GDI_ERROR);
     const UINT pitch = (metrics.gmBlackBoxX + 3) & ~3u;
     EXPECT_EQ(size, pitch * metrics.gmBlackBoxY);
 
     // Bytes past the reported size stay untouched; a buffer one byte short is refused.
     std::vector<std::uint8_t> buffer(size + 8, 0xCD);
-    ASSERT_EQ(GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, size + 8, buffer.data(),
-                               &identity), size);
+    ASSERT_EQ(
+        GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, size + 8, buffer.data(), &identity),
+        size);
     for (DWORD i = size; i < size + 8; ++i) EXPECT_EQ(buffer[i], 0xCD);
     GLYPHMETRICS refused;
-    EXPECT_EQ(GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &refused, size - 1, buffer.data(),
-                               &identity), GDI_ERROR);
+    EXPECT_EQ(
+        GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &refused, size - 1, buffer.data(), &identity),
+        GDI_ERROR);
 
     UINT full = 0;
     for (UINT y = 0; y < metrics.gmBlackBoxY; ++y) {
@@ -185,7 +189,9 @@ TEST_F(GlyphTest, TextExtentIsTheSumOfTheAdvancesAndTheLineHeight) {
     std::string text;
     std::vector<UINT> codes;
   } kTexts[] = {
-      {"idiom and latin", "\x8E\x6C\x8E\x9A\x8F\x6E\x8C\xEA Ag\xB1", {kShi, 0x8E9A, 0x8F6E, 0x8CEA, ' ', 'A', 'g', kHalfA}},
+      {"idiom and latin",
+       "\x8E\x6C\x8E\x9A\x8F\x6E\x8C\xEA Ag\xB1",
+       {kShi, 0x8E9A, 0x8F6E, 0x8CEA, ' ', 'A', 'g', kHalfA}},
       {"trailing lead byte adds nothing", "A\x81", {'A'}},
       {"empty", "", {}},
   };
@@ -195,7 +201,8 @@ TEST_F(GlyphTest, TextExtentIsTheSumOfTheAdvancesAndTheLineHeight) {
     LONG sum = 0;
     for (UINT code : t.codes) sum += GlyphOf(dc, code).metrics.gmCellIncX;
     SIZE extent;
-    ASSERT_EQ(GetTextExtentPoint32A(dc, t.text.data(), static_cast<int>(t.text.size()), &extent), 1);
+    ASSERT_EQ(GetTextExtentPoint32A(dc, t.text.data(), static_cast<int>(t.text.size()), &extent),
+              1);
     EXPECT_EQ(extent.cx, sum);
     EXPECT_EQ(extent.cy, tm.tmHeight);
   }
@@ -225,7 +232,8 @@ TEST_F(GlyphTest, LineHeightFollowsTheSignOfTheRequestedHeight) {
 }
 
 TEST_F(GlyphTest, AbsurdHeightsAreClampedAndLogged) {
-  for (LONG height : {LONG{-100000}, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()}) {
+  for (LONG height :
+       {LONG{-100000}, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()}) {
     SCOPED_TRACE(height);
     log_.clear();
     HDC dc = ContextWith(kWindowFace, height);

@@ -21,8 +21,8 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 std::string Get(const std::string& file, const char* section, const char* key,
                 const char* defaultValue = "<none>") {
   char buffer[4096];
-  const DWORD length = GetPrivateProfileStringA(section, key, defaultValue, buffer,
-                                                sizeof buffer, file.c_str());
+  const DWORD length =
+      GetPrivateProfileStringA(section, key, defaultValue, buffer, sizeof buffer, file.c_str());
   EXPECT_EQ(length, std::strlen(buffer));
   return buffer;
 }
@@ -50,12 +50,12 @@ TEST(ProfileRead, MatchesNamesRegardlessOfCaseAndTrimsBlanks) {
     const char* key;
     std::string expected;
   } cases[] = {
-      {"Settei", "Speed", "3"},          // the first of two equal keys
+      {"Settei", "Speed", "3"},  // the first of two equal keys
       {"SETTEI", "speed", "3"},
       {" Settei ", " Speed ", "3"},
       {"Settei", "WaitTime", "7"},
-      {"Settei", "quoted", "a b "},       // quotes dropped, blanks inside kept
-      {"Settei", "Later", "<none>"},      // only the first equal section is read
+      {"Settei", "quoted", "a b "},   // quotes dropped, blanks inside kept
+      {"Settei", "Later", "<none>"},  // only the first equal section is read
       {"Settei", "no equals sign here", "<none>"},
       {"Unknown", "X", "1"},
       {"Missing", "Speed", "<none>"},
@@ -196,13 +196,30 @@ TEST(ParseProfileInteger, AcceptsDecimalAndLongHexOnly) {
     const char* text;
     int expected;
   } cases[] = {
-      {"10", 10},           {"0x0A", 10},          {"0X1f", 31},          {"0x", -1},
-      {"0X", -1},           {"abc", -1},           {"", -1},              {" 7 ", 7},
-      {"-3", -3},           {"+4", 4},             {"-", -1},             {"10abc", -1},
-      {"1 0", -1},          {"0x1g", -1},          {"0xFFFFFFFF", -1},    {"0x7FFFFFFF", 2147483647},
-      {"0x100000000", -1},  {"2147483647", 2147483647},                   {"2147483648", -1},
-      {"-2147483648", -2147483647 - 1},            {"-2147483649", -1},
-      {"99999999999999999999", -1},                {"007", 7},            {"-0x10", -1},
+      {"10", 10},
+      {"0x0A", 10},
+      {"0X1f", 31},
+      {"0x", -1},
+      {"0X", -1},
+      {"abc", -1},
+      {"", -1},
+      {" 7 ", 7},
+      {"-3", -3},
+      {"+4", 4},
+      {"-", -1},
+      {"10abc", -1},
+      {"1 0", -1},
+      {"0x1g", -1},
+      {"0xFFFFFFFF", -1},
+      {"0x7FFFFFFF", 2147483647},
+      {"0x100000000", -1},
+      {"2147483647", 2147483647},
+      {"2147483648", -1},
+      {"-2147483648", -2147483647 - 1},
+      {"-2147483649", -1},
+      {"99999999999999999999", -1},
+      {"007", 7},
+      {"-0x10", -1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ParseProfileInteger(c.text, -1), c.expected) << '"' << c.text << '"';

@@ -80,8 +80,10 @@ TEST(TextConversion, UndecodableAnsiBytesBecomeOneReplacementEach) {
 }
 
 TEST(TextConversion, CharactersOutsideCp932BecomeQuestionMarks) {
-  EXPECT_EQ(Utf8ToAnsi("a\xF0\x9F\x98\x80" "b"), "a?b");       // one pair, one mark
-  EXPECT_EQ(Utf8ToAnsi("한국"), "??");                           // Hangul
+  EXPECT_EQ(Utf8ToAnsi("a\xF0\x9F\x98\x80"
+                       "b"),
+            "a?b");                     // one pair, one mark
+  EXPECT_EQ(Utf8ToAnsi("한국"), "??");  // Hangul
   EXPECT_EQ(Utf16ToAnsi(std::u16string(u"x") + char16_t(0xD800) + u"y"), "x?y");
   EXPECT_EQ(Utf16ToAnsi(std::u16string(1, char16_t(0xDC00))), "?");
 }
@@ -92,7 +94,10 @@ TEST(TextConversion, MalformedUtf8BecomesReplacementPerMaximalSubpart) {
     std::string utf8;
     std::u16string expected;
   } cases[] = {
-      {"stray continuation", "a\x80" "b", u"a\uFFFDb"},
+      {"stray continuation",
+       "a\x80"
+       "b",
+       u"a\uFFFDb"},
       {"truncated three-byte", "\xE3\x81", u"\uFFFD"},
       {"truncated then ASCII", "\xE3\x81z", u"\uFFFDz"},
       {"overlong slash", "\xC0\xAF", u"\uFFFD\uFFFD"},
@@ -126,18 +131,23 @@ TEST(AnsiLowerCase, LowersSingleByteLettersOnly) {
     std::string out;
   } cases[] = {
       {"ABC xyz 123", "abc xyz 123"},
-      {"\x83\x41", "\x83\x41"},                  // ア: trail byte 0x41 is not 'A'
+      {"\x83\x41", "\x83\x41"},  // ア: trail byte 0x41 is not 'A'
       {"A\x83\x41Z", "a\x83\x41z"},
-      {"\x8E\x5A\x5A", "\x8E\x5A\x7A"},          // second 'Z' is a character of its own
-      {"\xB1" "A", "\xB1" "a"},                   // half-width katakana is single-byte
-      {"\x83", "\x83"},                           // lone lead byte at the end
-      {"\xC4\xD6", "\xC4\xD6"},                   // no Latin-1 lowering
+      {"\x8E\x5A\x5A", "\x8E\x5A\x7A"},  // second 'Z' is a character of its own
+      {"\xB1"
+       "A",
+       "\xB1"
+       "a"},                     // half-width katakana is single-byte
+      {"\x83", "\x83"},          // lone lead byte at the end
+      {"\xC4\xD6", "\xC4\xD6"},  // no Latin-1 lowering
   };
   for (const auto& c : cases) EXPECT_EQ(AnsiLowerCase(c.in), c.out);
 }
 
 TEST(DecodeTextFile, ValidUtf8IsKeptAndItsByteOrderMarkDropped) {
-  EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBF" "四字\r\n"), "四字\r\n");
+  EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBF"
+                           "四字\r\n"),
+            "四字\r\n");
   EXPECT_EQ(DecodeTextFile("四字"), "四字");
   EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBF"), "");
   EXPECT_EQ(DecodeTextFile(""), "");

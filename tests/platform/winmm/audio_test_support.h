@@ -60,10 +60,12 @@ inline std::string MakeMidiFile(const std::vector<MidiNote>& notes, std::uint8_t
   for (const MidiNote& note : notes) {
     channelUsed[note.channel & 0x0F] = true;
     const char channel = static_cast<char>(note.channel & 0x0F);
-    events.push_back({note.startMs, 1,
+    events.push_back({note.startMs,
+                      1,
                       {static_cast<char>(0x90 | channel), static_cast<char>(note.key),
                        static_cast<char>(note.velocity)}});
-    events.push_back({note.startMs + note.lengthMs, 0,
+    events.push_back({note.startMs + note.lengthMs,
+                      0,
                       {static_cast<char>(0x80 | channel), static_cast<char>(note.key), 0}});
   }
   std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {

@@ -22,8 +22,8 @@ std::string OpenCommand(const std::string& path, const std::string& alias = "FIL
 // the command fails.
 std::string Mode(const std::string& alias = "FILE") {
   char buffer[16];
-  const MCIERROR error = mciSendStringA(("status " + alias + " mode").c_str(), buffer,
-                                        sizeof buffer, nullptr);
+  const MCIERROR error =
+      mciSendStringA(("status " + alias + " mode").c_str(), buffer, sizeof buffer, nullptr);
   return error == 0 ? std::string(buffer) : "error " + MciErrorName(error);
 }
 
@@ -70,9 +70,9 @@ TEST_F(MciTest, StopKeepsThePlaceAndSeekRewinds) {
   DiskAudio audio(temp_.File("out.raw"));
   ASSERT_EQ(mciSendStringA(OpenCommand(Long()).c_str(), nullptr, 0, nullptr), 0u);
   const char* const steps[][2] = {
-      {"play FILE", "playing"},  {"stop FILE", "stopped"},      {"play FILE", "playing"},
-      {"play FILE", "playing"},  {"seek FILE to start", "stopped"}, {"play FILE", "playing"},
-      {"stop FILE", "stopped"},  {"stop FILE", "stopped"},      {"seek FILE to 0", "stopped"},
+      {"play FILE", "playing"}, {"stop FILE", "stopped"},          {"play FILE", "playing"},
+      {"play FILE", "playing"}, {"seek FILE to start", "stopped"}, {"play FILE", "playing"},
+      {"stop FILE", "stopped"}, {"stop FILE", "stopped"},          {"seek FILE to 0", "stopped"},
   };
   for (const auto& [command, mode] : steps) {
     EXPECT_EQ(mciSendStringA(command, nullptr, 0, nullptr), 0u) << command;

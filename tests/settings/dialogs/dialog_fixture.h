@@ -14,11 +14,11 @@
 #include <string>
 #include <string_view>
 
-#include "platform/profile/profile.h"
 #include "platform/fs/temp_dir.h"
+#include "platform/profile/profile.h"
+#include "settings/dialogs/fake_dialog_services.h"
 #include "settings/dialogs/picture_select_form.h"
 #include "settings/dialogs/settei_form.h"
-#include "settings/dialogs/fake_dialog_services.h"
 
 namespace settings::testing {
 
@@ -35,7 +35,9 @@ inline std::string Header() {
 // One valid group: idiom, meaning, reading.
 inline std::string ValidGroup() { return "一石二鳥\r\nひとつで二つの得\r\nいっせきにちょう\r\n"; }
 // A group whose idiom has five code units.
-inline std::string InvalidGroup() { return "一石二鳥 \r\nひとつで二つの得\r\nいっせきにちょう\r\n"; }
+inline std::string InvalidGroup() {
+  return "一石二鳥 \r\nひとつで二つの得\r\nいっせきにちょう\r\n";
+}
 
 class DialogTest : public ::testing::Test {
  protected:

@@ -61,12 +61,14 @@ class FakeDialogServices : public platform::ui::DialogServices {
   std::vector<std::vector<std::string>> started;
   std::vector<std::string> opened;
 
-  std::optional<std::string> OpenFile(QWidget*, const platform::ui::FileDialogSpec& request) override {
+  std::optional<std::string> OpenFile(QWidget*,
+                                      const platform::ui::FileDialogSpec& request) override {
     fileDialogs.push_back(request);
     if (duringChooser) duringChooser();
     return Take(fileAnswers);
   }
-  std::vector<std::string> OpenFiles(QWidget*, const platform::ui::FileDialogSpec& request) override {
+  std::vector<std::string> OpenFiles(QWidget*,
+                                     const platform::ui::FileDialogSpec& request) override {
     pictureDialogs.push_back(request);
     return pictureAnswer;
   }

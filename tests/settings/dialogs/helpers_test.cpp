@@ -16,7 +16,8 @@ std::string Jpeg(QSize size) {
   QImage image(size, QImage::Format_RGB32);
   image.fill(QColor(255, 0, 0));
   for (int y = 0; y < size.height(); ++y) {
-    for (int x = size.width() / 2; x < size.width(); ++x) image.setPixelColor(x, y, QColor(0, 0, 255));
+    for (int x = size.width() / 2; x < size.width(); ++x)
+      image.setPixelColor(x, y, QColor(0, 0, 255));
   }
   QByteArray bytes;
   QBuffer buffer(&bytes);

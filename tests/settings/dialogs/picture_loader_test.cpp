@@ -15,10 +15,12 @@ namespace {
 
 // A picture whose left half is red and right half blue.
 jpeg::Image Halves(int width, int height) {
-  jpeg::Image image{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+  jpeg::Image image{width, height,
+                    std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      image.pixels[static_cast<std::size_t>(y) * width + x] = x < width / 2 ? 0xFFFF0000u : 0xFF0000FFu;
+      image.pixels[static_cast<std::size_t>(y) * width + x] =
+          x < width / 2 ? 0xFFFF0000u : 0xFF0000FFu;
     }
   }
   return image;

@@ -20,7 +20,9 @@ class PictureSelectFormTest : public DialogTest {
 };
 
 TEST_F(PictureSelectFormTest, AddedFilesAreWrittenAsCountAndKeysFromThree) {
-  WriteSettings("[Picture]\nAdd=1\nCount=5\n3=/old/1.jpg\n4=/old/2.jpg\n5=/old/3.jpg\n6=/old/4.jpg\n7=/old/5.jpg\n");
+  WriteSettings(
+      "[Picture]\nAdd=1\nCount=5\n3=/old/1.jpg\n4=/old/2.jpg\n5=/old/3.jpg\n6=/old/4.jpg\n7=/old/"
+      "5.jpg\n");
   CreateForms();
   fake_.pictureAnswer = {"/p/a.jpg", "/p/b.bmp"};
   pictures_->show();

@@ -20,7 +20,9 @@ TEST_F(SetteiFormTest, FormShowLoadsEveryControlFromTheStoredSettings) {
   const std::string song = "/home/user/music/collections/2026/morning-walk.mid";
   WriteSettings(
       "[Picture]\nAdd=1\nCount=2\n3=/pics/a.jpg\n4=/pics/b.bmp\n5=/pics/stale.jpg\n"
-      "[BGM]\nSingle=1\nRandom=0\nName=" + song + "\nFolda=/midi\n"
+      "[BGM]\nSingle=1\nRandom=0\nName=" +
+      song +
+      "\nFolda=/midi\n"
       "[Font]\nName=IPAPGothic\n"
       "[TuikaJukugo]\nYusen=1\nQuarnel=1\nBrisolt=1\n"
       "[Settei]\nSpeed=2\nWaitTime=0x0A\nIkisakiHyoji=0\nImiHyoji=1\n");
@@ -207,10 +209,10 @@ TEST_F(SetteiFormTest, TabGoesThroughTheControlsInTheDialogsOrder) {
   form_->show();
   TSetteiForm& f = *form_;
   const std::vector<QWidget*> expected = {
-      f.BtnTuika,        f.BtnHaikei,         f.BtnSingle,       f.BtnRandom,
-      f.BtnFont,         f.CheckBoxHaikei,    f.RadioGroupBGM,   f.BtnHelp,
-      f.CheckBoxYusen,   f.TrackBarSpeed,     f.CheckBoxQuarnel, f.CheckBoxBrisolt,
-      f.TrackBarWaitTime, f.CheckBoxIkisaki,  f.CheckBoxImiHyoji};
+      f.BtnTuika,         f.BtnHaikei,       f.BtnSingle,       f.BtnRandom,
+      f.BtnFont,          f.CheckBoxHaikei,  f.RadioGroupBGM,   f.BtnHelp,
+      f.CheckBoxYusen,    f.TrackBarSpeed,   f.CheckBoxQuarnel, f.CheckBoxBrisolt,
+      f.TrackBarWaitTime, f.CheckBoxIkisaki, f.CheckBoxImiHyoji};
   // The radio group takes part in the chain through its chosen item.
   auto member = [&](QWidget* w) -> QWidget* {
     if (w->parentWidget() == f.RadioGroupBGM) return f.RadioGroupBGM;
@@ -218,7 +220,8 @@ TEST_F(SetteiFormTest, TabGoesThroughTheControlsInTheDialogsOrder) {
   };
   std::vector<QWidget*> seen;
   QWidget* w = f.BtnTuika;
-  for (int guard = 0; guard < 200 && seen.size() < expected.size(); ++guard, w = w->nextInFocusChain()) {
+  for (int guard = 0; guard < 200 && seen.size() < expected.size();
+       ++guard, w = w->nextInFocusChain()) {
     QWidget* m = member(w);
     if (m && (seen.empty() || seen.back() != m)) seen.push_back(m);
   }
@@ -255,54 +258,82 @@ std::vector<HandlerCase> HandlerCases() {
   };
   auto none = [](FakeDialogServices&, const std::string&) {};
   return {
-      {"no music", "[BGM]\nSingle=1\nName=/m/x.mid\n", none,
+      {"no music",
+       "[BGM]\nSingle=1\nName=/m/x.mid\n",
+       none,
        [](TSetteiForm& f) { f.RadioGroupBGM->SetItemIndex(2); },
        {{"BGM/Single", "0"}, {"BGM/Random", "0"}},
        {}},
-      {"one file, stored name", "[BGM]\nName=/m/x.mid\n", none,
+      {"one file, stored name",
+       "[BGM]\nName=/m/x.mid\n",
+       none,
        [](TSetteiForm& f) { f.RadioGroupBGM->SetItemIndex(0); },
        {{"BGM/Single", "1"}, {"BGM/Random", "0"}, {"BGM/Name", "/m/x.mid"}},
        {}},
-      {"one file, chosen", "[BGM]\nRandom=1\nFolda=/f\n", file,
+      {"one file, chosen",
+       "[BGM]\nRandom=1\nFolda=/f\n",
+       file,
        [](TSetteiForm& f) { f.RadioGroupBGM->SetItemIndex(0); },
        {{"BGM/Single", "1"}, {"BGM/Random", "0"}, {"BGM/Name", "/m/new.mid"}},
        {}},
-      {"one file, cancelled", "[BGM]\nRandom=1\nFolda=/f\n", none,
+      {"one file, cancelled",
+       "[BGM]\nRandom=1\nFolda=/f\n",
+       none,
        [](TSetteiForm& f) { f.RadioGroupBGM->SetItemIndex(0); },
        // FormShow's own run of item 1 wrote the mode once; the cancel writes nothing.
        {{"BGM/Single", "0"}, {"BGM/Random", "1"}, {"BGM/Name", std::nullopt}},
        {}},
-      {"folder, stored", "[BGM]\nFolda=/f\n", none,
+      {"folder, stored",
+       "[BGM]\nFolda=/f\n",
+       none,
        [](TSetteiForm& f) { f.RadioGroupBGM->SetItemIndex(1); },
        {{"BGM/Single", "0"}, {"BGM/Random", "1"}},
        {}},
-      {"folder, chosen with MIDI below", "[Settei]\n", withMidi,
+      {"folder, chosen with MIDI below",
+       "[Settei]\n",
+       withMidi,
        [](TSetteiForm& f) { f.RadioGroupBGM->SetItemIndex(1); },
        {{"BGM/Single", "0"}, {"BGM/Random", "1"}, {"BGM/Folda", "<dir>/songs"}},
        {}},
-      {"folder, chosen without MIDI", "[Settei]\n", withoutMidi,
+      {"folder, chosen without MIDI",
+       "[Settei]\n",
+       withoutMidi,
        [](TSetteiForm& f) { f.RadioGroupBGM->SetItemIndex(1); },
        {{"BGM/Single", std::nullopt}, {"BGM/Random", std::nullopt}, {"BGM/Folda", std::nullopt}},
        {noMidiRadio}},
-      {"song button", "[BGM]\nRandom=1\n", file, [](TSetteiForm& f) { f.BtnSingleClick(); },
+      {"song button",
+       "[BGM]\nRandom=1\n",
+       file,
+       [](TSetteiForm& f) { f.BtnSingleClick(); },
        {{"BGM/Single", "1"}, {"BGM/Random", "0"}, {"BGM/Name", "/m/new.mid"}},
        {}},
-      {"song button, cancelled", "[BGM]\nRandom=1\n", none,
+      {"song button, cancelled",
+       "[BGM]\nRandom=1\n",
+       none,
        [](TSetteiForm& f) { f.BtnSingleClick(); },
        {{"BGM/Single", std::nullopt}, {"BGM/Random", "1"}},
        {}},
-      {"folder button", "[BGM]\nSingle=1\n", withMidi, [](TSetteiForm& f) { f.BtnRandomClick(); },
+      {"folder button",
+       "[BGM]\nSingle=1\n",
+       withMidi,
+       [](TSetteiForm& f) { f.BtnRandomClick(); },
        {{"BGM/Single", "0"}, {"BGM/Random", "1"}, {"BGM/Folda", "<dir>/songs"}},
        {}},
-      {"folder button without MIDI", "[BGM]\nSingle=1\n", withoutMidi,
+      {"folder button without MIDI",
+       "[BGM]\nSingle=1\n",
+       withoutMidi,
        [](TSetteiForm& f) { f.BtnRandomClick(); },
        {{"BGM/Single", "1"}, {"BGM/Folda", std::nullopt}},
        {noMidiButton}},
-      {"wallpaper box ticked", "[Picture]\nCount=2\n", none,
+      {"wallpaper box ticked",
+       "[Picture]\nCount=2\n",
+       none,
        [](TSetteiForm& f) { f.CheckBoxHaikei->setChecked(true); },
        {{"Picture/Add", "1"}, {"Picture/Count", "2"}},
        {}},
-      {"wallpaper box cleared", "[Picture]\nAdd=1\nCount=1\n3=/p.jpg\n", none,
+      {"wallpaper box cleared",
+       "[Picture]\nAdd=1\nCount=1\n3=/p.jpg\n",
+       none,
        [](TSetteiForm& f) { f.CheckBoxHaikei->setChecked(false); },
        {{"Picture/Add", "0"}},
        {}},
@@ -348,7 +379,8 @@ TEST_F(SetteiFormTest, TickingTheWallpaperBoxWithNoStoredListOpensTheDialog) {
 TEST_F(SetteiFormTest, FontButtonStoresTheFaceAndTheStyleByte) {
   CreateForms();
   form_->show();
-  fake_.fontAnswer = FontChoice{"IPAPGothic", platform::ui::kFontBold | platform::ui::kFontStrikeOut, 40};
+  fake_.fontAnswer =
+      FontChoice{"IPAPGothic", platform::ui::kFontBold | platform::ui::kFontStrikeOut, 40};
   form_->BtnFontClick();
   ASSERT_EQ(fake_.fontDialogs.size(), 1u);
   EXPECT_EQ(fake_.fontDialogs[0].face, "ＭＳ Ｐゴシック");
@@ -370,8 +402,8 @@ TEST_F(SetteiFormTest, HelpAndHomePageOpenWithTheDefaultProgram) {
   EXPECT_EQ(form_->LblURL->text(), QStringLiteral("https://velmorandi.example.org/ "));
   form_->BtnHelpClick();
   form_->LblURLClick();
-  EXPECT_EQ(fake_.opened, (std::vector<std::string>{Data("ReadMe.txt"),
-                                                    "https://velmorandi.example.org/"}));
+  EXPECT_EQ(fake_.opened,
+            (std::vector<std::string>{Data("ReadMe.txt"), "https://velmorandi.example.org/"}));
   form_->LblURLMouseMove();
   EXPECT_EQ(form_->LblURL->palette().color(QPalette::WindowText), QColor(0x80, 0x00, 0x80));
   form_->FormMouseMove();
@@ -469,7 +501,8 @@ class SiblingTest : public DialogTest {
 TEST(SiblingCopyTest, FirstSiblingLosesTheHeaderSecondGetsEveryLineAllEndingInCrLf) {
   const std::string list = Header() + "A\r\nB\nC\rD\r\r\n\x83\x41\xff";
   EXPECT_EQ(SiblingCopy(list, Sibling::kQuarnel), "A\r\nB\r\nC\r\nD\r\n\r\n\x83\x41\xff\r\n");
-  EXPECT_EQ(SiblingCopy(list, Sibling::kBrisolt), Header() + "A\r\nB\r\nC\r\nD\r\n\r\n\x83\x41\xff\r\n");
+  EXPECT_EQ(SiblingCopy(list, Sibling::kBrisolt),
+            Header() + "A\r\nB\r\nC\r\nD\r\n\r\n\x83\x41\xff\r\n");
   EXPECT_EQ(SiblingCopy("only\nthree\nlines\n", Sibling::kQuarnel), "");
   EXPECT_EQ(SiblingCopy("", Sibling::kBrisolt), "");
 }

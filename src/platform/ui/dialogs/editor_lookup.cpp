@@ -18,8 +18,8 @@ extern char** environ;
 namespace platform::ui {
 namespace {
 
-constexpr std::array kCommonEditors = {"gnome-text-editor", "gedit",  "kate",   "kwrite",
-                                       "mousepad",          "pluma",  "xed",    "featherpad",
+constexpr std::array kCommonEditors = {"gnome-text-editor", "gedit", "kate", "kwrite",
+                                       "mousepad",          "pluma", "xed",  "featherpad",
                                        "leafpad",           "geany"};
 constexpr const char* kTerminal = "x-terminal-emulator";
 
@@ -75,7 +75,8 @@ std::optional<std::string> CaptureOutput(const std::vector<std::string>& argv) {
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  while (!output.empty() && (output.back() == '\n' || output.back() == '\r' || output.back() == ' ')) {
+  while (!output.empty() &&
+         (output.back() == '\n' || output.back() == '\r' || output.back() == ' ')) {
     output.pop_back();
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || output.empty()) return std::nullopt;

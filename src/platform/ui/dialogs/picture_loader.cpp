@@ -21,8 +21,8 @@ bool StartsWith(std::string_view bytes, unsigned char first, unsigned char secon
 
 QImage DecodeBmp(std::string_view bytes) {
   QImage image;
-  image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
-                     static_cast<int>(bytes.size()), "BMP");
+  image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()),
+                     "BMP");
   return image;
 }
 
@@ -30,8 +30,8 @@ QImage DecodeBmp(std::string_view bytes) {
 
 QImage ImageFromJpegPixels(const jpeg::Image& picture) {
   if (picture.width <= 0 || picture.height <= 0 ||
-      picture.pixels.size() != static_cast<std::size_t>(picture.width) *
-                                   static_cast<std::size_t>(picture.height)) {
+      picture.pixels.size() !=
+          static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height)) {
     return {};
   }
   // The decoder's 0xAARRGGBB words are exactly QImage's 32-bit pixels; only the rows'
@@ -40,16 +40,16 @@ QImage ImageFromJpegPixels(const jpeg::Image& picture) {
   if (image.isNull()) return image;
   const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * sizeof(std::uint32_t);
   for (int y = 0; y < picture.height; ++y) {
-    std::memcpy(image.scanLine(y), picture.pixels.data() + static_cast<std::size_t>(y) * picture.width,
-                rowBytes);
+    std::memcpy(image.scanLine(y),
+                picture.pixels.data() + static_cast<std::size_t>(y) * picture.width, rowBytes);
   }
   return image;
 }
 
 QImage DecodeJpegBytes(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > kMaxPictureFileBytes) return {};
-  const jpeg::DecodeResult decoded = jpeg::DecodeJpeg(
-      std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  const jpeg::DecodeResult decoded = jpeg::DecodeJpeg(std::span<const std::uint8_t>(
+      reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
   if (!decoded.ok()) return {};
   return ImageFromJpegPixels(decoded.image);
 }

@@ -26,20 +26,21 @@ QString QtFileFilter(const std::string& filter) {
     for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'))) {
       if (!pattern.trimmed().isEmpty()) patterns << pattern.trimmed();
     }
-    entries << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                   QLatin1Char(')');
+    entries << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return entries.join(QStringLiteral(";;"));
 }
 
-std::optional<std::string> QtDialogServices::OpenFile(QWidget* owner, const FileDialogSpec& request) {
+std::optional<std::string> QtDialogServices::OpenFile(QWidget* owner,
+                                                      const FileDialogSpec& request) {
   const QString path = QFileDialog::getOpenFileName(owner, Q(request.title), QString(),
                                                     QtFileFilter(request.filter));
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }
 
-std::vector<std::string> QtDialogServices::OpenFiles(QWidget* owner, const FileDialogSpec& request) {
+std::vector<std::string> QtDialogServices::OpenFiles(QWidget* owner,
+                                                     const FileDialogSpec& request) {
   QFileDialog dialog(owner, Q(request.title), QString(), QtFileFilter(request.filter));
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setOption(QFileDialog::ReadOnly, false);
@@ -51,9 +52,9 @@ std::vector<std::string> QtDialogServices::OpenFiles(QWidget* owner, const FileD
 }
 
 std::optional<std::string> QtDialogServices::BrowseForFolder(QWidget* owner,
-                                                            const std::string& caption) {
-  const QString path = QFileDialog::getExistingDirectory(
-      owner, Q(caption), QString(), QFileDialog::ShowDirsOnly);
+                                                             const std::string& caption) {
+  const QString path =
+      QFileDialog::getExistingDirectory(owner, Q(caption), QString(), QFileDialog::ShowDirsOnly);
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }

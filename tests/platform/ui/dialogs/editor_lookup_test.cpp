@@ -47,15 +47,19 @@ TEST(EditorLookupTest, PrefersTheDesktopDefaultThenTheVariablesThenCommonEditors
   };
   const Case cases[] = {
       {"desktop default",
-       {{{"VISUAL", "vim"}}, {"texteditor", "vim", "x-terminal-emulator", "gedit"}, "te.desktop",
+       {{{"VISUAL", "vim"}},
+        {"texteditor", "vim", "x-terminal-emulator", "gedit"},
+        "te.desktop",
         {{"te.desktop", entry}}},
        Argv{"texteditor", "--new-window", file}},
       {"default entry whose program is missing",
        {{{"VISUAL", "vim"}}, {"vim", "x-terminal-emulator"}, "te.desktop", {{"te.desktop", entry}}},
        Argv{"x-terminal-emulator", "-e", "vim", file}},
       {"VISUAL with arguments",
-       {{{"VISUAL", "emacs -nw"}, {"EDITOR", "nano"}}, {"emacs", "nano", "x-terminal-emulator"},
-        std::nullopt, {}},
+       {{{"VISUAL", "emacs -nw"}, {"EDITOR", "nano"}},
+        {"emacs", "nano", "x-terminal-emulator"},
+        std::nullopt,
+        {}},
        Argv{"x-terminal-emulator", "-e", "emacs", "-nw", file}},
       {"EDITOR when VISUAL is not installed",
        {{{"VISUAL", "vim"}, {"EDITOR", "nano"}}, {"nano", "x-terminal-emulator"}, std::nullopt, {}},
@@ -96,7 +100,8 @@ TEST(EditorLookupTest, TheExecKeyComesFromTheMainGroupOnly) {
 }
 
 TEST(FileFilterTest, WindowsFiltersBecomeQtNameFilters) {
-  EXPECT_EQ(QtFileFilter("midiファイル(*.mid)|*.mid"), QStringLiteral("midiファイル(*.mid) (*.mid)"));
+  EXPECT_EQ(QtFileFilter("midiファイル(*.mid)|*.mid"),
+            QStringLiteral("midiファイル(*.mid) (*.mid)"));
   EXPECT_EQ(QtFileFilter("ビットマップ (*.bmp),JPEG(*.jpeg,*.jpg)|*.bmp; *.jpeg; *.jpg"),
             QStringLiteral("ビットマップ (*.bmp),JPEG(*.jpeg,*.jpg) (*.bmp *.jpeg *.jpg)"));
   EXPECT_EQ(QtFileFilter("A|*.a|B|*.b"), QStringLiteral("A (*.a);;B (*.b)"));
