@@ -42,6 +42,7 @@ class HeadlessSaver {
   presentation::SaverScreen& Screen() { return *screen_; }
   SaverSession& Session() { return *session_; }
   game::Game& Game() { return session_->Game(); }
+  const game::GameState& State() { return session_->Game().State(); }
   platform::TestClock& Clock() { return testClock_; }
 
  private:

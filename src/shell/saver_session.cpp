@@ -40,7 +40,7 @@ void SaverSession::StartUp() {
 
   game_ = std::make_unique<game::Game>(dictionary_, screen_, clock_, *random_,
                                        settings::ToGameSettings(settings_));
-  screen_.Attach(*game_);
+  screen_.Attach(game_->State(), game_->Settings());
   game_->StartUp(screen_.LeafWidth(), screen_.LeafHeight());
   if (music_) music_->ArmMusicService();
   screen_.SetMusicOn(MusicOn());
