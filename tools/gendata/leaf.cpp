@@ -148,7 +148,8 @@ MaskedPicture DrawLeaf() {
         const float stalkDist =
             SegmentDistance(px, py, kBase.x - 1.0f, kBase.y, kLeafWidth - 0.8f, kBase.y + 2.6f);
         if (stalkDist < 1.3f) {
-          out.colour.at(x, y) = Mix(FromBytes(150, 150, 60), stalk, Smoothstep(0.2f, 1.2f, stalkDist));
+          out.colour.at(x, y) =
+              Mix(FromBytes(150, 150, 60), stalk, Smoothstep(0.2f, 1.2f, stalkDist));
           out.opaque[index] = true;
         }
         continue;
