@@ -1,6 +1,6 @@
 // The leaf tile: a broad leaf with a short drawn-out tip on the left and its stalk on the
 // right. The midrib bows a little, the upper half is wider than the lower, and the lower
-// half starts further along the stalk, so the leaf is not a mirror image of itself. A dark
+// half widens later from the stalk, so the leaf is not a mirror image of itself. A dark
 // rim and a deep green band keep its outline clear on light green hills, orange ground and
 // a night sky alike; the middle, where a 21-pixel character is drawn in black or red, is
 // pale and calm, and the veins show only in the outer band.
@@ -20,7 +20,8 @@ constexpr Point kBend{21.0f, 17.6f};
 constexpr Point kTip{0.6f, 12.2f};
 constexpr float kUpperHalf = 13.2f;
 constexpr float kLowerHalf = 11.8f;
-constexpr float kLowerStart = 0.07f;  // the lower half leaves the midrib this far up
+// The lower half reaches its width later along the midrib: the base is oblique.
+constexpr float kLowerLag = 1.25f;
 
 Point Midrib(float t) {
   const float u = 1 - t;
@@ -44,10 +45,10 @@ float Profile(float t) {
                                                  {0.10f, 0.68f},
                                                  {0.22f, 0.91f},
                                                  {0.38f, 1.00f},
-                                                 {0.55f, 0.95f},
-                                                 {0.70f, 0.80f},
-                                                 {0.80f, 0.58f},
-                                                 {0.88f, 0.33f},
+                                                 {0.55f, 0.97f},
+                                                 {0.70f, 0.85f},
+                                                 {0.80f, 0.65f},
+                                                 {0.88f, 0.38f},
                                                  {0.95f, 0.12f},
                                                  {1.00f, 0.00f}}};
   t = Clamp01(t);
@@ -79,7 +80,7 @@ Polygon BladeOutline() {
   for (int i = kSteps; i >= 0; --i) {  // lower edge, tip back to base
     const float t = static_cast<float>(i) / kSteps;
     const Point m = Midrib(t), n = UpperNormal(t);
-    const float w = kLowerHalf * Profile((t - kLowerStart) / (1 - kLowerStart));
+    const float w = kLowerHalf * Profile(std::pow(t, kLowerLag));
     points.push_back({m.x - n.x * w, m.y - n.y * w});
   }
   return Polygon(std::move(points));
@@ -136,7 +137,7 @@ MaskedPicture DrawLeaf() {
   const Rgb body = FromBytes(128, 192, 78);
   const Rgb pale = FromBytes(234, 246, 204);
   const Rgb vein = FromBytes(196, 230, 138);
-  const Rgb midribLight = FromBytes(176, 216, 116);
+  const Rgb midribLight = FromBytes(190, 226, 128);
   const Rgb stalk = FromBytes(112, 120, 44);
 
   for (int y = 0; y < kLeafHeight; ++y)
@@ -161,14 +162,17 @@ MaskedPicture DrawLeaf() {
 
       // Deep green at the edge, pale inside; the lower half a shade cooler and darker, as
       // if the leaf were folded a little along its midrib.
-      Rgb c = Mix(band, body, Smoothstep(1.2f, 3.4f, e));
-      c = Mix(c, pale, Smoothstep(3.0f, 7.0f, e));
-      if (!upper) c = Mix(c, FromBytes(96, 160, 84), 0.10f * (1 - Smoothstep(4.0f, 8.0f, e)));
+      // The pale part is an oval around the character's box (21 pixels at 9, 4), so the
+      // tip and the base keep the leaf's green.
+      const float box = std::hypot((px - 19.5f) / 14.5f, (py - 14.8f) / 12.5f);
+      Rgb c = Mix(band, body, Smoothstep(1.2f, 3.0f, e));
+      c = Mix(c, pale, Smoothstep(2.2f, 5.0f, e) * (1 - Smoothstep(0.66f, 1.02f, box)));
+      if (!upper) c = Mix(c, FromBytes(96, 160, 84), 0.10f * (1 - Smoothstep(3.0f, 6.0f, e)));
       // Veins, only in the outer band so the middle stays calm.
       float vd = 1e9f;
       for (const Vein& v : kVeins)
         if ((v.side > 0) == upper) vd = std::min(vd, VeinDistance(v, px, py));
-      const float veinShow = (1 - Smoothstep(0.3f, 0.9f, vd)) * (1 - Smoothstep(3.5f, 6.0f, e));
+      const float veinShow = (1 - Smoothstep(0.3f, 0.9f, vd)) * (1 - Smoothstep(3.0f, 4.6f, e));
       c = Mix(c, vein, 0.8f * veinShow);
       // Midrib: clear toward the stalk and the tip, barely there under the character.
       const float clear = 1 - Smoothstep(0.16f, 0.30f, t) * (1 - Smoothstep(0.70f, 0.82f, t));
