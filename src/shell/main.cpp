@@ -8,7 +8,7 @@
 
 #include "dg/debug_log.h"
 #include "platform/fs/fs.h"
-#include "platform/gdi/gdi_log.h"
+#include "platform/log/log.h"
 #include "platform/ui/application.h"
 #include "shell/run_mode.h"
 #include "shell/saver_form.h"
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   // keep running. Set before the library starts; a value from the environment wins.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
 
-  platform::gdi::SetGdiLogSink([](std::string_view m) { dg::DebugLog(m); });
+  platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   platform::Application application(argc, argv);
   application.SetTitle(kApplicationTitle);
 
