@@ -86,7 +86,8 @@ struct Fixture {
       : clock(start),
         screen(clock),
         session(screen, clock,
-                {data.Dir(), 7, std::move(installed), shell::MusicOutput::kPlay, nullptr}) {}
+                {platform::SingleFolderPaths(data.Dir()), 7, std::move(installed),
+                 shell::MusicOutput::kPlay, nullptr}) {}
   game::TestClock clock;
   RecordingScreen screen;
   shell::SaverSession session;

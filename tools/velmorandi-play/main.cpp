@@ -15,6 +15,7 @@
 #include "game/game.h"
 #include "game/random.h"
 #include "json_player.h"
+#include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
 #include "settings/settings_store.h"
 
@@ -25,7 +26,6 @@ namespace {
 constexpr int kLeafWidth = 44;
 constexpr int kLeafHeight = 30;
 constexpr std::uint32_t kTick = 100;
-constexpr char kUserListName[] = "追加問題.txt";
 
 struct Options {
   std::uint64_t seed = 0;
@@ -70,14 +70,16 @@ int Play(const Options& options) {
   dictionary::Dictionary dictionary;
   settings::SaverSettings saver;
   if (options.dataDir.empty()) {
-    saver = settings::DefaultSaverSettings(settings::DataDir(platform::ExeDir()));
+    saver = settings::DefaultSaverSettings(platform::Paths().dataDir);
   } else {
     std::string dir = options.dataDir;
     if (dir.back() != '/') dir += '/';
     if (!platform::DirectoryExists(dir)) return Usage("no such folder: " + options.dataDir);
-    const int userIdioms = dictionary.LoadUserIdioms(dir + kUserListName);
+    const platform::AppPaths paths = platform::SingleFolderPaths(dir);
+    const int userIdioms =
+        dictionary.LoadUserIdioms(paths.ReadPath(platform::UserFile::kUserWords));
     // Fonts do not matter without a screen.
-    saver = settings::ReadSaverSettings(dir, userIdioms, nullptr);
+    saver = settings::ReadSaverSettings(paths, userIdioms, nullptr);
   }
 
   game::TestClock clock(0);
