@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/gdi/gdi.h"
@@ -13,6 +14,8 @@
 #include "shell/headless_saver.h"
 
 namespace shell {
+
+std::uint32_t LoopClock::Now() { return platform::timeGetTime(); }
 
 TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
                                            SaverFormOptions options)
@@ -57,7 +60,12 @@ TVelmorandiSaverForm::~TVelmorandiSaverForm() {
 }
 
 platform::IdleResult TVelmorandiSaverForm::ApplicationEvents1Idle() {
-  if (!closed_) session_->Tick();
+  if (closed_) return platform::IdleResult::kNotFinished;
+  session_->Tick();
+  // One wake-up a tick: the loop sleeps until the next one is due.
+  const auto remaining =
+      static_cast<std::int32_t>(session_->LastTickTime() + kTickMs - clock_.Now());
+  application_.CallIdleAgainIn(std::max(remaining, 1));
   return platform::IdleResult::kNotFinished;
 }
 

@@ -28,6 +28,14 @@ struct SaverFormOptions {
   std::optional<std::chrono::steady_clock::time_point> reportFirstFrameSince;
 };
 
+// The window's game clock: timeGetTime, with the tick's sleep left to the message loop,
+// which waits for the next tick with window messages still handled instead of blocking.
+class LoopClock final : public game::Clock {
+ public:
+  std::uint32_t Now() override;
+  void Sleep(std::uint32_t) override {}
+};
+
 class TVelmorandiSaverForm final : public DeviceWindow {
  public:
   // FormCreate: the whole start-up; the window is on screen afterwards.
@@ -35,7 +43,8 @@ class TVelmorandiSaverForm final : public DeviceWindow {
   // FormDestroy.
   ~TVelmorandiSaverForm() override;
 
-  // The idle handler: one tick when due; never finished, so it is called again at once.
+  // The idle handler: one tick when due; never finished, and called again when the next
+  // tick is due.
   platform::IdleResult ApplicationEvents1Idle();
   void FormKeyDown();
   void FormMouseMove(int x, int y);
@@ -58,7 +67,7 @@ class TVelmorandiSaverForm final : public DeviceWindow {
   platform::Application& application_;
   SaverFormOptions options_;
   MouseRule mouse_;
-  WinmmClock clock_;
+  LoopClock clock_;
   bool closed_ = false;
   bool firstFrameReported_ = false;
   std::unique_ptr<dg::TDGCarad> DG;
