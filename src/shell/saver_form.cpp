@@ -8,6 +8,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/ui/cursor.h"
 #include "platform/ui/full_screen.h"
+#include "platform/winmm/audio_device.h"
 #include "platform/winmm/timer.h"
 #include "settings/settings_store.h"
 #include "shell/headless_saver.h"
@@ -27,7 +28,6 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   DG = std::make_unique<dg::TDGCarad>(Handle());
   StartSaverDevice(*DG);
   platform::ShowCursor(false);
-  platform::timeBeginPeriod(1);
 
   const std::string dataDir = settings::DataDir(options_.exeDir);
   presentation::ScreenOptions screenOptions;
@@ -36,6 +36,8 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   screenOptions.processMessages = [] { platform::Application::ProcessMessages(); };
   // A device that can no longer draw ends the program without the closing handler.
   screenOptions.deviceLost = [] { platform::Application::Terminate(0); };
+  // The timer resolution is raised between the scene and the textures.
+  screenOptions.sceneMade = [] { platform::timeBeginPeriod(1); };
   screen_ = std::make_unique<presentation::SaverScreen>(*DG, screenOptions);
 
   session_ = std::make_unique<SaverSession>(
@@ -45,6 +47,10 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
           [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
           MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }});
   session_->StartUp();
+  // Opened now, so that the first chime does not wait inside a tick for the drivers' probe.
+  if (!platform::AudioDeviceOpen() && session_->MusicOn()) {
+    std::fprintf(stderr, "velmorandi: no sound device can be opened; the music stays silent\n");
+  }
   application_.SetOnIdle([this] { return ApplicationEvents1Idle(); });
 }
 

@@ -75,6 +75,18 @@ TEST(AudioDevice, LeavesTerminationSignalsToTheProcess) {
   }
 }
 
+TEST(AudioDevice, TheDriversProbeStaysOffStderr) {
+  // ALSA without a sound card describes its failed probe at length; with one the device
+  // opens. Either way nothing of it reaches stderr.
+  CloseAudioDevice();
+  ::setenv("SDL_AUDIODRIVER", "alsa", 1);
+  ::testing::internal::CaptureStderr();
+  AudioDeviceOpen();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  CloseAudioDevice();
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
 TEST(SndPlaySound, SyncReturnsAfterTheSoundAndNullStops) {
   TempDir temp;
   WriteBytes(temp.File("chime.wav"), MakeWav(100, 880, 0.5));
