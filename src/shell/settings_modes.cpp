@@ -29,8 +29,9 @@ int RunSettingsMode(platform::Application& application, SettingsShow show) {
   QApplication::setQuitOnLastWindowClosed(true);
   platform::ui::QtDialogServices services;
   const std::string exeDir = platform::ExeDir();
+  settings::TSetteiForm setteiForm(services, exeDir);
   settings::TPictureSelectForm pictureForm(services, exeDir);
-  settings::TSetteiForm setteiForm(pictureForm, services, exeDir);
+  setteiForm.SetPictureForm(pictureForm);
   // Both forms of the mode show the dialog: started without arguments the message loop
   // shows its main window, with "/c" it is shown explicitly; here the two are the same.
   (void)show;

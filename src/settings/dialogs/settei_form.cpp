@@ -71,9 +71,14 @@ QSlider* MakeTrackBar(QRect geometry, QWidget* parent) {
 
 TSetteiForm::TSetteiForm(TPictureSelectForm& pictureForm, platform::ui::DialogServices& services,
                          std::string exeDir, QWidget* parent)
+    : TSetteiForm(services, std::move(exeDir), parent) {
+  pictureForm_ = &pictureForm;
+}
+
+TSetteiForm::TSetteiForm(platform::ui::DialogServices& services, std::string exeDir,
+                         QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      pictureForm_(pictureForm),
       services_(services),
       runner_([this](const std::string& message) { services_.ShowError(this, message); }) {
   BuildControls();
@@ -290,7 +295,7 @@ void TSetteiForm::FormShow() {
       const platform::IniFile ini(path);
       const int count = std::min(ini.ReadInteger("Picture", "Count", 0), kMaxWallpaperEntries);
       for (int i = 0; i < count; ++i) {
-        pictureForm_.PutEntry(i, ini.ReadString("Picture", std::to_string(i + 3), ""));
+        pictureForm_->PutEntry(i, ini.ReadString("Picture", std::to_string(i + 3), ""));
       }
     }
 
@@ -354,7 +359,7 @@ void TSetteiForm::CheckBoxHaikeiClick() {
     if (CheckBoxHaikei->isChecked()) {
       BtnHaikei->setEnabled(true);
       ini.WriteBool("Picture", "Add", true);
-      if (ini.ReadInteger("Picture", "Count", 0) == 0) services_.ShowModal(pictureForm_);
+      if (ini.ReadInteger("Picture", "Count", 0) == 0) services_.ShowModal(*pictureForm_);
     } else {
       BtnHaikei->setEnabled(false);
       ini.WriteBool("Picture", "Add", false);
@@ -363,7 +368,7 @@ void TSetteiForm::CheckBoxHaikeiClick() {
 }
 
 void TSetteiForm::BtnHaikeiClick() {
-  runner_.Run([&] { services_.ShowModal(pictureForm_); });
+  runner_.Run([&] { services_.ShowModal(*pictureForm_); });
 }
 
 void TSetteiForm::RadioGroupBGMClick() {
@@ -583,7 +588,7 @@ void TSetteiForm::FormCloseQuery() {
 void TSetteiForm::FormClose() {
   runner_.Run([&] {
     const std::string path = SettingsPath();
-    if (pictureForm_.EntryCount() == 0) {
+    if (pictureForm_->EntryCount() == 0) {
       SetTick(CheckBoxHaikei, false);
       platform::IniFile ini(path);
       if (ini.ValueExists("Picture", "Add")) ini.WriteBool("Picture", "Add", false);

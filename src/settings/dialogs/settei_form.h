@@ -28,6 +28,11 @@ class TSetteiForm : public QWidget {
  public:
   TSetteiForm(TPictureSelectForm& pictureForm, platform::ui::DialogServices& services,
               std::string exeDir = platform::ExeDir(), QWidget* parent = nullptr);
+  // The settings mode makes this dialog first and the wallpaper dialog after it; the
+  // wallpaper dialog must be given before the dialog is shown.
+  TSetteiForm(platform::ui::DialogServices& services, std::string exeDir = platform::ExeDir(),
+              QWidget* parent = nullptr);
+  void SetPictureForm(TPictureSelectForm& pictureForm) { pictureForm_ = &pictureForm; }
 
   void FormShow();
   void FormCloseQuery();
@@ -111,7 +116,7 @@ class TSetteiForm : public QWidget {
   void WaitForEditor(platform::ui::ChildProcess& editor);
   void EndEditing();
 
-  TPictureSelectForm& pictureForm_;
+  TPictureSelectForm* pictureForm_ = nullptr;
   platform::ui::DialogServices& services_;
   HandlerRunner runner_;
   std::string exeDir_;
