@@ -4,8 +4,8 @@
 # wallpaper dialog previews the selected picture; "/p ID" fills a 152 x 112 window with the
 # shrunk still and ends when that window is destroyed; unusable preview ids end at once.
 #
-# The program runs from a temporary copy of its folder, so the build's data folder is never
-# written. Screenshots are kept in SHOTS for people to look at.
+# The program runs from a temporary copy of its folder with a home folder of its own, where
+# the dialog writes the user's Settei.ini. Screenshots are kept in SHOTS for people to look at.
 #
 # usage: config_e2e.sh VELMORANDI X11_HELPER STILL.jpg SHOTS
 # Exits 77 (skipped) when Xvfb, xdotool, ImageMagick, xwininfo or python3 are missing.
@@ -29,7 +29,9 @@ mkdir "$app"
 cp "$velmorandi" "$app/velmorandi"
 cp -r "$(dirname "$velmorandi")/VelmorandiScrData" "$app/"
 rm -f "$app/VelmorandiScrData/Settei.ini" "$app/VelmorandiScrData/record.dat"
-ini=$app/VelmorandiScrData/Settei.ini
+export HOME=$work/home
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME
+ini=$HOME/.config/velmorandi/Settei.ini
 
 xvfb=
 program=

@@ -19,8 +19,8 @@ class DataFolder {
     std::random_device rd;
     root_ = fs::temp_directory_path() /
             ("vm_settings_test_" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(root_ / settings::kDataFolderName);
-    dir_ = settings::DataDir(root_.string() + "/");
+    fs::create_directories(root_ / "data");
+    dir_ = root_.string() + "/data/";
   }
   ~DataFolder() {
     std::error_code ignored;
@@ -31,7 +31,7 @@ class DataFolder {
     std::ofstream(dir_ + name, std::ios::binary) << bytes;
     return dir_ + name;
   }
-  void Ini(const std::string& text) const { Write(settings::kSettingsFileName, text); }
+  void Ini(const std::string& text) const { Write("Settei.ini", text); }
 
  private:
   fs::path root_;
@@ -40,7 +40,7 @@ class DataFolder {
 
 settings::SaverSettings Read(const DataFolder& d, int userIdioms = 0,
                              settings::FontInstalledTest installed = nullptr) {
-  return settings::ReadSaverSettings(d.Dir(), userIdioms, installed);
+  return settings::ReadSaverSettings(platform::SingleFolderPaths(d.Dir()), userIdioms, installed);
 }
 
 TEST(SaverSettings, NoSettingsFileGivesTheFixedDefaults) {

@@ -26,7 +26,9 @@ platform::Application& App() {
 
 shell::SaverFormOptions Options() {
   shell::SaverFormOptions options;
-  options.exeDir = VM_TEST_EXE_DIR "/";
+  options.paths = platform::FindAppPaths(VM_TEST_EXE_DIR "/", [](const char* name) {
+    return static_cast<const char*>(std::getenv(name));
+  });
   return options;
 }
 
