@@ -10,7 +10,7 @@
 
 #include "dg/debug_log.h"
 #include "platform/fs/app_paths.h"
-#include "platform/gdi/gdi_log.h"
+#include "platform/log/log.h"
 #include "platform/ui/application.h"
 #include "shell/hack_mode.h"
 #include "shell/linux_options.h"
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   // keep running. Set before the library starts; a value from the environment wins.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
 
-  platform::gdi::SetGdiLogSink([](std::string_view m) { dg::DebugLog(m); });
+  platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   if (dashed.DrawsIntoWindow()) shell::PrepareHackMode();
   platform::Application application(argc, argv);
   application.SetTitle(kApplicationTitle);

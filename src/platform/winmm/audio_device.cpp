@@ -6,9 +6,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
-#include "dg/debug_log.h"
+#include "platform/log/log.h"
 
 namespace platform {
 namespace {
@@ -34,7 +35,7 @@ constexpr int kChannels = 2;
 constexpr int kChunkFrames = 2048;
 
 // ALSA's library reports every step of a failed probe on stderr ("cannot find card",
-// "Unknown PCM default", ...): four lines on each start of a machine without a sound card.
+// "Unknown PCM default", ...) on every start of a machine without a sound card.
 // Its reporting goes nowhere instead; whether a device opened is what counts, and a
 // failure is logged below in one line. The library is the one SDL loads itself, so the
 // handler set here is the one its probe uses. Without the library there is nothing to quiet.
@@ -56,7 +57,7 @@ void Open(Audio& audio) {
   // still wins over this default.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    dg::DebugLog(std::string("audio: no audio device (") + SDL_GetError() + ")");
+    platform::Log(std::string("audio: no audio device (") + SDL_GetError() + ")");
     audio.state = AudioState::kFailed;
     return;
   }
@@ -64,7 +65,7 @@ void Open(Audio& audio) {
   Mix_SetSoundFonts(kSoundFontPath);
   const int initialised = Mix_Init(MIX_INIT_MID);
   if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kChannels, kChunkFrames) != 0) {
-    dg::DebugLog(std::string("audio: the mixer cannot open (") + Mix_GetError() + ")");
+    platform::Log(std::string("audio: the mixer cannot open (") + Mix_GetError() + ")");
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audio.state = AudioState::kFailed;

@@ -319,7 +319,7 @@ void TSetteiForm::FormShow() {
     SetFolderLabel(ini.ReadString("BGM", "Folda", ""));
 
     const std::string face = ini.ReadString("Font", "Name", kFaceMsPMincho);
-    if (platform::ui::IsScreenFontInstalled(face)) {
+    if (platform::ui::IsDrawableFace(face)) {
       LblFontName->setText(Q("設定書体: " + face + " "));
       QFont font = LblFontName->font();
       font.setFamily(platform::ui::ConcreteFamily(face));

@@ -4,8 +4,11 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/fs/temp_dir.h"
+#include "platform/log/log.h"
 #include "platform/winmm/audio_test_support.h"
 
 namespace platform {
@@ -77,12 +80,16 @@ TEST(AudioDevice, LeavesTerminationSignalsToTheProcess) {
 
 TEST(AudioDevice, TheDriversProbeStaysOffStderr) {
   // ALSA without a sound card describes its failed probe at length; with one the device
-  // opens. Either way nothing of it reaches stderr.
+  // opens. Either way nothing of it reaches stderr, and a failure is one line of the log.
   CloseAudioDevice();
   ::setenv("SDL_AUDIODRIVER", "alsa", 1);
+  std::vector<std::string> logged;
+  SetLogSink([&logged](std::string_view line) { logged.emplace_back(line); });
   ::testing::internal::CaptureStderr();
-  AudioDeviceOpen();
+  const bool opened = AudioDeviceOpen();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(logged.size(), opened ? 0u : 1u);
+  SetLogSink(nullptr);
   CloseAudioDevice();
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
