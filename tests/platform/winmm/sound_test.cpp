@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fs/temp_dir.h"
 #include "platform/log/log.h"
 #include "platform/winmm/audio_test_support.h"
+#include "support/temp_dir.h"
 
 namespace platform {
 namespace {
