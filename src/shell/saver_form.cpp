@@ -10,6 +10,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/ui/cursor.h"
 #include "platform/ui/full_screen.h"
+#include "platform/winmm/audio_device.h"
 #include "platform/winmm/timer.h"
 #include "settings/settings_store.h"
 #include "shell/headless_saver.h"
@@ -40,7 +41,6 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   DG = std::make_unique<dg::TDGCarad>(allMonitors_.get());
   StartSaverDevice(*DG);
   platform::ShowCursor(false);
-  platform::timeBeginPeriod(1);
 
   presentation::ScreenOptions screenOptions;
   screenOptions.dataDir = options_.paths.dataDir;
@@ -49,6 +49,8 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   screenOptions.processMessages = [] { platform::Application::ProcessMessages(); };
   // A device that can no longer draw ends the program without the closing handler.
   screenOptions.deviceLost = [] { platform::Application::Terminate(0); };
+  // The timer resolution is raised between the scene and the textures.
+  screenOptions.sceneMade = [] { platform::timeBeginPeriod(1); };
   screen_ = std::make_unique<presentation::SaverScreen>(*DG, screenOptions);
 
   SessionOptions sessionOptions{
@@ -58,6 +60,10 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   sessionOptions.overrides = options_.overrides;
   session_ = std::make_unique<SaverSession>(*screen_, clock_, std::move(sessionOptions));
   session_->StartUp();
+  // Opened now, so that the first chime does not wait inside a tick for the drivers' probe.
+  if (!platform::AudioDeviceOpen() && session_->MusicOn()) {
+    std::fprintf(stderr, "velmorandi: no sound device can be opened; the music stays silent\n");
+  }
   application_.SetOnIdle([this] { return ApplicationEvents1Idle(); });
 }
 
