@@ -73,22 +73,11 @@ void RouteSearch::Search(int r, int c) {
 }
 
 void RouteSearch::TryDirection(int r, int c, Direction direction) {
-  int nr = r;
-  int nc = c;
-  switch (direction) {
-    case Direction::kUp:
-      --nr;
-      break;
-    case Direction::kDown:
-      ++nr;
-      break;
-    case Direction::kLeft:
-      --nc;
-      break;
-    case Direction::kRight:
-      ++nc;
-      break;
-  }
+  // Row and column steps, in the order of Direction.
+  constexpr int kRowStep[] = {-1, 1, 0, 0};
+  constexpr int kColStep[] = {0, 0, -1, 1};
+  const int nr = r + kRowStep[static_cast<int>(direction)];
+  const int nc = c + kColStep[static_cast<int>(direction)];
   if (s_.routeFound || !OnBoard(nr, nc)) return;
   Truncate(r, c);
   TryStep(nr, nc);
