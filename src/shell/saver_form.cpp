@@ -10,11 +10,19 @@
 #include "platform/gdi/gdi.h"
 #include "platform/ui/cursor.h"
 #include "platform/ui/full_screen.h"
+#include "platform/winmm/audio_device.h"
 #include "platform/winmm/timer.h"
 #include "settings/settings_store.h"
 #include "shell/headless_saver.h"
 
 namespace shell {
+
+namespace {
+
+// How long the audio device stays open after the last sound has ended.
+constexpr unsigned kAudioQuietMs = 1000;
+
+}  // namespace
 
 std::uint32_t LoopClock::Now() { return platform::timeGetTime(); }
 
@@ -74,6 +82,8 @@ TVelmorandiSaverForm::~TVelmorandiSaverForm() {
 platform::IdleResult TVelmorandiSaverForm::ApplicationEvents1Idle() {
   if (closed_) return platform::IdleResult::kNotFinished;
   session_->Tick();
+  // Without music the sounds are seconds apart: the device closes in between.
+  if (!session_->MusicOn()) platform::CloseAudioDeviceWhenSilent(kAudioQuietMs);
   // One wake-up a tick: the loop sleeps until the next one is due.
   const auto remaining =
       static_cast<std::int32_t>(session_->LastTickTime() + kTickMs - clock_.Now());
