@@ -48,7 +48,6 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   DG = std::make_unique<dg::TDGCarad>(allMonitors_.get());
   StartSaverDevice(*DG);
   platform::ShowCursor(false);
-  platform::timeBeginPeriod(1);
 
   presentation::ScreenOptions screenOptions;
   screenOptions.dataDir = options_.paths.dataDir;
@@ -57,6 +56,8 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   screenOptions.processMessages = [] { platform::Application::ProcessMessages(); };
   // A device that can no longer draw ends the program without the closing handler.
   screenOptions.deviceLost = [] { platform::Application::Terminate(0); };
+  // The timer resolution is raised between the scene and the textures.
+  screenOptions.sceneMade = [] { platform::timeBeginPeriod(1); };
   screen_ = std::make_unique<presentation::SaverScreen>(*DG, screenOptions);
 
   SessionOptions sessionOptions{
@@ -66,6 +67,10 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   sessionOptions.overrides = options_.overrides;
   session_ = std::make_unique<SaverSession>(*screen_, clock_, std::move(sessionOptions));
   session_->StartUp();
+  // Opened now, so that the first chime does not wait inside a tick for the drivers' probe.
+  if (!platform::AudioDeviceOpen() && session_->MusicOn()) {
+    std::fprintf(stderr, "velmorandi: no sound device can be opened; the music stays silent\n");
+  }
   application_.SetOnIdle([this] { return ApplicationEvents1Idle(); });
 }
 

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -35,7 +36,24 @@ constexpr int kFrequency = 44100;
 constexpr int kChannels = 2;
 constexpr int kChunkFrames = 2048;
 
+// ALSA's library reports every step of a failed probe on stderr ("cannot find card",
+// "Unknown PCM default", ...) on every start of a machine without a sound card.
+// Its reporting goes nowhere instead; whether a device opened is what counts, and a
+// failure is logged below in one line. The library is the one SDL loads itself, so the
+// handler set here is the one its probe uses. Without the library there is nothing to quiet.
+void QuietAlsaReport(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa() {
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  static void* const library = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+  if (library == nullptr) return;
+  if (auto* set = reinterpret_cast<int (*)(Handler)>(dlsym(library, "snd_lib_error_set_handler"))) {
+    set(QuietAlsaReport);
+  }
+}
+
 void Open(Audio& audio) {
+  QuietAlsa();
   // SDL would otherwise catch SIGINT and SIGTERM to post a quit event that nothing here
   // reads, and a process stopped with kill would play on. A value set in the environment
   // still wins over this default.

@@ -1,8 +1,10 @@
 // The one SDL audio device and mixer shared by the sound and the MCI devices.
 //
 // Opened on first use and kept open until CloseAudioDevice or the end of the process. A
-// failed open (no audio device: CI, a locked-down session) is remembered, so later calls
-// fail at once instead of probing the drivers again.
+// program that must not wait for the drivers' probe at its first sound (it can take a tenth
+// of a second) opens the device at start-up. A failed open (no audio device: CI, a
+// locked-down session) is logged once and remembered, so later calls fail at once instead
+// of probing the drivers again; the drivers' own reports stay off stderr.
 #pragma once
 
 namespace platform {
