@@ -20,6 +20,8 @@ struct Audio {
   AudioState state = AudioState::kUntried;
   bool midi = false;
   bool exitHandlerSet = false;
+  bool quiet = false;  // silent since quietSince (SDL ticks)
+  Uint32 quietSince = 0;
   std::vector<AudioReleaseHook> hooks;
 };
 
@@ -95,12 +97,29 @@ void RegisterAudioReleaseHook(AudioReleaseHook hook) {
   if (std::find(hooks.begin(), hooks.end(), hook) == hooks.end()) hooks.push_back(hook);
 }
 
+void CloseAudioDeviceWhenSilent(unsigned quietMs) {
+  Audio& audio = TheAudio();
+  if (audio.state != AudioState::kOpen) return;
+  if (Mix_Playing(-1) > 0 || Mix_PlayingMusic() != 0) {
+    audio.quiet = false;
+    return;
+  }
+  const Uint32 now = SDL_GetTicks();
+  if (!audio.quiet) {
+    audio.quiet = true;
+    audio.quietSince = now;
+  } else if (now - audio.quietSince >= quietMs) {
+    CloseAudioDevice();
+  }
+}
+
 void CloseAudioDevice() {
   Audio& audio = TheAudio();
   const bool wasOpen = audio.state == AudioState::kOpen;
   for (const AudioReleaseHook hook : audio.hooks) hook();
   audio.state = AudioState::kUntried;
   audio.midi = false;
+  audio.quiet = false;
   if (!wasOpen) return;
   Mix_CloseAudio();
   Mix_Quit();

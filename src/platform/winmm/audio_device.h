@@ -25,6 +25,12 @@ bool MidiAvailable();
 using AudioReleaseHook = void (*)();
 void RegisterAudioReleaseHook(AudioReleaseHook hook);
 
+// Closes the device (as CloseAudioDevice) once nothing has played on it for `quietMs`,
+// counted from the first call that finds it silent; call it regularly. An open device's
+// mixing thread wakes some twenty times a second even in silence. The next use opens it
+// again.
+void CloseAudioDeviceWhenSilent(unsigned quietMs);
+
 // Frees everything through the hooks, then closes the mixer and the device. The next use
 // opens them again from the environment of that moment, so tests can change SDL's audio
 // driver in between. Also runs by itself at process exit.
