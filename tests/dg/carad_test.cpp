@@ -11,7 +11,7 @@
 namespace dg {
 namespace {
 
-using dg_test::DGTest;
+using namespace dg_test;
 
 // Remembers the notifications it receives, in one list shared by several objects.
 class Recorder final : public TDGResource {
@@ -284,7 +284,7 @@ TEST_F(DGTest, AFailedDeviceCreationHaltsWithHaltOnError) {
                                  D3DSWAPEFFECT_DISCARD, D3DMULTISAMPLE_NONE, 0);
         std::fprintf(stderr, "still running\n");
       },
-      ::testing::ExitedWithCode(kHaltExitCode), "^$");
+      ::testing::ExitedWithCode(kHaltExitCode), dg_test::kHaltNotice);
   EXPECT_TRUE(
       LogHas("Direct3DDeviceオブジェクトの生成に失敗しました(Error Code = D3DERR_INVALIDCALL )"));
 }

@@ -17,7 +17,7 @@
 #include "dg/texture.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/fs/fs.h"
-#include "platform/fs/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace dg_test {
 
@@ -61,6 +61,10 @@ inline std::vector<std::uint8_t> MakeBMP(std::int32_t width, std::int32_t height
   }
   return out;
 }
+
+// What a halt leaves on stderr: one line of ours saying why, and nothing the caller wrote
+// after the halt.
+inline constexpr char kHaltNotice[] = "^velmorandi: 次のエラーで終了しました: [^\n]*\n$";
 
 inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary)

@@ -5,15 +5,16 @@
 #include <vector>
 
 #include "dictionary/dictionary.h"
-#include "dictionary/list_file.h"
 #include "dictionary/user_list.h"
 #include "platform/text/text.h"
+#include "support/temp_dir.h"
+#include "support/user_list_text.h"
 
 namespace dictionary {
 namespace {
 
-using testing::ListText;
-using testing::TempDir;
+using testing_support::ListText;
+using testing_support::TempDir;
 
 std::vector<std::u16string> IdiomsOf(const std::vector<IdiomEntry>& entries) {
   std::vector<std::u16string> idioms;
@@ -141,7 +142,7 @@ TEST(ReadUserIdioms, GroupIsIdiomThenMeaningThenReading) {
 
 TEST(ReadUserIdioms, UnreadablePathsGiveNothing) {
   TempDir dir;
-  for (const std::string& path : {dir.PathOf("missing.txt"), dir.PathOf("")}) {
+  for (const std::string& path : {dir.File("missing.txt"), dir.File("")}) {
     EXPECT_TRUE(ReadChecked(path).empty()) << path;
   }
 }

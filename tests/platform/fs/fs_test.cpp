@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "platform/fs/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace platform {
 namespace {

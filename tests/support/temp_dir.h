@@ -3,8 +3,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace testing_support {
 
@@ -26,6 +28,14 @@ class TempDir {
   // The folder, without a trailing "/".
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // Writes `bytes` unchanged to the file `name` in this folder and returns its path.
+  std::string Write(const std::string& name, std::string_view bytes) const {
+    const std::string file = File(name);
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + file);
+    return file;
+  }
 
  private:
   std::string path_;
