@@ -35,8 +35,19 @@ colours() {
   python3 "$e2e_dir/colours.py" "$work/$1.ppm" 2>/dev/null || echo 0
 }
 
-# differs A B: the two screenshots differ (the picture moves).
+# differs A B: the two screenshots differ.
 differs() { ! cmp -s "$work/$1.ppm" "$work/$2.ppm"; }
+
+# moves NAME GEOMETRY: the area changes from the screenshot NAME within 20 seconds (the
+# saver waits a few seconds before the walker's first step).
+moves() {
+  for _ in $(seq 40); do
+    sleep 0.5
+    colours "$1-later" "$2" >/dev/null
+    differs "$1" "$1-later" && return 0
+  done
+  return 1
+}
 
 # need TOOL...: exits 77 (skipped) when one is missing.
 need() {
