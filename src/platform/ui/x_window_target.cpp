@@ -147,11 +147,27 @@ void XWindowTarget::ShowChanges(const uint32_t* pixels, int width, int height, i
   frameWidth_ = width;
   frameHeight_ = height;
   frame_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y)
-    std::memcpy(
-        &frame_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width)],
-        reinterpret_cast<const std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch,
-        static_cast<std::size_t>(width) * 4);
+  // Only what changed is copied: the rest of the kept frame is the same already.
+  const auto take = [&](int left, int top, int right, int bottom) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width);
+    bottom = std::min(bottom, height);
+    for (int y = top; y < bottom && left < right; ++y)
+      std::memcpy(&frame_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                          static_cast<std::size_t>(left)],
+                  reinterpret_cast<const std::uint8_t*>(pixels) +
+                      static_cast<std::ptrdiff_t>(y) * pitch +
+                      static_cast<std::ptrdiff_t>(left) * 4,
+                  static_cast<std::size_t>(right - left) * 4);
+  };
+  if (whole) {
+    take(0, 0, width, height);
+  } else {
+    for (int i = 0; i < changes.count; ++i)
+      take(changes.rects[i].left, changes.rects[i].top, changes.rects[i].right,
+           changes.rects[i].bottom);
+  }
   Layout();
   if (whole) {
     DrawWhole();
