@@ -15,6 +15,9 @@ namespace settings {
 inline constexpr char kDataFolderName[] = "VelmorandiScrData";
 inline constexpr char kSettingsFileName[] = "Settei.ini";
 inline constexpr char kFontStyleFileName[] = "record.dat";
+// Most Picture entries read (Count above it is cut): one pass over the list stays short
+// whatever Count the file holds.
+inline constexpr int kMaxWallpaperEntries = 4096;
 // Caption written into the music panel while folder music is being set up.
 inline constexpr char kMusicCaptionRandom[] = "BGM設定中...";
 

@@ -1,6 +1,7 @@
 // The program's entry: the first command-line argument chooses the windows to create, then
 // the message loop runs until the main window ends it.
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
   // nothing here reads, and a saver that a screensaver manager stops with SIGTERM would
   // keep running. Set before the library starts; a value from the environment wins.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+  // Over a file size limit a write then fails with EFBIG and the save reports it, instead of
+  // the signal ending the program with the settings half-saved.
+  std::signal(SIGXFSZ, SIG_IGN);
 
   platform::gdi::SetGdiLogSink([](std::string_view m) { dg::DebugLog(m); });
   platform::Application application(argc, argv);

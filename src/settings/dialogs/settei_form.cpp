@@ -314,7 +314,7 @@ void TSetteiForm::FormShow() {
       font.setFamily(platform::ui::ConcreteFamily(face));
       const std::string recordPath = DataPath(exeDir_, kRecordDat);
       if (platform::FileExists(recordPath)) {
-        const auto record = platform::ReadWholeFile(recordPath);
+        const auto record = platform::ReadFilePrefix(recordPath, 1);
         const std::uint8_t style =
             record && !record->empty() ? static_cast<std::uint8_t>((*record)[0]) & kStyleMask : 0;
         font = platform::ui::MakeFont(face, font.pixelSize(), style);
