@@ -1,10 +1,14 @@
 // A fresh folder under /tmp for one test, removed with everything in it afterwards.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace testing_support {
 
@@ -26,6 +30,20 @@ class TempDir {
   // The folder, without a trailing "/".
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // Writes `bytes` as the file `name`; returns its path.
+  std::string Write(const std::string& name, std::string_view bytes) const {
+    std::ofstream(File(name), std::ios::binary).write(bytes.data(), std::ssize(bytes));
+    return File(name);
+  }
+  // The names in the folder, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
  private:
   std::string path_;
