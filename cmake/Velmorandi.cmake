@@ -39,7 +39,7 @@ function(vm_library name)
 endfunction()
 
 # vm_test(NAME SOURCES ... [DEPS ...]): one GoogleTest executable, one CTest entry.
-# Tests run from build/bin so that the executable's directory holds the data folder.
+# Tests run from build/bin/tests, with HOME and the XDG user folders of their own.
 find_package(GTest QUIET)
 function(vm_test name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
@@ -48,7 +48,10 @@ function(vm_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gmock GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy")
+  # The user's own folders of each suite lie in the build tree, never in the real home.
+  set(home ${CMAKE_BINARY_DIR}/test-home/${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_STATE_HOME=${home}/.local/state")
 endfunction()
 
 # vm_bench(NAME SOURCES ... [DEPS ...]): a Google Benchmark executable in build/bin/bench.

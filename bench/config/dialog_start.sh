@@ -20,6 +20,8 @@ for tool in Xvfb xdotool xmessage; do
 done
 
 work=$(mktemp -d)
+# The user files of the copies below are read from their data folders, not from a real home.
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share XDG_STATE_HOME=$work/home/.local/state
 xvfb=
 cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT

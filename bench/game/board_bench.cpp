@@ -5,13 +5,14 @@
 #include <benchmark/benchmark.h>
 
 #include "dictionary/dictionary.h"
+#include "game/board.h"
 #include "game/game_view.h"
 #include "game/random.h"
 #include "game/route.h"
 
 namespace {
 
-void ClearBoard(game::WalkerRoute& route) {
+void ClearBoard(game::GameState& route) {
   for (auto& row : route.board)
     for (auto& cell : row) cell.kanji.clear();
 }
@@ -20,12 +21,12 @@ void BM_FillBoardAndFirstRoute(benchmark::State& state) {
   const dictionary::Dictionary dictionary;
   game::SeededRandom random(1);
   game::NullGameView view;
-  game::WalkerRoute route;
-  route.LayOutBoard(44, 30);
+  game::GameState route;
+  game::LayOutBoard(route, 44, 30);
   for (auto _ : state) {
     ClearBoard(route);
-    route.FillBoard(game::kBoardIdiomCount, dictionary, random, view);
-    route.PlanRoute(game::kBoardIdiomCount - 1, 1);
+    game::FillBoard(route, game::kBoardIdiomCount, dictionary, random, view);
+    game::PlanRoute(route, game::kBoardIdiomCount - 1, 1);
     benchmark::DoNotOptimize(route.routeLength);
   }
 }
@@ -37,19 +38,19 @@ void BM_FloodFillFullBoard(benchmark::State& state) {
   const dictionary::Dictionary dictionary;
   game::SeededRandom random(1);
   game::NullGameView view;
-  game::WalkerRoute route;
-  route.FillBoard(game::kBoardIdiomCount, dictionary, random, view);
+  game::GameState route;
+  game::FillBoard(route, game::kBoardIdiomCount, dictionary, random, view);
   for (auto _ : state) {
-    route.FloodFill(route.walkerRow, route.walkerCol);
+    game::FloodFill(route.board, route.walkerRow, route.walkerCol);
     benchmark::DoNotOptimize(route.board[0][0].mark);
   }
 }
 BENCHMARK(BM_FloodFillFullBoard)->Repetitions(10)->ReportAggregatesOnly(true);
 
 void BM_FloodFillEmptyBoard(benchmark::State& state) {
-  game::WalkerRoute route;
+  game::GameState route;
   for (auto _ : state) {
-    route.FloodFill(0, 0);
+    game::FloodFill(route.board, 0, 0);
     benchmark::DoNotOptimize(route.board[8][8].mark);
   }
 }

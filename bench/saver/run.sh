@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
-# Processor time and memory of the running saver beside a reference screensaver hack.
+# Processor time, wake-ups and memory of the running saver beside a reference screensaver
+# hack, interleaved on the same screens in the same run.
 #
-# usage: bench/saver/run.sh [SECONDS]   (default 60; run from anywhere after a build)
+# usage: bench/saver/run.sh [SECONDS] [ROUNDS] [SIZES...]
+#        (defaults: 12 s a run, 3 rounds, 640x480 1920x1080 3840x2160)
 #
-# Runs `velmorandi /s` for SECONDS on a 640 x 480 Xvfb screen, then the xscreensaver hack
-# fadeplot (package xscreensaver-data-extra, installed here if missing) for the same time
-# on the same kind of screen, and reports for each: CPU seconds per wall second (whole
-# run, and from the fifth second on), peak resident memory; for the saver also the time
-# from start to its first presented frame. Targets: the saver at most 0.01 CPU s/s, peak
-# memory under 100 MB, first frame within 300 ms. This reports; it does not fail.
+# For each screen size one Xvfb serves every run: `velmorandi /s` (music off, SDL's dummy
+# audio driver) and the xscreensaver hack fadeplot (-root) take turns, ROUNDS times each,
+# SECONDS each. From the fourth second of a run on it measures CPU seconds per wall second
+# and wake-ups per second (voluntary context switches of all the process's threads: each
+# is a sleep that something ended); peak resident memory (VmHWM) covers the whole run.
+# Reports the medians, the saver's CPU as a ratio of fadeplot's at each size, the saver's
+# CPU at the largest size as a ratio of its own at the first, and the saver's time to its
+# first presented frame. Targets: CPU ratio <= 1.0 at every size and <= 1.2 from the first
+# size to the largest; <= ~12 wake-ups a second; peak memory <= 35 MB at 640 x 480 and
+# <= 45 MB at 3840 x 2160. This reports; it does not fail.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-seconds=${1:-60}
-saver=build/bin/velmorandi
+seconds=${1:-12}
+rounds=${2:-3}
+shift $(($# > 2 ? 2 : $#))
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(640x480 1920x1080 3840x2160)
+saver=${VELMORANDI_SAVER:-build/bin/velmorandi}
 fadeplot=/usr/libexec/xscreensaver/fadeplot
+warmup=3
 [ -x "$saver" ] || { echo "build the saver first (build/bin/velmorandi)"; exit 1; }
 if [ ! -x "$fadeplot" ]; then
   echo "installing xscreensaver-data-extra for the reference hack"
@@ -22,33 +33,57 @@ if [ ! -x "$fadeplot" ]; then
 fi
 
 work=$(mktemp -d)
+# The user files of the copies below are read from their data folders, not from a real home.
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share XDG_STATE_HOME=$work/home/.local/state
 xvfb=
 cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 . scripts/xvfb.sh
-start_xvfb 150 199 640x480x24 || { echo "no X server could be started"; exit 1; }
 
-ticks_per_second=$(getconf CLK_TCK)
+hz=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt/ {n += $2} END {print n}'; }
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
-# measure NAME COMMAND...: runs the command for $seconds and prints its figures.
-measure() {
+# run NAME COMMAND...: one run; appends "cpu wakeups peakMB" to $work/NAME.
+run() {
   local name=$1; shift
-  local start end t5 c5 cend peak
-  start=$(date +%s.%N)
-  "$@" 2>"$work/$name.err" &
+  "$@" 2>>"$work/$name.err" &
   local pid=$!
-  sleep 5
-  t5=$(date +%s.%N); c5=$(cpu_ticks $pid)
-  sleep $((seconds - 5))
-  end=$(date +%s.%N); cend=$(cpu_ticks $pid)
+  sleep $warmup
+  local t0 c0 w0 t1 c1 w1 peak
+  t0=$(date +%s.%N); c0=$(cpu_ticks $pid); w0=$(switches $pid)
+  sleep $((seconds - warmup))
+  t1=$(date +%s.%N); c1=$(cpu_ticks $pid); w1=$(switches $pid)
   peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
   kill $pid; wait $pid 2>/dev/null || true
-  awk -v n="$name" -v s="$start" -v t5="$t5" -v e="$end" -v c5="$c5" -v ce="$cend" -v hz="$ticks_per_second" -v peak="$peak" \
-    'BEGIN { printf "%-10s CPU s/s whole run %.4f, from 5 s on %.4f; peak RSS %.1f MB\n", n, ce / hz / (e - s), (ce - c5) / hz / (e - t5), peak / 1024 }'
+  awk -v t0="$t0" -v t1="$t1" -v c0="$c0" -v c1="$c1" -v w0="$w0" -v w1="$w1" -v hz="$hz" \
+    -v peak="$peak" 'BEGIN { d = t1 - t0; printf "%.5f %.1f %.1f\n", (c1 - c0) / hz / d, (w1 - w0) / d, peak / 1024 }' \
+    >>"$work/$name"
 }
 
-echo "screen 640 x 480 on Xvfb, ${seconds} s each"
-VELMORANDI_REPORT_FIRST_FRAME=1 SDL_AUDIODRIVER=dummy measure velmorandi "$saver" /s
-grep -h "first frame" "$work/velmorandi.err" || echo "velmorandi: no first-frame report"
-measure fadeplot "$fadeplot" -root
+column() { awk -v c="$2" '{print $c}' "$work/$1" | median; }
+
+echo "${#sizes[@]} screen sizes on Xvfb, $rounds rounds of ${seconds} s, saver and fadeplot alternating"
+printf '%-10s %-9s %10s %10s %10s %12s\n' size program "CPU s/s" "wakeups/s" "peak MB" "CPU ratio"
+first_cpu=
+for size in "${sizes[@]}"; do
+  start_xvfb 150 199 "${size}x24" || { echo "no X server could be started"; exit 1; }
+  rm -f "$work/saver" "$work/fadeplot"
+  for ((r = 0; r < rounds; r++)); do
+    VELMORANDI_REPORT_FIRST_FRAME=1 SDL_AUDIODRIVER=dummy run saver "$saver" /s
+    run fadeplot "$fadeplot" -root
+  done
+  kill "$xvfb"; wait "$xvfb" 2>/dev/null || true; xvfb=
+  s=$(column saver 1); f=$(column fadeplot 1)
+  [ -n "$first_cpu" ] || first_cpu=$s
+  printf '%-10s %-9s %10s %10s %10s %12s\n' "$size" saver "$s" "$(column saver 2)" \
+    "$(column saver 3)" "$(awk -v s="$s" -v f="$f" 'BEGIN {printf "%.2f", s / f}')"
+  printf '%-10s %-9s %10s %10s %10s\n' "$size" fadeplot "$f" "$(column fadeplot 2)" \
+    "$(column fadeplot 3)"
+  last_cpu=$s
+done
+awk -v a="$first_cpu" -v b="$last_cpu" -v f="${sizes[0]}" -v l="${sizes[-1]}" \
+  'BEGIN { if (a > 0) printf "saver CPU at %s / at %s: %.2f (target <= 1.2)\n", l, f, b / a }'
+grep -h "first frame" "$work/saver.err" | sort | sed -n '1p;$p' | sed 's/^/saver /' ||
+  echo "saver: no first-frame report"

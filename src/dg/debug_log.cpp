@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "dg/result_names.h"
-#include "platform/fs/fs.h"
+#include "platform/fs/app_paths.h"
 
 namespace dg {
 
@@ -52,7 +52,7 @@ void SetDebugLogPath(std::string path) {
 }
 
 std::string DebugLogPath() {
-  return OverridePath().empty() ? platform::ExeDir() + "DGCarad_DebugLog.txt" : OverridePath();
+  return OverridePath().empty() ? platform::Paths().DebugLog() : OverridePath();
 }
 
 void DebugLog(std::string_view message) {
@@ -68,6 +68,8 @@ void DebugLog(std::string_view message) {
   line += message;
   line += "\r\n";
 
+  if (LogLineCount == 0 && OverridePath().empty())
+    platform::MakeDirectories(platform::Paths().stateDir);
   std::FILE* raw = std::fopen(path.c_str(), LogLineCount == 0 ? "wb" : "ab");
   if (raw == nullptr) {
     ReportFailure(path, errno);

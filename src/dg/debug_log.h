@@ -1,4 +1,4 @@
-// The device layer's debug log, "DGCarad_DebugLog.txt" beside the executable, and the check
+// The device layer's debug log, "DGCarad_DebugLog.txt" in the user's state folder, and the check
 // every Direct3D result passes through.
 //
 // One line per call, "#NNNNN | " + two spaces per LogIndent level + message, ended by CR LF,
@@ -24,7 +24,7 @@ extern std::int32_t LogLineCount;  // lines written in this run; 0 makes the nex
 // Exit status of a halt by CheckResult.
 inline constexpr int kHaltExitCode = 1;
 
-// The log file; an empty path restores the default (ExeDir() + "DGCarad_DebugLog.txt").
+// The log file; an empty path restores the default (platform::Paths().DebugLog()).
 void SetDebugLogPath(std::string path);
 std::string DebugLogPath();
 

@@ -1,16 +1,17 @@
 // What happens when the walker reaches its destination: the character is eaten, its image
 // flies to the answer row, a completed idiom is shown and later cleared, and a finished
-// board gives way to a new one.
+// board gives way to a new one. Works on a game state that it does not own.
 #pragma once
 
 #include <cstdint>
 
 #include "dictionary/dictionary.h"
 #include "game/clock.h"
+#include "game/game_observer.h"
 #include "game/game_settings.h"
+#include "game/game_state.h"
 #include "game/game_view.h"
 #include "game/random.h"
-#include "game/route.h"
 
 namespace game {
 
@@ -22,14 +23,19 @@ inline constexpr std::size_t kMeaningLineLength = 32;
 // Pause before the first step of a new board, before the step interval.
 inline constexpr std::uint32_t kNewBoardDelay = 3000;
 
-class BoardFlow : public WalkerRoute {
+class BoardFlow {
  public:
-  // The references must outlive the game.
-  BoardFlow(const dictionary::Dictionary& dictionary, GameView& view, Clock& clock, Random& random,
-            GameSettings settings);
+  // The state and the references must outlive the flow.
+  BoardFlow(GameState& state, const dictionary::Dictionary& dictionary, GameView& view,
+            Clock& clock, Random& random, GameSettings settings);
+
+  // Receives the notifications of the board, the route and the flow; may be null.
+  void SetObserver(GameObserver* observer) { observer_ = observer; }
 
   // Empties the board and resets the per-board counters and flags.
   void ResetBoard();
+  // Fills an empty board with 20 idioms and plans the route to its first character.
+  void FillNewBoard();
   // One step along the route when stepDue is set; eats on arriving at the destination.
   void StepWalker();
   // Eats the character on the walker's square and plans the next route.
@@ -43,26 +49,18 @@ class BoardFlow : public WalkerRoute {
   // A new board with a new wallpaper; its first step comes kNewBoardDelay + stepInterval
   // after now.
   void StartNewBoard();
+  void LoadRandomWallpaper();
 
   const GameSettings& Settings() const { return settings_; }
 
-  std::int32_t collectedCount = 0;  // characters of the current idiom eaten (0..3)
-  std::int32_t completedCount = 0;  // idioms completed on this board (0..20)
-  bool idiomDone = false;           // a completed idiom is on show
-  bool boardDone = false;           // all 20 idioms are done; a new board is due
-  bool meaningTwoLines = false;
-  // Time base of the step timer: a step is due once the time reaches
-  // nextStepTime + stepInterval.
-  std::uint32_t nextStepTime = 0;
-
- protected:
-  void LoadRandomWallpaper();
-
+ private:
+  GameState& s_;
   const dictionary::Dictionary& dictionary_;
   GameView& view_;
   Clock& clock_;
   Random& random_;
   GameSettings settings_;
+  GameObserver* observer_ = nullptr;
 };
 
 }  // namespace game

@@ -2,83 +2,83 @@
 
 #include <array>
 
+#include "game/board.h"
+
 namespace game {
 
-void WalkerRoute::PlanRoute(int slot, int pos) {
-  targetRow = -1;
-  targetCol = -1;
-  for (int r = 0; r < kBoardRows && targetRow < 0; ++r) {
-    for (int c = 0; c < kBoardCols; ++c) {
-      const TBoardCell& cell = board[r][c];
-      if (!cell.kanji.empty() && cell.idiomSlot == slot && cell.charPos == pos) {
-        targetRow = r;
-        targetCol = c;
-        break;
-      }
-    }
-  }
-  routeRows.assign(1, walkerRow);
-  routeCols.assign(1, walkerCol);
-  routeLength = 1;
-  routePos = 0;
-  for (auto& row : board)
-    for (auto& cell : row) cell.mark = -1;
-  board[walkerRow][walkerCol].mark = 1;
-  routeFound = false;
-  if (targetRow >= 0) SearchRoute(walkerRow, walkerCol);
-  if (observer_) observer_->RoutePlanned();
-}
+namespace {
 
-void WalkerRoute::AppendRoute(int r, int c) {
-  routeRows.push_back(r);
-  routeCols.push_back(c);
-  routeLength = static_cast<std::int32_t>(routeRows.size());
+enum class Direction { kUp, kDown, kLeft, kRight };
+
+// One search from the walker's square to the target already stored in the state; builds
+// the route in the state's route fields.
+class RouteSearch {
+ public:
+  explicit RouteSearch(GameState& state) : s_(state) {}
+  void From(int r, int c) { Search(r, c); }
+
+ private:
+  void Search(int r, int c);
+  void Append(int r, int c);
+  bool TryStraightLine(int r, int c);
+  void TryDirection(int r, int c, Direction direction);
+  void TryStep(int r, int c);
+  // Cuts the route back so that it ends at (r, c), which is on it.
+  void Truncate(int r, int c);
+
+  GameState& s_;
+};
+
+void RouteSearch::Append(int r, int c) {
+  s_.routeRows.push_back(r);
+  s_.routeCols.push_back(c);
+  s_.routeLength = static_cast<std::int32_t>(s_.routeRows.size());
 }
 
 // No square on the route can lie strictly between (r, c) and the destination on a shared
 // line: the route holds only the chain of squares expanded to reach (r, c), each expanded
 // once with this same test, and the one between would already have taken the shortcut.
 // So the appended squares keep the route a simple path.
-bool WalkerRoute::TryStraightLine(int r, int c) {
-  if (r == targetRow) {
-    const int step = targetCol > c ? 1 : -1;
-    for (int x = c + step; x != targetCol; x += step)
-      if (!IsFree(r, x)) return false;
-    for (int x = c + step; x != targetCol; x += step) AppendRoute(r, x);
-    AppendRoute(r, targetCol);
+bool RouteSearch::TryStraightLine(int r, int c) {
+  if (r == s_.targetRow) {
+    const int step = s_.targetCol > c ? 1 : -1;
+    for (int x = c + step; x != s_.targetCol; x += step)
+      if (!IsFree(s_.board, r, x)) return false;
+    for (int x = c + step; x != s_.targetCol; x += step) Append(r, x);
+    Append(r, s_.targetCol);
     return true;
   }
-  if (c == targetCol) {
-    const int step = targetRow > r ? 1 : -1;
-    for (int y = r + step; y != targetRow; y += step)
-      if (!IsFree(y, c)) return false;
-    for (int y = r + step; y != targetRow; y += step) AppendRoute(y, c);
-    AppendRoute(targetRow, c);
+  if (c == s_.targetCol) {
+    const int step = s_.targetRow > r ? 1 : -1;
+    for (int y = r + step; y != s_.targetRow; y += step)
+      if (!IsFree(s_.board, y, c)) return false;
+    for (int y = r + step; y != s_.targetRow; y += step) Append(y, c);
+    Append(s_.targetRow, c);
     return true;
   }
   return false;
 }
 
-void WalkerRoute::SearchRoute(int r, int c) {
-  if (routeFound) return;
+void RouteSearch::Search(int r, int c) {
+  if (s_.routeFound) return;
   if (TryStraightLine(r, c)) {
-    routeFound = true;
+    s_.routeFound = true;
     return;
   }
   // First the vertical direction toward the destination (up on its row), then the
   // horizontal one (left on its column), then the two opposite ones.
-  const bool below = r < targetRow;
-  const bool right = c < targetCol;
+  const bool below = r < s_.targetRow;
+  const bool right = c < s_.targetCol;
   const std::array<Direction, 4> order{
       below ? Direction::kDown : Direction::kUp, right ? Direction::kRight : Direction::kLeft,
       below ? Direction::kUp : Direction::kDown, right ? Direction::kLeft : Direction::kRight};
   for (const Direction direction : order) {
-    if (routeFound) return;
+    if (s_.routeFound) return;
     TryDirection(r, c, direction);
   }
 }
 
-void WalkerRoute::TryDirection(int r, int c, Direction direction) {
+void RouteSearch::TryDirection(int r, int c, Direction direction) {
   int nr = r;
   int nc = c;
   switch (direction) {
@@ -95,36 +95,63 @@ void WalkerRoute::TryDirection(int r, int c, Direction direction) {
       ++nc;
       break;
   }
-  if (routeFound || !OnBoard(nr, nc)) return;
-  TruncateRoute(r, c);
+  if (s_.routeFound || !OnBoard(nr, nc)) return;
+  Truncate(r, c);
   TryStep(nr, nc);
 }
 
-void WalkerRoute::TryStep(int r, int c) {
-  if (!OnBoard(r, c) || board[r][c].mark != -1) return;
-  if (IsFree(r, c)) {
-    board[r][c].mark = 1;
-    AppendRoute(r, c);
-    SearchRoute(r, c);
+void RouteSearch::TryStep(int r, int c) {
+  if (!OnBoard(r, c) || s_.board[r][c].mark != -1) return;
+  if (IsFree(s_.board, r, c)) {
+    s_.board[r][c].mark = 1;
+    Append(r, c);
+    Search(r, c);
     return;
   }
-  board[r][c].mark = 0;
-  if (r == targetRow && c == targetCol) {
-    AppendRoute(r, c);
-    routeFound = true;
+  s_.board[r][c].mark = 0;
+  if (r == s_.targetRow && c == s_.targetCol) {
+    Append(r, c);
+    s_.routeFound = true;
   }
 }
 
-void WalkerRoute::TruncateRoute(int r, int c) {
-  if (routeRows.back() == r && routeCols.back() == c) return;
-  for (std::size_t i = 0; i < routeRows.size(); ++i) {
-    if (routeRows[i] == r && routeCols[i] == c) {
-      routeRows.resize(i + 1);
-      routeCols.resize(i + 1);
-      routeLength = static_cast<std::int32_t>(i + 1);
+void RouteSearch::Truncate(int r, int c) {
+  if (s_.routeRows.back() == r && s_.routeCols.back() == c) return;
+  for (std::size_t i = 0; i < s_.routeRows.size(); ++i) {
+    if (s_.routeRows[i] == r && s_.routeCols[i] == c) {
+      s_.routeRows.resize(i + 1);
+      s_.routeCols.resize(i + 1);
+      s_.routeLength = static_cast<std::int32_t>(i + 1);
       return;
     }
   }
+}
+
+}  // namespace
+
+void PlanRoute(GameState& state, int slot, int pos, GameObserver* observer) {
+  state.targetRow = -1;
+  state.targetCol = -1;
+  for (int r = 0; r < kBoardRows && state.targetRow < 0; ++r) {
+    for (int c = 0; c < kBoardCols; ++c) {
+      const TBoardCell& cell = state.board[r][c];
+      if (!cell.kanji.empty() && cell.idiomSlot == slot && cell.charPos == pos) {
+        state.targetRow = r;
+        state.targetCol = c;
+        break;
+      }
+    }
+  }
+  state.routeRows.assign(1, state.walkerRow);
+  state.routeCols.assign(1, state.walkerCol);
+  state.routeLength = 1;
+  state.routePos = 0;
+  for (auto& row : state.board)
+    for (auto& cell : row) cell.mark = -1;
+  state.board[state.walkerRow][state.walkerCol].mark = 1;
+  state.routeFound = false;
+  if (state.targetRow >= 0) RouteSearch(state).From(state.walkerRow, state.walkerCol);
+  if (observer) observer->RoutePlanned();
 }
 
 }  // namespace game

@@ -3,7 +3,6 @@
 #include <variant>
 
 #include "dg/debug_log.h"
-#include "game/game.h"
 #include "platform/text/text.h"
 #include "platform/winmm/sound.h"
 #include "presentation/shorten_text.h"
@@ -191,8 +190,8 @@ bool SaverScreen::TryWallpaper(const std::string& path) {
 void SaverScreen::LoadWallpaper(const std::string& path) {
   if (TryWallpaper(path)) return;
   // The next entries of the list after the one that failed, wrapping round once.
-  if (game_ != nullptr) {
-    const std::vector<std::string>& list = game_->Settings().wallpaperFiles;
+  if (settings_ != nullptr) {
+    const std::vector<std::string>& list = settings_->wallpaperFiles;
     std::size_t start = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
       if (list[i] == path) {
@@ -232,9 +231,9 @@ void SaverScreen::DrawImage(dg::TDGTexture& texture, float x, float y, std::uint
 void SaverScreen::ComposeFrame() {
   scene_->Clear(D3DCLEAR_TARGET, 0x00000000, 1.0f, 0);
   if (options_.processMessages) options_.processMessages();
-  if (game_ == nullptr) return;
-  const game::Game& g = *game_;
-  const game::GameSettings& settings = g.Settings();
+  if (state_ == nullptr) return;
+  const game::GameState& g = *state_;
+  const game::GameSettings& settings = *settings_;
 
   DrawQuad(*wallpaper_, 0, 0, 640, 480, kWhite, 0, wallpaper_->ScaleU(), 0, wallpaper_->ScaleV(),
            sx::TSXFilter::Linear);

@@ -15,7 +15,8 @@
 
 #include "dg/carad.h"
 #include "dg/texture.h"
-#include "game/board.h"
+#include "game/game_settings.h"
+#include "game/game_state.h"
 #include "presentation/screen.h"
 #include "sx/scene.h"
 #include "sx/text_writer.h"
@@ -59,7 +60,10 @@ class SaverScreen final : public Screen {
   int LeafWidth() const override;
   int LeafHeight() const override;
   void SetWriterFont(const std::string& face, std::optional<std::uint8_t> style) override;
-  void Attach(const game::Game& game) override { game_ = &game; }
+  void Attach(const game::GameState& state, const game::GameSettings& settings) override {
+    state_ = &state;
+    settings_ = &settings;
+  }
 
   // game::GameView
   void WriteCellText(int row, int col, const std::u16string& kanji) override;
@@ -117,7 +121,8 @@ class SaverScreen final : public Screen {
 
   dg::TDGCarad& carad_;
   ScreenOptions options_;
-  const game::Game* game_ = nullptr;
+  const game::GameState* state_ = nullptr;
+  const game::GameSettings* settings_ = nullptr;
   bool musicOn_ = false;
 
   std::unique_ptr<sx::TSXScene> scene_;

@@ -6,11 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "game/game_settings.h"
+#include "game/game_state.h"
 #include "game/game_view.h"
-
-namespace game {
-class Game;
-}
 
 namespace presentation {
 
@@ -25,9 +23,9 @@ class Screen : public game::GameView {
   // The music panel's caption (Shift-JIS) and whether the panel shows.
   virtual void WriteMusicCaption(const std::string& ansi) = 0;
   virtual void SetMusicOn(bool on) = 0;
-  // The game whose state the frames show; set before the first frame, outlives the screen's
-  // use of it.
-  virtual void Attach(const game::Game& game) = 0;
+  // The game state the frames show and the settings it runs with; set before the first
+  // frame, both outlive the screen's use of them.
+  virtual void Attach(const game::GameState& state, const game::GameSettings& settings) = 0;
 };
 
 }  // namespace presentation

@@ -24,14 +24,13 @@ int Milliseconds(int value, std::int64_t a, std::int64_t b) {
       std::clamp<std::int64_t>(ms, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
-std::optional<SaverFont> ReadFont(const platform::IniFile& ini, const std::string& dataDir,
+std::optional<SaverFont> ReadFont(const platform::IniFile& ini, const std::string& stylePath,
                                   const FontInstalledTest& fontInstalled,
                                   std::optional<std::string>& storedFace) {
   if (!ini.ValueExists("Font", "Name")) return std::nullopt;
   storedFace = ini.ReadString("Font", "Name", kDefaultFontFace);
   if (!fontInstalled || !fontInstalled(*storedFace)) return std::nullopt;
   SaverFont font{*storedFace, std::nullopt};
-  const std::string stylePath = dataDir + kFontStyleFileName;
   if (platform::FileExists(stylePath)) {
     if (const auto bytes = platform::ReadFilePrefix(stylePath, 1)) {
       font.style = bytes->empty() ? std::uint8_t{0} : static_cast<std::uint8_t>((*bytes)[0]);
@@ -42,8 +41,6 @@ std::optional<SaverFont> ReadFont(const platform::IniFile& ini, const std::strin
 
 }  // namespace
 
-std::string DataDir(const std::string& exeDir) { return exeDir + kDataFolderName + "/"; }
-
 SaverSettings DefaultSaverSettings(const std::string& dataDir) {
   SaverSettings s;
   for (int i = 0; i < 3; ++i)
@@ -51,14 +48,15 @@ SaverSettings DefaultSaverSettings(const std::string& dataDir) {
   return s;
 }
 
-SaverSettings ReadSaverSettings(const std::string& dataDir, int userIdiomCount,
+SaverSettings ReadSaverSettings(const platform::AppPaths& paths, int userIdiomCount,
                                 const FontInstalledTest& fontInstalled) {
-  SaverSettings s = DefaultSaverSettings(dataDir);
-  const std::string iniPath = dataDir + kSettingsFileName;
+  SaverSettings s = DefaultSaverSettings(paths.dataDir);
+  const std::string iniPath = paths.ReadPath(platform::UserFile::kSettings);
   if (!platform::FileExists(iniPath)) return s;
   const platform::IniFile ini(iniPath);
 
-  s.font = ReadFont(ini, dataDir, fontInstalled, s.storedFontFace);
+  s.font = ReadFont(ini, paths.ReadPath(platform::UserFile::kFontStyle), fontInstalled,
+                    s.storedFontFace);
 
   if (ini.ReadBool("Picture", "Add", false)) {
     const int count = std::min(ini.ReadInteger("Picture", "Count", 1), kMaxWallpaperEntries);

@@ -1,5 +1,5 @@
-// The saver's run-time settings, read once at start-up from its data folder
-// (exeDir + "VelmorandiScrData/"): Settei.ini, record.dat and the wallpaper files.
+// The saver's run-time settings, read once at start-up: the user's Settei.ini and
+// record.dat, and the wallpaper files of the data folder.
 #pragma once
 
 #include <cstdint>
@@ -9,20 +9,15 @@
 #include <vector>
 
 #include "game/game_settings.h"
+#include "platform/fs/app_paths.h"
 
 namespace settings {
 
-inline constexpr char kDataFolderName[] = "VelmorandiScrData";
-inline constexpr char kSettingsFileName[] = "Settei.ini";
-inline constexpr char kFontStyleFileName[] = "record.dat";
 // Most Picture entries read (Count above it is cut): one pass over the list stays short
 // whatever Count the file holds.
 inline constexpr int kMaxWallpaperEntries = 4096;
 // Caption written into the music panel while folder music is being set up.
 inline constexpr char kMusicCaptionRandom[] = "BGM設定中...";
-
-// The data folder of an executable directory (which ends in "/"), ending in "/".
-std::string DataDir(const std::string& exeDir);
 
 // Bits of the font style byte of record.dat; bits 4-7 are zero.
 enum FontStyleBit : std::uint8_t {
@@ -61,14 +56,14 @@ struct SaverSettings {
   std::optional<SaverFont> font;
 };
 
-// The settings of a saver whose data folder has no Settei.ini: the fixed defaults and the
+// The settings of a saver whose user has no Settei.ini: the fixed defaults and the
 // three built-in wallpapers.
 SaverSettings DefaultSaverSettings(const std::string& dataDir);
 
 // The start-up reading. `userIdiomCount` is the number U of valid user idioms (user
 // priority needs U > 0). A null `fontInstalled` counts every face as not installed.
 // Never throws for missing or malformed files: absent values take their defaults.
-SaverSettings ReadSaverSettings(const std::string& dataDir, int userIdiomCount,
+SaverSettings ReadSaverSettings(const platform::AppPaths& paths, int userIdiomCount,
                                 const FontInstalledTest& fontInstalled);
 
 // The part of the settings the game runs with.

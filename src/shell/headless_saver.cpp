@@ -13,19 +13,19 @@ void StartSaverDevice(dg::TDGCarad& carad) {
                            D3DSWAPEFFECT_DISCARD, D3DMULTISAMPLE_NONE, 0);
 }
 
-HeadlessSaver::HeadlessSaver(const std::string& dataDir, std::uint64_t seed, std::uint32_t start,
-                             presentation::SoundOutput sound)
+HeadlessSaver::HeadlessSaver(const platform::AppPaths& paths, std::uint64_t seed,
+                             std::uint32_t start, presentation::SoundOutput sound)
     : testClock_(start) {
   carad_ = std::make_unique<dg::TDGCarad>(&target_);
   StartSaverDevice(*carad_);
   presentation::ScreenOptions options;
-  options.dataDir = dataDir;
+  options.dataDir = paths.dataDir;
   options.sound = sound;
   screen_ = std::make_unique<presentation::SaverScreen>(*carad_, options);
   session_ = std::make_unique<SaverSession>(
       *screen_, clock_,
       SessionOptions{
-          dataDir, seed,
+          paths, seed,
           [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
           MusicOutput::kNone, nullptr});
   session_->StartUp();

@@ -29,10 +29,14 @@ struct Frame {
 
 class HeadlessSaver {
  public:
-  // `dataDir` is a data folder ending in "/". Starts the saver at time `start`. Only one
-  // may exist at a time (it owns the process's test clock).
-  HeadlessSaver(const std::string& dataDir, std::uint64_t seed, std::uint32_t start = 0,
+  // Starts the saver at time `start`. Only one may exist at a time (it owns the process's
+  // test clock).
+  HeadlessSaver(const platform::AppPaths& paths, std::uint64_t seed, std::uint32_t start = 0,
                 presentation::SoundOutput sound = presentation::SoundOutput::kSilent);
+  // `dataDir` holds the data and the user's files alike.
+  HeadlessSaver(const std::string& dataDir, std::uint64_t seed, std::uint32_t start = 0,
+                presentation::SoundOutput sound = presentation::SoundOutput::kSilent)
+      : HeadlessSaver(platform::SingleFolderPaths(dataDir), seed, start, sound) {}
   ~HeadlessSaver();
 
   // Runs idle calls until `ticks` ticks have run; returns the last presented frame.
@@ -42,6 +46,7 @@ class HeadlessSaver {
   presentation::SaverScreen& Screen() { return *screen_; }
   SaverSession& Session() { return *session_; }
   game::Game& Game() { return session_->Game(); }
+  const game::GameState& State() { return session_->Game().State(); }
   platform::TestClock& Clock() { return testClock_; }
 
  private:

@@ -1,5 +1,7 @@
 // The program's entry: the first command-line argument chooses the windows to create, then
-// the message loop runs until the main window ends it.
+// the message loop runs until the main window ends it. A command line of "-" options
+// (screensaver managers' and Linux users' way) runs the saver into a given window or full
+// screen, with settings of its own.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -8,9 +10,11 @@
 #include <vector>
 
 #include "dg/debug_log.h"
-#include "platform/fs/fs.h"
+#include "platform/fs/app_paths.h"
 #include "platform/gdi/gdi_log.h"
 #include "platform/ui/application.h"
+#include "shell/hack_mode.h"
+#include "shell/linux_options.h"
 #include "shell/run_mode.h"
 #include "shell/saver_form.h"
 #include "shell/settings_modes.h"
@@ -28,7 +32,26 @@ int main(int argc, char** argv) {
   // The command line is read before the window framework starts, so that a request for
   // no window ends without touching the display at all.
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  const shell::RunRequest request = shell::ParseCommandLine(args);
+  shell::LinuxRequest dashed;
+  if (shell::IsLinuxCommandLine(args)) {
+    dashed = shell::ParseLinuxCommandLine(args);
+    switch (dashed.action) {
+      case shell::LinuxAction::kHelp:
+        std::fputs(shell::Usage().c_str(), stdout);
+        return 0;
+      case shell::LinuxAction::kVersion:
+        std::printf("velmorandi %s\n", VELMORANDI_VERSION);
+        return 0;
+      case shell::LinuxAction::kError:
+        std::fprintf(stderr, "velmorandi: %s\n%s", dashed.error.c_str(), shell::Usage().c_str());
+        return shell::kUsageExitCode;
+      case shell::LinuxAction::kRun:
+        break;
+    }
+  }
+  const shell::RunRequest request = shell::IsLinuxCommandLine(args)
+                                        ? shell::RunRequest{shell::RunMode::kSaver, 0}
+                                        : shell::ParseCommandLine(args);
   if (request.mode == shell::RunMode::kNone) {
     if (const std::string refusal = shell::PreviewRequestRefusal(args); !refusal.empty()) {
       std::fprintf(stderr, "%s\n", refusal.c_str());
@@ -44,13 +67,16 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
 
   platform::gdi::SetGdiLogSink([](std::string_view m) { dg::DebugLog(m); });
+  if (dashed.DrawsIntoWindow()) shell::PrepareHackMode();
   platform::Application application(argc, argv);
   application.SetTitle(kApplicationTitle);
 
   switch (request.mode) {
     case shell::RunMode::kSaver: {
+      if (dashed.DrawsIntoWindow()) return shell::RunHackMode(application, dashed);
       shell::SaverFormOptions options;
-      options.exeDir = platform::ExeDir();
+      options.paths = platform::Paths();
+      options.overrides = dashed.overrides;
       if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
       shell::TVelmorandiSaverForm form(application, options);
       return application.Run();

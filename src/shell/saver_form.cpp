@@ -29,21 +29,21 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   platform::ShowCursor(false);
   platform::timeBeginPeriod(1);
 
-  const std::string dataDir = settings::DataDir(options_.exeDir);
   presentation::ScreenOptions screenOptions;
-  screenOptions.dataDir = dataDir;
-  screenOptions.sound = presentation::SoundOutput::kSpeaker;
+  screenOptions.dataDir = options_.paths.dataDir;
+  screenOptions.sound = options_.overrides.chimeOff ? presentation::SoundOutput::kSilent
+                                                    : presentation::SoundOutput::kSpeaker;
   screenOptions.processMessages = [] { platform::Application::ProcessMessages(); };
   // A device that can no longer draw ends the program without the closing handler.
   screenOptions.deviceLost = [] { platform::Application::Terminate(0); };
   screen_ = std::make_unique<presentation::SaverScreen>(*DG, screenOptions);
 
-  session_ = std::make_unique<SaverSession>(
-      *screen_, clock_,
-      SessionOptions{
-          dataDir, std::nullopt,
-          [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
-          MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }});
+  SessionOptions sessionOptions{
+      options_.paths, std::nullopt,
+      [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
+      MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }};
+  sessionOptions.overrides = options_.overrides;
+  session_ = std::make_unique<SaverSession>(*screen_, clock_, std::move(sessionOptions));
   session_->StartUp();
   application_.SetOnIdle([this] { return ApplicationEvents1Idle(); });
 }

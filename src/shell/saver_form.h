@@ -11,6 +11,7 @@
 #include <string>
 
 #include "dg/carad.h"
+#include "platform/fs/app_paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/device_window.h"
 #include "presentation/saver_screen.h"
@@ -20,7 +21,8 @@
 namespace shell {
 
 struct SaverFormOptions {
-  std::string exeDir;  // ends in "/"; the data folder lies inside it
+  platform::AppPaths paths;
+  SettingOverrides overrides;
   // When set, the time of the first presented frame after this moment is written to
   // standard error.
   std::optional<std::chrono::steady_clock::time_point> reportFirstFrameSince;

@@ -14,9 +14,10 @@ SaverSession::SaverSession(presentation::Screen& screen, game::Clock& clock, Ses
     : screen_(screen), clock_(clock), options_(std::move(options)) {}
 
 void SaverSession::StartUp() {
-  const std::string& dataDir = options_.dataDir;
-  const int userIdioms = dictionary_.LoadUserIdioms(dataDir + kUserListName);
-  settings_ = settings::ReadSaverSettings(dataDir, userIdioms, options_.fontInstalled);
+  const platform::AppPaths& paths = options_.paths;
+  const int userIdioms = dictionary_.LoadUserIdioms(paths.ReadPath(platform::UserFile::kUserWords));
+  settings_ = settings::ReadSaverSettings(paths, userIdioms, options_.fontInstalled);
+  ApplyOverrides(options_.overrides, userIdioms, settings_);
   if (settings_.font) screen_.SetWriterFont(settings_.font->face, settings_.font->style);
   if (options_.music == MusicOutput::kPlay) {
     music::MusicHooks hooks;
@@ -40,7 +41,7 @@ void SaverSession::StartUp() {
 
   game_ = std::make_unique<game::Game>(dictionary_, screen_, clock_, *random_,
                                        settings::ToGameSettings(settings_));
-  screen_.Attach(*game_);
+  screen_.Attach(game_->State(), game_->Settings());
   game_->StartUp(screen_.LeafWidth(), screen_.LeafHeight());
   if (music_) music_->ArmMusicService();
   screen_.SetMusicOn(MusicOn());

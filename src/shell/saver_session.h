@@ -14,16 +14,16 @@
 #include "game/game.h"
 #include "game/random.h"
 #include "music/music_player.h"
+#include "platform/fs/app_paths.h"
 #include "presentation/screen.h"
 #include "settings/settings_store.h"
+#include "shell/setting_overrides.h"
 
 namespace shell {
 
 // Length of one tick slot, and what the tick keeps in hand when it sleeps the rest away.
 inline constexpr std::uint32_t kTickMs = 100;
 inline constexpr std::int32_t kSleepMarginMs = 3;
-
-inline constexpr char kUserListName[] = "追加問題.txt";
 
 // The game's clock on the multimedia timer (timeGetTime and Sleep, or the test clock
 // installed there).
@@ -36,12 +36,13 @@ class WinmmClock final : public game::Clock {
 enum class MusicOutput { kPlay, kNone };
 
 struct SessionOptions {
-  std::string dataDir;                        // the data folder, ending in "/"
+  platform::AppPaths paths;                   // the data folder and the user's files
   std::optional<std::uint64_t> seed;          // none: seeded from the clock
   settings::FontInstalledTest fontInstalled;  // null: no face counts as installed
   MusicOutput music = MusicOutput::kPlay;     // kNone: the music settings are ignored
   // Handles pending window messages during the music's folder scan; may be empty.
   std::function<void()> handleMessages;
+  SettingOverrides overrides;  // from the command line; win over the stored settings
 };
 
 class SaverSession {

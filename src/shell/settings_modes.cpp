@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/fs/fs.h"
+#include "platform/fs/app_paths.h"
 #include "platform/ui/dialogs/foreign_window.h"
 #include "platform/ui/dialogs/qt_dialog_services.h"
 #include "settings/dialogs/picture_select_form.h"
@@ -28,9 +28,8 @@ int RunSettingsMode(platform::Application& application, SettingsShow show) {
   // dialog refuses to close, as it does while the text editor runs).
   QApplication::setQuitOnLastWindowClosed(true);
   platform::ui::QtDialogServices services;
-  const std::string exeDir = platform::ExeDir();
-  settings::TPictureSelectForm pictureForm(services, exeDir);
-  settings::TSetteiForm setteiForm(pictureForm, services, exeDir);
+  settings::TPictureSelectForm pictureForm(services, platform::Paths());
+  settings::TSetteiForm setteiForm(pictureForm, services, platform::Paths());
   // Both forms of the mode show the dialog: started without arguments the message loop
   // shows its main window, with "/c" it is shown explicitly; here the two are the same.
   (void)show;

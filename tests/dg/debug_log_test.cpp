@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
 #include "platform/fs/temp_dir.h"
 
@@ -31,9 +32,12 @@ class DebugLogTest : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(DebugLogTest, DefaultFileLiesBesideTheExecutable) {
+TEST_F(DebugLogTest, DefaultFileLiesInTheUsersStateFolderWhichIsMade) {
   SetDebugLogPath("");
-  EXPECT_EQ(DebugLogPath(), platform::ExeDir() + "DGCarad_DebugLog.txt");
+  LogLineCount = 0;
+  DebugLog("first");
+  EXPECT_EQ(platform::ReadWholeFile(platform::Paths().stateDir + "DGCarad_DebugLog.txt"),
+            "#00001 | first\r\n");
 }
 
 TEST_F(DebugLogTest, FirstLineTruncatesAndLinesAreNumberedAndIndented) {

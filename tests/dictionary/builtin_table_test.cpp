@@ -32,8 +32,10 @@ TEST(BuiltinIdioms, IdiomsAreFourUnitsAndReadingsFiveToTenHiragana) {
   }
 }
 
-// A meaning over 32 units wraps onto a second line when shown; only these entries do.
+// A meaning over 32 units wraps onto a second line when shown; only these entries do, and all
+// but 51 (whose wording is fixed) wrap after a comma or a particle rather than inside a word.
 TEST(BuiltinIdioms, MeaningLengthsAndTheTwoLineSet) {
+  const std::u16string breakAfter = u"、。がをはにとで";
   const std::vector<IdiomEntry>& table = BuiltinIdioms();
   std::set<std::size_t> twoLine;
   std::set<std::u16string> meanings;
@@ -43,6 +45,8 @@ TEST(BuiltinIdioms, MeaningLengthsAndTheTwoLineSet) {
     EXPECT_LE(length, 38u) << "index " << i;
     if (length > 32) {
       twoLine.insert(i);
+      EXPECT_TRUE(i == 51 || breakAfter.find(table[i].meaning[31]) != std::u16string::npos)
+          << "index " << i << " wraps inside a word";
     }
     EXPECT_TRUE(meanings.insert(table[i].meaning).second) << "meaning twice at index " << i;
   }

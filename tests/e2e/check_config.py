@@ -5,6 +5,7 @@ them, and on the settings file they write.
   check_config.py dialog SHOT.ppm          the 498 x 480 settings dialog
   check_config.py pictures SHOT.ppm        the 476 x 296 wallpaper dialog with a preview
   check_config.py preview SHOT.ppm STILL.ppm   a preview area of the still's size
+  check_config.py link SHOT.ppm COLOUR     the dialog's home-page label is purple or green
   check_config.py ini FILE SECTION KEY     prints the key's value (nothing when missing)
 
 Exits 0 when the picture looks right, 1 with the reasons on stderr otherwise.
@@ -108,6 +109,19 @@ def check_dialog(shot):
     return c.done()
 
 
+def purple(r, g, b):
+    return r > 90 and b > 90 and g < 60
+
+
+def check_link(shot, colour):
+    c = Checks()
+    link = (243, 457, 252, 13)
+    wanted, other = (purple, greenish) if colour == "purple" else (greenish, purple)
+    c.expect(shot.count(link, wanted) > 30, f"the home-page label is not {colour}")
+    c.expect(shot.count(link, other) < 5, f"the home-page label is not only {colour}")
+    return c.done()
+
+
 def check_pictures(shot):
     c = Checks()
     c.expect((shot.width, shot.height) == (476, 296), f"wallpaper dialog is {shot.width} x {shot.height}")
@@ -151,6 +165,8 @@ def main():
         return 0
     if mode == "dialog":
         return check_dialog(read_picture(sys.argv[2]))
+    if mode == "link":
+        return check_link(read_picture(sys.argv[2]), sys.argv[3])
     if mode == "pictures":
         return check_pictures(read_picture(sys.argv[2]))
     if mode == "preview":

@@ -4,18 +4,18 @@
 # wallpaper dialog previews the selected picture; "/p ID" fills a 152 x 112 window with the
 # shrunk still and ends when that window is destroyed; unusable preview ids end at once.
 #
-# The program runs from a temporary copy of its folder, so the build's data folder is never
-# written. Screenshots are kept in SHOTS for people to look at.
+# The program runs from a temporary copy of its folder with a home folder of its own, where
+# the dialog writes the user's Settei.ini. Screenshots are kept in SHOTS for people to look at.
 #
 # usage: config_e2e.sh VELMORANDI X11_HELPER STILL.jpg SHOTS
-# Exits 77 (skipped) when Xvfb, xdotool, ImageMagick, xwininfo or python3 are missing.
+# Exits 77 (skipped) when Xvfb, xdotool, ImageMagick, xwininfo, xprop or python3 are missing.
 set -u
 velmorandi=$1
 helper=$2
 still=$3
 shots=$4
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in Xvfb xdotool xwininfo import convert python3; do
+for tool in Xvfb xdotool xwininfo xprop import convert python3; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "skipped: $tool is not installed"
     exit 77
@@ -29,7 +29,9 @@ mkdir "$app"
 cp "$velmorandi" "$app/velmorandi"
 cp -r "$(dirname "$velmorandi")/VelmorandiScrData" "$app/"
 rm -f "$app/VelmorandiScrData/Settei.ini" "$app/VelmorandiScrData/record.dat"
-ini=$app/VelmorandiScrData/Settei.ini
+export HOME=$work/home
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME
+ini=$HOME/.config/velmorandi/Settei.ini
 
 xvfb=
 program=
@@ -85,6 +87,21 @@ shoot() {  # window, name: the window's picture as SHOTS/name.png and work/name.
 
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
 
+# The caption the window manager shows for window $1 must be exactly $2.
+expect_title() {
+  local name
+  name=$(xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+  [ "$name" = "$2" ] || fail "a window is titled '$name', not '$2'"
+}
+
+# The pointer at ($2, $3) of window $1: the home-page label must then be colour $4.
+expect_link_colour() {
+  xdotool mousemove --window "$1" "$2" "$3"
+  sleep 0.3
+  shoot "$1" "link_$4" && python3 "$here/check_config.py" link "$work/link_$4.ppm" "$4" ||
+    fail "with the pointer at ($2, $3) the home-page label is not $4 (see $shots/link_$4.png)"
+}
+
 # Asks the dialog to close as a window manager would, and waits for the program's end.
 close_dialog() {
   local window=$1 what=$2
@@ -110,6 +127,18 @@ if dialog=$(find_window "$settings_title"); then
   else
     fail "the dialog does not look right (see $shots/settings_dialog.png)"
   fi
+  expect_title "$dialog" "$settings_title"
+  expect_link_colour "$dialog" 300 463 purple
+  expect_link_colour "$dialog" 245 380 green
+  click "$dialog" 330 253  # 書体の変更
+  if chooser=$(find_window "書体の変更"); then
+    expect_title "$chooser" "書体の変更"
+    shoot "$chooser" font_chooser
+    "$helper" close "$chooser"
+    sleep 0.3
+  else
+    fail "the font button showed no window titled 書体の変更"
+  fi
   click "$dialog" 40 175  # 行き先の文字を赤く表示する: ticked at the start, now clear
   close_dialog "$dialog" "/c"
   expect_key Settei Speed 5 "/c"
@@ -133,6 +162,7 @@ if dialog=$(find_window "$settings_title"); then
   sleep 0.3
   click "$dialog" 412 66  # 壁紙の選択
   if pictures=$(find_window "壁紙の選択"); then
+    expect_title "$pictures" "壁紙の選択"
     click "$pictures" 150 82  # the first entry
     sleep 0.3
     if shoot "$pictures" wallpaper_dialog && python3 "$here/check_config.py" pictures "$work/wallpaper_dialog.ppm"; then

@@ -5,8 +5,7 @@
 #include <stdexcept>
 
 #include "dictionary/dictionary.h"
-#include "game/clock.h"
-#include "game/flow.h"
+#include "game/board.h"
 #include "game/random.h"
 #include "test_support.h"
 
@@ -22,20 +21,20 @@ constexpr int kBoards = 1000;
 TEST(FillBoard, PropertiesOverManyBoards) {
   dictionary::Dictionary dict;
   for (int seed = 1; seed <= kBoards; ++seed) {
-    game::Board b;
-    b.LayOutBoard(40, 30);
+    game::GameState b;
+    game::LayOutBoard(b, 40, 30);
     game::SeededRandom random(static_cast<std::uint64_t>(seed));
     RecordingView view;
     int placements = 0;
     bool alwaysConnected = true;
     view.onCellWritten = [&](int, int) {
       ++placements;
-      alwaysConnected = alwaysConnected && game_test::FreeSquaresConnected(b);
+      alwaysConnected = alwaysConnected && game_test::FreeSquaresConnected(b.board);
     };
-    b.FillBoard(20, dict, random, view);
+    game::FillBoard(b, 20, dict, random, view);
     ASSERT_EQ(placements, 80) << "seed " << seed;
     ASSERT_TRUE(alwaysConnected) << "seed " << seed;
-    ASSERT_EQ(b.FreeSquareCount(), 1) << "seed " << seed;
+    ASSERT_EQ(game::FreeSquareCount(b.board), 1) << "seed " << seed;
     const int wr = b.walkerRow;
     const int wc = b.walkerCol;
     ASSERT_TRUE(b.board[wr][wc].kanji.empty());
@@ -65,30 +64,26 @@ TEST(FillBoard, IdiomCountOutsideOneToTwentyIsRefused) {
   game::SeededRandom random(1);
   game::NullGameView view;
   for (int count : {0, -1, 21}) {
-    game::Board b;
-    EXPECT_THROW(b.FillBoard(count, dict, random, view), std::invalid_argument) << count;
+    game::GameState b;
+    EXPECT_THROW(game::FillBoard(b, count, dict, random, view), std::invalid_argument) << count;
   }
 }
 
-// A flow with fresh boards filled one after the other, as the new-board restart does.
+// Fresh boards filled one after the other from one pool, as the new-board restart does.
 struct Boards {
-  explicit Boards(std::uint64_t seed, bool priority = false)
-      : random(seed), flow(dict, view, clock, random, Settings(priority)) {}
-  static game::GameSettings Settings(bool priority) {
-    game::GameSettings s;
-    s.userPriority = priority;
-    return s;
+  explicit Boards(std::uint64_t seed, bool priority = false) : random(seed) {
+    state.pool.userPriority = priority;
   }
   std::vector<int> Next() {
-    flow.ResetBoard();
-    flow.FillBoard(20, dict, random, view);
-    return {flow.boardIdiomIndex.begin(), flow.boardIdiomIndex.end()};
+    for (auto& row : state.board)
+      for (auto& cell : row) cell.kanji.clear();
+    game::FillBoard(state, 20, dict, random, view);
+    return {state.boardIdiomIndex.begin(), state.boardIdiomIndex.end()};
   }
   dictionary::Dictionary dict;
-  game::TestClock clock;
   game::SeededRandom random;
   game::NullGameView view;
-  game::BoardFlow flow;
+  game::GameState state;
 };
 
 TEST(IdiomPool, EightBoardsWithoutRepeatThenResetAtTheNinth) {
@@ -102,9 +97,9 @@ TEST(IdiomPool, EightBoardsWithoutRepeatThenResetAtTheNinth) {
       }
     }
     EXPECT_EQ(used.size(), 160u);
-    EXPECT_EQ(boards.flow.builtinUsedCount, 160);
+    EXPECT_EQ(boards.state.pool.builtinUsedCount, 160);
     const std::vector<int> ninth = boards.Next();
-    EXPECT_EQ(boards.flow.builtinUsedCount, 20);
+    EXPECT_EQ(boards.state.pool.builtinUsedCount, 20);
     EXPECT_EQ(std::set<int>(ninth.begin(), ninth.end()).size(), 20u);
     // Only ten idioms were left; a ninth board drawn from them alone would be impossible.
     const int reused = static_cast<int>(
@@ -143,7 +138,7 @@ TEST_P(UserPriority, UserIdiomsComeFirstUntilAllAreUsed) {
       if (i >= 170) {
         EXPECT_TRUE(users.insert(i).second) << "user idiom " << i << " repeated";
       }
-    EXPECT_FALSE(boards.flow.userPriority);
+    EXPECT_FALSE(boards.state.pool.userPriority);
   }
 }
 
@@ -154,7 +149,7 @@ TEST(UserPriority, WithoutUserIdiomsPriorityHasNoEffect) {
   Boards boards(5, true);
   const std::vector<int> first = boards.Next();
   for (int i : first) EXPECT_LT(i, 170);
-  EXPECT_FALSE(boards.flow.userPriority);
+  EXPECT_FALSE(boards.state.pool.userPriority);
 }
 
 // Squares are told apart by slot and position, never by the character.
@@ -164,9 +159,9 @@ TEST(FillBoard, RepeatedCharactersStandOnSeparateSquares) {
   Boards boards(11, true);
   ASSERT_EQ(boards.dict.LoadUserIdioms(dir.File("list.txt")), 1);
   boards.Next();
-  ASSERT_EQ(boards.flow.boardIdiomIndex[0], 170);
+  ASSERT_EQ(boards.state.boardIdiomIndex[0], 170);
   std::set<int> positions;
-  for (const auto& row : boards.flow.board)
+  for (const auto& row : boards.state.board)
     for (const auto& cell : row)
       if (cell.idiomSlot == 0 && !cell.kanji.empty()) positions.insert(cell.charPos);
   EXPECT_EQ(positions, (std::set<int>{1, 2, 3, 4}));

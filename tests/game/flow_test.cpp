@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dictionary/dictionary.h"
+#include "game/board.h"
 #include "game/clock.h"
 #include "game/game.h"
 #include "game/random.h"
@@ -120,7 +121,7 @@ TEST(RoadOfOneIdiom, DefaultTimings) {
         << "idiom " << n;
     const int slot = completes[n].a;
     EXPECT_EQ(run.timeline.Of("reading")[n].text,
-              run.dict.IdiomReading(run.game.boardIdiomIndex[slot]));
+              run.dict.IdiomReading(run.game.State().boardIdiomIndex[slot]));
   }
   EXPECT_EQ(run.timeline.Of("sound").size(), completes.size());
   EXPECT_EQ(run.timeline.Of("meaning").front().t, completes.front().t + 800);
@@ -137,7 +138,7 @@ TEST(RoadOfOneIdiom, AnswersSpellTheIdiomInOrder) {
       EXPECT_EQ(answers[4 * n + k].a, k);
       spelled += answers[4 * n + k].text;
     }
-    EXPECT_EQ(spelled, run.game.boardIdioms[19 - n]);
+    EXPECT_EQ(spelled, run.game.State().boardIdioms[19 - n]);
   }
 }
 
@@ -167,17 +168,17 @@ TEST(RoadOfOneIdiom, NextStepClearsTheCompletedIdiom) {
   const auto completedAt = [&] {
     for (;;) {
       run.game.Tick();
-      if (run.game.idiomDone) return run.clock.Now();
+      if (run.game.State().idiomDone) return run.clock.Now();
       run.clock.Sleep(100);
     }
   }();
   run.TicksUntil(completedAt + 3600);
-  EXPECT_TRUE(run.game.idiomDone);
-  EXPECT_TRUE(run.game.answerArrived[3]);
+  EXPECT_TRUE(run.game.State().idiomDone);
+  EXPECT_TRUE(run.game.State().answerArrived[3]);
   run.clock.Sleep(100);
   run.game.Tick();
-  EXPECT_FALSE(run.game.idiomDone);
-  for (bool arrived : run.game.answerArrived) EXPECT_FALSE(arrived);
+  EXPECT_FALSE(run.game.State().idiomDone);
+  for (bool arrived : run.game.State().answerArrived) EXPECT_FALSE(arrived);
 }
 
 TEST(BoardFlow, WholeBoardThenNewBoardAfterTheWait) {
@@ -205,20 +206,21 @@ TEST(BoardFlow, WholeBoardThenNewBoardAfterTheWait) {
 
 TEST(BoardFlow, NewBoardPutsTheWalkerOnTheHoleWithoutAStep) {
   Play run(Defaults());
-  while (!run.game.boardDone) {
+  while (!run.game.State().boardDone) {
     run.game.Tick();
     run.clock.Sleep(100);
   }
   // Run until the restart has happened.
-  while (run.game.boardDone) {
+  while (run.game.State().boardDone) {
     run.game.Tick();
     run.clock.Sleep(100);
   }
-  EXPECT_EQ(run.game.FreeSquareCount(), 1);
-  EXPECT_TRUE(run.game.IsFree(run.game.walkerRow, run.game.walkerCol));
-  EXPECT_FALSE(run.game.stepDue);
-  EXPECT_EQ(run.game.completedCount, 0);
-  EXPECT_EQ(run.game.routeLength, 2);
+  EXPECT_EQ(game::FreeSquareCount(run.game.State().board), 1);
+  EXPECT_TRUE(
+      game::IsFree(run.game.State().board, run.game.State().walkerRow, run.game.State().walkerCol));
+  EXPECT_FALSE(run.game.State().stepDue);
+  EXPECT_EQ(run.game.State().completedCount, 0);
+  EXPECT_EQ(run.game.State().routeLength, 2);
 }
 
 struct SpeedCase {
@@ -248,6 +250,22 @@ TEST(BoardFlow, StepsFallOnTheTickGridForEverySpeed) {
   }
 }
 
+// Settings are used as read; an interval beyond the timer's span is shortened to it
+// instead of wrapping round to "due at once".
+TEST(BoardFlow, LongIntervalsAreShortenedToTheTimerSpan) {
+  const SpeedCase cases[] = {{0x7FFFFFFF, 3000}, {0x7FFFFFFF, 0x7FFFFFFF}, {700, 0xFFFFFFFF}};
+  for (const SpeedCase& sc : cases) {
+    game::GameSettings s = Defaults();
+    s.stepInterval = sc.stepInterval;
+    s.waitTime = sc.waitTime;
+    Play run(s);
+    run.game.Tick();
+    EXPECT_TRUE(run.timeline.Of("step").empty()) << sc.stepInterval;
+    EXPECT_EQ(run.game.TimerDueIn(0), 3000 + std::min(sc.stepInterval, game::kLongestTimerSpan));
+    EXPECT_EQ(run.game.Settings().waitTime, std::min(sc.waitTime, game::kLongestTimerSpan));
+  }
+}
+
 struct MeaningCase {
   int length;
   bool twoLines;
@@ -269,13 +287,14 @@ TEST(ShowMeaning, SplitsAfterThirtyTwoCodeUnits) {
   game::TestClock clock;
   game::SeededRandom random(1);
   game_test::RecordingView view;
-  game::BoardFlow flow(dict, view, clock, random, game::GameSettings{});
+  game::GameState state;
+  game::BoardFlow flow(state, dict, view, clock, random, game::GameSettings{});
   for (int i = 0; i < 4; ++i) {
     const MeaningCase& mc = cases[i];
     view.calls.clear();
-    flow.boardIdiomIndex[5] = 170 + i;
+    state.boardIdiomIndex[5] = 170 + i;
     flow.ShowMeaning(5);
-    EXPECT_EQ(flow.meaningTwoLines, mc.twoLines) << mc.length;
+    EXPECT_EQ(state.meaningTwoLines, mc.twoLines) << mc.length;
     ASSERT_EQ(view.calls.size(), mc.twoLines ? 2u : 1u);
     EXPECT_EQ(view.calls[0].a, 1);
     EXPECT_EQ(view.calls[0].text.size(),

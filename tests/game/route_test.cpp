@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "dictionary/dictionary.h"
+#include "game/board.h"
 #include "game/clock.h"
 #include "game/flow.h"
 #include "game/random.h"
+#include "game/route.h"
 #include "test_support.h"
 
 namespace {
@@ -16,7 +18,7 @@ using game_test::Square;
 
 // A board drawn as nine rows: '.' free, '#' a character, 'W' the walker (free), 'T' the
 // destination, position 1 of slot 19.
-void Draw(game::Board& b, const std::vector<std::string>& rows) {
+void Draw(game::GameState& b, const std::vector<std::string>& rows) {
   for (int r = 0; r < 9; ++r) {
     for (int c = 0; c < 9; ++c) {
       game::TBoardCell& cell = b.board[r][c];
@@ -66,14 +68,14 @@ TEST(PlanRoute, HandDrawnBoards) {
        {}},
   };
   for (const RouteCase& tc : cases) {
-    game::WalkerRoute route;
+    game::GameState route;
     Draw(route, tc.rows);
-    route.PlanRoute(19, 1);
+    game::PlanRoute(route, 19, 1);
     EXPECT_EQ(route.routeFound, !tc.route.empty()) << tc.name;
     if (!tc.route.empty()) {
       EXPECT_EQ(game_test::RouteOf(route), tc.route) << tc.name;
     }
-    EXPECT_EQ(game_test::ReferenceRoute(route, {route.walkerRow, route.walkerCol},
+    EXPECT_EQ(game_test::ReferenceRoute(route.board, {route.walkerRow, route.walkerCol},
                                         {route.targetRow, route.targetCol}),
               tc.route)
         << tc.name << " (reference)";
@@ -81,10 +83,10 @@ TEST(PlanRoute, HandDrawnBoards) {
 }
 
 TEST(PlanRoute, MissingDestinationFindsNoRoute) {
-  game::WalkerRoute route;
+  game::GameState route;
   Draw(route, {".........", ".........", ".........", "...W.....", ".........", ".........",
                ".........", ".........", "........."});
-  route.PlanRoute(19, 1);
+  game::PlanRoute(route, 19, 1);
   EXPECT_FALSE(route.routeFound);
   EXPECT_EQ(route.targetRow, -1);
   EXPECT_EQ(route.routeLength, 1);
@@ -99,30 +101,30 @@ bool Neighbours(Square a, Square b) {
 // characters eaten in the order slot 19 .. 0, position 1 .. 4.
 class RouteChecker : public game::GameObserver {
  public:
-  explicit RouteChecker(game::BoardFlow& flow) : flow_(flow) {}
+  explicit RouteChecker(const game::GameState& state) : state_(state) {}
   void RoutePlanned() override {
     ++routes;
-    const std::vector<Square> got = game_test::RouteOf(flow_);
-    ASSERT_TRUE(flow_.routeFound);
+    const std::vector<Square> got = game_test::RouteOf(state_);
+    ASSERT_TRUE(state_.routeFound);
     ASSERT_GE(got.size(), 2u);
-    ASSERT_EQ(got.front(), Square(flow_.walkerRow, flow_.walkerCol));
-    ASSERT_EQ(got.back(), Square(flow_.targetRow, flow_.targetCol));
+    ASSERT_EQ(got.front(), Square(state_.walkerRow, state_.walkerCol));
+    ASSERT_EQ(got.back(), Square(state_.targetRow, state_.targetCol));
     std::set<Square> distinct(got.begin(), got.end());
     ASSERT_EQ(distinct.size(), got.size()) << "route revisits a square";
     for (std::size_t i = 1; i < got.size(); ++i) {
       ASSERT_TRUE(Neighbours(got[i - 1], got[i]));
       if (i + 1 < got.size()) {
-        ASSERT_TRUE(flow_.IsFree(got[i].first, got[i].second));
+        ASSERT_TRUE(game::IsFree(state_.board, got[i].first, got[i].second));
       }
     }
-    ASSERT_EQ(got, game_test::ReferenceRoute(flow_, got.front(), got.back()));
+    ASSERT_EQ(got, game_test::ReferenceRoute(state_.board, got.front(), got.back()));
   }
   void CharacterEaten(int, int, int slot, int pos) override { eaten.emplace_back(slot, pos); }
   int routes = 0;
   std::vector<Square> eaten;
 
  private:
-  game::BoardFlow& flow_;
+  const game::GameState& state_;
 };
 
 TEST(StepWalker, RoutesAndEatingOrderOverManyBoards) {
@@ -135,23 +137,23 @@ TEST(StepWalker, RoutesAndEatingOrderOverManyBoards) {
     game::TestClock clock;
     game::SeededRandom random(static_cast<std::uint64_t>(seed));
     game::NullGameView view;
-    game::BoardFlow flow(dict, view, clock, random, game::GameSettings{});
-    RouteChecker checker(flow);
+    game::GameState state;
+    game::BoardFlow flow(state, dict, view, clock, random, game::GameSettings{});
+    RouteChecker checker(state);
     flow.SetObserver(&checker);
-    flow.LayOutBoard(40, 30);
+    game::LayOutBoard(state, 40, 30);
     flow.ResetBoard();
-    flow.FillBoard(20, dict, random, view);
-    flow.PlanRoute(19, 1);
-    ASSERT_EQ(flow.routeLength, 2) << "first destination is next to the hole";
-    for (int steps = 0; !flow.boardDone; ++steps) {
+    flow.FillNewBoard();
+    ASSERT_EQ(state.routeLength, 2) << "first destination is next to the hole";
+    for (int steps = 0; !state.boardDone; ++steps) {
       ASSERT_LT(steps, 81 * 80) << "seed " << seed;
-      flow.stepDue = flow.routeFound;
+      state.stepDue = state.routeFound;
       flow.StepWalker();
     }
     if (HasFatalFailure()) FAIL() << "seed " << seed;
     ASSERT_EQ(checker.eaten, expectedOrder) << "seed " << seed;
     EXPECT_EQ(checker.routes, 80);
-    EXPECT_EQ(flow.FreeSquareCount(), 81);
+    EXPECT_EQ(game::FreeSquareCount(state.board), 81);
   }
 }
 
@@ -166,19 +168,20 @@ TEST(StepWalker, FacingFollowsHorizontalSteps) {
   game::TestClock clock;
   game::SeededRandom random(1);
   game::NullGameView view;
-  game::BoardFlow flow(dict, view, clock, random, game::GameSettings{});
-  Draw(flow, {"#########", "#########", "###.T####", "###.#####", "###.W####", "#########",
-              "#########", "#########", "#########"});
-  flow.boardIdiomIndex[19] = 0;
-  flow.PlanRoute(19, 1);
+  game::GameState state;
+  game::BoardFlow flow(state, dict, view, clock, random, game::GameSettings{});
+  Draw(state, {"#########", "#########", "###.T####", "###.#####", "###.W####", "#########",
+               "#########", "#########", "#########"});
+  state.boardIdiomIndex[19] = 0;
+  game::PlanRoute(state, 19, 1);
   const Facing steps[] = {{{4, 3}, 1}, {{3, 3}, 1}, {{2, 3}, 1}, {{2, 4}, 0}};
   for (const Facing& s : steps) {
-    flow.stepDue = true;
+    state.stepDue = true;
     flow.StepWalker();
-    EXPECT_EQ(Square(flow.walkerRow, flow.walkerCol), s.to);
-    EXPECT_EQ(flow.facingLeft, s.facingLeft);
+    EXPECT_EQ(Square(state.walkerRow, state.walkerCol), s.to);
+    EXPECT_EQ(state.facingLeft, s.facingLeft);
   }
-  EXPECT_TRUE(flow.IsFree(2, 4)) << "the destination was eaten";
+  EXPECT_TRUE(game::IsFree(state.board, 2, 4)) << "the destination was eaten";
 }
 
 }  // namespace

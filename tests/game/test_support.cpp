@@ -69,13 +69,13 @@ std::vector<UserGroup> MakeUserGroups(int count) {
   return groups;
 }
 
-bool FreeSquaresConnected(const game::Board& b) {
+bool FreeSquaresConnected(const game::BoardGrid& board) {
   std::array<std::array<bool, 9>, 9> seen{};
   std::deque<Square> queue;
   int free = 0;
   for (int r = 0; r < 9; ++r)
     for (int c = 0; c < 9; ++c)
-      if (b.board[r][c].kanji.empty()) {
+      if (board[r][c].kanji.empty()) {
         if (free++ == 0) {
           queue.emplace_back(r, c);
           seen[r][c] = true;
@@ -88,7 +88,7 @@ bool FreeSquaresConnected(const game::Board& b) {
     ++reached;
     const std::array<Square, 4> next{{{r - 1, c}, {r + 1, c}, {r, c - 1}, {r, c + 1}}};
     for (const auto& [nr, nc] : next) {
-      if (nr < 0 || nr > 8 || nc < 0 || nc > 8 || seen[nr][nc] || !b.board[nr][nc].kanji.empty())
+      if (nr < 0 || nr > 8 || nc < 0 || nc > 8 || seen[nr][nc] || !board[nr][nc].kanji.empty())
         continue;
       seen[nr][nc] = true;
       queue.emplace_back(nr, nc);
@@ -97,8 +97,8 @@ bool FreeSquaresConnected(const game::Board& b) {
   return reached == free;
 }
 
-std::vector<Square> ReferenceRoute(const game::Board& b, Square from, Square target) {
-  auto occupied = [&](int r, int c) { return !b.board[r][c].kanji.empty(); };
+std::vector<Square> ReferenceRoute(const game::BoardGrid& board, Square from, Square target) {
+  auto occupied = [&](int r, int c) { return !board[r][c].kanji.empty(); };
   std::array<std::array<bool, 9>, 9> visited{};
   std::vector<Square> path{from};
   visited[from.first][from.second] = true;
@@ -142,7 +142,7 @@ std::vector<Square> ReferenceRoute(const game::Board& b, Square from, Square tar
   return path;
 }
 
-std::vector<Square> RouteOf(const game::WalkerRoute& route) {
+std::vector<Square> RouteOf(const game::GameState& route) {
   std::vector<Square> squares;
   for (int i = 0; i < route.routeLength; ++i)
     squares.emplace_back(route.routeRows[static_cast<std::size_t>(i)],

@@ -7,9 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "game/board.h"
+#include "game/game_state.h"
 #include "game/game_view.h"
-#include "game/route.h"
 
 namespace game_test {
 
@@ -61,13 +60,13 @@ void WriteUserList(const std::string& path, const std::vector<UserGroup>& groups
 std::vector<UserGroup> MakeUserGroups(int count);
 
 // Free squares connected, found by a breadth-first search of the test's own.
-bool FreeSquaresConnected(const game::Board& board);
+bool FreeSquaresConnected(const game::BoardGrid& board);
 
 using Square = std::pair<int, int>;
 // The route rule written independently of the game: a recursive depth-first search that
 // pushes and pops its path, with the straight-line shortcut and the direction order of
 // the walker. Occupied squares are those with a character.
-std::vector<Square> ReferenceRoute(const game::Board& board, Square from, Square target);
-std::vector<Square> RouteOf(const game::WalkerRoute& route);
+std::vector<Square> ReferenceRoute(const game::BoardGrid& board, Square from, Square target);
+std::vector<Square> RouteOf(const game::GameState& state);
 
 }  // namespace game_test

@@ -32,6 +32,15 @@ grep -m1 '"event":"step"' "$work/d" | grep -q '"t":3300,' || fail "Speed=1 not u
 grep -q '"idiom":"春夏秋冬","reading":"しゅんかしゅうとう","meaning":"四つの季節"' "$work/d" || fail "user entry texts"
 [ "$(tail -n 1 "$work/d")" = '{"event":"end","boards":1,"eaten":80}' ] || fail "data run end"
 
+# Settings are used as read: without a wait the next board would start before the last
+# flights land, and a step interval of 2^31 ms takes days of game time.
+for settings in 'WaitTime=-1' 'Speed=2147483647' 'Speed=2147483647\nWaitTime=2147483647'; do
+  printf "[Settei]\n$settings\n" > "$data/Settei.ini"
+  timeout 60 "$player" --seed 2 --boards 3 --data "$data" > "$work/e" || fail "$settings: no end"
+  [ "$(tail -n 1 "$work/e")" = '{"event":"end","boards":3,"eaten":240}' ] || fail "$settings: end event"
+  [ "$(grep -c '"event":"board"' "$work/e")" = 3 ] || fail "$settings: board count"
+done
+
 "$player" --seed 1 > /dev/null 2>&1 && fail "missing --boards accepted"
 "$player" --seed 1 --boards 1 --data "$work/none" > /dev/null 2>&1 && fail "missing data folder accepted"
 echo "velmorandi-play: all checks passed"

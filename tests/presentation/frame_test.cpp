@@ -10,7 +10,7 @@ using namespace saver_test;
 constexpr std::uint32_t kDestinationRed = 0xFF0030;
 constexpr std::uint32_t kPureRed = 0xFF0000;
 
-bool AnyFlying(const game::Game& g) {
+bool AnyFlying(const game::GameState& g) {
   for (const auto& row : g.flyingTiles)
     for (const auto& t : row)
       if (t.answerIndex >= 0) return true;
@@ -24,7 +24,7 @@ TEST(Frame, DestinationIsRedOnlyWithIkisakiHyojiAndNoIdiomOnShow) {
                   "\r\nImiHyoji=0\r\n");
     shell::HeadlessSaver saver(data.Dir(), 11);
     saver.RunTicks(1);
-    const game::Game& g = saver.Game();
+    const game::GameState& g = saver.State();
     const shell::Frame frame = saver.LastFrame();
     const Box target = CharacterBox(saver, g.targetRow, g.targetCol);
     EXPECT_EQ(CountExact(frame, target, kDestinationRed) > 0, highlight)
@@ -42,8 +42,8 @@ TEST(Frame, DestinationIsRedOnlyWithIkisakiHyojiAndNoIdiomOnShow) {
       }
     if (!highlight) continue;
     // While a completed idiom is on show the next destination stays black.
-    ASSERT_TRUE(
-        RunUntil(saver, [](const game::Game& gg) { return gg.idiomDone && gg.answerArrived[3]; }));
+    ASSERT_TRUE(RunUntil(
+        saver, [](const game::GameState& gg) { return gg.idiomDone && gg.answerArrived[3]; }));
     saver.RunTicks(1);
     ASSERT_TRUE(g.idiomDone);
     const shell::Frame shown = saver.LastFrame();
@@ -57,7 +57,7 @@ TEST(Frame, AFlyingCharacterIsPureRedAndLeavesTheBoardAtTheAnswerRow) {
   DataCopy data;
   shell::HeadlessSaver saver(data.Dir(), 12);
   ASSERT_TRUE(RunUntil(saver, AnyFlying));
-  const game::Game& g = saver.Game();
+  const game::GameState& g = saver.State();
   int fr = -1;
   int fc = -1;
   for (int r = 0; r < game::kBoardRows; ++r) {
@@ -79,7 +79,7 @@ TEST(Frame, AFlyingCharacterIsPureRedAndLeavesTheBoardAtTheAnswerRow) {
 
   // Landed: only the answer character is drawn at the answer place.
   ASSERT_TRUE(RunUntil(
-      saver, [&](const game::Game& gg) { return gg.flyingTiles[fr][fc].answerIndex < 0; }));
+      saver, [&](const game::GameState& gg) { return gg.flyingTiles[fr][fc].answerIndex < 0; }));
   EXPECT_EQ(g.flyingTiles[fr][fc].y, g.answerSlots[0].y);
   quads = ComposedQuads(saver);
   EXPECT_TRUE(QuadsOf(quads, saver.Screen().CellTexture(fr, fc)).empty());
@@ -94,13 +94,13 @@ TEST(Frame, AFlyingCharacterIsPureRedAndLeavesTheBoardAtTheAnswerRow) {
 TEST(Frame, TheHoleNeverShowsACharacter) {
   DataCopy data;
   shell::HeadlessSaver saver(data.Dir(), 13);
-  const game::Game& g = saver.Game();
+  const game::GameState& g = saver.State();
   const int hr = g.walkerRow;
   const int hc = g.walkerCol;
   ASSERT_EQ(g.board[hr][hc].idiomSlot, -1);
   // The walker leaves the hole with its first step; the leaf there stays bare.
   ASSERT_TRUE(RunUntil(
-      saver, [&](const game::Game& gg) { return gg.walkerRow != hr || gg.walkerCol != hc; }));
+      saver, [&](const game::GameState& gg) { return gg.walkerRow != hr || gg.walkerCol != hc; }));
   saver.RunTicks(1);
   EXPECT_TRUE(QuadsOf(ComposedQuads(saver), saver.Screen().CellTexture(hr, hc)).empty());
   const Box leaf{static_cast<int>(g.board[hr][hc].x) + 9, static_cast<int>(g.board[hr][hc].y) + 4,
@@ -114,7 +114,7 @@ TEST(Frame, TheHoleNeverShowsACharacter) {
 TEST(Frame, TheWalkerAnimatesWhileStandingStill) {
   DataCopy data;
   shell::HeadlessSaver saver(data.Dir(), 14);
-  const game::Game& g = saver.Game();
+  const game::GameState& g = saver.State();
   const game::TBoardCell& at = g.board[g.walkerRow][g.walkerCol];
   dg::TDGTexture& walker =
       g.facingLeft ? saver.Screen().WalkerTexture(1) : saver.Screen().WalkerTexture(0);
@@ -155,13 +155,13 @@ TEST(Frame, MeaningPanelTimingFollowsImiHyoji) {
     data.Settings(std::string("[Settei]\r\nIkisakiHyoji=0\r\nImiHyoji=") +
                   (c.imiHyoji ? "1" : "0") + "\r\n");
     shell::HeadlessSaver saver(data.Dir(), 15);
-    ASSERT_TRUE(RunUntil(saver, [](const game::Game& g) { return g.answerArrived[0]; }));
+    ASSERT_TRUE(RunUntil(saver, [](const game::GameState& g) { return g.answerArrived[0]; }));
     auto quads = ComposedQuads(saver);
     EXPECT_EQ(QuadsOf(quads, saver.Screen().MeaningTexture(0)).size(),
               c.shownAfterFirstLanding ? 1u : 0u)
         << "ImiHyoji " << c.imiHyoji;
-    ASSERT_TRUE(
-        RunUntil(saver, [](const game::Game& g) { return g.idiomDone && g.answerArrived[3]; }));
+    ASSERT_TRUE(RunUntil(
+        saver, [](const game::GameState& g) { return g.idiomDone && g.answerArrived[3]; }));
     quads = ComposedQuads(saver);
     const auto text = QuadsOf(quads, saver.Screen().MeaningTexture(0));
     ASSERT_EQ(text.size(), 1u);
@@ -192,10 +192,10 @@ TEST(Frame, OneOrTwoMeaningLines) {
   bool sawOne = false;
   bool sawTwo = false;
   for (int completed = 0; completed < 60 && !(sawOne && sawTwo); ++completed) {
-    ASSERT_TRUE(
-        RunUntil(saver, [](const game::Game& g) { return g.idiomDone && g.answerArrived[3]; }));
+    ASSERT_TRUE(RunUntil(
+        saver, [](const game::GameState& g) { return g.idiomDone && g.answerArrived[3]; }));
     const auto quads = ComposedQuads(saver);
-    const bool two = saver.Game().meaningTwoLines;
+    const bool two = saver.State().meaningTwoLines;
     EXPECT_EQ(QuadsOf(quads, saver.Screen().MeaningTexture(0)).size(), 1u);
     EXPECT_EQ(QuadsOf(quads, saver.Screen().MeaningBackground(0)).size(), 1u);
     EXPECT_EQ(QuadsOf(quads, saver.Screen().MeaningTexture(1)).size(), two ? 1u : 0u);
@@ -204,7 +204,7 @@ TEST(Frame, OneOrTwoMeaningLines) {
       EXPECT_EQ(QuadsOf(quads, saver.Screen().MeaningTexture(1))[0].y, 90.0f);
     }
     (two ? sawTwo : sawOne) = true;
-    ASSERT_TRUE(RunUntil(saver, [](const game::Game& g) { return !g.idiomDone; }));
+    ASSERT_TRUE(RunUntil(saver, [](const game::GameState& g) { return !g.idiomDone; }));
   }
   EXPECT_TRUE(sawOne);
   EXPECT_TRUE(sawTwo);

@@ -84,7 +84,7 @@ inline bool Dark(int r, int g, int b) { return r < 40 && g < 40 && b < 40; }
 
 // Where square (r, c)'s character image is drawn now, at its texture's size.
 inline Box CharacterBox(shell::HeadlessSaver& s, int r, int c) {
-  const game::TFlyingTile& t = s.Game().flyingTiles[r][c];
+  const game::TFlyingTile& t = s.State().flyingTiles[r][c];
   dg::TDGTexture& tex = s.Screen().CellTexture(r, c);
   return Box{t.x, t.y, static_cast<int>(tex.Width()), static_cast<int>(tex.Height())};
 }
@@ -115,13 +115,14 @@ inline std::vector<Quad> QuadsOf(const std::vector<Quad>& quads, const dg::TDGTe
 }
 
 // Ticks until `done` holds (false when it never did within `maxTicks`).
-inline bool RunUntil(shell::HeadlessSaver& s, const std::function<bool(const game::Game&)>& done,
+inline bool RunUntil(shell::HeadlessSaver& s,
+                     const std::function<bool(const game::GameState&)>& done,
                      int maxTicks = 20000) {
   for (int i = 0; i < maxTicks; ++i) {
-    if (done(s.Game())) return true;
+    if (done(s.State())) return true;
     s.RunTicks(1);
   }
-  return done(s.Game());
+  return done(s.State());
 }
 
 }  // namespace saver_test

@@ -20,8 +20,8 @@ class DataFolder {
     std::random_device rd;
     root_ = fs::temp_directory_path() /
             ("vm_settings_test_" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(root_ / settings::kDataFolderName);
-    dir_ = settings::DataDir(root_.string() + "/");
+    fs::create_directories(root_ / "data");
+    dir_ = root_.string() + "/data/";
   }
   ~DataFolder() {
     std::error_code ignored;
@@ -32,7 +32,7 @@ class DataFolder {
     std::ofstream(dir_ + name, std::ios::binary) << bytes;
     return dir_ + name;
   }
-  void Ini(const std::string& text) const { Write(settings::kSettingsFileName, text); }
+  void Ini(const std::string& text) const { Write("Settei.ini", text); }
 
  private:
   fs::path root_;
@@ -41,7 +41,7 @@ class DataFolder {
 
 settings::SaverSettings Read(const DataFolder& d, int userIdioms = 0,
                              settings::FontInstalledTest installed = nullptr) {
-  return settings::ReadSaverSettings(d.Dir(), userIdioms, installed);
+  return settings::ReadSaverSettings(platform::SingleFolderPaths(d.Dir()), userIdioms, installed);
 }
 
 TEST(SaverSettings, NoSettingsFileGivesTheFixedDefaults) {
@@ -140,9 +140,9 @@ TEST(SaverSettings, UserWallpapersThatExistFollowTheBuiltIns) {
 TEST(SaverSettings, HostileFilesEndTheReadingQuickly) {
   DataFolder d;
   // A FIFO in place of the settings file reads as no file, without blocking.
-  ASSERT_EQ(::mkfifo((d.Dir() + settings::kSettingsFileName).c_str(), 0644), 0);
+  ASSERT_EQ(::mkfifo((d.Dir() + platform::kSettingsFileName).c_str(), 0644), 0);
   EXPECT_EQ(Read(d).wallpaperFiles.size(), 3u);
-  std::filesystem::remove(d.Dir() + settings::kSettingsFileName);
+  std::filesystem::remove(d.Dir() + platform::kSettingsFileName);
 
   // The wallpaper count is cut where the dialog cuts it, so no count keeps start-up busy.
   const std::string a = d.Write("a.jpg", "x");

@@ -30,7 +30,7 @@ TEST(Chime, SoundsWhenTheFourthCharacterLandsNotWhenItIsEaten) {
   ASSERT_TRUE(platform::AudioDeviceOpen());
   const Clock::time_point opened = Clock::now();
   shell::HeadlessSaver saver(VM_TEST_DATA_DIR "/", 21, 0, presentation::SoundOutput::kSpeaker);
-  const game::Game& g = saver.Game();
+  const game::GameState& g = saver.State();
   // Quickly up to the eating of an idiom's fourth character.
   for (int i = 0; i < 20000 && !g.idiomDone; ++i) saver.RunTicks(1);
   ASSERT_TRUE(g.idiomDone);

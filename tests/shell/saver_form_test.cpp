@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QTimer>
+#include <cstdlib>
 
 #include "platform/ui/application.h"
 #include "platform/ui/cursor.h"
@@ -23,7 +24,9 @@ platform::Application& App() {
 
 shell::SaverFormOptions Options() {
   shell::SaverFormOptions options;
-  options.exeDir = VM_TEST_EXE_DIR "/";
+  options.paths = platform::FindAppPaths(VM_TEST_EXE_DIR "/", [](const char* name) {
+    return static_cast<const char*>(std::getenv(name));
+  });
   return options;
 }
 

@@ -24,7 +24,9 @@ class RecordingScreen final : public presentation::Screen {
   void SetWriterFont(const std::string& face, std::optional<std::uint8_t> style) override {
     fonts.push_back({face, style});
   }
-  void Attach(const game::Game& g) override { attached = &g; }
+  void Attach(const game::GameState& state, const game::GameSettings&) override {
+    attached = &state;
+  }
   void WriteMusicCaption(const std::string& ansi) override { captions.push_back(ansi); }
   void SetMusicOn(bool on) override { musicOn = on; }
   void WriteCellText(int, int, const std::u16string&) override { ++cellWrites; }
@@ -43,7 +45,7 @@ class RecordingScreen final : public presentation::Screen {
     std::optional<std::uint8_t> style;
   };
   std::vector<Font> fonts;
-  const game::Game* attached = nullptr;
+  const game::GameState* attached = nullptr;
   int cellWrites = 0;
   std::vector<std::uint32_t> frameTimes;
   std::vector<std::string> wallpapers;
@@ -84,7 +86,8 @@ struct Fixture {
       : clock(start),
         screen(clock),
         session(screen, clock,
-                {data.Dir(), 7, std::move(installed), shell::MusicOutput::kPlay, nullptr}) {}
+                {platform::SingleFolderPaths(data.Dir()), 7, std::move(installed),
+                 shell::MusicOutput::kPlay, nullptr}) {}
   game::TestClock clock;
   RecordingScreen screen;
   shell::SaverSession session;
@@ -94,7 +97,7 @@ TEST(SaverSession, StartUpFillsTheBoardAndLoadsABuiltInWallpaper) {
   DataFolder data;
   Fixture f(data);
   f.session.StartUp();
-  EXPECT_EQ(f.screen.attached, &f.session.Game());
+  EXPECT_EQ(f.screen.attached, &f.session.Game().State());
   EXPECT_EQ(f.screen.cellWrites, 80);
   ASSERT_EQ(f.screen.wallpapers.size(), 1u);
   const std::string& w = f.screen.wallpapers[0];
@@ -144,7 +147,7 @@ TEST(SaverSession, FirstStepComesWhenThreeSecondsAndTheStepIntervalHavePassed) {
   DataFolder data;
   Fixture f(data);
   f.session.StartUp();
-  game::Game& g = f.session.Game();
+  const game::GameState& g = f.session.Game().State();
   // The walker starts beside the first character it wants; its first step eats it.
   std::uint32_t firstEat = 0;
   while (f.clock.Now() < 5000 + 5000) {
@@ -203,7 +206,7 @@ TEST(SaverSession, SettingsSetTheStepTimer) {
   std::uint32_t firstEat = 0;
   while (firstEat == 0 && f.clock.Now() < 10000) {
     f.session.Tick();
-    if (f.session.Game().collectedCount == 1) firstEat = f.session.LastTickTime();
+    if (f.session.Game().State().collectedCount == 1) firstEat = f.session.LastTickTime();
     f.clock.Sleep(1);
   }
   EXPECT_GE(firstEat, 3300u);

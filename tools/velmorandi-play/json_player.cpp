@@ -46,7 +46,7 @@ void JsonPlayer::Line(const std::string& json) {
 void JsonPlayer::BoardFilled() {
   ++boardsFilled_;
   lastEventTime_ = clock_.Now();
-  const game::Game& g = *game_;
+  const game::GameState& g = *game_;
   std::string cells;
   for (int r = 0; r < game::kBoardRows; ++r) {
     for (int c = 0; c < game::kBoardCols; ++c) {
@@ -64,7 +64,7 @@ void JsonPlayer::BoardFilled() {
 }
 
 void JsonPlayer::RoutePlanned() {
-  const game::Game& g = *game_;
+  const game::GameState& g = *game_;
   std::string squares;
   for (int i = 0; i < g.routeLength; ++i)
     squares += (i ? "," : "") + Square(g.routeRows[static_cast<std::size_t>(i)],

@@ -6,8 +6,8 @@
 
 #include "dictionary/dictionary.h"
 #include "game/clock.h"
-#include "game/game.h"
 #include "game/game_observer.h"
+#include "game/game_state.h"
 #include "game/game_view.h"
 
 namespace play {
@@ -15,8 +15,8 @@ namespace play {
 class JsonPlayer final : public game::GameView, public game::GameObserver {
  public:
   JsonPlayer(std::FILE* out, game::Clock& clock, const dictionary::Dictionary& dictionary);
-  // The game whose state the events describe; set before it starts.
-  void Attach(const game::Game* g) { game_ = g; }
+  // The game state the events describe; set before the game starts.
+  void Attach(const game::GameState& state) { game_ = &state; }
 
   int BoardsFilled() const { return boardsFilled_; }
   long Eaten() const { return eaten_; }
@@ -47,7 +47,7 @@ class JsonPlayer final : public game::GameView, public game::GameObserver {
   std::FILE* out_;
   game::Clock& clock_;
   const dictionary::Dictionary& dictionary_;
-  const game::Game* game_ = nullptr;
+  const game::GameState* game_ = nullptr;
   int boardsFilled_ = 0;
   long eaten_ = 0;
   std::uint32_t lastEventTime_ = 0;

@@ -4,6 +4,7 @@
 // of DIR (a VelmorandiScrData folder; without it, as with no settings file): start-up at
 // time 0, a tick every 100 ms on a test clock, no real waiting. Prints one JSON object per
 // line; the same seed gives the same output.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -14,6 +15,7 @@
 #include "game/game.h"
 #include "game/random.h"
 #include "json_player.h"
+#include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
 #include "settings/settings_store.h"
 
@@ -24,7 +26,6 @@ namespace {
 constexpr int kLeafWidth = 44;
 constexpr int kLeafHeight = 30;
 constexpr std::uint32_t kTick = 100;
-constexpr char kUserListName[] = "追加問題.txt";
 
 struct Options {
   std::uint64_t seed = 0;
@@ -51,32 +52,41 @@ bool ParseNumber(const std::string& text, unsigned long long max, unsigned long 
   return true;
 }
 
-bool AnyTileFlying(const game::Game& g) {
-  for (const auto& row : g.flyingTiles)
-    for (const auto& tile : row)
-      if (tile.answerIndex >= 0) return true;
-  return false;
+// How long to let the clock run before the next tick: ticks without a flight and before
+// the step timer fires change nothing, so they are passed over, landing on the same tick
+// of the 100 ms grid that ticking through them would reach. A step interval of weeks
+// then costs no more than one of 700 ms.
+std::uint32_t TimeToNextTick(const game::Game& g, std::uint32_t now) {
+  if (g.AnyTileFlying()) return kTick;
+  // A wait and a step interval of 2^31 ms each lie further ahead than the clock can
+  // sleep in one go; the jump stops short and the next one goes the rest of the way.
+  constexpr std::int64_t kLongestJump = std::int64_t{1} << 30;
+  const std::int64_t ahead = std::min(g.TimerDueIn(now), kLongestJump);
+  if (ahead <= kTick) return kTick;
+  return static_cast<std::uint32_t>((ahead + kTick - 1) / kTick * kTick);
 }
 
 int Play(const Options& options) {
   dictionary::Dictionary dictionary;
   settings::SaverSettings saver;
   if (options.dataDir.empty()) {
-    saver = settings::DefaultSaverSettings(settings::DataDir(platform::ExeDir()));
+    saver = settings::DefaultSaverSettings(platform::Paths().dataDir);
   } else {
     std::string dir = options.dataDir;
     if (dir.back() != '/') dir += '/';
     if (!platform::DirectoryExists(dir)) return Usage("no such folder: " + options.dataDir);
-    const int userIdioms = dictionary.LoadUserIdioms(dir + kUserListName);
+    const platform::AppPaths paths = platform::SingleFolderPaths(dir);
+    const int userIdioms =
+        dictionary.LoadUserIdioms(paths.ReadPath(platform::UserFile::kUserWords));
     // Fonts do not matter without a screen.
-    saver = settings::ReadSaverSettings(dir, userIdioms, nullptr);
+    saver = settings::ReadSaverSettings(paths, userIdioms, nullptr);
   }
 
   game::TestClock clock(0);
   game::SeededRandom random(options.seed);
   play::JsonPlayer player(stdout, clock, dictionary);
   game::Game g(dictionary, player, clock, random, settings::ToGameSettings(saver));
-  player.Attach(&g);
+  player.Attach(g.State());
   g.SetObserver(&player);
   g.StartUp(kLeafWidth, kLeafHeight);
 
@@ -87,14 +97,21 @@ int Play(const Options& options) {
           kTick +
       20;
   for (;;) {
-    g.Tick();
-    if (player.BoardsFilled() == options.boards && g.boardDone && !AnyTileFlying(g)) break;
+    // Once the last board asked for is eaten, only its flights go on: however short the
+    // wait, no further board starts, and the run ends when they have landed.
+    const bool lastBoardEaten = player.BoardsFilled() >= options.boards && g.State().boardDone;
+    if (lastBoardEaten) {
+      g.MoveFlyingTiles();
+      if (!g.AnyTileFlying()) break;
+    } else {
+      g.Tick();
+    }
     if ((clock.Now() - player.LastEventTime()) / kTick > quietLimit) {
       std::fflush(stdout);
       std::fprintf(stderr, "velmorandi-play: the game stopped moving at t=%u\n", clock.Now());
       return 1;
     }
-    clock.Sleep(kTick);
+    clock.Sleep(TimeToNextTick(g, clock.Now()));
   }
   player.End(static_cast<int>(options.boards));
   return std::fflush(stdout) == 0 ? 0 : 1;

@@ -13,6 +13,7 @@
 
 #include "dg/debug_log.h"
 #include "jpeg/jpeg.h"
+#include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
 #include "platform/gdi/gdi_log.h"
 #include "settings/settings_store.h"
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
   if (out.empty()) return Usage("--out is required");
   if (!EndsWith(out, ".png") && !EndsWith(out, ".jpg") && !EndsWith(out, ".jpeg"))
     return Usage("--out must end in .png, .jpg or .jpeg");
-  if (dataDir.empty()) dataDir = settings::DataDir(platform::ExeDir());
+  if (dataDir.empty()) dataDir = platform::Paths().dataDir;
   if (dataDir.back() != '/') dataDir += '/';
   if (!platform::DirectoryExists(dataDir)) return Usage("no such folder: " + dataDir);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -56,3 +57,12 @@ std::string D3DRenderStateName(uint32_t state);
 std::string D3DTextureStageStateName(uint32_t state);
 std::string D3DSamplerStateName(uint32_t state);
 std::string D3DFormatCodeName(uint32_t format);
+
+namespace vm_d3d9 {
+
+// Arguments as the recorder holds them: a float as its bit pattern, an object as its
+// address.
+inline uint64_t Bits(float f) { return std::bit_cast<uint32_t>(f); }
+inline uint64_t Address(const void* p) { return reinterpret_cast<uintptr_t>(p); }
+
+}  // namespace vm_d3d9

@@ -152,18 +152,30 @@ void PlainPath(const RasterState& state, const TriangleSetup& setup) {
 
 }  // namespace
 
-bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex& vb,
-                   const TLVertex& vc, TriangleSetup* setup) {
-  const TLVertex* v[3] = {&va, &vb, &vc};
-  for (const TLVertex* p : v) {
+namespace {
+
+// The triangle's vertices snapped to the sub-pixel grid, clockwise, with twice its area.
+struct SnappedTriangle {
+  const TLVertex* v[3];
+  Snapped p[3];
+  int64_t area;
+};
+
+// False when the triangle is not drawn: coordinates out of range, degenerate or culled.
+bool SnapTriangle(const RasterState& state, const TLVertex& va, const TLVertex& vb,
+                  const TLVertex& vc, SnappedTriangle* tri) {
+  tri->v[0] = &va;
+  tri->v[1] = &vb;
+  tri->v[2] = &vc;
+  for (const TLVertex* p : tri->v) {
     if (!Finite(*p) || std::fabs(p->x) > kMaxCoordinate || std::fabs(p->y) > kMaxCoordinate) {
       return false;
     }
   }
-  Snapped p[3];
+  Snapped* p = tri->p;
   for (int i = 0; i < 3; ++i) {
-    p[i] = {Round(static_cast<double>(v[i]->x) * 256.0),
-            Round(static_cast<double>(v[i]->y) * 256.0)};
+    p[i] = {Round(static_cast<double>(tri->v[i]->x) * 256.0),
+            Round(static_cast<double>(tri->v[i]->y) * 256.0)};
   }
   int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[1].y - p[0].y) * (p[2].x - p[0].x);
   if (area == 0) return false;
@@ -172,10 +184,16 @@ bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex&
   if (state.cullMode == D3DCULL_CW && area > 0) return false;
   if (area < 0) {
     std::swap(p[1], p[2]);
-    std::swap(v[1], v[2]);
+    std::swap(tri->v[1], tri->v[2]);
     area = -area;
   }
+  tri->area = area;
+  return true;
+}
 
+// The pixel box within the viewport and the edge functions from its origin; false when
+// the box is empty.
+bool SetUpCoverage(const RasterState& state, const Snapped p[3], TriangleSetup* setup) {
   int64_t minX = std::min({p[0].x, p[1].x, p[2].x}), maxX = std::max({p[0].x, p[1].x, p[2].x});
   int64_t minY = std::min({p[0].y, p[1].y, p[2].y}), maxY = std::max({p[0].y, p[1].y, p[2].y});
   // Pixel centres are at whole coordinates: the box holds the pixels whose centres
@@ -201,17 +219,49 @@ bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex&
     setup->ex[e] = -dy << kSubPixelBits;
     setup->ey[e] = dx << kSubPixelBits;
   }
+  return true;
+}
 
-  const double area2 = static_cast<double>(area);
-  const int ox0 = setup->minX, oy0 = setup->minY;
-  setup->affine = v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw;
+// The diffuse colour: constant, or integer planes per channel (and for perspective the
+// channels times rhw).
+void SetUpColor(const RasterState& state, const SnappedTriangle& tri, TriangleSetup* setup) {
+  const TLVertex* const* v = tri.v;
+  const double area2 = static_cast<double>(tri.area);
+  const int ox = setup->minX, oy = setup->minY;
+  if (state.shadeMode == D3DSHADE_FLAT) {
+    setup->constantColor = true;
+    setup->flatColor = v[0]->diffuse;
+  } else {
+    setup->constantColor = v[0]->diffuse == v[1]->diffuse && v[1]->diffuse == v[2]->diffuse;
+    setup->flatColor = v[0]->diffuse;
+  }
+  for (int c = 0; c < 4 && !setup->constantColor; ++c) {
+    const double f[3] = {double(Channel(v[0]->diffuse, c)), double(Channel(v[1]->diffuse, c)),
+                         double(Channel(v[2]->diffuse, c))};
+    setup->color[c] = FixedPlane(DoublePlaneOf(tri.p, area2, f, ox, oy), kColorFracBits);
+  }
+  if (!setup->affine && !setup->constantColor) {
+    const double w[3] = {v[0]->rhw, v[1]->rhw, v[2]->rhw};
+    for (int c = 0; c < 4; ++c) {
+      const double f[3] = {Channel(v[0]->diffuse, c) * w[0], Channel(v[1]->diffuse, c) * w[1],
+                           Channel(v[2]->diffuse, c) * w[2]};
+      setup->pc[c] = DoublePlaneOf(tri.p, area2, f, ox, oy);
+    }
+  }
+}
 
+// Texel coordinates, their perspective planes, and depth.
+void SetUpTexelsAndDepth(const RasterState& state, const SnappedTriangle& tri,
+                         TriangleSetup* setup) {
+  const TLVertex* const* v = tri.v;
+  const double area2 = static_cast<double>(tri.area);
+  const int ox = setup->minX, oy = setup->minY;
   const int texW = state.hasTexture ? state.texture.width : 1;
   const int texH = state.hasTexture ? state.texture.height : 1;
   const double su[3] = {double{v[0]->u} * texW, double{v[1]->u} * texW, double{v[2]->u} * texW};
   const double sv[3] = {double{v[0]->v} * texH, double{v[1]->v} * texH, double{v[2]->v} * texH};
-  const DoublePlane sPlane = DoublePlaneOf(p, area2, su, ox0, oy0);
-  const DoublePlane tPlane = DoublePlaneOf(p, area2, sv, ox0, oy0);
+  const DoublePlane sPlane = DoublePlaneOf(tri.p, area2, su, ox, oy);
+  const DoublePlane tPlane = DoublePlaneOf(tri.p, area2, sv, ox, oy);
   setup->s = CoordPlane(sPlane, texW, state.addressU);
   setup->t = CoordPlane(tPlane, texH, state.addressV);
   const double scaleX = sPlane.fx * sPlane.fx + tPlane.fx * tPlane.fx;
@@ -220,38 +270,27 @@ bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex&
 
   if (state.depthTest) {
     const double zs[3] = {v[0]->z, v[1]->z, v[2]->z};
-    setup->z = DoublePlaneOf(p, area2, zs, ox0, oy0);
-  }
-
-  if (state.shadeMode == D3DSHADE_FLAT) {
-    setup->constantColor = true;
-    setup->flatColor = va.diffuse;
-  } else {
-    setup->constantColor = v[0]->diffuse == v[1]->diffuse && v[1]->diffuse == v[2]->diffuse;
-    setup->flatColor = v[0]->diffuse;
-  }
-  for (int c = 0; c < 4 && !setup->constantColor; ++c) {
-    const double f[3] = {double(Channel(v[0]->diffuse, c)), double(Channel(v[1]->diffuse, c)),
-                         double(Channel(v[2]->diffuse, c))};
-    setup->color[c] = FixedPlane(DoublePlaneOf(p, area2, f, ox0, oy0), kColorFracBits);
-  }
-
-  if (!setup->affine && !setup->constantColor) {
-    const double w[3] = {v[0]->rhw, v[1]->rhw, v[2]->rhw};
-    for (int c = 0; c < 4; ++c) {
-      const double f[3] = {Channel(v[0]->diffuse, c) * w[0], Channel(v[1]->diffuse, c) * w[1],
-                           Channel(v[2]->diffuse, c) * w[2]};
-      setup->pc[c] = DoublePlaneOf(p, area2, f, ox0, oy0);
-    }
+    setup->z = DoublePlaneOf(tri.p, area2, zs, ox, oy);
   }
   if (!setup->affine) {
     const double w[3] = {v[0]->rhw, v[1]->rhw, v[2]->rhw};
-    setup->prhw = DoublePlaneOf(p, area2, w, ox0, oy0);
+    setup->prhw = DoublePlaneOf(tri.p, area2, w, ox, oy);
     const double pu[3] = {su[0] * w[0], su[1] * w[1], su[2] * w[2]};
     const double pv[3] = {sv[0] * w[0], sv[1] * w[1], sv[2] * w[2]};
-    setup->ps = DoublePlaneOf(p, area2, pu, ox0, oy0);
-    setup->pt = DoublePlaneOf(p, area2, pv, ox0, oy0);
+    setup->ps = DoublePlaneOf(tri.p, area2, pu, ox, oy);
+    setup->pt = DoublePlaneOf(tri.p, area2, pv, ox, oy);
   }
+}
+
+}  // namespace
+
+bool SetUpTriangle(const RasterState& state, const TLVertex& va, const TLVertex& vb,
+                   const TLVertex& vc, TriangleSetup* setup) {
+  SnappedTriangle tri;
+  if (!SnapTriangle(state, va, vb, vc, &tri) || !SetUpCoverage(state, tri.p, setup)) return false;
+  setup->affine = tri.v[0]->rhw == tri.v[1]->rhw && tri.v[1]->rhw == tri.v[2]->rhw;
+  SetUpTexelsAndDepth(state, tri, setup);
+  SetUpColor(state, tri, setup);
   return true;
 }
 

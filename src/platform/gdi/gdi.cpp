@@ -7,7 +7,7 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "platform/fs/fs.h"
+#include "platform/fs/app_paths.h"
 #include "platform/gdi/font_catalog.h"
 #include "platform/gdi/font_instance.h"
 #include "platform/gdi/freetype_face.h"
@@ -55,7 +55,7 @@ class FontSystem {
 
   FontCatalog& Catalog() {
     if (!catalog_) {
-      if (aliasFile_.empty()) aliasFile_ = platform::ExeDir() + "VelmorandiScrData/fonts.conf";
+      if (aliasFile_.empty()) aliasFile_ = platform::Paths().Data(platform::kFontAliasFileName);
       catalog_ = std::make_unique<FontCatalog>(aliasFile_);
     }
     return *catalog_;

@@ -207,7 +207,7 @@ struct FontFaceInfo {
 };
 std::optional<FontFaceInfo> GetFontFaceInfo(HFONT font);
 
-// The alias file; by default ExeDir() + "VelmorandiScrData/fonts.conf". Setting it drops
+// The alias file; by default fonts.conf of the data folder. Setting it drops
 // the cached lookups, so later fonts resolve with the new file; fonts made before keep
 // their faces.
 void SetFontAliasFile(std::string path);

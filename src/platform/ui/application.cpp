@@ -40,14 +40,13 @@ Application::~Application() {
   app_.reset();
 }
 
+// Only the application name: a display name would be appended to every window's caption,
+// and each window has its own caption. Message boxes without a caption show the name.
 void Application::SetTitle(const std::string& title) {
-  QApplication::setApplicationDisplayName(QString::fromStdString(title));
   QApplication::setApplicationName(QString::fromStdString(title));
 }
 
-std::string Application::Title() const {
-  return QApplication::applicationDisplayName().toStdString();
-}
+std::string Application::Title() const { return QApplication::applicationName().toStdString(); }
 
 void Application::SetOnIdle(IdleHandler handler) {
   onIdle_ = std::move(handler);

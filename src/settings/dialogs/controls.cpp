@@ -51,6 +51,9 @@ void EventLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 void EventLabel::mouseMoveEvent(QMouseEvent* event) {
   QLabel::mouseMoveEvent(event);
+  // Taken here: passed on, the move would reach the window, whose own move handler undoes
+  // what onMouseMove did.
+  event->accept();
   if (onMouseMove) onMouseMove();
 }
 

@@ -19,10 +19,16 @@ const SiblingInfo& InfoOf(Sibling sibling) {
   return sibling == Sibling::kQuarnel ? kQuarnel : kBrisolt;
 }
 
-bool SiblingPresent(const std::string& exeDir, Sibling sibling) {
+bool SiblingPresent(const platform::AppPaths& paths, Sibling sibling) {
   const SiblingInfo& info = InfoOf(sibling);
-  return platform::FileExists(exeDir + info.executable) &&
-         platform::DirectoryExists(exeDir + info.dataFolder);
+  return platform::FileExists(paths.exeDir + info.executable) &&
+         (platform::DirectoryExists(paths.exeDir + info.dataFolder) ||
+          platform::DirectoryExists(paths.dataHome + info.dataFolder));
+}
+
+std::string SiblingWordsPath(const platform::AppPaths& paths, Sibling sibling) {
+  const SiblingInfo& info = InfoOf(sibling);
+  return paths.dataHome + info.dataFolder + info.wordsFile;
 }
 
 }  // namespace settings

@@ -1,26 +1,18 @@
-// Files of the data folder and of the two sibling savers, relative to exeDir (which ends
-// in "/").
+// The two sibling savers: their executables beside ours, and the word lists we export to
+// them.
 #pragma once
 
 #include <string>
 
+#include "platform/fs/app_paths.h"
+
 namespace settings {
-
-inline constexpr const char* kDataFolder = "VelmorandiScrData/";
-inline constexpr const char* kSetteiIni = "Settei.ini";
-inline constexpr const char* kRecordDat = "record.dat";
-inline constexpr const char* kUserWordsFile = "追加問題.txt";
-inline constexpr const char* kReadMeFile = "ReadMe.txt";
-
-inline std::string DataPath(const std::string& exeDir, const std::string& name) {
-  return exeDir + kDataFolder + name;
-}
 
 enum class Sibling { kQuarnel, kBrisolt };
 
 struct SiblingInfo {
   const char* executable;   // in exeDir
-  const char* dataFolder;   // in exeDir, with "/"
+  const char* dataFolder;   // in exeDir, and in the per-user data base; with "/"
   const char* wordsFile;    // in dataFolder
   const char* settingsKey;  // in TuikaJukugo
   const char* confirmation;
@@ -28,7 +20,10 @@ struct SiblingInfo {
 
 const SiblingInfo& InfoOf(Sibling sibling);
 
-// Its executable and its data folder both exist.
-bool SiblingPresent(const std::string& exeDir, Sibling sibling);
+// Its executable and its data folder (beside it, or the user's own) both exist.
+bool SiblingPresent(const platform::AppPaths& paths, Sibling sibling);
+
+// Where our user list is exported for the sibling: in the user's own folder of that saver.
+std::string SiblingWordsPath(const platform::AppPaths& paths, Sibling sibling);
 
 }  // namespace settings

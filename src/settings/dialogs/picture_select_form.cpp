@@ -24,8 +24,8 @@ QPushButton* MakeButton(const char* caption, QRect geometry, QWidget* parent) {
 
 }  // namespace
 
-TPictureSelectForm::TPictureSelectForm(platform::ui::DialogServices& services, std::string exeDir,
-                                       QWidget* parent)
+TPictureSelectForm::TPictureSelectForm(platform::ui::DialogServices& services,
+                                       platform::AppPaths paths, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       services_(services),
@@ -65,10 +65,10 @@ TPictureSelectForm::TPictureSelectForm(platform::ui::DialogServices& services, s
   setTabOrder(BtnSansho, BtnDel);
   setTabOrder(BtnDel, ListBox1);
 
-  FormCreate(std::move(exeDir));
+  FormCreate(std::move(paths));
 }
 
-void TPictureSelectForm::FormCreate(std::string exeDir) { exeDir_ = std::move(exeDir); }
+void TPictureSelectForm::FormCreate(platform::AppPaths paths) { paths_ = std::move(paths); }
 
 int TPictureSelectForm::EntryCount() const { return ListBox1->count(); }
 
@@ -152,7 +152,8 @@ void TPictureSelectForm::BtnDelClick() {
 void TPictureSelectForm::FormClose() {
   runner_.Run([&] {
     // One write of the file for the whole list, however long it is.
-    platform::IniFile ini(DataPath(exeDir_, kSetteiIni), platform::IniWrites::kOnCommit);
+    platform::IniFile ini(paths_.UpdatePath(platform::UserFile::kSettings),
+                          platform::IniWrites::kOnCommit);
     ini.WriteInteger("Picture", "Count", ListBox1->count());
     for (int i = 0; i < ListBox1->count(); ++i) {
       ini.WriteString("Picture", std::to_string(i + 3), ListBox1->item(i)->text().toStdString());

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs/app_paths.h"
 #include "platform/ui/dialogs/dialog_services.h"
 #include "settings/dialogs/controls.h"
 #include "settings/dialogs/handler_runner.h"
@@ -17,7 +18,7 @@ namespace settings {
 
 class TPictureSelectForm : public QDialog {
  public:
-  TPictureSelectForm(platform::ui::DialogServices& services, std::string exeDir,
+  TPictureSelectForm(platform::ui::DialogServices& services, platform::AppPaths paths,
                      QWidget* parent = nullptr);
 
   // The list, the dialog's whole state.
@@ -46,12 +47,12 @@ class TPictureSelectForm : public QDialog {
   void done(int result) override;
 
  private:
-  void FormCreate(std::string exeDir);
+  void FormCreate(platform::AppPaths paths);
   void AddItem(const QString& path);
 
   platform::ui::DialogServices& services_;
   HandlerRunner runner_;
-  std::string exeDir_;
+  platform::AppPaths paths_;
   bool listChangeFromCode_ = false;
 };
 

@@ -70,14 +70,14 @@ QSlider* MakeTrackBar(QRect geometry, QWidget* parent) {
 }  // namespace
 
 TSetteiForm::TSetteiForm(TPictureSelectForm& pictureForm, platform::ui::DialogServices& services,
-                         std::string exeDir, QWidget* parent)
+                         platform::AppPaths paths, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       pictureForm_(pictureForm),
       services_(services),
       runner_([this](const std::string& message) { services_.ShowError(this, message); }) {
   BuildControls();
-  FormCreate(std::move(exeDir));
+  FormCreate(std::move(paths));
 }
 
 void TSetteiForm::BuildControls() {
@@ -212,10 +212,16 @@ void TSetteiForm::BuildControls() {
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
-void TSetteiForm::FormCreate(std::string exeDir) { exeDir_ = std::move(exeDir); }
+void TSetteiForm::FormCreate(platform::AppPaths paths) { paths_ = std::move(paths); }
 
-std::string TSetteiForm::SettingsPath() const { return DataPath(exeDir_, kSetteiIni); }
-std::string TSetteiForm::UserListPath() const { return DataPath(exeDir_, kUserWordsFile); }
+// The dialog changes the user's own Settei.ini in place, so it starts from a copy of one
+// that only an older installation has.
+std::string TSetteiForm::SettingsPath() const {
+  return paths_.UpdatePath(platform::UserFile::kSettings);
+}
+std::string TSetteiForm::UserListPath() const {
+  return paths_.ReadPath(platform::UserFile::kUserWords);
+}
 
 int TSetteiForm::CountValidUserIdioms() const {
   return dictionary::CountValidUserIdioms(UserListPath());
@@ -272,8 +278,8 @@ void TSetteiForm::FormShow() {
     if (platform::FileExists(userList)) {
       userFileStamp_ = platform::ModificationTime(userList).value_or(0);
     }
-    if (SiblingPresent(exeDir_, Sibling::kQuarnel)) CheckBoxQuarnel->setEnabled(true);
-    if (SiblingPresent(exeDir_, Sibling::kBrisolt)) CheckBoxBrisolt->setEnabled(true);
+    if (SiblingPresent(paths_, Sibling::kQuarnel)) CheckBoxQuarnel->setEnabled(true);
+    if (SiblingPresent(paths_, Sibling::kBrisolt)) CheckBoxBrisolt->setEnabled(true);
 
     const std::string path = SettingsPath();
     if (!platform::FileExists(path)) {
@@ -308,11 +314,11 @@ void TSetteiForm::FormShow() {
     SetFolderLabel(ini.ReadString("BGM", "Folda", ""));
 
     const std::string face = ini.ReadString("Font", "Name", kFaceMsPMincho);
-    if (platform::ui::IsScreenFontInstalled(face)) {
+    if (platform::ui::IsDrawableFace(face)) {
       LblFontName->setText(Q("設定書体: " + face + " "));
       QFont font = LblFontName->font();
       font.setFamily(platform::ui::ConcreteFamily(face));
-      const std::string recordPath = DataPath(exeDir_, kRecordDat);
+      const std::string recordPath = paths_.UpdatePath(platform::UserFile::kFontStyle);
       if (platform::FileExists(recordPath)) {
         const auto record = platform::ReadFilePrefix(recordPath, 1);
         const std::uint8_t style =
@@ -454,7 +460,7 @@ void TSetteiForm::BtnFontClick() {
         platform::ui::MakeFont(choice->face, LblFontName->font().pixelSize(), style));
     LblFontName->adjustSize();
     platform::IniFile(SettingsPath()).WriteString("Font", "Name", choice->face);
-    const std::string recordPath = DataPath(exeDir_, kRecordDat);
+    const std::string recordPath = paths_.UpdatePath(platform::UserFile::kFontStyle);
     const char byte = static_cast<char>(style);
     if (!platform::WriteWholeFileAtomic(recordPath, std::string_view(&byte, 1))) {
       throw platform::IniWriteError(recordPath);
@@ -485,7 +491,7 @@ void TSetteiForm::BtnTuikaClick() {
   runner_.Run([&] {
     BtnTuika->setEnabled(false);
     editorRunning_ = true;
-    const std::string userList = UserListPath();
+    const std::string userList = paths_.UpdatePath(platform::UserFile::kUserWords);
     std::unique_ptr<platform::ui::ChildProcess> editor;
     if (const auto command = services_.FindEditor(userList)) {
       editor = services_.StartProcess(*command);
@@ -506,8 +512,8 @@ void TSetteiForm::BtnTuikaClick() {
       }
     } else {
       CheckBoxYusen->setEnabled(true);
-      CheckBoxQuarnel->setEnabled(SiblingPresent(exeDir_, Sibling::kQuarnel));
-      CheckBoxBrisolt->setEnabled(SiblingPresent(exeDir_, Sibling::kBrisolt));
+      CheckBoxQuarnel->setEnabled(SiblingPresent(paths_, Sibling::kQuarnel));
+      CheckBoxBrisolt->setEnabled(SiblingPresent(paths_, Sibling::kBrisolt));
     }
   });
 }
@@ -519,18 +525,15 @@ void TSetteiForm::CheckBoxYusenClick() {
 }
 
 void TSetteiForm::Export(Sibling sibling) {
-  if (!ExportUserWords(exeDir_, sibling)) {
-    const SiblingInfo& info = InfoOf(sibling);
-    throw platform::IniWriteError(exeDir_ + info.dataFolder + info.wordsFile);
+  if (!ExportUserWords(paths_, sibling)) {
+    throw platform::IniWriteError(SiblingWordsPath(paths_, sibling));
   }
 }
 
 void TSetteiForm::SiblingMouseUp(Sibling sibling, QCheckBox* box) {
   runner_.Run([&] {
     const SiblingInfo& info = InfoOf(sibling);
-    if (!box->isChecked() || CountValidUserIdioms() <= 0 ||
-        !platform::DirectoryExists(exeDir_ + info.dataFolder) ||
-        !platform::FileExists(exeDir_ + info.executable)) {
+    if (!box->isChecked() || CountValidUserIdioms() <= 0 || !SiblingPresent(paths_, sibling)) {
       return;
     }
     if (services_.AskYesNo(this, info.confirmation)) {
@@ -546,7 +549,7 @@ void TSetteiForm::CheckBoxQuarnelMouseUp() { SiblingMouseUp(Sibling::kQuarnel, C
 void TSetteiForm::CheckBoxBrisoltMouseUp() { SiblingMouseUp(Sibling::kBrisolt, CheckBoxBrisolt); }
 
 void TSetteiForm::BtnHelpClick() {
-  runner_.Run([&] { services_.OpenWithDefaultProgram(DataPath(exeDir_, kReadMeFile)); });
+  runner_.Run([&] { services_.OpenWithDefaultProgram(paths_.Data(platform::kReadMeFileName)); });
 }
 
 void TSetteiForm::LblURLClick() {
@@ -567,8 +570,7 @@ void TSetteiForm::FormCloseQuery() {
     for (const auto& [sibling, box] : siblings) {
       const SiblingInfo& info = InfoOf(sibling);
       if (!changed || !box->isChecked() || CountValidUserIdioms() <= 0 ||
-          !platform::DirectoryExists(exeDir_ + info.dataFolder) ||
-          !platform::FileExists(exeDir_ + info.executable)) {
+          !SiblingPresent(paths_, sibling)) {
         continue;
       }
       if (services_.AskYesNo(this, info.confirmation)) {

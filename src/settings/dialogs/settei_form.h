@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
 #include "platform/ui/dialogs/dialog_services.h"
 #include "settings/dialogs/controls.h"
@@ -27,7 +28,7 @@ inline constexpr const char* kHomePageAddress = "https://velmorandi.example.org/
 class TSetteiForm : public QWidget {
  public:
   TSetteiForm(TPictureSelectForm& pictureForm, platform::ui::DialogServices& services,
-              std::string exeDir = platform::ExeDir(), QWidget* parent = nullptr);
+              platform::AppPaths paths = platform::Paths(), QWidget* parent = nullptr);
 
   void FormShow();
   void FormCloseQuery();
@@ -96,7 +97,7 @@ class TSetteiForm : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  void FormCreate(std::string exeDir);
+  void FormCreate(platform::AppPaths paths);
   void BuildControls();
   std::string SettingsPath() const;
   std::string UserListPath() const;
@@ -114,7 +115,7 @@ class TSetteiForm : public QWidget {
   TPictureSelectForm& pictureForm_;
   platform::ui::DialogServices& services_;
   HandlerRunner runner_;
-  std::string exeDir_;
+  platform::AppPaths paths_;
   std::int64_t userFileStamp_ = 0;
   bool editorRunning_ = false;
   bool centred_ = false;

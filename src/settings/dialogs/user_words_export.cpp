@@ -37,11 +37,11 @@ std::string SiblingCopy(std::string_view userList, Sibling sibling) {
   return copy;
 }
 
-bool ExportUserWords(const std::string& exeDir, Sibling sibling) {
-  const auto list = platform::ReadWholeFile(DataPath(exeDir, kUserWordsFile));
+bool ExportUserWords(const platform::AppPaths& paths, Sibling sibling) {
+  const auto list = platform::ReadWholeFile(paths.ReadPath(platform::UserFile::kUserWords));
   if (!list) return false;
-  const SiblingInfo& info = InfoOf(sibling);
-  return platform::WriteWholeFileAtomic(exeDir + info.dataFolder + info.wordsFile,
+  platform::MakeDirectories(paths.dataHome + InfoOf(sibling).dataFolder);
+  return platform::WriteWholeFileAtomic(SiblingWordsPath(paths, sibling),
                                         SiblingCopy(*list, sibling));
 }
 

@@ -18,8 +18,8 @@ std::vector<std::string_view> SplitLines(std::string_view bytes);
 // lines, the second every line; each line is followed by CR LF.
 std::string SiblingCopy(std::string_view userList, Sibling sibling);
 
-// Replaces the sibling's word file with the copy of exeDir's user list. False (and the
-// target untouched) when the list cannot be read or the target cannot be written.
-bool ExportUserWords(const std::string& exeDir, Sibling sibling);
+// Replaces the sibling's word file with the copy of the user's list (its folder is made). False
+// (and the target untouched) when the list cannot be read or the target cannot be written.
+bool ExportUserWords(const platform::AppPaths& paths, Sibling sibling);
 
 }  // namespace settings

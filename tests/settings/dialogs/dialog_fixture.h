@@ -50,8 +50,15 @@ class DialogTest : public ::testing::Test {
   // The two windows, created the way the settings mode creates them.
   void CreateForms() {
     form_.reset();
-    pictures_ = std::make_unique<TPictureSelectForm>(fake_, exeDir_);
-    form_ = std::make_unique<TSetteiForm>(*pictures_, fake_, exeDir_);
+    pictures_ = std::make_unique<TPictureSelectForm>(fake_, Paths());
+    form_ = std::make_unique<TSetteiForm>(*pictures_, fake_, Paths());
+  }
+
+  // Data and user files in one folder beside the executable; the siblings' folders too.
+  platform::AppPaths Paths() const {
+    platform::AppPaths paths = platform::SingleFolderPaths(exeDir_ + "VelmorandiScrData");
+    paths.exeDir = paths.dataHome = exeDir_;
+    return paths;
   }
 
   std::string Data(const std::string& name) const { return exeDir_ + "VelmorandiScrData/" + name; }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QImage>
 
+#include "platform/ui/dialogs/font_chooser.h"
 #include "settings/dialogs/dialog_fixture.h"
 #include "settings/dialogs/folder_has_midi.h"
 #include "settings/dialogs/prv_form.h"
@@ -109,6 +110,10 @@ TEST_F(Screenshots, OfEveryWindow) {
   TPrvForm preview(Jpeg({640, 480}));
   preview.resize(152, 112);
   EXPECT_TRUE(preview.grab().save(out + "prv_form.png"));
+  platform::ui::FontChooser chooser(
+      {"ＭＳ Ｐゴシック", platform::ui::kFontBold | platform::ui::kFontItalic, 13}, nullptr);
+  chooser.show();
+  EXPECT_TRUE(chooser.grab().save(out + "font_chooser.png"));
 }
 
 }  // namespace

@@ -103,7 +103,9 @@ TEST_F(PictureSelectFormTest, AnEmptiedListWritesCountZero) {
 
 TEST_F(PictureSelectFormTest, ARefusedWriteOnCloseIsShown) {
   CreateForms();
-  std::filesystem::remove_all(exeDir_ + "VelmorandiScrData");  // the data folder is missing
+  // The folder for Settei.ini cannot be made: a file has its name.
+  std::filesystem::remove_all(exeDir_ + "VelmorandiScrData");
+  WriteFile(exeDir_ + "VelmorandiScrData", "");
   pictures_->show();
   pictures_->close();
   EXPECT_EQ(fake_.errors, std::vector<std::string>{SettingsPath() + " に書き込めません"});

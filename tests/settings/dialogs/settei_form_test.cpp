@@ -2,10 +2,13 @@
 // what each handler reads and writes, and how FormShow sets up the controls.
 #include <sys/stat.h>
 
+#include <QFontDatabase>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
+#include "platform/ui/dialogs/font_faces.h"
 #include "settings/dialogs/dialog_fixture.h"
 #include "settings/dialogs/shorten_path.h"
 #include "settings/dialogs/user_words_export.h"
@@ -78,6 +81,19 @@ TEST_F(SetteiFormTest, FormShowKeepsSlidersInRangeAndMissingSiblingsDisabled) {
   EXPECT_FALSE(form_->CheckBoxBrisolt->isEnabled());
   // The Windows face of the default stands for an installed font through the alias.
   EXPECT_EQ(form_->LblFontName->text(), QStringLiteral("設定書体: ＭＳ Ｐ明朝 "));
+}
+
+TEST_F(SetteiFormTest, AStoredFaceTheSaverWouldReplaceShowsAsTheDefault) {
+  // An installed face without Japanese characters: the saver draws IPA P明朝 instead.
+  const QStringList families = QFontDatabase::families();
+  const auto latin = std::find_if(families.begin(), families.end(), [](const QString& family) {
+    return !platform::ui::IsDrawableFace(family.toStdString());
+  });
+  ASSERT_NE(latin, families.end());
+  WriteSettings("[Font]\nName=" + latin->toStdString() + "\n");
+  CreateForms();
+  form_->show();
+  EXPECT_EQ(form_->LblFontName->text(), QStringLiteral("設定書体: ＭＳ Ｐ明朝"));
 }
 
 TEST_F(SetteiFormTest, StoredModesWithoutTheirPathsAskForThemWhileShowing) {
@@ -493,7 +509,8 @@ TEST_F(SetteiFormTest, ARefusedWriteInsideAHandlerRunFromCodeStopsFormShowToo) {
   CreateForms();
   form_->show();
   EXPECT_EQ(fake_.errors, std::vector<std::string>{SettingsPath() + " に書き込めません"});
-  EXPECT_EQ(form_->LblMusicName->text(), QStringLiteral("指定曲:"));  // step 7 never ran
+  EXPECT_EQ(form_->LblMusicName->text(),
+            QStringLiteral("指定曲:"));  // FormShow ended before the music labels
   EXPECT_EQ(form_->TrackBarSpeed->value(), 5);
 }
 

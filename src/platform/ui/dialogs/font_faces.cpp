@@ -1,11 +1,27 @@
 #include "platform/ui/dialogs/font_faces.h"
 
 #include <QFontDatabase>
+#include <QRawFont>
 #include <QStringList>
+#include <algorithm>
 
 #include "platform/ui/dialogs/dialog_services.h"
 
 namespace platform::ui {
+namespace {
+
+// The characters the glyph layer looks for before it accepts a face as Japanese: a common
+// kanji and a hiragana.
+constexpr char16_t kProbeKanji = u'四';
+constexpr char16_t kProbeHiragana = u'あ';
+
+bool DrawsJapanese(const QString& family) {
+  const QRawFont raw = QRawFont::fromFont(QFont(family));
+  return raw.isValid() && raw.familyName() == family && raw.supportsCharacter(kProbeKanji) &&
+         raw.supportsCharacter(kProbeHiragana);
+}
+
+}  // namespace
 
 QString ConcreteFamily(const std::string& face) {
   if (face == kFaceMsPMincho) return QStringLiteral("IPAPMincho");
@@ -13,9 +29,22 @@ QString ConcreteFamily(const std::string& face) {
   return QString::fromStdString(face);
 }
 
-bool IsScreenFontInstalled(const std::string& face) {
+bool IsDrawableFace(const std::string& face) {
   if (face.empty()) return false;
-  return QFontDatabase::families().contains(ConcreteFamily(face), Qt::CaseSensitive);
+  const QString family = ConcreteFamily(face);
+  return QFontDatabase::families().contains(family, Qt::CaseSensitive) && DrawsJapanese(family);
+}
+
+std::vector<std::string> JapaneseFaces() {
+  std::vector<std::string> faces;
+  for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
+    // Qt tells same-named families of two foundries apart as "Name [foundry]", a name
+    // that no font carries.
+    if (family.contains(QLatin1Char('[')) || !DrawsJapanese(family)) continue;
+    faces.push_back(family.toStdString());
+  }
+  std::sort(faces.begin(), faces.end());
+  return faces;
 }
 
 QFont MakeFont(const std::string& face, int pixelSize, std::uint8_t styleBits) {

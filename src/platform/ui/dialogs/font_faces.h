@@ -9,6 +9,7 @@
 #include <QFont>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/ui/dialogs/dialog_services.h"
 
@@ -21,9 +22,14 @@ inline constexpr const char* kFaceMsPGothic = "ＭＳ Ｐゴシック";
 // otherwise `face` itself.
 QString ConcreteFamily(const std::string& face);
 
-// True when a screen font has exactly this face name (case-sensitive), counting the two
-// aliased Windows names as installed when their targets are.
-bool IsScreenFontInstalled(const std::string& face);
+// True when the saver draws its texts in this face: a screen font has exactly this face
+// name (case-sensitive; the two aliased Windows names count through their targets) and
+// has Japanese characters. The saver replaces any other face by IPA P明朝.
+bool IsDrawableFace(const std::string& face);
+
+// The installed families that draw Japanese, sorted, under the names both Qt and the
+// saver's glyph layer know them by: the faces a user may choose for the saver's texts.
+std::vector<std::string> JapaneseFaces();
 
 // A font of `face` with the character height `pixelSize` and the record.dat style bits.
 QFont MakeFont(const std::string& face, int pixelSize, std::uint8_t styleBits);

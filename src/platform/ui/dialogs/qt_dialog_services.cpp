@@ -1,22 +1,42 @@
 #include "platform/ui/dialogs/qt_dialog_services.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
-#include <QFontDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStringList>
+#include <QToolButton>
+#include <QTranslator>
+#include <cstdio>
 
 #include "platform/ui/dialogs/child_process.h"
 #include "platform/ui/dialogs/editor_lookup.h"
-#include "platform/ui/dialogs/font_faces.h"
+#include "platform/ui/dialogs/font_chooser.h"
 
 namespace platform::ui {
 namespace {
 
+// Qt's translations of its own dialogs and standard buttons.
+constexpr const char* kQtTranslations = "qtbase_ja";
+
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
+
+QtDialogServices::QtDialogServices() : translator_(std::make_unique<QTranslator>()) {
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (translator_->load(QString::fromLatin1(kQtTranslations), folder)) {
+    QCoreApplication::installTranslator(translator_.get());
+  } else {
+    std::fprintf(stderr, "velmorandi: %s.qm is not in %s; the standard dialogs speak English\n",
+                 kQtTranslations, folder.toLocal8Bit().constData());
+  }
+}
+
+QtDialogServices::~QtDialogServices() { QCoreApplication::removeTranslator(translator_.get()); }
 
 QString QtFileFilter(const std::string& filter) {
   const QStringList parts = Q(filter).split(QLatin1Char('|'));
@@ -53,22 +73,24 @@ std::vector<std::string> QtDialogServices::OpenFiles(QWidget* owner,
 
 std::optional<std::string> QtDialogServices::BrowseForFolder(QWidget* owner,
                                                              const std::string& caption) {
-  const QString path =
-      QFileDialog::getExistingDirectory(owner, Q(caption), QString(), QFileDialog::ShowDirsOnly);
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+  // Qt's own dialog, whatever the desktop offers: it opens in the home folder with nothing
+  // selected, and loses the button that makes new folders (a read-only view also takes
+  // making, renaming and deleting off its menus).
+  QFileDialog dialog(owner, Q(caption), QDir::homePath());
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog |
+                    QFileDialog::ReadOnly);
+  if (auto* button = dialog.findChild<QToolButton*>(QStringLiteral("newFolderButton"))) {
+    button->hide();
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
 }
 
 std::optional<FontChoice> QtDialogServices::ChooseFont(QWidget* owner, const FontChoice& initial) {
-  bool ok = false;
-  const QFont chosen =
-      QFontDialog::getFont(&ok, MakeFont(initial.face, initial.pixelSize, initial.style), owner);
-  if (!ok) return std::nullopt;
-  FontChoice choice;
-  choice.face = chosen.family().toStdString();
-  choice.style = StyleBitsOf(chosen);
-  choice.pixelSize = chosen.pixelSize();
-  return choice;
+  FontChooser chooser(initial, owner);
+  if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+  return chooser.Choice();
 }
 
 void QtDialogServices::ShowMessage(QWidget* owner, const std::string& text) {

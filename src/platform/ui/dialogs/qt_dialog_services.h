@@ -2,13 +2,23 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "platform/ui/dialogs/dialog_services.h"
+
+class QTranslator;
 
 namespace platform::ui {
 
 class QtDialogServices : public DialogServices {
  public:
+  // While it lives, Qt's standard dialogs and buttons speak Japanese (Qt's own
+  // translations); without them installed, one line on stderr says so.
+  QtDialogServices();
+  ~QtDialogServices() override;
+  QtDialogServices(const QtDialogServices&) = delete;
+  QtDialogServices& operator=(const QtDialogServices&) = delete;
+
   std::optional<std::string> OpenFile(QWidget* owner, const FileDialogSpec& request) override;
   std::vector<std::string> OpenFiles(QWidget* owner, const FileDialogSpec& request) override;
   std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& caption) override;
@@ -20,6 +30,9 @@ class QtDialogServices : public DialogServices {
   std::optional<std::vector<std::string>> FindEditor(const std::string& file) override;
   std::unique_ptr<ChildProcess> StartProcess(const std::vector<std::string>& argv) override;
   bool OpenWithDefaultProgram(const std::string& target) override;
+
+ private:
+  std::unique_ptr<QTranslator> translator_;
 };
 
 // "description|patterns|..." (patterns separated by ";", spaces allowed) as a Qt name

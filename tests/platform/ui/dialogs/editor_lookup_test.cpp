@@ -112,12 +112,12 @@ TEST(FontFacesTest, WindowsFacesStandForTheirIpaFonts) {
   static char name[] = "platform_ui_dialogs_test";
   static char* argv[] = {name, nullptr};
   static QGuiApplication app(argc, argv);
-  EXPECT_TRUE(IsScreenFontInstalled("ＭＳ Ｐ明朝"));
-  EXPECT_TRUE(IsScreenFontInstalled("ＭＳ Ｐゴシック"));
-  EXPECT_TRUE(IsScreenFontInstalled("IPAPGothic"));
-  EXPECT_FALSE(IsScreenFontInstalled("ipapgothic"));  // case counts
-  EXPECT_FALSE(IsScreenFontInstalled("No Such Face"));
-  EXPECT_FALSE(IsScreenFontInstalled(""));
+  EXPECT_TRUE(IsDrawableFace("ＭＳ Ｐ明朝"));
+  EXPECT_TRUE(IsDrawableFace("ＭＳ Ｐゴシック"));
+  EXPECT_TRUE(IsDrawableFace("IPAPGothic"));
+  EXPECT_FALSE(IsDrawableFace("ipapgothic"));  // case counts
+  EXPECT_FALSE(IsDrawableFace("No Such Face"));
+  EXPECT_FALSE(IsDrawableFace(""));
   const QFont font = MakeFont("ＭＳ Ｐゴシック", 13, kFontItalic | kFontStrikeOut);
   EXPECT_EQ(font.family(), QStringLiteral("IPAPGothic"));
   EXPECT_EQ(font.pixelSize(), 13);

@@ -1,0 +1,274 @@
+// Clears and draws held back until the back buffer is used, and the frame-to-frame
+// difference that lets a frame much like the previous one redraw only where it differs.
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <tuple>
+
+#include "platform/d3d9/device.h"
+
+namespace vm_d3d9 {
+namespace {
+
+constexpr DWORD kTLVertexFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
+// Operations kept for comparison with the next frame; the saver's frames have about 200.
+constexpr size_t kMaxHeldOperations = 4096;
+
+void FillPixels(uint32_t* p, LONG n, uint32_t value) {
+  const __m128i v = _mm_set1_epi32(static_cast<int>(value));
+  LONG k = 0;
+  for (; k + 4 <= n; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), v);
+  for (; k < n; ++k) p[k] = value;
+}
+
+}  // namespace
+
+HRESULT Device9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                       DWORD stencil) {
+  recorder_.Record("Clear", {count, Address(rects), flags, color, Bits(z), stencil});
+  if (count > 0 && rects == nullptr) return D3DERR_INVALIDCALL;
+  if ((flags & ~static_cast<DWORD>(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0 ||
+      flags == 0) {
+    return D3DERR_INVALIDCALL;
+  }
+  if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthSurface_) return D3DERR_INVALIDCALL;
+  if ((flags & D3DCLEAR_STENCIL) && depthSurface_->memory.format != D3DFMT_D24S8) {
+    return D3DERR_INVALIDCALL;
+  }
+  const SurfaceMemory& target = backBuffers_.front()->memory;
+  const uint32_t value = target.format == D3DFMT_X8R8G8B8 ? (color | 0xFF000000u) : color;
+  const float depthValue = std::clamp(z, 0.0f, 1.0f);
+  const LONG vx0 = static_cast<LONG>(viewport_.X), vy0 = static_cast<LONG>(viewport_.Y);
+  const LONG vx1 = vx0 + static_cast<LONG>(viewport_.Width);
+  const LONG vy1 = vy0 + static_cast<LONG>(viewport_.Height);
+  const D3DRECT whole{vx0, vy0, vx1, vy1};
+  const DWORD n = count == 0 ? 1 : count;
+  for (DWORD i = 0; i < n; ++i) {
+    const D3DRECT& r = count == 0 ? whole : rects[i];
+    const LONG x0 = std::max(r.x1, vx0), y0 = std::max(r.y1, vy0);
+    const LONG x1 = std::min(r.x2, vx1), y1 = std::min(r.y2, vy1);
+    if (x0 >= x1 || y0 >= y1) continue;
+    if (flags & D3DCLEAR_TARGET) {
+      Operation op;
+      op.kind = Operation::Kind::Clear;
+      op.clearValue = value;
+      op.bounds = {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1),
+                   static_cast<int>(y1)};
+      Record(std::move(op));
+    }
+    if (flags & D3DCLEAR_ZBUFFER) {
+      for (LONG y = y0; y < y1; ++y) {
+        float* row = depth_.data() + static_cast<ptrdiff_t>(y) * target.width;
+        std::fill(row + x0, row + x1, depthValue);
+      }
+    }
+  }
+  return D3D_OK;
+}
+
+HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveCount,
+                                 const void* vertexData, UINT vertexStride) {
+  recorder_.Record("DrawPrimitiveUP",
+                   {primitiveType, primitiveCount, Address(vertexData), vertexStride});
+  if (primitiveType != D3DPT_TRIANGLESTRIP || primitiveCount == 0 || vertexData == nullptr ||
+      fvf_ != kTLVertexFVF || vertexStride != sizeof(TLVertex) || !inScene_) {
+    return D3DERR_INVALIDCALL;
+  }
+  if (lost_) return D3D_OK;
+  RasterState state = MakeRasterState();
+  if (state.hasTexture && state.texture.format == D3DFMT_P8) {
+    // Palette textures can be filled but not sampled by this device.
+    return D3DERR_WRONGTEXTUREFORMAT;
+  }
+  const auto* v = static_cast<const TLVertex*>(vertexData);
+  Operation op;
+  op.kind = Operation::Kind::Draw;
+  op.state = state;
+  op.state.target = {};
+  op.texture = textures_[0];
+  op.textureStamp = textures_[0] != nullptr ? textures_[0]->Stamp() : 0;
+  op.path = rasterPath_;
+  op.vertices.assign(v, v + primitiveCount + 2);
+  // The pixels whose centres the vertices' extent holds, within the viewport.
+  op.bounds = {state.clipLeft, state.clipTop, state.clipRight, state.clipBottom};
+  float x0 = v[0].x, x1 = v[0].x, y0 = v[0].y, y1 = v[0].y;
+  for (const TLVertex& p : op.vertices) {
+    x0 = std::min(x0, p.x);
+    x1 = std::max(x1, p.x);
+    y0 = std::min(y0, p.y);
+    y1 = std::max(y1, p.y);
+  }
+  const auto inside = [](float f, int lo, int hi) {
+    return static_cast<int>(std::clamp(f, static_cast<float>(lo), static_cast<float>(hi)));
+  };
+  if (std::isfinite(x0) && std::isfinite(x1) && std::isfinite(y0) && std::isfinite(y1)) {
+    op.bounds = {inside(std::floor(x0), state.clipLeft, state.clipRight),
+                 inside(std::floor(y0), state.clipTop, state.clipBottom),
+                 inside(std::floor(x1) + 1, state.clipLeft, state.clipRight),
+                 inside(std::floor(y1) + 1, state.clipTop, state.clipBottom)};
+  }
+  Record(std::move(op));
+  return D3D_OK;
+}
+
+bool Device9::SameOperation(const Operation& a, const Operation& b) {
+  const auto box = [](const ChangedRect& r) { return std::tie(r.left, r.top, r.right, r.bottom); };
+  if (a.kind != b.kind || box(a.bounds) != box(b.bounds)) return false;
+  if (a.kind == Operation::Kind::Clear) return a.clearValue == b.clearValue;
+  const auto buffer = [](const PixelBuffer& p) {
+    return std::tie(p.bits, p.width, p.height, p.pitch, p.format);
+  };
+  const auto fields = [&](const RasterState& s) {
+    return std::tie(s.clipLeft, s.clipTop, s.clipRight, s.clipBottom, s.cullMode, s.shadeMode,
+                    s.hasTexture, s.textureOpaque, s.magFilter, s.minFilter, s.addressU, s.addressV,
+                    s.borderColor, s.colorOp, s.colorArg1, s.colorArg2, s.alphaOp, s.alphaArg1,
+                    s.alphaArg2, s.textureFactor, s.alphaTest, s.alphaFunc, s.alphaRef, s.depthTest,
+                    s.depthWrite, s.depthFunc, s.blend, s.srcBlend, s.destBlend, s.blendOp,
+                    s.blendFactor, s.colorWriteMask, s.avx2);
+  };
+  return a.texture == b.texture && a.textureStamp == b.textureStamp && a.path == b.path &&
+         buffer(a.state.texture) == buffer(b.state.texture) && fields(a.state) == fields(b.state) &&
+         a.vertices.size() == b.vertices.size() &&
+         std::memcmp(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(TLVertex)) ==
+             0;
+}
+
+void Device9::Record(Operation operation) {
+  frame_.push_back(std::move(operation));
+  if (!deferring_) {
+    Flush();
+  } else if (frame_.size() > kMaxHeldOperations) {
+    // A caller that draws on and on without presenting: carry the frame out and forget
+    // it. Should a whole-target clear follow, what is recorded from it on still describes
+    // the buffer exactly; if not, the next frame will not count as comparable.
+    Flush();
+    frame_.clear();
+    executed_ = 0;
+  }
+}
+
+bool Device9::StartsWithWholeClear(const std::vector<Operation>& operations) const {
+  const SurfaceMemory& target = backBuffers_.front()->memory;
+  if (operations.empty() || operations.front().kind != Operation::Kind::Clear) return false;
+  const ChangedRect& r = operations.front().bounds;
+  return r.left == 0 && r.top == 0 && r.right == static_cast<int>(target.width) &&
+         r.bottom == static_cast<int>(target.height);
+}
+
+void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
+  SurfaceMemory& target = backBuffers_.front()->memory;
+  for (size_t i = from; i < to; ++i) {
+    const Operation& op = frame_[i];
+    ChangedRect box = op.bounds;
+    if (area != nullptr) {
+      box = {std::max(box.left, area->left), std::max(box.top, area->top),
+             std::min(box.right, area->right), std::min(box.bottom, area->bottom)};
+    }
+    if (box.left >= box.right || box.top >= box.bottom) continue;
+    if (op.kind == Operation::Kind::Clear) {
+      // Nothing of a clear shows that the next draw overwrites without reading.
+      if (i + 1 < to && frame_[i + 1].kind == Operation::Kind::Draw) {
+        const Operation& next = frame_[i + 1];
+        if (next.vertices.size() >= 4 && QuadOverwrites(next.state, next.vertices.data(), box.left,
+                                                        box.top, box.right, box.bottom)) {
+          continue;
+        }
+      }
+      for (int y = box.top; y < box.bottom; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(target.bits.get() +
+                                                    static_cast<ptrdiff_t>(y) * target.pitch);
+        FillPixels(row + box.left, box.right - box.left, op.clearValue);
+      }
+      continue;
+    }
+    RasterState state = op.state;
+    state.target = target.View();
+    if (area != nullptr) {
+      state.scissorLeft = area->left;
+      state.scissorTop = area->top;
+      state.scissorRight = area->right;
+      state.scissorBottom = area->bottom;
+    }
+    const TLVertex* v = op.vertices.data();
+    const UINT primitiveCount = static_cast<UINT>(op.vertices.size() - 2);
+    for (UINT k = 0; k < primitiveCount; ++k) {
+      if (k % 2 == 0 && k + 1 < primitiveCount && DrawQuad(state, v + k, op.path)) {
+        ++k;  // both triangles of the quad are drawn
+        continue;
+      }
+      // Odd triangles of a strip swap their first two vertices to keep the winding.
+      if (k % 2 == 0) {
+        DrawTriangle(state, v[k], v[k + 1], v[k + 2], op.path);
+      } else {
+        DrawTriangle(state, v[k + 1], v[k], v[k + 2], op.path);
+      }
+    }
+  }
+}
+
+bool Device9::ExecuteDamageOnly() {
+  if (frame_.size() != previous_.size()) return false;
+  // Every pixel is first cleared by the same whole-target clear in both frames (else that
+  // clear differs and everything is damaged). A pixel outside every operation that
+  // differs then sees the same operations in the same order from the same start in both
+  // frames, so it keeps the previous frame's value; inside, the whole frame is redrawn.
+  std::vector<ChangedRect> boxes;
+  const auto add = [&](ChangedRect r) {
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    // Merge with every box it overlaps, until it overlaps none.
+    for (bool merged = true; merged;) {
+      merged = false;
+      for (size_t k = 0; k < boxes.size(); ++k) {
+        const ChangedRect& b = boxes[k];
+        if (r.left < b.right && b.left < r.right && r.top < b.bottom && b.top < r.bottom) {
+          r = {std::min(r.left, b.left), std::min(r.top, b.top), std::max(r.right, b.right),
+               std::max(r.bottom, b.bottom)};
+          boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(k));
+          merged = true;
+          break;
+        }
+      }
+    }
+    boxes.push_back(r);
+  };
+  for (size_t i = 0; i < frame_.size(); ++i) {
+    if (SameOperation(frame_[i], previous_[i])) continue;
+    add(frame_[i].bounds);
+    add(previous_[i].bounds);
+  }
+  if (boxes.size() > static_cast<size_t>(FrameChanges::kMaxRects)) return false;
+  const SurfaceMemory& target = backBuffers_.front()->memory;
+  int64_t area = 0;
+  for (const ChangedRect& r : boxes) area += int64_t{r.right - r.left} * (r.bottom - r.top);
+  if (area * 2 > int64_t{target.width} * target.height) return false;
+  for (const ChangedRect& r : boxes) Execute(0, frame_.size(), &r);
+  damage_ = std::move(boxes);
+  damageValid_ = true;
+  return true;
+}
+
+void Device9::Flush() {
+  if (executed_ == frame_.size()) return;
+  const bool damageOnly = executed_ == 0 && previousInBuffer_ && ExecuteDamageOnly();
+  if (!damageOnly) Execute(executed_, frame_.size(), nullptr);
+  executed_ = frame_.size();
+  previousInBuffer_ = false;
+}
+
+void Device9::BackBufferLocked() {
+  Flush();
+  bufferLocked_ = true;
+  previousInBuffer_ = false;
+}
+
+void Device9::TextureChanging(const Texture9* texture) {
+  for (size_t i = executed_; i < frame_.size(); ++i) {
+    if (frame_[i].texture == texture) {
+      Flush();
+      return;
+    }
+  }
+}
+}  // namespace vm_d3d9
