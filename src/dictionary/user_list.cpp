@@ -18,6 +18,10 @@ bool IsLeftOut(std::u16string_view text) {
   return text.empty() || text == u" " || text == u"\u3000";
 }
 
+bool DrawableAsAnsi(std::u16string_view text) {
+  return platform::AnsiToUtf16(platform::Utf16ToAnsi(text)) == text;
+}
+
 // Calls `take(idiom, meaning, reading)` for every valid group, in file order.
 template <typename Take>
 void ForEachValidGroup(std::u16string_view text, Take take) {
@@ -32,7 +36,8 @@ void ForEachValidGroup(std::u16string_view text, Take take) {
     const std::u16string_view idiom = lines[i];
     const std::u16string_view meaning = lines[i + 1];
     const std::u16string_view reading = lines[i + 2];
-    if (idiom.size() == 4 && !IsLeftOut(meaning) && !IsLeftOut(reading)) {
+    if (idiom.size() == 4 && !IsLeftOut(meaning) && !IsLeftOut(reading) && DrawableAsAnsi(idiom) &&
+        DrawableAsAnsi(meaning) && DrawableAsAnsi(reading)) {
       take(idiom, meaning, reading);
     }
   }
@@ -54,17 +59,16 @@ std::optional<std::u16string> LoadListText(const std::string& path) {
   return platform::Utf8ToUtf16(platform::DecodeTextFile(*bytes));
 }
 
-}  // namespace
-
-std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
-  std::vector<std::u16string_view> lines;
+template <typename Char>
+std::vector<std::basic_string_view<Char>> SplitLinesOf(std::basic_string_view<Char> text) {
+  std::vector<std::basic_string_view<Char>> lines;
   std::size_t start = 0;
   std::size_t i = 0;
   while (i < text.size()) {
-    const char16_t c = text[i];
-    if (c == u'\r' || c == u'\n') {
+    const Char c = text[i];
+    if (c == Char('\r') || c == Char('\n')) {
       lines.push_back(text.substr(start, i - start));
-      i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
+      i += (c == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n')) ? 2 : 1;
       start = i;
     } else {
       ++i;
@@ -75,6 +79,12 @@ std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   }
   return lines;
 }
+
+}  // namespace
+
+std::vector<std::u16string_view> SplitLines(std::u16string_view text) { return SplitLinesOf(text); }
+
+std::vector<std::string_view> SplitLines(std::string_view bytes) { return SplitLinesOf(bytes); }
 
 std::vector<IdiomEntry> ParseUserIdioms(std::u16string_view text) {
   std::vector<IdiomEntry> entries;

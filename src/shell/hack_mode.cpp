@@ -1,5 +1,6 @@
 #include "shell/hack_mode.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "platform/winmm/timer.h"
 #include "presentation/saver_screen.h"
 #include "shell/headless_saver.h"
+#include "shell/saver_form.h"
 #include "shell/saver_session.h"
 
 namespace shell {
@@ -72,7 +74,7 @@ int RunHackMode(platform::Application& application, const LinuxRequest& request)
   screenOptions.deviceLost = [] { platform::Application::Terminate(0); };
   auto screen = std::make_unique<presentation::SaverScreen>(carad, screenOptions);
 
-  WinmmClock clock;
+  LoopClock clock;
   SessionOptions sessionOptions{
       paths, std::nullopt,
       [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
@@ -87,6 +89,10 @@ int RunHackMode(platform::Application& application, const LinuxRequest& request)
       return platform::IdleResult::kFinished;
     }
     session->Tick();
+    // One wake-up a tick: the loop sleeps until the next one is due.
+    const auto remaining =
+        static_cast<std::int32_t>(session->LastTickTime() + kTickMs - clock.Now());
+    application.CallIdleAgainIn(std::max(remaining, 1));
     return platform::IdleResult::kNotFinished;
   });
   const int status = application.Run();

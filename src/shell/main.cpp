@@ -11,7 +11,7 @@
 
 #include "dg/debug_log.h"
 #include "platform/fs/app_paths.h"
-#include "platform/gdi/gdi_log.h"
+#include "platform/log/log.h"
 #include "platform/ui/application.h"
 #include "shell/hack_mode.h"
 #include "shell/linux_options.h"
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   // the signal ending the program with the settings half-saved.
   std::signal(SIGXFSZ, SIG_IGN);
 
-  platform::gdi::SetGdiLogSink([](std::string_view m) { dg::DebugLog(m); });
+  platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   if (dashed.DrawsIntoWindow()) shell::PrepareHackMode();
   platform::Application application(argc, argv);
   application.SetTitle(kApplicationTitle);

@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/gdi/gdi.h"
@@ -14,6 +16,8 @@
 
 namespace shell {
 
+std::uint32_t LoopClock::Now() { return platform::timeGetTime(); }
+
 TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
                                            SaverFormOptions options)
     : application_(application), options_(std::move(options)) {
@@ -22,9 +26,18 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   SetPaintTiming(PaintTiming::kImmediate);
   setFocusPolicy(Qt::StrongFocus);
   platform::ShowFullScreenOnStartScreen(*this);
+  std::vector<PresentTarget*> targets{Handle()};
+  for (QScreen* screen : platform::OtherScreens()) {
+    auto monitor = std::make_unique<MonitorWindow>(
+        [this] { FormKeyDown(); }, [this](QPoint p) { FormMouseMove(p.x(), p.y()); });
+    platform::ShowFullScreenOn(*monitor, screen);
+    targets.push_back(monitor->Handle());
+    monitors_.push_back(std::move(monitor));
+  }
   activateWindow();
+  allMonitors_ = std::make_unique<FanOutTarget>(std::move(targets));
 
-  DG = std::make_unique<dg::TDGCarad>(Handle());
+  DG = std::make_unique<dg::TDGCarad>(allMonitors_.get());
   StartSaverDevice(*DG);
   platform::ShowCursor(false);
   platform::timeBeginPeriod(1);
@@ -54,10 +67,17 @@ TVelmorandiSaverForm::~TVelmorandiSaverForm() {
   session_.reset();
   screen_.reset();
   DG.reset();
+  allMonitors_.reset();
+  monitors_.clear();
 }
 
 platform::IdleResult TVelmorandiSaverForm::ApplicationEvents1Idle() {
-  if (!closed_) session_->Tick();
+  if (closed_) return platform::IdleResult::kNotFinished;
+  session_->Tick();
+  // One wake-up a tick: the loop sleeps until the next one is due.
+  const auto remaining =
+      static_cast<std::int32_t>(session_->LastTickTime() + kTickMs - clock_.Now());
+  application_.CallIdleAgainIn(std::max(remaining, 1));
   return platform::IdleResult::kNotFinished;
 }
 
@@ -95,7 +115,7 @@ void TVelmorandiSaverForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TVelmorandiSaverForm::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint p = event->position().toPoint();
+  const QPoint p = FramePoint(*this, event->position().toPoint());
   FormMouseMove(p.x(), p.y());
 }
 

@@ -3,11 +3,15 @@
 //   x11_helper window W H     makes a W x H window at (10, 10) with a magenta background,
 //                             prints its id in decimal once it is mapped, then reads
 //                             commands from stdin: "destroy" destroys the window (the
-//                             program stays, as a control panel does), end of input ends.
+//                             program stays, as a control panel does), "resize W H"
+//                             resizes it, end of input ends.
 //   x11_helper close ID       asks window ID to close, the way a window manager does when
 //                             the user clicks the close button (WM_DELETE_WINDOW).
+//   x11_helper saver-state    prints the state of the server's own screen saver (off, on,
+//                             cycle, disabled).
 //
 // Exit status 0 on success, 2 on a usage or display error.
+#include <xcb/screensaver.h>
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -54,6 +58,15 @@ int MakeWindow(xcb_connection_t* connection, int width, int height) {
       xcb_destroy_window(connection, window);
       xcb_flush(connection);
       std::cout << "destroyed" << std::endl;
+    } else if (command.rfind("resize ", 0) == 0) {
+      unsigned w = 0, h = 0;
+      if (std::sscanf(command.c_str(), "resize %u %u", &w, &h) == 2) {
+        const std::uint32_t size[] = {w, h};
+        xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                             size);
+        xcb_flush(connection);
+        std::cout << "resized" << std::endl;
+      }
     }
   }
   return 0;
@@ -78,12 +91,27 @@ int Close(xcb_connection_t* connection, xcb_window_t window) {
   return 0;
 }
 
+int SaverState(xcb_connection_t* connection) {
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+  xcb_screensaver_query_info_reply_t* info = xcb_screensaver_query_info_reply(
+      connection, xcb_screensaver_query_info(connection, screen->root), nullptr);
+  if (info == nullptr) {
+    std::fprintf(stderr, "x11_helper: no MIT-SCREEN-SAVER extension\n");
+    return 2;
+  }
+  static const char* const kStates[] = {"off", "on", "cycle", "disabled"};
+  std::cout << (info->state < 4 ? kStates[info->state] : "unknown") << std::endl;
+  std::free(info);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
-  if (!((command == "window" && argc == 4) || (command == "close" && argc == 3))) {
-    std::fprintf(stderr, "usage: x11_helper window W H | x11_helper close ID\n");
+  if (!((command == "window" && argc == 4) || (command == "close" && argc == 3) ||
+        (command == "saver-state" && argc == 2))) {
+    std::fprintf(stderr, "usage: x11_helper window W H | close ID | saver-state\n");
     return 2;
   }
   xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
@@ -93,8 +121,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int status =
-      command == "window"
-          ? MakeWindow(connection, std::atoi(argv[2]), std::atoi(argv[3]))
+      command == "window" ? MakeWindow(connection, std::atoi(argv[2]), std::atoi(argv[3]))
+      : command == "saver-state"
+          ? SaverState(connection)
           : Close(connection, static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 10)));
   xcb_disconnect(connection);
   return status;

@@ -61,9 +61,12 @@ void AppendUtf8(std::string& out, char32_t cp) {
 std::vector<UserGroup> MakeUserGroups(int count) {
   std::vector<UserGroup> groups;
   for (int i = 0; i < count; ++i) {
-    // Hangul syllables: no built-in idiom uses them.
+    // Kana, which no built-in idiom uses: hiragana from U+3041, then katakana from U+30A1.
     std::string idiom;
-    for (int p = 0; p < 4; ++p) AppendUtf8(idiom, static_cast<char32_t>(0xAC00 + i * 4 + p));
+    for (int p = 0; p < 4; ++p) {
+      const int n = i * 4 + p;
+      AppendUtf8(idiom, static_cast<char32_t>(n < 83 ? 0x3041 + n : 0x30A1 + n - 83));
+    }
     groups.push_back({idiom, "意味" + std::to_string(i), "よみ" + std::to_string(i)});
   }
   return groups;

@@ -68,3 +68,25 @@ TEST(SaverForm, MouseRuleAndSystemCommands) {
 }
 
 }  // namespace
+
+// The mouse rule counts frame pixels: a monitor twice the frame's size halves a move.
+TEST(SaverForm, WindowPointsBecomeFramePixelsAcrossTheLetterbox) {
+  App();
+  struct Case {
+    QSize window;
+    QPoint point;
+    QPoint frame;
+  };
+  const Case cases[] = {
+      {{640, 480}, {100, 50}, {100, 50}},
+      {{1280, 960}, {21, 21}, {10, 10}},
+      {{1920, 1080}, {240, 0}, {0, 0}},  // the left bar is 240 pixels wide
+      {{1920, 1080}, {1679, 1079}, {639, 479}},
+      {{1920, 1080}, {0, 0}, {-106, 0}},  // on a bar: outside the frame
+  };
+  for (const Case& c : cases) {
+    QWidget window;
+    window.resize(c.window);
+    EXPECT_EQ(shell::FramePoint(window, c.point), c.frame) << c.window.width();
+  }
+}

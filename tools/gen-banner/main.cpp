@@ -1,11 +1,13 @@
-// gen-banner: draws the settings dialog's 465 x 74 banner: the title "ヴェルモランディ" in
-// IPA Pゴシック between a leaf tile and the walker, a green caterpillar.
+// gen-banner: draws the settings dialog's banner at the size the dialog shows it, 254 x 43:
+// the saver's own walker on its own leaf tile, on a strip of the saver's road, beside the
+// title "ヴェルモランディ" in IPA Pゴシック.
 //
 //   gen-banner OUT.png OUT.cpp
 //
 // OUT.cpp defines settings::BannerPng() over the PNG's bytes, so the library carries the
-// picture without a resource system. The drawing uses only fixed shapes and one installed
-// font, so one machine always writes the same bytes.
+// picture without a resource system. The sprites come from the same drawing code as the
+// archive's pictures and are placed pixel for pixel; the text uses one installed font, so
+// one machine always writes the same bytes.
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
@@ -16,104 +18,75 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
 #include <cstdio>
 #include <string>
 
+#include "sprites.h"
+
 namespace {
 
-constexpr int kWidth = 465;
-constexpr int kHeight = 74;
+constexpr int kWidth = 254;
+constexpr int kHeight = 43;
 
-void DrawBackground(QPainter& painter) {
-  QLinearGradient sky(0, 0, 0, kHeight);
-  sky.setColorAt(0.0, QColor(0xFF, 0xFC, 0xE8));
-  sky.setColorAt(1.0, QColor(0xE4, 0xF4, 0xD2));
-  painter.fillRect(0, 0, kWidth, kHeight, sky);
-  // The road the walker crawls along.
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(0xC8, 0xA8, 0x78));
-  painter.drawRect(0, 62, kWidth, 12);
-  painter.setBrush(QColor(0xA8, 0x88, 0x58));
-  for (int x = 6; x < kWidth; x += 22) painter.drawEllipse(QRectF(x, 66, 8, 3));
+// The sprite's opaque pixels as they are; the rest fully transparent.
+QImage ToImage(const gendata::MaskedPicture& picture, int left, int top, int width, int height) {
+  QImage image(width, height, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int sx = left + x, sy = top + y;
+      if (!picture.opaque[static_cast<std::size_t>(sy) * picture.colour.width() + sx]) continue;
+      const gendata::Rgb& c = picture.colour.at(sx, sy);
+      image.setPixel(x, y, qRgb(gendata::ToByte(c.r), gendata::ToByte(c.g), gendata::ToByte(c.b)));
+    }
+  return image;
 }
 
-void DrawLeaf(QPainter& painter, QPointF centre, double length, double angleDegrees) {
-  painter.save();
-  painter.translate(centre);
-  painter.rotate(angleDegrees);
-  QPainterPath leaf;
-  leaf.moveTo(-length / 2, 0);
-  leaf.cubicTo(-length / 4, -length / 2.6, length / 4, -length / 2.6, length / 2, 0);
-  leaf.cubicTo(length / 4, length / 2.6, -length / 4, length / 2.6, -length / 2, 0);
-  QLinearGradient fill(0, -length / 3, 0, length / 3);
-  fill.setColorAt(0.0, QColor(0x6C, 0xC0, 0x3C));
-  fill.setColorAt(1.0, QColor(0x2E, 0x80, 0x1E));
-  painter.setPen(QPen(QColor(0x1E, 0x5A, 0x12), 1.5));
-  painter.setBrush(fill);
-  painter.drawPath(leaf);
-  // Midrib, stalk and side veins.
-  painter.setPen(QPen(QColor(0xD8, 0xF0, 0xB0), 1.5));
-  painter.drawLine(QPointF(-length / 2 - 6, 0), QPointF(length / 2 - 3, 0));
-  painter.setPen(QPen(QColor(0xD8, 0xF0, 0xB0), 1.0));
-  for (int i = -2; i <= 2; ++i) {
-    const double x = i * length / 7;
-    painter.drawLine(QPointF(x, 0), QPointF(x + length / 10, -length / 6));
-    painter.drawLine(QPointF(x, 0), QPointF(x + length / 10, length / 6));
-  }
-  painter.restore();
+// A leaf tile at (x, y), as the board draws it.
+void DrawLeafTile(QPainter& painter, int x, int y) {
+  using namespace gendata;
+  painter.drawImage(x, y, ToImage(DrawLeaf(), 0, 0, kLeafWidth, kLeafHeight));
 }
 
-void DrawCaterpillar(QPainter& painter, QPointF tail) {
-  // Seven body rings rising and falling like a crawl, then the head.
-  constexpr int kRings = 7;
-  const double rise[kRings] = {0, 3, 7, 9, 7, 3, 0};
-  painter.setPen(QPen(QColor(0x2A, 0x6A, 0x10), 1.2));
-  for (int i = 0; i < kRings; ++i) {
-    const QPointF c(tail.x() + i * 9.0, tail.y() - rise[i]);
-    QRadialGradient body(c - QPointF(2, 3), 8);
-    body.setColorAt(0.0, QColor(0xC8, 0xF0, 0x70));
-    body.setColorAt(1.0, QColor(0x58, 0xB0, 0x20));
-    painter.setBrush(body);
-    painter.drawEllipse(c, 7.0, 7.0);
-    painter.setBrush(QColor(0xF0, 0xA0, 0x20));
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(c + QPointF(0, -3), 1.6, 1.6);
-    painter.setPen(QPen(QColor(0x2A, 0x6A, 0x10), 1.2));
-  }
-  const QPointF head(tail.x() + kRings * 9.0 + 2, tail.y() - 4);
-  painter.setBrush(QColor(0x78, 0xC8, 0x30));
-  painter.drawEllipse(head, 9.0, 9.0);
-  painter.setBrush(Qt::white);
-  painter.setPen(QPen(Qt::black, 0.8));
-  painter.drawEllipse(head + QPointF(3, -3), 3.0, 3.0);
-  painter.setBrush(Qt::black);
-  painter.drawEllipse(head + QPointF(4, -3), 1.4, 1.4);
-  painter.setPen(QPen(QColor(0x80, 0x20, 0x10), 1.2));
-  painter.drawArc(QRectF(head.x() + 1, head.y() + 1, 6, 4), 200 * 16, 140 * 16);
-  painter.setPen(QPen(QColor(0x2A, 0x6A, 0x10), 1.2));
-  painter.drawLine(head + QPointF(-1, -8), head + QPointF(-4, -15));
-  painter.drawLine(head + QPointF(3, -8), head + QPointF(5, -15));
-  painter.setBrush(QColor(0xF0, 0xA0, 0x20));
-  painter.drawEllipse(head + QPointF(-4, -15), 1.8, 1.8);
-  painter.drawEllipse(head + QPointF(5, -15), 1.8, 1.8);
+void DrawSprites(QPainter& painter) {
+  using namespace gendata;
+  // The top of the road: its grass verge and the sand below it.
+  painter.drawImage(0, 0, ToImage(DrawRoad(), 0, 0, kWidth, kHeight));
+  // The walker stands on its leaf as it does on the board: 2 pixels left and 4 up of it.
+  constexpr int kLeafX = 5, kLeafY = 11;
+  DrawLeafTile(painter, kLeafX, kLeafY);
+  painter.drawImage(
+      kLeafX - 2, kLeafY - 4,
+      ToImage(DrawWalkerStrip(Facing::kRight), 0, 0, kWalkerFrameWidth, kWalkerFrameHeight));
 }
 
-void DrawTitle(QPainter& painter) {
-  QFont font(QStringLiteral("IPAPGothic"));
-  font.setPixelSize(36);
+// The next leaf the walker is heading for, with its character in red as the saver shows a
+// destination: the character's 21-pixel box stands 9 pixels in and 4 down from the tile.
+void DrawDestination(QPainter& painter) {
+  constexpr int kLeafX = kWidth - gendata::kLeafWidth - 3, kLeafY = 11;
+  DrawLeafTile(painter, kLeafX, kLeafY);
+  QFont font(QStringLiteral("IPAPMincho"));
+  font.setPixelSize(20);
   font.setBold(true);
-  font.setLetterSpacing(QFont::AbsoluteSpacing, 1.0);
-  const QString title = QStringLiteral("ヴェルモランディ");
+  painter.setFont(font);
+  painter.setPen(QColor(0xFF, 0x00, 0x30));
+  painter.drawText(QRect(kLeafX + 9, kLeafY + 4, 21, 21), Qt::AlignCenter, QStringLiteral("熟"));
+}
+
+void DrawText(QPainter& painter, const QString& text, int pixelSize, QPointF baseline, QColor top,
+              QColor bottom, qreal halo) {
+  QFont font(QStringLiteral("IPAPGothic"));
+  font.setPixelSize(pixelSize);
+  font.setBold(true);
   QPainterPath path;
-  path.addText(84, 46, font, title);
-  painter.setPen(QPen(QColor(0xFF, 0xFF, 0xFF), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  path.addText(baseline, font, text);
+  painter.setPen(QPen(QColor(0xFF, 0xFF, 0xF4), halo, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(Qt::NoBrush);
   painter.drawPath(path);
-  QLinearGradient fill(0, 14, 0, 48);
-  fill.setColorAt(0.0, QColor(0x3A, 0x9A, 0x2A));
-  fill.setColorAt(1.0, QColor(0x14, 0x5A, 0x10));
-  painter.setPen(QPen(QColor(0x0E, 0x40, 0x0A), 1.0));
+  QLinearGradient fill(0, baseline.y() - pixelSize, 0, baseline.y());
+  fill.setColorAt(0.0, top);
+  fill.setColorAt(1.0, bottom);
+  painter.setPen(Qt::NoPen);
   painter.setBrush(fill);
   painter.drawPath(path);
 }
@@ -149,20 +122,24 @@ int main(int argc, char** argv) {
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  if (!QFontDatabase::families().contains(QStringLiteral("IPAPGothic"))) {
-    std::fprintf(stderr, "gen-banner: the font IPAPGothic is not installed\n");
-    return 1;
+  for (const char* family : {"IPAPGothic", "IPAPMincho"}) {
+    if (!QFontDatabase::families().contains(QString::fromLatin1(family))) {
+      std::fprintf(stderr, "gen-banner: the font %s is not installed\n", family);
+      return 1;
+    }
   }
 
   QImage banner(kWidth, kHeight, QImage::Format_RGB32);
+  banner.fill(Qt::white);
   {
     QPainter painter(&banner);
+    DrawSprites(painter);
     painter.setRenderHint(QPainter::Antialiasing);
-    DrawBackground(painter);
-    DrawLeaf(painter, QPointF(40, 34), 58, -28);
-    DrawTitle(painter);
-    DrawCaterpillar(painter, QPointF(372, 54));
-    DrawLeaf(painter, QPointF(447, 22), 26, 40);
+    DrawDestination(painter);
+    DrawText(painter, QStringLiteral("ヴェルモランディ"), 20, QPointF(56, 27),
+             QColor(0x3A, 0x9A, 0x2A), QColor(0x14, 0x5A, 0x10), 4);
+    DrawText(painter, QStringLiteral("四字熟語スクリーンセーバー"), 10, QPointF(58, 39),
+             QColor(0x7A, 0x52, 0x2A), QColor(0x7A, 0x52, 0x2A), 2.5);
   }
   // 24-bit, like the bitmap the dialog has always carried.
   banner = banner.convertToFormat(QImage::Format_RGB888);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flora.h"
+
 namespace gendata {
 namespace {
 
@@ -44,58 +46,6 @@ void Clouds(Canvas& c, float yFrom, float yTo, float amount, Rgb colour, std::ui
     }
 }
 
-// A soft blob of foliage: overlapping discs whose colours wander with noise.
-void Canopy(Canvas& c, float cx, float cy, float radius, Rgb dark, Rgb light, std::uint32_t seed,
-            float alpha) {
-  const int n = 14;
-  for (int i = 0; i < n; ++i) {
-    const float a = 6.2831853f * Hash01(i, 0, seed);
-    const float d = radius * 0.62f * std::sqrt(Hash01(i, 1, seed));
-    const float r = radius * (0.38f + 0.22f * Hash01(i, 2, seed));
-    const float x = cx + d * std::cos(a), y = cy + d * std::sin(a) * 0.8f;
-    // Lighter toward the top left of the crown.
-    const float lit = Clamp01(0.5f - (y - cy) / (2 * radius) - (x - cx) / (4 * radius) +
-                              0.25f * Hash01(i, 3, seed));
-    c.Disc(x, y, r, Mix(dark, light, lit), alpha, 2.5f);
-  }
-}
-
-// A blossoming cherry: a dark tapered trunk forking into two limbs, under a wide crown of
-// many small pink clusters, paler on top.
-void CherryTree(Canvas& c, float x, float ground, float size, std::uint32_t seed, Rgb haze,
-                float hazeAmount) {
-  const Rgb bark = Mix(FromBytes(92, 70, 66), haze, hazeAmount);
-  const float crownY = ground - size * 1.3f;
-  for (float t = 0; t <= 1.0f; t += 0.5f / size) {
-    const float y = Lerp(ground, crownY + size * 0.3f, t);
-    const float w = Lerp(size * 0.11f, size * 0.05f, t) + 0.6f;
-    c.Disc(x + 0.06f * size * std::sin(t * 3.0f), y, w, bark, 1.0f, 1.2f);
-  }
-  for (float side : {-1.0f, 1.0f})
-    for (float t = 0; t <= 1.0f; t += 0.5f / size) {
-      const float bx = x + side * t * size * 0.55f, by = crownY + size * 0.45f - t * size * 0.35f;
-      c.Disc(bx, by, size * 0.04f * (1.3f - t) + 0.5f, bark, 1.0f, 1.2f);
-    }
-  const int clusters = 26 + static_cast<int>(size);
-  for (int i = 0; i < clusters; ++i) {
-    const float a = 6.2831853f * Hash01(i, 0, seed);
-    const float d = std::sqrt(Hash01(i, 1, seed));
-    const float cx = x + std::cos(a) * d * size * 1.1f;
-    const float cy = crownY + std::sin(a) * d * size * 0.62f;
-    const float lit =
-        Clamp01(0.55f - (cy - crownY) / (size * 1.1f) + 0.3f * (Hash01(i, 2, seed) - 0.5f));
-    const Rgb col =
-        Mix(Mix(FromBytes(226, 150, 174), FromBytes(255, 232, 240), lit), haze, hazeAmount);
-    c.Disc(cx, cy, size * (0.2f + 0.1f * Hash01(i, 3, seed)), col, 0.9f, 2.0f);
-  }
-  for (int i = 0; i < clusters; ++i) {
-    const float a = 6.2831853f * Hash01(i, 4, seed);
-    const float d = std::sqrt(Hash01(i, 5, seed));
-    c.Disc(x + std::cos(a) * d * size * 1.05f, crownY + std::sin(a) * d * size * 0.58f, 0.9f,
-           Mix(FromBytes(255, 246, 250), haze, hazeAmount), 0.8f);
-  }
-}
-
 // Breaks up the bands a smooth gradient leaves after 8-bit rounding.
 void Dither(Canvas& c, std::uint32_t seed) {
   for (int y = 0; y < H; ++y)
@@ -122,8 +72,8 @@ Canvas DrawSpringHills() {
   for (int i = 0; i < 9; ++i) {
     const float x = 30 + 70.0f * i + 25 * Hash01(i, 0, 51u);
     const float ridge = 250 + 22 * std::sin(x * 0.011f + 1.0f) + 18 * Fbm(x * 0.01f, 0.5f, 3, 41u);
-    CherryTree(c, x, ridge + 6, 9 + 4 * Hash01(i, 1, 51u), 60u + i, FromBytes(214, 222, 226),
-               0.35f);
+    Tree(c, CherryLook(), x, ridge + 6, 9 + 4 * Hash01(i, 1, 51u), 60u + i,
+         FromBytes(214, 222, 226), 0.35f);
   }
   Land(
       c, [](float x) { return 318 + 30 * std::sin(x * 0.008f + 2.2f) + 10 * std::sin(x * 0.023f); },
@@ -135,8 +85,8 @@ Canvas DrawSpringHills() {
       },
       FromBytes(160, 206, 110), FromBytes(132, 186, 92), 100, 53u, 0.035f);
   // Two large cherries at the sides, framing the middle of the screen.
-  CherryTree(c, 22, 440, 52, 71u, Rgb{}, 0.0f);
-  CherryTree(c, 622, 420, 46, 73u, Rgb{}, 0.0f);
+  Tree(c, CherryLook(), 22, 440, 52, 71u, Rgb{}, 0.0f);
+  Tree(c, CherryLook(), 622, 420, 46, 73u, Rgb{}, 0.0f);
   // Meadow flowers on the nearest hill and a few petals in the air.
   for (int i = 0; i < 260; ++i) {
     const float x = W * Hash01(i, 0, 57u);
@@ -148,9 +98,12 @@ Canvas DrawSpringHills() {
                               : FromBytes(244, 184, 204);
     c.Disc(x, y, 1.2f + 0.8f * Hash01(i, 3, 57u) * (y - ridge) / 80.0f, f, 0.8f);
   }
-  for (int i = 0; i < 40; ++i)
-    c.Disc(W * Hash01(i, 0, 59u), 120 + 300 * Hash01(i, 1, 59u), 1.5f, FromBytes(250, 214, 226),
-           0.7f);
+  // Petals on the wind, larger the nearer they are.
+  for (int i = 0; i < 40; ++i) {
+    const float near = Hash01(i, 2, 59u);
+    Petal(c, W * Hash01(i, 0, 59u), 120 + 320 * Hash01(i, 1, 59u), 6.0f + 5.0f * near,
+          6.2831853f * Hash01(i, 3, 59u), FromBytes(250, 196, 214), 0.85f + 0.15f * near);
+  }
   Dither(c, 61u);
   return c;
 }
@@ -175,16 +128,8 @@ Canvas DrawAutumnMaples() {
     for (int i = 0; i < count; ++i) {
       const float x = (i + 0.5f) * W / count + 22 * (Hash01(i, row, 81u) - 0.5f);
       const float r = size * (0.8f + 0.4f * Hash01(i, row + 5, 81u));
-      const float trunkTop = base - r * 0.6f;
-      for (float y = trunkTop; y < base + 8; y += 1.0f)
-        c.Disc(x, y, r * 0.09f + 1.0f, Mix(FromBytes(96, 62, 44), hazeColour, haze), 0.9f, 1.2f);
-      const float hue = Hash01(i, row + 9, 81u);
-      const Rgb dark =
-          Mix(hue < 0.5f ? FromBytes(196, 64, 40) : FromBytes(214, 110, 38), hazeColour, haze);
-      const Rgb light =
-          Mix(hue < 0.5f ? FromBytes(236, 132, 72) : FromBytes(244, 190, 90), hazeColour, haze);
-      Canopy(c, x, base - r * 1.15f, r, dark, light, 90u + static_cast<std::uint32_t>(i + 20 * row),
-             0.9f);
+      Tree(c, MapleLook(Hash01(i, row + 9, 81u)), x, base + 6, r,
+           90u + static_cast<std::uint32_t>(i + 20 * row), hazeColour, haze);
     }
     if (row == 0)
       Land(
@@ -195,19 +140,23 @@ Canvas DrawAutumnMaples() {
   Land(
       c, [](float x) { return 380 + 10 * std::sin(x * 0.012f + 0.2f); }, FromBytes(214, 170, 100),
       FromBytes(190, 140, 84), 100, 87u, 0.04f);
+  const auto leafColour = [](float k) {
+    return k < 0.35f  ? FromBytes(204, 70, 44)
+           : k < 0.7f ? FromBytes(228, 134, 52)
+                      : FromBytes(236, 188, 80);
+  };
   for (int i = 0; i < 420; ++i) {
     const float x = W * Hash01(i, 0, 89u);
     const float y = 384 + 96 * Hash01(i, 1, 89u);
-    const float k = Hash01(i, 2, 89u);
-    const Rgb leaf = k < 0.35f  ? FromBytes(204, 80, 48)
-                     : k < 0.7f ? FromBytes(226, 140, 60)
-                                : FromBytes(232, 190, 90);
-    c.Disc(x, y, 1.0f + 1.2f * (y - 380) / 100.0f, leaf, 0.55f);
+    MapleLeaf(c, x, y, 2.5f + 4.5f * (y - 380) / 100.0f, 6.2831853f * Hash01(i, 3, 89u),
+              leafColour(Hash01(i, 2, 89u)), 0.6f);
   }
-  // A few leaves drifting down.
-  for (int i = 0; i < 26; ++i)
-    c.Disc(W * Hash01(i, 0, 91u), 110 + 260 * Hash01(i, 1, 91u), 1.6f, FromBytes(222, 110, 56),
-           0.7f);
+  // Leaves drifting down, larger the nearer they are.
+  for (int i = 0; i < 26; ++i) {
+    const float near = Hash01(i, 2, 91u);
+    MapleLeaf(c, W * Hash01(i, 0, 91u), 110 + 260 * Hash01(i, 1, 91u), 6.0f + 4.0f * near,
+              6.2831853f * Hash01(i, 3, 91u), leafColour(Hash01(i, 4, 91u)), 0.9f);
+  }
   Dither(c, 93u);
   return c;
 }

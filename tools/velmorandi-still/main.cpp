@@ -15,7 +15,7 @@
 #include "jpeg/jpeg.h"
 #include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
-#include "platform/gdi/gdi_log.h"
+#include "platform/log/log.h"
 #include "settings/settings_store.h"
 #include "shell/headless_saver.h"
 
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   if (dataDir.back() != '/') dataDir += '/';
   if (!platform::DirectoryExists(dataDir)) return Usage("no such folder: " + dataDir);
 
-  platform::gdi::SetGdiLogSink([](std::string_view m) { dg::DebugLog(m); });
+  platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   try {
     shell::HeadlessSaver saver(dataDir, seed);
     saver.RunTicks(static_cast<int>(ticks));

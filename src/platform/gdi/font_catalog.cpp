@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/gdi_log.h"
+#include "platform/log/log.h"
 
 namespace platform::gdi {
 namespace {
@@ -56,16 +56,16 @@ const std::vector<std::string>& WindowsFaceNames() {
 FontCatalog::FontCatalog(const std::string& aliasFile) {
   config_ = FcInitLoadConfigAndFonts();
   if (!config_) {
-    GdiLog("The font configuration cannot be read; no fonts are available");
+    platform::Log("The font configuration cannot be read; no fonts are available");
     return;
   }
   if (!IsRegularFile(aliasFile)) {
-    GdiLog("The font alias file \"" + aliasFile +
-           "\" is missing; the Windows face names will not resolve");
+    platform::Log("The font alias file \"" + aliasFile +
+                  "\" is missing; the Windows face names will not resolve");
   } else if (!FcConfigParseAndLoad(config_, reinterpret_cast<const FcChar8*>(aliasFile.c_str()),
                                    FcFalse)) {
-    GdiLog("The font alias file \"" + aliasFile +
-           "\" cannot be parsed; the Windows face names will not resolve");
+    platform::Log("The font alias file \"" + aliasFile +
+                  "\" cannot be parsed; the Windows face names will not resolve");
   }
   LoadFonts();
 
@@ -201,20 +201,20 @@ FaceChoice FontCatalog::ResolveUncached(const std::string& faceName, FaceStyle s
     if (std::find(windows.begin(), windows.end(), faceName) != windows.end()) {
       family = AliasTarget(faceName);
       if (family.empty()) {
-        GdiLog("Font face \"" + faceName +
-               "\" is mapped to no installed face by the font alias file" + InsteadText());
+        platform::Log("Font face \"" + faceName +
+                      "\" is mapped to no installed face by the font alias file" + InsteadText());
         useFallback = true;
       }
     } else {
-      GdiLog("Font face \"" + faceName + "\" is not installed" + InsteadText());
+      platform::Log("Font face \"" + faceName + "\" is not installed" + InsteadText());
       useFallback = true;
     }
   }
   if (!useFallback) {
     const Font* font = BestFace(family, style);
     if (font->japanese) return Choose(family, *font, style);
-    GdiLog("Font face \"" + faceName + "\" (" + font->file + ") has no Japanese characters" +
-           InsteadText());
+    platform::Log("Font face \"" + faceName + "\" (" + font->file + ") has no Japanese characters" +
+                  InsteadText());
   }
 
   const std::string fallback(kFallbackFaceName);
@@ -224,15 +224,15 @@ FaceChoice FontCatalog::ResolveUncached(const std::string& faceName, FaceStyle s
   // Without the fallback face any Japanese face is better than boxes; say which one.
   for (const Font& font : fonts_) {
     if (!font.japanese) continue;
-    GdiLog("The fallback face \"" + fallback + "\" is not installed; using \"" + font.family +
-           "\"");
+    platform::Log("The fallback face \"" + fallback + "\" is not installed; using \"" +
+                  font.family + "\"");
     return Choose(font.family, font, style);
   }
   if (!fonts_.empty()) {
-    GdiLog("No installed font has Japanese characters; Japanese text will show as boxes");
+    platform::Log("No installed font has Japanese characters; Japanese text will show as boxes");
     return Choose(fonts_.front().family, fonts_.front(), style);
   }
-  GdiLog("No scalable font is installed; text will not show");
+  platform::Log("No scalable font is installed; text will not show");
   return {};
 }
 

@@ -8,7 +8,7 @@
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
-#include "platform/gdi/gdi_log.h"
+#include "platform/log/log.h"
 
 namespace platform::gdi {
 namespace {
@@ -103,7 +103,7 @@ const CoverageTable kCoverage;
 FontInstance::FontInstance(SharedFace face, const FaceChoice& choice, const FontRequest& request)
     : choice_(choice), pixelsPerEm_(PixelsPerEm(face, request.height)), size_(face, pixelsPerEm_) {
   if (!size_.ok()) {
-    if (face) GdiLog("Font face \"" + choice_.family + "\" cannot be sized");
+    if (face) platform::Log("Font face \"" + choice_.family + "\" cannot be sized");
     return;
   }
   // Synthetic bold widens the stems by 1/24 of the em, rounded to whole pixels and at least
@@ -207,7 +207,7 @@ void FontInstance::Render(char32_t character, const MAT2& matrix, Rendered& out)
   FT_BBox box;
   FT_Outline_Get_CBox(&slot->outline, &box);
   if (box.xMax - box.xMin > kMaxBitmapSide * 64 || box.yMax - box.yMin > kMaxBitmapSide * 64) {
-    GdiLog("A glyph of more than " + std::to_string(kMaxBitmapSide) + " pixels is refused");
+    platform::Log("A glyph of more than " + std::to_string(kMaxBitmapSide) + " pixels is refused");
     out.metrics = GLYPHMETRICS{};
     return;
   }

@@ -4,7 +4,7 @@
 
 #include FT_SIZES_H
 
-#include "platform/gdi/gdi_log.h"
+#include "platform/log/log.h"
 
 namespace platform::gdi {
 
@@ -23,7 +23,8 @@ SharedFace FaceCache::Get(const std::string& file, int index) {
     SharedLibrary library = library_;
     shared = SharedFace(face, [library](FT_Face f) { FT_Done_Face(f); });
   } else {
-    GdiLog("Font file \"" + file + "\" (face " + std::to_string(index) + ") cannot be opened");
+    platform::Log("Font file \"" + file + "\" (face " + std::to_string(index) +
+                  ") cannot be opened");
   }
   faces_.emplace(key, shared);  // a failure is remembered too: it is not retried per glyph
   return shared;

@@ -11,8 +11,8 @@
 #include "platform/gdi/font_catalog.h"
 #include "platform/gdi/font_instance.h"
 #include "platform/gdi/freetype_face.h"
-#include "platform/gdi/gdi_log.h"
 #include "platform/gdi/glyph_code.h"
+#include "platform/log/log.h"
 #include "platform/text/text.h"
 
 namespace platform::gdi {
@@ -111,8 +111,8 @@ class FontSystem {
     long long height = description.lfHeight;
     if (height == 0) height = -kDefaultCharacterHeight;
     if (height > kMaxFontHeight || height < -kMaxFontHeight) {
-      GdiLog("Font height " + std::to_string(height) + " is limited to " +
-             std::to_string(kMaxFontHeight) + " pixels");
+      platform::Log("Font height " + std::to_string(height) + " is limited to " +
+                    std::to_string(kMaxFontHeight) + " pixels");
       height = std::clamp<long long>(height, -kMaxFontHeight, kMaxFontHeight);
     }
     request.height = static_cast<LONG>(height);
@@ -128,7 +128,7 @@ class FontSystem {
       try {
         faces_ = std::make_unique<FaceCache>();
       } catch (const std::runtime_error& error) {
-        GdiLog(error.what());
+        platform::Log(error.what());
         facesFailed_ = true;
       }
     }

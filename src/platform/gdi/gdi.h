@@ -10,7 +10,7 @@
 // installed scalable font ("IPAPMincho" and "IPA P明朝" name the same face). The eight
 // Windows face names of the saver ("ＭＳ Ｐ明朝", "MS PMincho", ...) resolve through the
 // font alias file in the data folder. A name that resolves to no face with Japanese
-// characters is logged (gdi_log.h) and replaced by "IPA P明朝", never by a Latin face.
+// characters is logged (platform/log/log.h) and replaced by "IPA P明朝", never by a Latin face.
 //
 // Bold without a bold face is synthesised by emboldening the outline (the advance grows
 // with it), italic without an italic face by slanting it; underline and strike-out only

@@ -73,13 +73,14 @@ void Application::CallIdle() {
   // Messages handled from inside the handler (ProcessMessages) must not call it again.
   if (!onIdle_ || inIdle_) return;
   inIdle_ = true;
+  nextIdleMs_ = -1;
   // The handler may replace itself; keep the one being called alive.
   const IdleHandler handler = onIdle_;
   const IdleResult result = handler();
   inIdle_ = false;
   if (!onIdle_) return;
   if (result == IdleResult::kNotFinished) {
-    idleTimer_->start(kIdleRecallMs);
+    idleTimer_->start(nextIdleMs_ >= 0 ? nextIdleMs_ : kIdleRecallMs);
   } else {
     idleTimer_->stop();
   }

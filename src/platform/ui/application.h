@@ -3,9 +3,10 @@
 // The loop handles window messages as they come and, whenever the queue is empty, calls
 // the idle handler. A handler that reports "not finished" is called again at once once
 // the queue has been handled; between such calls the loop waits for new messages for at
-// most kIdleRecallMs, so pending input is served at once while an idle handler that only
-// waits for its next deadline costs no processor time to speak of. A handler that reports
-// "finished" is called again after the next message.
+// most kIdleRecallMs, so pending input is served at once. A handler that knows when it
+// next has work says so with CallIdleAgainIn: the loop then sleeps until that time (or a
+// message) instead of waking every few milliseconds, which on a laptop is what costs the
+// battery. A handler that reports "finished" is called again after the next message.
 //
 // Any handler ends the loop with Terminate (QCoreApplication::exit): unlike a quit request
 // it cannot be refused by a window that declines to close.
@@ -42,6 +43,10 @@ class Application {
   // Replaces the idle handler; an empty one removes it.
   void SetOnIdle(IdleHandler handler);
 
+  // From inside an idle handler that reports "not finished": its next call comes after
+  // `ms` milliseconds instead of at once. Messages are handled meanwhile.
+  void CallIdleAgainIn(int ms) { nextIdleMs_ = ms; }
+
   // Runs the message loop until Terminate; returns its exit code.
   int Run();
 
@@ -60,6 +65,7 @@ class Application {
   std::unique_ptr<MessageWatch> watch_;
   IdleHandler onIdle_;
   bool inIdle_ = false;
+  int nextIdleMs_ = -1;  // set by the running handler; -1: kIdleRecallMs
 };
 
 }  // namespace platform

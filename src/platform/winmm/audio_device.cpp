@@ -5,9 +5,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
-#include "dg/debug_log.h"
+#include "platform/log/log.h"
 
 namespace platform {
 namespace {
@@ -38,7 +39,7 @@ void Open(Audio& audio) {
   // still wins over this default.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    dg::DebugLog(std::string("audio: no audio device (") + SDL_GetError() + ")");
+    platform::Log(std::string("audio: no audio device (") + SDL_GetError() + ")");
     audio.state = AudioState::kFailed;
     return;
   }
@@ -46,7 +47,7 @@ void Open(Audio& audio) {
   Mix_SetSoundFonts(kSoundFontPath);
   const int initialised = Mix_Init(MIX_INIT_MID);
   if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kChannels, kChunkFrames) != 0) {
-    dg::DebugLog(std::string("audio: the mixer cannot open (") + Mix_GetError() + ")");
+    platform::Log(std::string("audio: the mixer cannot open (") + Mix_GetError() + ")");
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audio.state = AudioState::kFailed;

@@ -15,8 +15,8 @@
 #include <system_error>
 #include <vector>
 
-#include "dg/debug_log.h"
 #include "platform/fs/fs.h"
+#include "platform/log/log.h"
 #include "platform/winmm/audio_device.h"
 #include "platform/winmm/mci_command.h"
 #include "platform/winmm/midi_duration.h"
@@ -301,7 +301,7 @@ BOOL mciExecute(const char* command) {
   const std::string line = std::string("mciExecute \"") + (command ? command : "") +
                            "\" failed: " + text + " (" + MciErrorName(error) + ")";
   std::fprintf(stderr, "velmorandi: %s\n", line.c_str());
-  dg::DebugLog(line);
+  platform::Log(line);
   return 0;
 }
 

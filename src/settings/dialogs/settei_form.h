@@ -14,6 +14,7 @@
 
 #include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
+#include "platform/profile/profile.h"
 #include "platform/ui/dialogs/dialog_services.h"
 #include "settings/dialogs/controls.h"
 #include "settings/dialogs/data_paths.h"
@@ -22,8 +23,8 @@
 
 namespace settings {
 
-// The address shown in LblURL (followed by one space in the label).
-inline constexpr const char* kHomePageAddress = "https://velmorandi.example.org/";
+// The caption of LblURL, the link under the banner: it opens the installed ReadMe.
+inline constexpr const char* kReadMeLinkCaption = "使い方の説明（ReadMe.txt） ";
 
 class TSetteiForm : public QWidget {
  public:
@@ -98,7 +99,24 @@ class TSetteiForm : public QWidget {
 
  private:
   void FormCreate(platform::AppPaths paths);
+  // The controls, group by group as the window shows them.
   void BuildControls();
+  void BuildSliders();
+  void BuildDisplayBoxes();
+  void BuildMusicGroup();
+  void BuildWallpaperControls();
+  void BuildWordListControls();
+  void BuildFontControls();
+  void BuildHelpControls();
+  void ConnectHandlers();
+  void SetTabOrder();
+  // The parts of FormShow, group by group.
+  void NoteUserListAndSiblings();
+  void LoadWallpaperGroup(const std::string& path);
+  void LoadMusicGroup(const std::string& path);
+  void LoadFontGroup(const platform::IniFile& ini);
+  void LoadWordListGroup(const platform::IniFile& ini);
+  void LoadSlidersAndDisplayBoxes(const platform::IniFile& ini);
   std::string SettingsPath() const;
   std::string UserListPath() const;
   int CountValidUserIdioms() const;

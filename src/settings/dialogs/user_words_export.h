@@ -3,19 +3,14 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "settings/dialogs/data_paths.h"
 
 namespace settings {
 
-// Lines of a text file's bytes: a line ends at CR LF, a lone CR or a lone LF; a last line
-// without a break counts, a trailing break adds no empty line. The bytes of every line are
-// kept as they are (no decoding).
-std::vector<std::string_view> SplitLines(std::string_view bytes);
-
-// The sibling's copy of `userList`: the first sibling gets everything after the 15 header
-// lines, the second every line; each line is followed by CR LF.
+// The sibling's copy of `userList` (its bytes, split into lines as the dictionary splits
+// them): the first sibling gets everything after the 15 header lines, the second every
+// line; each line is followed by CR LF.
 std::string SiblingCopy(std::string_view userList, Sibling sibling);
 
 // Replaces the sibling's word file with the copy of the user's list (its folder is made). False

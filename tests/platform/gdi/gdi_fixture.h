@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/gdi_log.h"
+#include "platform/log/log.h"
 
 namespace platform::gdi::testing {
 
@@ -16,9 +16,9 @@ class GdiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetFontAliasFile(VM_TEST_FONT_ALIAS_FILE);
-    SetGdiLogSink([this](std::string_view line) { log_.emplace_back(line); });
+    platform::SetLogSink([this](std::string_view line) { log_.emplace_back(line); });
   }
-  void TearDown() override { SetGdiLogSink({}); }
+  void TearDown() override { platform::SetLogSink({}); }
 
   // A context with a font of the description selected; both freed with the test.
   HDC ContextWith(const std::string& face, LONG height, LONG weight = FW_NORMAL, BYTE italic = 0,

@@ -61,6 +61,21 @@ TEST(MessageLoop, AFinishedHandlerWaitsForTheNextMessage) {
   EXPECT_LE(calls, 6);
 }
 
+TEST(MessageLoop, AHandlerThatNamesItsNextCallSleepsUntilThen) {
+  int calls = 0;
+  App().SetOnIdle([&] {
+    ++calls;
+    App().CallIdleAgainIn(40);
+    return platform::IdleResult::kNotFinished;
+  });
+  QTimer::singleShot(100, [] { platform::Application::Terminate(0); });
+  EXPECT_EQ(App().Run(), 0);
+  App().SetOnIdle(nullptr);
+  // Recalled at once, a handler runs about a hundred times in 100 ms.
+  EXPECT_GE(calls, 1);
+  EXPECT_LE(calls, 5);
+}
+
 TEST(MessageLoop, ProcessMessagesHandlesWhatIsPendingInsideAHandler) {
   bool handled = false;
   App().SetOnIdle([&] {

@@ -82,6 +82,14 @@ TEST(FolderHasMidiTest, FindsAnExactlyNamedMidiFileAnywhereBelow) {
   EXPECT_FALSE(IsMidiName("x.Mid"));
 }
 
+// The banner is drawn at the size of its box, so the dialog shows it pixel for pixel.
+class BannerTest : public DialogTest {};
+
+TEST_F(BannerTest, FillsItsBoxWithoutScaling) {
+  CreateForms();
+  EXPECT_EQ(form_->Image1->Picture().size(), form_->Image1->size());
+}
+
 // Writes pictures of the windows to $VM_SCREENSHOT_DIR for a person to look at.
 class Screenshots : public DialogTest {};
 

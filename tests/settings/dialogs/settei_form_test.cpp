@@ -416,14 +416,13 @@ TEST_F(SetteiFormTest, FontButtonStoresTheFaceAndTheStyleByte) {
   EXPECT_EQ(ReadFile(Data("record.dat")), std::string(1, '\x09'));
 }
 
-TEST_F(SetteiFormTest, HelpAndHomePageOpenWithTheDefaultProgram) {
+TEST_F(SetteiFormTest, HelpAndTheLinkUnderTheBannerOpenTheReadMe) {
   CreateForms();
   form_->show();
-  EXPECT_EQ(form_->LblURL->text(), QStringLiteral("https://velmorandi.example.org/ "));
+  EXPECT_EQ(form_->LblURL->text(), QStringLiteral("使い方の説明（ReadMe.txt） "));
   form_->BtnHelpClick();
   form_->LblURLClick();
-  EXPECT_EQ(fake_.opened,
-            (std::vector<std::string>{Data("ReadMe.txt"), "https://velmorandi.example.org/"}));
+  EXPECT_EQ(fake_.opened, (std::vector<std::string>{Data("ReadMe.txt"), Data("ReadMe.txt")}));
   form_->LblURLMouseMove();
   EXPECT_EQ(form_->LblURL->palette().color(QPalette::WindowText), QColor(0x80, 0x00, 0x80));
   form_->FormMouseMove();

@@ -53,8 +53,10 @@ QString QtFileFilter(const std::string& filter) {
 
 std::optional<std::string> QtDialogServices::OpenFile(QWidget* owner,
                                                       const FileDialogSpec& request) {
-  const QString path = QFileDialog::getOpenFileName(owner, Q(request.title), QString(),
-                                                    QtFileFilter(request.filter));
+  // Qt's own file dialogs throughout: they speak Japanese whatever the desktop's language.
+  const QString path =
+      QFileDialog::getOpenFileName(owner, Q(request.title), QString(), QtFileFilter(request.filter),
+                                   nullptr, QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }
@@ -64,6 +66,7 @@ std::vector<std::string> QtDialogServices::OpenFiles(QWidget* owner,
   QFileDialog dialog(owner, Q(request.title), QString(), QtFileFilter(request.filter));
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setOption(QFileDialog::ReadOnly, false);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setSizeGripEnabled(true);
   std::vector<std::string> paths;
   if (dialog.exec() != QDialog::Accepted) return paths;
