@@ -40,8 +40,9 @@ cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf
 trap cleanup EXIT
 . scripts/xvfb.sh
 
-hz=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Processor nanoseconds of all the process's threads (the scheduler's count, finer than the
+# 10 ms ticks of /proc/PID/stat).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{n += $1} END {print n}'; }
 switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt/ {n += $2} END {print n}'; }
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
@@ -52,13 +53,13 @@ run() {
   local pid=$!
   sleep $warmup
   local t0 c0 w0 t1 c1 w1 peak
-  t0=$(date +%s.%N); c0=$(cpu_ticks $pid); w0=$(switches $pid)
+  t0=$(date +%s.%N); c0=$(cpu_ns $pid); w0=$(switches $pid)
   sleep $((seconds - warmup))
-  t1=$(date +%s.%N); c1=$(cpu_ticks $pid); w1=$(switches $pid)
+  t1=$(date +%s.%N); c1=$(cpu_ns $pid); w1=$(switches $pid)
   peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
   kill $pid; wait $pid 2>/dev/null || true
-  awk -v t0="$t0" -v t1="$t1" -v c0="$c0" -v c1="$c1" -v w0="$w0" -v w1="$w1" -v hz="$hz" \
-    -v peak="$peak" 'BEGIN { d = t1 - t0; printf "%.5f %.1f %.1f\n", (c1 - c0) / hz / d, (w1 - w0) / d, peak / 1024 }' \
+  awk -v t0="$t0" -v t1="$t1" -v c0="$c0" -v c1="$c1" -v w0="$w0" -v w1="$w1" \
+    -v peak="$peak" 'BEGIN { d = t1 - t0; printf "%.5f %.1f %.1f\n", (c1 - c0) / 1e9 / d, (w1 - w0) / d, peak / 1024 }' \
     >>"$work/$name"
 }
 

@@ -15,14 +15,10 @@
 #include <vector>
 
 #include "assets/bmp_reader.h"
-#include "jpeg/jpeg.h"
-#ifdef VM_ASSETS_PACKED
 #include "data/qda.h"
 #include "data/stream.h"
-#endif
-#ifdef VM_ASSETS_HAVE_DICTIONARY
 #include "dictionary/dictionary.h"
-#endif
+#include "jpeg/jpeg.h"
 
 namespace {
 
@@ -41,11 +37,7 @@ std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
 
 // A picture of the archive, as the saver gets it.
 std::vector<std::uint8_t> PictureBytes(const std::string& id) {
-#ifdef VM_ASSETS_PACKED
   return data::ExtractQDAFile(kDataDir + "/data.qda", id).TakeBytes();
-#else
-  return ReadBytes(fs::path(kDataDir) / id);
-#endif
 }
 
 Bmp24 Picture(const std::string& id) {
@@ -60,7 +52,6 @@ float Luma(std::uint32_t rgb) {
          0.114f * static_cast<float>(rgb & 0xFF);
 }
 
-#ifdef VM_ASSETS_PACKED
 TEST(Assets, ArchiveHoldsExactlyTheFourPictures) {
   data::FileStream file(kDataDir + "/data.qda");
   const data::QDADirectory dir = data::ReadQDADirectory(file);
@@ -68,7 +59,6 @@ TEST(Assets, ArchiveHoldsExactlyTheFourPictures) {
   for (const auto& e : dir.entries) ids.insert(e.id);
   EXPECT_EQ(ids, std::multiset<std::string>(kPictureIds.begin(), kPictureIds.end()));
 }
-#endif
 
 TEST(Assets, EveryPictureIsAValid24BitBitmap) {
   for (const std::string& id : kPictureIds) {
@@ -304,7 +294,6 @@ TEST(Assets, TextsAreUtf8AndTheWordListIsAHeaderOnly) {
   EXPECT_EQ(lines.size(), 15u);
   for (const std::string& l : lines)
     EXPECT_FALSE(l.empty()) << "a blank header line is easy to lose";
-#ifdef VM_ASSETS_HAVE_DICTIONARY
   EXPECT_EQ(dictionary::CountValidUserIdioms(kDataDir + "/追加問題.txt"), 0);
   // The header is meant to be built on: one group after it must count.
   const fs::path tmp = fs::temp_directory_path() / "vm_assets_list_with_group.txt";
@@ -316,7 +305,6 @@ TEST(Assets, TextsAreUtf8AndTheWordListIsAHeaderOnly) {
   }
   EXPECT_EQ(dictionary::CountValidUserIdioms(tmp.string()), 1);
   fs::remove(tmp);
-#endif
 }
 
 // Runs a generator into `dir`; true when it succeeded.

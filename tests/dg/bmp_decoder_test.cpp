@@ -8,10 +8,7 @@
 namespace dg {
 namespace {
 
-using dg_test::AllTexels;
-using dg_test::DGTest;
-using dg_test::MakeBMP;
-using dg_test::Texel;
+using namespace dg_test;
 
 std::uint32_t Rgb(int x, int y) {
   return static_cast<std::uint32_t>((x * 2) << 16 | (y * 4) << 8 | ((x + y) & 0xFF));

@@ -11,7 +11,7 @@
 namespace dg {
 namespace {
 
-using dg_test::DGTest;
+using namespace dg_test;
 
 // Remembers the notifications it receives, in one list shared by several objects.
 class Recorder final : public TDGResource {

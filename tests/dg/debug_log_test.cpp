@@ -6,7 +6,7 @@
 
 #include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
-#include "platform/fs/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace dg {
 namespace {

@@ -17,7 +17,7 @@
 #include "dg/texture.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/fs/fs.h"
-#include "platform/fs/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace dg_test {
 

@@ -10,8 +10,7 @@
 namespace dg {
 namespace {
 
-using dg_test::AllTexels;
-using dg_test::DGTest;
+using namespace dg_test;
 
 constexpr int kWidth = 33;  // odd: rows of 8-, 16- and 24-bit pixels carry padding
 constexpr int kHeight = 9;

@@ -10,10 +10,7 @@
 namespace dg {
 namespace {
 
-using dg_test::AllTexels;
-using dg_test::DGTest;
-using dg_test::MakeBMP;
-using dg_test::Texel;
+using namespace dg_test;
 
 std::uint32_t Pattern(int x, int y) {
   return static_cast<std::uint32_t>((x * 37) & 0xFF) << 16 |

@@ -9,10 +9,7 @@
 namespace dg {
 namespace {
 
-using dg_test::AllTexels;
-using dg_test::DGTest;
-using dg_test::MakeBMP;
-using dg_test::Texel;
+using namespace dg_test;
 
 SoftwareDeviceOptions Caps(bool pow2, bool square) {
   SoftwareDeviceOptions options;

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "dictionary/dictionary.h"
-#include "dictionary/list_file.h"
+#include "support/temp_dir.h"
+#include "support/user_list_text.h"
 
 namespace dictionary {
 namespace {
 
-using testing::ListText;
-using testing::TempDir;
+using testing_support::ListText;
+using testing_support::TempDir;
 
 TEST(Dictionary, BuiltinEntriesAloneWithoutAUserList) {
   Dictionary dictionary;
@@ -67,7 +68,7 @@ TEST(Dictionary, LoadingReplacesTheEarlierList) {
   Dictionary dictionary;
   ASSERT_EQ(dictionary.LoadUserIdioms(dir.Write("a.txt", ListText({"自作熟語", "意味", "よみ"}))),
             1);
-  EXPECT_EQ(dictionary.LoadUserIdioms(dir.PathOf("missing.txt")), 0);
+  EXPECT_EQ(dictionary.LoadUserIdioms(dir.File("missing.txt")), 0);
   EXPECT_EQ(dictionary.Size(), kBuiltinIdiomCount);
   EXPECT_THROW(dictionary.Idiom(kBuiltinIdiomCount), std::out_of_range);
 }

@@ -6,15 +6,16 @@
 #include <vector>
 
 #include "dictionary/dictionary.h"
-#include "dictionary/list_file.h"
 #include "dictionary/user_list.h"
 #include "platform/text/text.h"
+#include "support/temp_dir.h"
+#include "support/user_list_text.h"
 
 namespace dictionary {
 namespace {
 
-using testing::ListText;
-using testing::TempDir;
+using testing_support::ListText;
+using testing_support::TempDir;
 
 std::vector<std::u16string> IdiomsOf(const std::vector<IdiomEntry>& entries) {
   std::vector<std::u16string> idioms;
@@ -143,9 +144,8 @@ TEST(ReadUserIdioms, GroupIsIdiomThenMeaningThenReading) {
 TEST(ReadUserIdioms, UnreadablePathsGiveNothing) {
   TempDir dir;
   // A FIFO without a writer would block the reading for ever.
-  ASSERT_EQ(::mkfifo(dir.PathOf("fifo.txt").c_str(), 0644), 0);
-  for (const std::string& path :
-       {dir.PathOf("missing.txt"), dir.PathOf(""), dir.PathOf("fifo.txt")}) {
+  ASSERT_EQ(::mkfifo(dir.File("fifo.txt").c_str(), 0644), 0);
+  for (const std::string& path : {dir.File("missing.txt"), dir.File(""), dir.File("fifo.txt")}) {
     EXPECT_TRUE(ReadChecked(path).empty()) << path;
   }
 }

@@ -15,15 +15,13 @@ helper=$2
 still=$3
 shots=$4
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in Xvfb xdotool xwininfo xprop import convert python3; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "skipped: $tool is not installed"
-    exit 77
-  fi
-done
+. "$here/../support/e2e.sh"
+e2e_require Xvfb xdotool xwininfo xprop import convert python3
 mkdir -p "$shots"
 
-work=$(mktemp -d)
+program=
+parent_pid=
+e2e_begin program parent_pid
 app=$work/app
 mkdir "$app"
 cp "$velmorandi" "$app/velmorandi"
@@ -33,35 +31,7 @@ export HOME=$work/home
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME
 ini=$HOME/.config/velmorandi/Settei.ini
 
-xvfb=
-program=
-parent_pid=
-cleanup() {
-  [ -n "$program" ] && kill "$program" 2>/dev/null
-  [ -n "$parent_pid" ] && kill "$parent_pid" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-. "$here/../../scripts/xvfb.sh"
-start_xvfb 140 199 800x600x24 || { echo "FAIL: no X server could be started"; exit 1; }
-export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
-
-# Waits up to $2 seconds for process $1 to end; its status lands in $status.
-wait_end() {
-  local pid=$1 limit=$2
-  for _ in $(seq $((limit * 20))); do
-    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; return 0; fi
-    sleep 0.05
-  done
-  return 1
-}
+e2e_display 800x600x24
 
 # Prints the id of the visible window titled $1, waiting up to 10 seconds for it.
 find_window() {
@@ -242,8 +212,4 @@ for args in "/p" "/P 12ab" "/p -5" "/p 4294967296" "/p 4294967295" "/p 0"; do
 done
 ok "unusable preview ids end at once with a reason"
 
-if [ $failures -ne 0 ]; then
-  echo "program log:"; cat "$work/program.log"
-  exit 1
-fi
-echo "all settings and preview checks passed"
+e2e_end "$work/program.log" "all settings and preview checks passed"

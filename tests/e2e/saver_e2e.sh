@@ -8,40 +8,11 @@ set -u
 velmorandi=$1
 leaf=$2
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in Xvfb xdotool import convert python3; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "skipped: $tool is not installed"
-    exit 77
-  fi
-done
-
-work=$(mktemp -d)
-xvfb=
+. "$here/../support/e2e.sh"
+e2e_require Xvfb xdotool import convert python3
 saver=
-cleanup() {
-  [ -n "$saver" ] && kill "$saver" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-. "$here/../../scripts/xvfb.sh"
-start_xvfb 140 199 640x480x24 || { echo "FAIL: no X server could be started"; exit 1; }
-export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Waits up to $2 seconds for process $1 to end; its status lands in $status.
-wait_end() {
-  local pid=$1 limit=$2
-  for _ in $(seq $((limit * 20))); do
-    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; return 0; fi
-    sleep 0.05
-  done
-  return 1
-}
+e2e_begin saver
+e2e_display 640x480x24
 
 frame_ok() {
   import -window root "$work/shot.png" 2>/dev/null && convert "$work/shot.png" "$work/shot.ppm" &&
@@ -101,8 +72,4 @@ kill -TERM "$saver"
 if wait_end "$saver" 5; then echo "ok: SIGTERM ends it"; else fail "SIGTERM did not end the saver"; fi
 saver=
 
-if [ $failures -ne 0 ]; then
-  echo "saver log:"; cat "$work/saver.log"
-  exit 1
-fi
-echo "all end-to-end checks passed"
+e2e_end "$work/saver.log" "all end-to-end checks passed"

@@ -7,6 +7,7 @@
 #include "dictionary/dictionary.h"
 #include "game/board.h"
 #include "game/random.h"
+#include "support/temp_dir.h"
 #include "test_support.h"
 
 namespace {
@@ -121,7 +122,7 @@ class UserPriority : public testing::TestWithParam<PriorityCase> {};
 // is used up; then everything not yet used is drawn from, and priority never returns.
 TEST_P(UserPriority, UserIdiomsComeFirstUntilAllAreUsed) {
   const PriorityCase& pc = GetParam();
-  game_test::TempDir dir;
+  testing_support::TempDir dir;
   game_test::WriteUserList(dir.File("list.txt"), game_test::MakeUserGroups(pc.userCount));
   for (std::uint64_t seed = 1; seed <= 20; ++seed) {
     Boards boards(seed, true);
@@ -154,7 +155,7 @@ TEST(UserPriority, WithoutUserIdiomsPriorityHasNoEffect) {
 
 // Squares are told apart by slot and position, never by the character.
 TEST(FillBoard, RepeatedCharactersStandOnSeparateSquares) {
-  game_test::TempDir dir;
+  testing_support::TempDir dir;
   game_test::WriteUserList(dir.File("list.txt"), {{"木木木木", "森の木", "きききき"}});
   Boards boards(11, true);
   ASSERT_EQ(boards.dict.LoadUserIdioms(dir.File("list.txt")), 1);

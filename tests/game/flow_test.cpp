@@ -9,6 +9,7 @@
 #include "game/clock.h"
 #include "game/game.h"
 #include "game/random.h"
+#include "support/temp_dir.h"
 #include "test_support.h"
 
 namespace {
@@ -274,7 +275,7 @@ struct MeaningCase {
 
 TEST(ShowMeaning, SplitsAfterThirtyTwoCodeUnits) {
   const MeaningCase cases[] = {{7, false, 0}, {32, false, 0}, {33, true, 1}, {38, true, 6}};
-  game_test::TempDir dir;
+  testing_support::TempDir dir;
   std::vector<game_test::UserGroup> groups;
   for (const MeaningCase& mc : cases) {
     std::string meaning;

@@ -4,7 +4,8 @@
 #include <deque>
 #include <fstream>
 #include <functional>
-#include <random>
+
+#include "support/user_list_text.h"
 
 namespace game_test {
 
@@ -27,22 +28,10 @@ void RecordingView::LoadWallpaper(const std::string& path) {
   calls.push_back({"Wallpaper", -1, -1, {}, path});
 }
 
-TempDir::TempDir() {
-  std::random_device rd;
-  path_ = std::filesystem::temp_directory_path() /
-          ("vm_game_test_" + std::to_string(rd()) + std::to_string(rd()));
-  std::filesystem::create_directories(path_);
-}
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 void WriteUserList(const std::string& path, const std::vector<UserGroup>& groups) {
-  std::ofstream out(path, std::ios::binary);
-  for (int i = 0; i < 15; ++i) out << "header " << i << "\r\n";
-  for (const UserGroup& g : groups)
-    out << g.idiom << "\r\n" << g.meaning << "\r\n" << g.reading << "\r\n";
+  std::vector<std::string> body;
+  for (const UserGroup& g : groups) body.insert(body.end(), {g.idiom, g.meaning, g.reading});
+  std::ofstream(path, std::ios::binary) << testing_support::ListText(body);
 }
 
 namespace {

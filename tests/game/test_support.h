@@ -1,7 +1,6 @@
 // Test doubles and helpers shared by the game's tests.
 #pragma once
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -33,20 +32,6 @@ class RecordingView final : public game::GameView {
   std::vector<Call> calls;
   // Runs after every recorded cell write (a placement that FillBoard accepted).
   std::function<void(int, int)> onCellWritten;
-};
-
-// A temporary folder removed when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
 };
 
 struct UserGroup {

@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "platform/fs/fs.h"
-#include "platform/fs/temp_dir.h"
 #include "platform/winmm/audio_test_support.h"
+#include "support/temp_dir.h"
 
 namespace music {
 namespace {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "music/music_player.h"
-#include "platform/fs/temp_dir.h"
 #include "platform/winmm/audio_test_support.h"
 #include "platform/winmm/mci.h"
 #include "platform/winmm/timer.h"
+#include "support/temp_dir.h"
 
 namespace testing_support {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fs/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace shell {
 namespace {

@@ -78,24 +78,30 @@ TEST_F(SceneTest, ConstructionRegistersAndAppliesViewportProjectionAndSixModes) 
 
   struct Row {
     bool sorted;
-    int alphaTest, alphaFunc;
+    int alphaTest;
+    D3DCMPFUNC alphaFunc;
     bool blend;
-    int src, dest, op;
+    D3DBLEND src, dest;
+    D3DBLENDOP op;
   };
-  const Row expected[] = {{false, 0, 8, false, 5, 6, 1}, {true, 0, 8, true, 5, 2, 1},
-                          {true, 0, 8, true, 5, 6, 1},   {true, 0, 8, true, 1, 4, 1},
-                          {true, 0, 8, true, 1, 3, 1},   {false, 1, 5, false, 5, 6, 1}};
+  const Row expected[] = {
+      {false, 0, D3DCMP_ALWAYS, false, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DBLENDOP_ADD},
+      {true, 0, D3DCMP_ALWAYS, true, D3DBLEND_SRCALPHA, D3DBLEND_ONE, D3DBLENDOP_ADD},
+      {true, 0, D3DCMP_ALWAYS, true, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DBLENDOP_ADD},
+      {true, 0, D3DCMP_ALWAYS, true, D3DBLEND_ZERO, D3DBLEND_INVSRCCOLOR, D3DBLENDOP_ADD},
+      {true, 0, D3DCMP_ALWAYS, true, D3DBLEND_ZERO, D3DBLEND_SRCCOLOR, D3DBLENDOP_ADD},
+      {false, 1, D3DCMP_GREATER, false, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DBLENDOP_ADD}};
   ASSERT_EQ(scene_->BlendModeCount(), 6u);
   for (int i = 0; i < 6; ++i) {
     SCOPED_TRACE(i);
     const TSXBlendMode& mode = *scene_->BlendMode(i);
     EXPECT_EQ(mode.sorted, expected[i].sorted);
     EXPECT_EQ(mode.alphaTest, expected[i].alphaTest);
-    EXPECT_EQ(static_cast<int>(mode.alphaFunc), expected[i].alphaFunc);
+    EXPECT_EQ(mode.alphaFunc, expected[i].alphaFunc);
     EXPECT_EQ(mode.blendEnable, expected[i].blend);
-    EXPECT_EQ(static_cast<int>(mode.srcBlend), expected[i].src);
-    EXPECT_EQ(static_cast<int>(mode.destBlend), expected[i].dest);
-    EXPECT_EQ(static_cast<int>(mode.blendOp), expected[i].op);
+    EXPECT_EQ(mode.srcBlend, expected[i].src);
+    EXPECT_EQ(mode.destBlend, expected[i].dest);
+    EXPECT_EQ(mode.blendOp, expected[i].op);
   }
   EXPECT_EQ(scene_->BlendMode(6), nullptr);
   EXPECT_EQ(scene_->BlendMode(-1), nullptr);
@@ -146,14 +152,14 @@ TEST_F(SceneTest, OpaqueInAddingOrderThenTranslucentFarToNearThenOverlay) {
   };
   // Index in this table = the texture's number.
   const Entry entries[] = {
-      {2, 0.2f, TSXLayer::Scene},    // 0 translucent
-      {0, 0.9f, TSXLayer::Scene},    // 1 opaque
-      {2, 0.9f, TSXLayer::Overlay},  // 2 overlay, first
-      {1, 0.8f, TSXLayer::Scene},    // 3 translucent, farthest
-      {5, 0.1f, TSXLayer::Scene},    // 4 opaque (cut-out)
-      {4, 0.5f, TSXLayer::Scene},    // 5 translucent
-      {0, 0.0f, TSXLayer::Overlay},  // 6 overlay, second, even though opaque
-      {3, 0.6f, TSXLayer::Scene},    // 7 translucent
+      {sxbmAlphaBlend, 0.2f, TSXLayer::Scene},    // 0 translucent
+      {sxbmOpaque, 0.9f, TSXLayer::Scene},        // 1 opaque
+      {sxbmAlphaBlend, 0.9f, TSXLayer::Overlay},  // 2 overlay, first
+      {sxbmAdditive, 0.8f, TSXLayer::Scene},      // 3 translucent, farthest
+      {sxbmCutOut, 0.1f, TSXLayer::Scene},        // 4 opaque (cut-out)
+      {sxbmMultiply, 0.5f, TSXLayer::Scene},      // 5 translucent
+      {sxbmOpaque, 0.0f, TSXLayer::Overlay},      // 6 overlay, second, even though opaque
+      {sxbmDarken, 0.6f, TSXLayer::Scene},        // 7 translucent
   };
   std::vector<dg::TDGTexture*> textures;
   for (const Entry& entry : entries) {
@@ -180,11 +186,11 @@ TEST_F(SceneTest, OpaqueInAddingOrderThenTranslucentFarToNearThenOverlay) {
 TEST_F(SceneTest, RunsOfOneTextureAndModeIssueNoStateCallsBetweenDraws) {
   dg::TDGTexture* a = MakeTexture(4, 4);
   dg::TDGTexture* b = MakeTexture(4, 4);
-  Add(a, 2, 0, TSXLayer::Overlay);
-  Add(a, 2, 0, TSXLayer::Overlay);
-  Add(b, 2, 0, TSXLayer::Overlay);                     // texture changes only
-  Add(b, 1, 0, TSXLayer::Overlay);                     // mode changes only
-  Add(b, 1, 0, TSXLayer::Overlay, TSXFilter::Linear);  // filter changes only
+  Add(a, sxbmAlphaBlend, 0, TSXLayer::Overlay);
+  Add(a, sxbmAlphaBlend, 0, TSXLayer::Overlay);
+  Add(b, sxbmAlphaBlend, 0, TSXLayer::Overlay);                   // texture changes only
+  Add(b, sxbmAdditive, 0, TSXLayer::Overlay);                     // mode changes only
+  Add(b, sxbmAdditive, 0, TSXLayer::Overlay, TSXFilter::Linear);  // filter changes only
 
   const std::vector<D3DCall> calls = RecordRender();
   const std::vector<std::size_t> draws = DrawIndexes(calls);
@@ -212,7 +218,7 @@ TEST_F(SceneTest, RunsOfOneTextureAndModeIssueNoStateCallsBetweenDraws) {
 TEST_F(SceneTest, FirstQuadOfAPassSavesTheFiltersWhichAreRestoredAfterIt) {
   Device()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC);
   Device()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_NONE);
-  Add(MakeTexture(4, 4), 0, 0.5f, TSXLayer::Scene, TSXFilter::Linear);
+  Add(MakeTexture(4, 4), sxbmOpaque, 0.5f, TSXLayer::Scene, TSXFilter::Linear);
   RecordRender();
   EXPECT_EQ(Recorder().Count("GetSamplerState"), 2u);
   DWORD mag = 0, min = 0;
@@ -223,9 +229,9 @@ TEST_F(SceneTest, FirstQuadOfAPassSavesTheFiltersWhichAreRestoredAfterIt) {
 }
 
 TEST_F(SceneTest, BlendModesSetTheirStatesAndBlendOpOnlyWhereSupported) {
-  // Mode 5 after mode 0 in the opaque pass: alpha test on, no blending.
-  Add(MakeTexture(4, 4), 0, 0.5f);
-  Add(MakeTexture(4, 4), 5, 0.5f);
+  // The cut-out mode after the opaque one in the opaque pass: alpha test on, no blending.
+  Add(MakeTexture(4, 4), sxbmOpaque, 0.5f);
+  Add(MakeTexture(4, 4), sxbmCutOut, 0.5f);
   std::vector<std::string> lines;
   for (const D3DCall& call : RecordRender()) lines.push_back(call.Text());
   auto has = [&](const std::string& line) {
@@ -247,7 +253,7 @@ TEST_F(SceneTest, BlendModesSetTheirStatesAndBlendOpOnlyWhereSupported) {
   SetDefaultSoftwareDeviceOptions(options);
   scene_ = std::make_unique<TSXScene>(*carad_, "");
   EXPECT_FALSE(scene_->BlendOpSupported());
-  Add(nullptr, 1, 0.5f);
+  Add(nullptr, sxbmAdditive, 0.5f);
   RecordRender();
   const std::vector<std::string> states = Recorder().Lines("SetRenderState");
   EXPECT_EQ(std::count(states.begin(), states.end(), "SetRenderState(D3DRS_BLENDOP, 1)"), 0);
@@ -259,7 +265,8 @@ TEST_F(SceneTest, The33rdQuadDoublesTheCapacityAndKeepsTheFirst32) {
   const TSXRenderingQueue& queue = scene_->OverlayQueue();
   EXPECT_EQ(queue.Capacity(), 32u);
   for (int i = 0; i < 33; ++i) {
-    Add(nullptr, 2, 0, TSXLayer::Overlay, TSXFilter::Point, {static_cast<float>(i), 0});
+    Add(nullptr, sxbmAlphaBlend, 0, TSXLayer::Overlay, TSXFilter::Point,
+        {static_cast<float>(i), 0});
   }
   EXPECT_EQ(queue.Capacity(), 64u);
   ASSERT_EQ(queue.Count(), 33u);
@@ -271,9 +278,9 @@ TEST_F(SceneTest, The33rdQuadDoublesTheCapacityAndKeepsTheFirst32) {
 
 TEST_F(SceneTest, NegativeDepthIsNeitherDrawnNorSorted) {
   dg::TDGTexture* opaque = MakeTexture(4, 4);
-  Add(opaque, 0, -0.25f);
-  Add(MakeTexture(4, 4), 2, -0.5f);
-  Add(MakeTexture(4, 4), 2, std::nanf(""));
+  Add(opaque, sxbmOpaque, -0.25f);
+  Add(MakeTexture(4, 4), sxbmAlphaBlend, -0.5f);
+  Add(MakeTexture(4, 4), sxbmAlphaBlend, std::nanf(""));
   const std::vector<D3DCall> calls = RecordRender();
   EXPECT_EQ(Recorder().Count("DrawPrimitiveUP"), 0u);
   // The opaque quad still sets its states (and so reads and restores the filters); the
@@ -297,7 +304,7 @@ TEST_F(SceneTest, QuadLandsAtItsPositionAndModulatesTheTexture) {
   dg::TDGTexture* texture = MakeTexture(4, 4, 0xFF8040C0);
   scene_->Clear(D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
   const Quad quad = MakeQuad(4, 4, 0xFFFFFF00);  // blue to 0
-  scene_->AddQuad({10, 20}, quad.v, texture, 0, TSXFilter::Point, TSXLayer::Scene, 0.5f);
+  scene_->AddQuad({10, 20}, quad.v, texture, sxbmOpaque, TSXFilter::Point, TSXLayer::Scene, 0.5f);
   Device()->BeginScene();
   scene_->Render();
   Device()->EndScene();
@@ -314,7 +321,7 @@ TEST_F(SceneTest, QuadLandsAtItsPositionAndModulatesTheTexture) {
 TEST_F(SceneTest, NewDeviceGetsTheStoredViewportAndProjection) {
   scene_->SetViewport(10, 20, 330, 260);
   scene_->SetProjection(1.0f, 2.0f, 1.0f, 100.0f);
-  Add(nullptr, 2, 0, TSXLayer::Overlay);
+  Add(nullptr, sxbmAlphaBlend, 0, TSXLayer::Overlay);
   carad_->SwitchToWindow(640, 480, {}, 0, D3DSWAPEFFECT_DISCARD, D3DMULTISAMPLE_NONE, 0);
   D3DVIEWPORT9 viewport{};
   Device()->GetViewport(&viewport);
@@ -332,7 +339,7 @@ TEST_F(SceneTest, NewDeviceGetsTheStoredViewportAndProjection) {
 
 TEST_F(SceneTest, WrapperDestroyingTheSceneLeavesItInert) {
   carad_.reset();
-  Add(nullptr, 2, 0, TSXLayer::Overlay);
+  Add(nullptr, sxbmAlphaBlend, 0, TSXLayer::Overlay);
   scene_->Render();
   scene_.reset();  // must not touch the freed wrapper
 }

@@ -1,14 +1,21 @@
 #include "platform/ui/device_window.h"
 
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
 
+#include "platform/ui/x_frame_painter.h"
+
 DeviceWindow::DeviceWindow(QWidget* parent) : QWidget(parent) {
   // Every pixel is painted each time; nothing of the background must show through.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAutoFillBackground(false);
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+    onX_ = true;
+    setAttribute(Qt::WA_PaintOnScreen);
+  }
 }
 
 DeviceWindow::~DeviceWindow() {
@@ -102,7 +109,34 @@ QRect DeviceWindow::FrameRect(QSize areaSize, QSize frameSize) {
           fitted.width(), fitted.height()};
 }
 
+QPaintEngine* DeviceWindow::paintEngine() const { return onX_ ? nullptr : QWidget::paintEngine(); }
+
+bool DeviceWindow::PaintOnX(const QRegion& region) {
+  if (!xPainter_) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr) return false;
+    xPainter_ = platform::XFramePainter::Create(x11->connection(), static_cast<uint32_t>(winId()));
+    if (!xPainter_) return false;
+  }
+  const QRect target = frame_.isNull() ? QRect() : FrameRect(size(), frame_.size());
+  for (const QRect& part : region) {
+    for (const QRect& bar : QRegion(part).subtracted(QRegion(target))) xPainter_->FillBlack(bar);
+    xPainter_->Draw(frame_, target, part);
+  }
+  xPainter_->Flush();
+  return true;
+}
+
 void DeviceWindow::paintEvent(QPaintEvent* event) {
+  // A grab paints through a painter into an image; the screen is painted on X directly.
+  if (onX_ && redirected(nullptr) == nullptr) {
+    if (PaintOnX(event->region())) return;
+    // Not a window X can take pixels for as they are: Qt's own painting from now on.
+    onX_ = false;
+    setAttribute(Qt::WA_PaintOnScreen, false);
+    update();
+    return;
+  }
   QPainter painter(this);
   const QRect target = frame_.isNull() ? QRect() : FrameRect(size(), frame_.size());
   // Black bars only where the frame does not reach; the painter clips to the event's

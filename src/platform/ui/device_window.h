@@ -1,5 +1,8 @@
 // The window a software Direct3D device presents into: shows the latest frame scaled to
-// the widget with its aspect ratio kept, the rest black.
+// the widget with its aspect ratio kept, the rest black. On X it writes the changed
+// pixels straight to the window (see XFramePainter) rather than through a backing image
+// of the window's size, which on a large screen would cost more memory and processor
+// time than the whole saver.
 #pragma once
 
 #include <QImage>
@@ -7,7 +10,13 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <memory>
+
 #include "platform/d3d9/present_target.h"
+
+namespace platform {
+class XFramePainter;
+}
 
 class DeviceWindow : public QWidget, public PresentTarget {
  public:
@@ -36,6 +45,8 @@ class DeviceWindow : public QWidget, public PresentTarget {
   // Where a frame of frameSize lands in an area of areaSize: as large as fits, centred.
   static QRect FrameRect(QSize areaSize, QSize frameSize);
 
+  QPaintEngine* paintEngine() const override;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   // Called after each presented frame has been taken (and, with immediate painting,
@@ -47,9 +58,13 @@ class DeviceWindow : public QWidget, public PresentTarget {
   // land on the widget.
   QRect TakePixels(const uint32_t* pixels, int pitch, const ChangedRect& area);
   void Repaint(const QRegion& region);
+  // Paints the region straight to the X window; false when the window cannot take it.
+  bool PaintOnX(const QRegion& region);
 
   QImage frame_;
   // Whose frame frame_ holds: changes are only meaningful against that presenter's frame.
   const void* presenter_ = nullptr;
   bool immediatePaint_ = false;
+  bool onX_ = false;  // painting on the X window itself, not through Qt's backing store
+  std::unique_ptr<platform::XFramePainter> xPainter_;
 };

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "platform/fs/fs.h"
-#include "platform/fs/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace platform {
 namespace {

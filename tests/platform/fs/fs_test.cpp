@@ -11,7 +11,7 @@
 #include <csignal>
 #include <fstream>
 
-#include "platform/fs/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace platform {
 namespace {

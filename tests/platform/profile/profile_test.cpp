@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "platform/fs/fs.h"
-#include "platform/fs/temp_dir.h"
 #include "platform/text/text.h"
+#include "support/temp_dir.h"
 
 namespace platform {
 namespace {

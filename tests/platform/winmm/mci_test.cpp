@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "platform/fs/fs.h"
-#include "platform/fs/temp_dir.h"
 #include "platform/log/log.h"
 #include "platform/winmm/audio_test_support.h"
+#include "support/temp_dir.h"
 
 namespace platform {
 namespace {

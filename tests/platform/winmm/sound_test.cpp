@@ -5,8 +5,8 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "platform/fs/temp_dir.h"
 #include "platform/winmm/audio_test_support.h"
+#include "support/temp_dir.h"
 
 namespace platform {
 namespace {

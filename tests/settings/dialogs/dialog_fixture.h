@@ -14,11 +14,11 @@
 #include <string>
 #include <string_view>
 
-#include "platform/fs/temp_dir.h"
 #include "platform/profile/profile.h"
 #include "settings/dialogs/fake_dialog_services.h"
 #include "settings/dialogs/picture_select_form.h"
 #include "settings/dialogs/settei_form.h"
+#include "support/temp_dir.h"
 
 namespace settings::testing {
 

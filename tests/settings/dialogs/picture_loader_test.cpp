@@ -6,9 +6,9 @@
 #include <fstream>
 
 #include "jpeg/jpeg.h"
-#include "platform/fs/temp_dir.h"
 #include "platform/ui/dialogs/picture_loader.h"
 #include "settings/dialogs/dialog_fixture.h"
+#include "support/temp_dir.h"
 
 namespace settings::testing {
 namespace {

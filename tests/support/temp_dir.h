@@ -30,10 +30,13 @@ class TempDir {
   // The folder, without a trailing "/".
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
-  // Writes `bytes` as the file `name`; returns its path.
+  // Writes `bytes` unchanged to the file `name` in this folder and returns its path.
   std::string Write(const std::string& name, std::string_view bytes) const {
-    std::ofstream(File(name), std::ios::binary).write(bytes.data(), std::ssize(bytes));
-    return File(name);
+    const std::string file = File(name);
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + file);
+    return file;
   }
   // The names in the folder, sorted.
   std::vector<std::string> Names() const {

@@ -1,0 +1,48 @@
+// Paints a frame scaled into an X window through the program's own connection to the
+// server, in bands of rows that each fit one request: no image of the window's size is
+// kept anywhere, and only the window pixels asked for are scaled and sent. Scaling is
+// bilinear between the frame pixels around each window pixel's centre.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct xcb_connection_t;
+
+namespace platform {
+
+class XFramePainter {
+ public:
+  // Null when the window's pixels are not 32-bit words in the server's order.
+  static std::unique_ptr<XFramePainter> Create(xcb_connection_t* connection, std::uint32_t window);
+  ~XFramePainter();
+  XFramePainter(const XFramePainter&) = delete;
+  XFramePainter& operator=(const XFramePainter&) = delete;
+
+  void FillBlack(const QRect& area);
+  // Writes the window pixels of `area` (inside `place`) of `frame` (RGB32) scaled to fill
+  // `place`.
+  void Draw(const QImage& frame, const QRect& place, const QRect& area);
+  // Sends what is queued.
+  void Flush();
+
+ private:
+  XFramePainter(xcb_connection_t* connection, std::uint32_t window, std::uint8_t depth);
+  void Layout(QSize frame, QSize place);
+
+  xcb_connection_t* connection_;
+  std::uint32_t window_;
+  std::uint32_t gc_ = 0;
+  std::uint8_t depth_;
+  std::size_t maxRequestBytes_;
+  // Per window column / row of the place: the first frame pixel and the weight (0..256)
+  // of the next.
+  QSize frameSize_, placeSize_;
+  std::vector<int> srcX_, weightX_, srcY_, weightY_;
+  std::vector<std::uint32_t> band_;
+};
+
+}  // namespace platform

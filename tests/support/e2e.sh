@@ -1,0 +1,66 @@
+# Sourced by the end-to-end scripts: the check for the tools they drive, a work folder that
+# goes at exit together with the processes they started, a private X server, and the
+# failure count with its verdict.
+#
+#   e2e_require TOOL...      exits 77 (skipped) when a tool is not installed
+#   e2e_begin VARIABLE...    makes $work; at exit kills the pids the named variables hold
+#                            then (an empty one is skipped), the X server, removes $work
+#   e2e_display GEOMETRY     starts the X server (exits 1 when none can be started)
+#   fail TEXT / ok TEXT      one line each; fail counts
+#   wait_end PID SECONDS     waits for PID to end; its status lands in $status
+#   e2e_end LOG TEXT         with failures shows LOG and exits 1, else prints TEXT
+
+e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+e2e_require() {
+  local tool
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+      echo "skipped: $tool is not installed"
+      exit 77
+    fi
+  done
+}
+
+e2e_begin() {
+  e2e_pid_variables="$*"
+  work=$(mktemp -d)
+  xvfb=
+  trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+  local name
+  for name in $e2e_pid_variables xvfb; do
+    [ -n "${!name:-}" ] && kill "${!name}" 2>/dev/null
+  done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+
+e2e_display() {
+  . "$e2e_here/../../scripts/xvfb.sh"
+  start_xvfb 140 199 "$1" || { echo "FAIL: no X server could be started"; exit 1; }
+  export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
+}
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+wait_end() {
+  local pid=$1 limit=$2
+  for _ in $(seq $((limit * 20))); do
+    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; return 0; fi
+    sleep 0.05
+  done
+  return 1
+}
+
+e2e_end() {
+  if [ $failures -ne 0 ]; then
+    echo "log:"; cat "$1"
+    exit 1
+  fi
+  echo "$2"
+}
