@@ -50,6 +50,9 @@ function(vm_test name)
   add_test(NAME ${name} COMMAND ${name})
   # The user's own folders of each suite lie in the build tree, never in the real home.
   set(home ${CMAKE_BINARY_DIR}/test-home/${name})
+  # It exists from the start, as a real home does: code that falls back when HOME is
+  # missing would otherwise behave differently on a fresh build than on the next run.
+  file(MAKE_DIRECTORY ${home})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_STATE_HOME=${home}/.local/state")
 endfunction()

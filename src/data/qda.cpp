@@ -34,12 +34,43 @@ void ReadPart(Stream& stream, void* buffer, std::size_t count, const char* what)
 // Byte-pair expansion of whole blocks held in memory. Each block: a pair table (codes
 // 0..255, each either itself or a pair of codes), a 4-byte count N, N codes. Expanding a
 // pair pushes its right half, then its left half, so the left half comes out first.
+//
+// One packed byte may stand for up to 2^255 bytes (a chain of nested pairs), so neither
+// the packed size nor a ratio to it bounds the output. Measure walks the blocks first and
+// works out from each table what every code stands for: the exact length of the result,
+// known before anything is allocated for it.
 class Expander {
  public:
-  Expander(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std::size_t outSize)
-      : in_(in), inSize_(inSize), out_(out), outSize_(outSize) {}
+  Expander(const std::uint8_t* in, std::size_t inSize) : in_(in), inSize_(inSize) {}
 
-  void Run() {
+  // The number of bytes the data expands to (saturated at UINT64_MAX). Raises EQDAError
+  // for a malformed block and for a code whose expansion would never end or would need
+  // more than the stack holds.
+  std::uint64_t Measure() {
+    std::uint64_t total = 0;
+    pos_ = 0;
+    while (pos_ < inSize_) {
+      blockStart_ = pos_;
+      ReadTable();
+      const std::uint32_t n = ReadCount();
+      SizeCodes();
+      for (std::uint32_t k = 0; k < n; ++k) {
+        const std::uint8_t code = in_[pos_++];
+        if (endless_[code])
+          Fail("code " + Num(code) + " expands without end (its pairs lead back to it)");
+        if (depth_[code] > kQDAStackSize) Fail("pair nesting needs more than 256 stack bytes");
+        total = SaturatedAdd(total, length_[code]);
+      }
+    }
+    return total;
+  }
+
+  // Writes the expansion into `out`, which must hold exactly what Measure returned.
+  void Run(std::uint8_t* out, std::size_t outSize) {
+    out_ = out;
+    outSize_ = outSize;
+    written_ = 0;
+    pos_ = 0;
     while (pos_ < inSize_) {
       blockStart_ = pos_;
       ReadTable();
@@ -52,6 +83,10 @@ class Expander {
   }
 
  private:
+  static std::uint64_t SaturatedAdd(std::uint64_t a, std::uint64_t b) {
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+  }
+
   [[noreturn]] void Fail(const std::string& problem) const {
     throw EQDAError("packed data: " + problem + " (block at packed offset " + Num(blockStart_) +
                     ")");
@@ -99,6 +134,36 @@ class Expander {
     return n;
   }
 
+  // For every code of the current table: the length it expands to and the deepest stack
+  // its expansion reaches from an empty one. A pair at depth d pushes two codes (d + 2),
+  // expands its left half above the right one (d + 1 + the left's depth), then its right
+  // half (d + the right's depth). A code that reaches itself again is endless.
+  void SizeCodes() {
+    enum : std::uint8_t { kUnsized, kSizing, kSized };
+    std::array<std::uint8_t, 256> state{};
+    const auto size = [&](auto& self, std::uint8_t c) -> void {
+      if (state[c] == kSized) return;
+      if (left_[c] == c) {
+        length_[c] = 1, depth_[c] = 0, endless_[c] = false, state[c] = kSized;
+        return;
+      }
+      state[c] = kSizing;
+      bool endless = false;
+      for (const std::uint8_t half : {left_[c], right_[c]}) {
+        if (state[half] == kSizing)
+          endless = true;
+        else
+          self(self, half);
+      }
+      const std::uint8_t l = left_[c], r = right_[c];
+      endless_[c] = endless || endless_[l] || endless_[r];
+      length_[c] = SaturatedAdd(length_[l], length_[r]);
+      depth_[c] = std::max<std::size_t>({2, 1 + depth_[l], depth_[r]});
+      state[c] = kSized;
+    };
+    for (unsigned c = 0; c < 256; ++c) size(size, static_cast<std::uint8_t>(c));
+  }
+
   // Work is bounded: each step either writes a byte (at most outSize_ in all) or grows the
   // stack by one (at most kQDAStackSize before a write must come), so a table whose pairs
   // refer to each other in a cycle ends in one of the two errors below.
@@ -127,14 +192,17 @@ class Expander {
 
   const std::uint8_t* in_;
   std::size_t inSize_;
-  std::uint8_t* out_;
-  std::size_t outSize_;
+  std::uint8_t* out_ = nullptr;
+  std::size_t outSize_ = 0;
   std::size_t pos_ = 0;
   std::size_t written_ = 0;
   std::size_t blockStart_ = 0;
   std::array<std::uint8_t, 256> left_{};
   std::array<std::uint8_t, 256> right_{};
   std::array<std::uint8_t, kQDAStackSize> stack_{};
+  std::array<std::uint64_t, 256> length_{};
+  std::array<std::size_t, 256> depth_{};
+  std::array<bool, 256> endless_{};
 };
 
 void CheckRange(const QDAEntry& entry, std::uint32_t length, std::uint64_t fileSize) {
@@ -226,25 +294,24 @@ MemoryStream ExtractQDAStream(Stream& archive, std::string_view ansiId) {
   }
 }
 
-// The format lets one packed byte stand for up to 2^255 bytes (a chain of 255 nested
-// pairs), so the stored bytes alone bound nothing, and the declared size may claim up to
-// 4 GiB. An item is therefore accepted only when its declared size is at most
-// kQDAMaxExpansion (256) times its packed size, and only then is the output allocated.
-// The bound leaves room above what byte-pair packing achieves on real data: a block of
-// 4 KiB of one repeated byte, the best case of our packer, packs to about 43 bytes (95-fold),
-// and the program's sprites pack far less. Larger claims are malformed input, not data.
 MemoryStream QDAExpand(Stream& packed, std::uint32_t size) {
-  const std::uint64_t inSize = packed.Remaining();
-  if ((std::uint64_t{size} + kQDAMaxExpansion - 1) / kQDAMaxExpansion > inSize) {
-    throw EQDAError("packed data: declared size of " + Num(size) + " bytes is implausible for " +
-                    Num(inSize) + " packed bytes (more than " + Num(kQDAMaxExpansion) + "-fold)");
+  if (size > kQDAMaxItemSize) {
+    throw EQDAError("packed data: declared size of " + Num(size) +
+                    " bytes is more than an item may hold (" + Num(kQDAMaxItemSize) + " bytes)");
   }
-  std::vector<std::uint8_t> in(static_cast<std::size_t>(inSize));
+  std::vector<std::uint8_t> in(static_cast<std::size_t>(packed.Remaining()));
   ReadPart(packed, in.data(), in.size(), "packed data");
 
+  Expander expander(in.data(), in.size());
+  const std::uint64_t length = expander.Measure();
+  if (length != size) {
+    throw EQDAError("packed data: expands to " +
+                    (length == UINT64_MAX ? std::string("more than 2^64") : Num(length)) +
+                    " bytes, not to its declared size of " + Num(size) + " bytes");
+  }
   MemoryStream out;
   out.SetSize(size);
-  Expander(in.data(), in.size(), out.Data(), size).Run();
+  expander.Run(out.Data(), size);
   out.Seek(0);
   return out;
 }

@@ -32,8 +32,9 @@ inline constexpr char kQDAMagic[4] = {'Q', 'D', 'A', '0'};
 inline constexpr std::uint32_t kQDACompressed = 1;
 // The expander's stack of pending codes, and so the deepest pair nesting it can follow.
 inline constexpr std::size_t kQDAStackSize = 256;
-// Largest accepted ratio of an item's declared size to its packed size (see qda.cpp).
-inline constexpr std::uint64_t kQDAMaxExpansion = 256;
+// Largest declared size of a packed item (256 MiB): far above any picture the program
+// keeps in an archive, and still memory the machine can give.
+inline constexpr std::uint32_t kQDAMaxItemSize = 256u << 20;
 
 struct QDAEntry {
   std::uint32_t dataOffset = 0;
@@ -60,7 +61,8 @@ MemoryStream ExtractQDAFile(const std::string& path, std::string_view ansiId);
 MemoryStream ExtractQDAStream(Stream& archive, std::string_view ansiId);
 
 // Expands the byte-pair-packed blocks from the position of `packed` to its end. The result
-// must come to exactly `size` bytes; it is returned at position 0.
+// must come to exactly `size` bytes, at most kQDAMaxItemSize; it is returned at position 0.
+// The packed data's length is worked out before anything is allocated for it.
 MemoryStream QDAExpand(Stream& packed, std::uint32_t size);
 
 }  // namespace data

@@ -93,8 +93,16 @@ void DetailLog(std::string_view message) {
 
 std::int32_t CheckResult(std::int32_t code, std::string_view message) {
   if (code == 0) return code;
-  DebugLog(std::string(message) + "(Error Code = " + D3DResultName(code) + ")");
-  if (HaltOnError) std::exit(kHaltExitCode);
+  const std::string line = std::string(message) + "(Error Code = " + D3DResultName(code) + ")";
+  const std::int32_t linesBefore = LogLineCount;
+  DebugLog(line);
+  if (HaltOnError) {
+    // Whoever started the program sees it end, and why, not only the log's reader.
+    std::string notice = "velmorandi: 次のエラーで終了しました: " + line;
+    if (LogLineCount > linesBefore) notice += "（記録: " + DebugLogPath() + "）";
+    std::fprintf(stderr, "%s\n", notice.c_str());
+    std::exit(kHaltExitCode);
+  }
   return code;
 }
 

@@ -209,13 +209,15 @@ void TDGTexture::SizeAndDecode(data::Stream& stream) {
                        header.height));
     throw BitmapRefused("bitmap size");
   }
-  const std::uint64_t pixelBytes =
-      BMPSourceStride(header.width, header.bitCount) * static_cast<std::uint64_t>(header.height);
-  const std::uint64_t available = stream.Size() > start ? stream.Size() - start : 0;
-  if (pixelBytes > available) {
-    DebugLog(LogFormat("ビットマップ %d x %d の画素が、データに収まっていません", header.width,
-                       header.height));
-    throw BitmapRefused("bitmap truncated");
+  // Rows the data does not hold keep the fill colour; the decoder copies those present.
+  const std::uint64_t stride = BMPSourceStride(header.width, header.bitCount);
+  const std::uint64_t pixelsAt = start + header.pixelOffset;
+  const std::uint64_t rowsPresent =
+      stride == 0 || stream.Size() <= pixelsAt ? 0 : (stream.Size() - pixelsAt) / stride;
+  if (rowsPresent < static_cast<std::uint64_t>(header.height)) {
+    DebugLog(
+        LogFormat("ビットマップ %d x %d のデータが足りません。%d 行のうち %d 行だけを読み込みます",
+                  header.width, header.height, header.height, static_cast<int>(rowsPresent)));
   }
 
   SetSize(static_cast<std::uint32_t>(header.width), static_cast<std::uint32_t>(header.height));
@@ -242,7 +244,9 @@ void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archive
   try {
     data::MemoryStream entry = data::ExtractQDAFile(archiveName, fileName);
     SizeAndDecode(entry);
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    // The archive reader names what is wrong; the line after it names the item.
+    if (dynamic_cast<const BitmapRefused*>(&error) == nullptr) DebugLog(error.what());
     CheckResult(1, fileName + " ＠ " + archiveName + "からの、読み込みエラー");
   }
   loadSource_ = dglsArchive;

@@ -46,6 +46,7 @@ sx::TSXFont WindowFont() {
 SaverScreen::SaverScreen(dg::TDGCarad& carad, ScreenOptions options)
     : carad_(carad), options_(std::move(options)) {
   scene_ = std::make_unique<sx::TSXScene>(carad_, "");
+  if (options_.sceneMade) options_.sceneMade();
   road_ = NewTexture();
   LoadArchiveImage(*road_, "road.bmp");
   wallpaper_ = NewTexture();
@@ -174,8 +175,9 @@ void SaverScreen::PlayCompletionSound() {
 bool SaverScreen::TryWallpaper(const std::string& path) {
   CheckedWallpaper checked = CheckWallpaper(path);
   if (auto* refusal = std::get_if<Refusal>(&checked)) {
-    dg::DebugLog("壁紙を表示できないため次の壁紙に替えます: " + path + " (" + refusal->reason +
-                 ")");
+    // One language per line: the reason is the checker's own words, on a line of its own.
+    dg::DebugLog("壁紙を表示できないため、次の壁紙に替えます: " + path);
+    dg::DebugLog(refusal->reason);
     return false;
   }
   if (auto* jpeg = std::get_if<CheckedJpeg>(&checked)) {

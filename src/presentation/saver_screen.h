@@ -47,6 +47,8 @@ struct ScreenOptions {
   std::function<void()> processMessages;
   // The device can no longer draw: the program must end.
   std::function<void()> deviceLost;
+  // Runs once the scene exists, before the first texture is made; may be empty.
+  std::function<void()> sceneMade;
 };
 
 class SaverScreen final : public Screen {

@@ -10,11 +10,19 @@
 #include "platform/gdi/gdi.h"
 #include "platform/ui/cursor.h"
 #include "platform/ui/full_screen.h"
+#include "platform/winmm/audio_device.h"
 #include "platform/winmm/timer.h"
 #include "settings/settings_store.h"
 #include "shell/headless_saver.h"
 
 namespace shell {
+
+namespace {
+
+// How long the audio device stays open after the last sound has ended.
+constexpr unsigned kAudioQuietMs = 1000;
+
+}  // namespace
 
 std::uint32_t LoopClock::Now() { return platform::timeGetTime(); }
 
@@ -40,7 +48,6 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   DG = std::make_unique<dg::TDGCarad>(allMonitors_.get());
   StartSaverDevice(*DG);
   platform::ShowCursor(false);
-  platform::timeBeginPeriod(1);
 
   presentation::ScreenOptions screenOptions;
   screenOptions.dataDir = options_.paths.dataDir;
@@ -49,6 +56,8 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   screenOptions.processMessages = [] { platform::Application::ProcessMessages(); };
   // A device that can no longer draw ends the program without the closing handler.
   screenOptions.deviceLost = [] { platform::Application::Terminate(0); };
+  // The timer resolution is raised between the scene and the textures.
+  screenOptions.sceneMade = [] { platform::timeBeginPeriod(1); };
   screen_ = std::make_unique<presentation::SaverScreen>(*DG, screenOptions);
 
   SessionOptions sessionOptions{
@@ -58,6 +67,10 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   sessionOptions.overrides = options_.overrides;
   session_ = std::make_unique<SaverSession>(*screen_, clock_, std::move(sessionOptions));
   session_->StartUp();
+  // Opened now, so that the first chime does not wait inside a tick for the drivers' probe.
+  if (!platform::AudioDeviceOpen() && session_->MusicOn()) {
+    std::fprintf(stderr, "velmorandi: no sound device can be opened; the music stays silent\n");
+  }
   application_.SetOnIdle([this] { return ApplicationEvents1Idle(); });
 }
 
@@ -74,6 +87,8 @@ TVelmorandiSaverForm::~TVelmorandiSaverForm() {
 platform::IdleResult TVelmorandiSaverForm::ApplicationEvents1Idle() {
   if (closed_) return platform::IdleResult::kNotFinished;
   session_->Tick();
+  // Without music the sounds are seconds apart: the device closes in between.
+  if (!session_->MusicOn()) platform::CloseAudioDeviceWhenSilent(kAudioQuietMs);
   // One wake-up a tick: the loop sleeps until the next one is due.
   const auto remaining =
       static_cast<std::int32_t>(session_->LastTickTime() + kTickMs - clock_.Now());

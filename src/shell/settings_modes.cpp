@@ -28,8 +28,9 @@ int RunSettingsMode(platform::Application& application, SettingsShow show) {
   // dialog refuses to close, as it does while the text editor runs).
   QApplication::setQuitOnLastWindowClosed(true);
   platform::ui::QtDialogServices services;
+  settings::TSetteiForm setteiForm(services, platform::Paths());
   settings::TPictureSelectForm pictureForm(services, platform::Paths());
-  settings::TSetteiForm setteiForm(pictureForm, services, platform::Paths());
+  setteiForm.SetPictureForm(pictureForm);
   // Both forms of the mode show the dialog: started without arguments the message loop
   // shows its main window, with "/c" it is shown explicitly; here the two are the same.
   (void)show;

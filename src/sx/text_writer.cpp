@@ -102,7 +102,13 @@ void TSXTextWriter::DrawText(std::int32_t x, std::int32_t y, dg::TDGTexture& tex
     return;
   }
   IDirect3DTexture9* surface = texture.Texture();
-  if (surface == nullptr) return;
+  if (surface == nullptr) {
+    // The texture's own lock reports a texture never sized or loaded (and halts under
+    // halt-on-error); there is nothing to write into.
+    D3DLOCKED_RECT unused{0, nullptr};
+    texture.LockRect(0, nullptr, unused, 0);
+    return;
+  }
   D3DSURFACE_DESC desc{};
   if (FAILED(surface->GetLevelDesc(0, &desc))) return;
 

@@ -68,6 +68,27 @@ TEST(QDAExpand, NestedPairsExpandLeftFirst) {
 
 TEST(QDAExpand, EmptyInputGivesEmptyOutput) { EXPECT_TRUE(Expand({}, 0).empty()); }
 
+// One block whose codes 128 + j stand for 2^(j + 1) bytes 'A' (j < pairs), followed by the
+// packed codes 128 + j for each j of `codes`.
+Bytes DoublingChain(int pairs, const std::vector<int>& codes) {
+  Bytes block = {0xFF, 0x41, 0x41, static_cast<std::uint8_t>(pairs - 2)};
+  for (int j = 1; j < pairs; ++j) {
+    block.push_back(static_cast<std::uint8_t>(127 + j));
+    block.push_back(static_cast<std::uint8_t>(127 + j));
+  }
+  block.push_back(static_cast<std::uint8_t>(127 + (256 - 128 - pairs)));
+  data_test::PutU32At(block, block.size(), static_cast<std::uint32_t>(codes.size()));
+  for (int j : codes) block.push_back(static_cast<std::uint8_t>(128 + j));
+  return block;
+}
+
+TEST(QDAExpand, HighRatiosOpenWhenTheDataReallyExpandsThatFar) {
+  // 41 packed bytes, 81,920 bytes 'A' (2^16 + 2^14).
+  const Bytes packed = DoublingChain(16, {15, 13});
+  ASSERT_EQ(packed.size(), 41u);
+  EXPECT_EQ(Expand(packed, 81920), Bytes(81920, 0x41));
+}
+
 // Every malformed form is refused with a message naming it; nothing is read or written
 // out of bounds (the sanitizer builds of the fuzz target check the same on random input).
 struct MalformedCase {
@@ -108,25 +129,27 @@ INSTANTIATE_TEST_SUITE_P(
                       {0xFF, 0x80, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0x41},
                       1,
                       "declares 4294967295"},
-        // 0x80 = (0x81, 0), 0x81 = (0x80, 0): each step nests deeper without output.
-        MalformedCase{"LeftCycleOverflowsStack",
+        // Pairs that lead back to themselves: deeper nesting or output without end.
+        MalformedCase{"LeftCycle",
                       {0xFF, 0x81, 0x00, 0x00, 0x80, 0x00, 0xFD, 1, 0, 0, 0, 0x80},
                       1,
-                      "more than 256 stack bytes"},
-        // 0x80 = (0x41, 0x80): endless output, stopped at the declared size.
-        MalformedCase{"RightCycleStopsAtSize",
+                      "code 128 expands without end"},
+        MalformedCase{"RightCycle",
                       {0xFF, 0x41, 0x80, 0xFE, 1, 0, 0, 0, 0x80},
                       50,
-                      "expands past"},
+                      "code 128 expands without end"},
         MalformedCase{"MoreThanDeclared",
                       {0xFF, 0x80, 0xFE, 2, 0, 0, 0, 0x41, 0x42},
                       1,
-                      "expands past its declared size of 1"},
-        MalformedCase{
-            "LessThanDeclared", {0xFF, 0x80, 0xFE, 1, 0, 0, 0, 0x41}, 2, "ends after 1 of its 2"},
-        MalformedCase{
-            "ImplausibleSize", {0xFF, 0x80, 0xFE, 1, 0, 0, 0, 0x41}, 8 * 256 + 1, "implausible"},
-        MalformedCase{"SizeWithoutData", {}, 1, "implausible"}),
+                      "expands to 2 bytes, not to its declared size of 1"},
+        MalformedCase{"LessThanDeclared",
+                      {0xFF, 0x80, 0xFE, 1, 0, 0, 0, 0x41},
+                      2,
+                      "expands to 1 bytes, not to its declared size of 2"},
+        MalformedCase{"SizeWithoutData", {}, 1, "expands to 0 bytes"},
+        // A chain of 16 doublings claims 4 GiB: refused before anything is expanded.
+        MalformedCase{"OverItemLimit", DoublingChain(16, {15}), 0xFFFFFFFF,
+                      "more than an item may hold (268435456 bytes)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExtractQDAStream, IdsIgnoreCaseAndErrorShowsIdAsRequested) {
@@ -232,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
             "(4294967295 bytes at offset 524) runs past"},
         BadArchiveCase{"HugeUnpackedSize",
                        BuildArchive(1, {RawEntry{"a", kExampleBlock, 0xFFFFFFFF}}),
-                       "item 'a': packed data: declared size of 4294967295 bytes is implausible"},
+                       "item 'a': packed data: declared size of 4294967295 bytes is more than"},
         BadArchiveCase{"BadPairTable", BuildArchive(1, {RawEntry{"a", {0xFF, 0x80, 0xFF}, 1}}),
                        "item 'a': packed data: pair table skip runs pass code 255"}),
     [](const auto& info) { return std::string(info.param.name); });

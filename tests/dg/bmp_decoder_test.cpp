@@ -217,7 +217,7 @@ TEST_F(DGTest, AnUnsupportedBitCountHaltsWithHaltOnError) {
         texture->LoadFromStream(stream);
         std::fprintf(stderr, "still running\n");
       },
-      ::testing::ExitedWithCode(kHaltExitCode), "^$");
+      ::testing::ExitedWithCode(kHaltExitCode), dg_test::kHaltNotice);
 }
 
 }  // namespace

@@ -284,7 +284,7 @@ TEST_F(DGTest, AFailedDeviceCreationHaltsWithHaltOnError) {
                                  D3DSWAPEFFECT_DISCARD, D3DMULTISAMPLE_NONE, 0);
         std::fprintf(stderr, "still running\n");
       },
-      ::testing::ExitedWithCode(kHaltExitCode), "^$");
+      ::testing::ExitedWithCode(kHaltExitCode), dg_test::kHaltNotice);
   EXPECT_TRUE(
       LogHas("Direct3DDeviceオブジェクトの生成に失敗しました(Error Code = D3DERR_INVALIDCALL )"));
 }

@@ -62,6 +62,10 @@ inline std::vector<std::uint8_t> MakeBMP(std::int32_t width, std::int32_t height
   return out;
 }
 
+// What a halt leaves on stderr: one line of ours saying why, and nothing the caller wrote
+// after the halt.
+inline constexpr char kHaltNotice[] = "^velmorandi: 次のエラーで終了しました: [^\n]*\n$";
+
 inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),

@@ -250,12 +250,19 @@ TEST_F(DGTest, LoadFailuresAreReportedAndRecordTheirSource) {
   const std::string archive = temp_.File("a.qda");
   dg_test::WriteFile(archive, data::WriteQDAArchive({{"x", {1, 2, 3}}}, data::QDAPacking::Raw));
   texture->LoadBMP("road.bmp", archive);
-  EXPECT_TRUE(LogHas("road.bmp ＠ " + archive + "からの、読み込みエラー"));
+  // The reader's own words come first, then the line naming the item.
+  const std::vector<std::string> lines = LogMessages();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2],
+            "アーカイブ内には指定されたID 'road.bmp' を持つデータが見つかりません");
+  EXPECT_EQ(lines.back(), "road.bmp ＠ " + archive +
+                              "からの、読み込みエラー(Error Code = UNKNOWN ERROR ... "
+                              "$00000001)");
   EXPECT_EQ(texture->LoadSource(), dglsArchive);
 }
 
-// Sizes the device cannot make and pixel rows the data does not hold are refused before
-// anything is allocated; the texture keeps what it had.
+// Sizes the device cannot make are refused before anything is allocated; the texture keeps
+// what it had.
 TEST_F(DGTest, BitmapsAskingForImpossibleSizesAreRefusedBeforeAllocation) {
   struct Case {
     std::vector<std::uint8_t> bytes;
@@ -276,7 +283,6 @@ TEST_F(DGTest, BitmapsAskingForImpossibleSizesAreRefusedBeforeAllocation) {
       {header(0, 10, 24), "ビットマップのサイズ 0 x 10 のテクスチャは作れません"},
       {header(10, -10, 24), "ビットマップのサイズ 10 x -10 のテクスチャは作れません"},
       {header(-2147483647 - 1, 1, 32), "のテクスチャは作れません"},
-      {header(200, 200, 32), "ビットマップ 200 x 200 の画素が、データに収まっていません"},
   };
   SoftwareDeviceOptions options = Caps(true, true);
   options.maxTextureWidth = options.maxTextureHeight = 256;
@@ -301,6 +307,39 @@ TEST_F(DGTest, BitmapsAskingForImpossibleSizesAreRefusedBeforeAllocation) {
   }
 }
 
+// Data that ends before the last pixel row is no failure: the rows present are copied (the
+// bottom ones, stored first), the rest keep the fill colour, and one line says so.
+TEST_F(DGTest, ABitmapCutShortKeepsTheRowsItHas) {
+  struct Case {
+    std::size_t cut;  // bytes taken off the end of a 2 x 3 24-bit bitmap (rows of 8 bytes)
+    const char* logged;
+    int rowsKept;
+  };
+  const Case cases[] = {
+      {8, "ビットマップ 2 x 3 のデータが足りません。3 行のうち 2 行だけを読み込みます", 2},
+      {3, "3 行のうち 2 行だけを読み込みます", 2},
+      {24, "3 行のうち 0 行だけを読み込みます", 0},
+  };
+  StartCarad();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cut);
+    auto texture = MakeTexture();
+    texture->FillColor = 0x00FFFFFF;
+    std::vector<std::uint8_t> bytes = MakeBMP(2, 3, 24, Rgb);
+    bytes.resize(bytes.size() - c.cut);
+    data::MemoryStream stream(bytes);
+    ClearLog();
+    texture->LoadFromStream(stream);
+    EXPECT_TRUE(LogHas(c.logged)) << Log();
+    EXPECT_FALSE(LogHas("Error Code")) << Log();
+    ASSERT_EQ(texture->Width(), 2u);
+    for (int y = 0; y < 3; ++y) {
+      const bool kept = y >= 3 - c.rowsKept;
+      EXPECT_EQ(Texel(*texture, 1, y), kept ? 0xFF000000u | Rgb(1, y) : 0x00FFFFFFu) << y;
+    }
+  }
+}
+
 TEST_F(DGTest, ALoadFailureHaltsWithHaltOnError) {
   EXPECT_EXIT(
       {
@@ -309,7 +348,9 @@ TEST_F(DGTest, ALoadFailureHaltsWithHaltOnError) {
         texture->LoadBMP(temp_.File("missing.bmp"), "");
         std::fprintf(stderr, "still running\n");
       },
-      ::testing::ExitedWithCode(kHaltExitCode), "^$");
+      ::testing::ExitedWithCode(kHaltExitCode),
+      "^velmorandi: 次のエラーで終了しました: .*missing.bmpからの、読み込みエラー.*（記録: .*"
+      "DGCarad_DebugLog.txt）\n$");
   EXPECT_TRUE(LogHas("missing.bmpからの、読み込みエラー"));
 }
 

@@ -242,6 +242,8 @@ TEST(Wallpaper, ABadWallpaperIsLoggedAndTheNextThatLoadsTakesItsPlace) {
   EXPECT_EQ(CountLines(written, corrupt), 1);
   EXPECT_EQ(CountLines(written, four), 1);
   EXPECT_EQ(CountLines(written, deleted), 1);
+  // Our line ends at the path; the checker's reason follows on a line of its own.
+  EXPECT_NE(written.find("次の壁紙に替えます: " + corrupt + "\r\n"), std::string::npos) << written;
 
   // Past the end of the list it goes round to the first built-in wallpaper.
   screen.LoadWallpaper(deleted);

@@ -5,9 +5,11 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/ui/application.h"
 #include "platform/ui/cursor.h"
+#include "platform/winmm/audio_device.h"
 #include "shell/saver_form.h"
 
 namespace {
@@ -46,6 +48,22 @@ TEST(SaverForm, RunsTicksUntilAKeyEndsTheLoopWithTheCursorShownAgain) {
   // FormClose showed the cursor again.
   EXPECT_EQ(platform::ShowCursor(false), -1);
   platform::ShowCursor(true);
+}
+
+TEST(SaverForm, OpensTheSoundDeviceAtStartUpNotAtTheFirstChime) {
+  App();
+  const std::string out = ::testing::TempDir() + "saver_form_audio.raw";
+  std::filesystem::remove(out);
+  platform::CloseAudioDevice();
+  ::setenv("SDL_AUDIODRIVER", "disk", 1);  // it creates its file when the device opens
+  ::setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+  {
+    shell::TVelmorandiSaverForm form(App(), Options());
+    EXPECT_TRUE(std::filesystem::exists(out));  // no tick has run yet
+  }
+  platform::CloseAudioDevice();
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  std::filesystem::remove(out);
 }
 
 TEST(SaverForm, MouseRuleAndSystemCommands) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs/fs.h"
 #include "platform/text/text.h"
 #include "sx/scene.h"
 #include "sx/sjis_walk.h"
@@ -284,6 +285,18 @@ TEST_F(TextWriterTest, EmptyTextGivesAZeroSizedTextureWithoutDrawing) {
   EXPECT_EQ(texture->Height(), 0u);
   EXPECT_EQ(writer_->Cache().RasterisedCount(), 0u);
   EXPECT_EQ(writer_->TextWidth(""), 0);
+}
+
+TEST_F(TextWriterTest, DrawingIntoATextureWithoutItsDirect3DTextureIsReported) {
+  dg::TDGTexture* texture = MakeTexture(8, 8);
+  texture->DeviceRelease();
+  dg::LogLineCount = 0;  // the next line starts the log anew
+  writer_->DrawText(0, 0, *texture, "一");
+  EXPECT_NE(platform::ReadWholeFile(dg::DebugLogPath())
+                .value_or("")
+                .find("テクスチャが確保されていません。LockRectの前にSetSizeするか、"
+                      "BMPを読み込んでください(Error Code = UNKNOWN ERROR"),
+            std::string::npos);
 }
 
 TEST_F(TextWriterTest, TextureInAnotherFormatGetsConvertedPixels) {

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,6 +20,8 @@ struct Audio {
   AudioState state = AudioState::kUntried;
   bool midi = false;
   bool exitHandlerSet = false;
+  bool quiet = false;  // silent since quietSince (SDL ticks)
+  Uint32 quietSince = 0;
   std::vector<AudioReleaseHook> hooks;
 };
 
@@ -33,7 +36,24 @@ constexpr int kFrequency = 44100;
 constexpr int kChannels = 2;
 constexpr int kChunkFrames = 2048;
 
+// ALSA's library reports every step of a failed probe on stderr ("cannot find card",
+// "Unknown PCM default", ...) on every start of a machine without a sound card.
+// Its reporting goes nowhere instead; whether a device opened is what counts, and a
+// failure is logged below in one line. The library is the one SDL loads itself, so the
+// handler set here is the one its probe uses. Without the library there is nothing to quiet.
+void QuietAlsaReport(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa() {
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  static void* const library = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+  if (library == nullptr) return;
+  if (auto* set = reinterpret_cast<int (*)(Handler)>(dlsym(library, "snd_lib_error_set_handler"))) {
+    set(QuietAlsaReport);
+  }
+}
+
 void Open(Audio& audio) {
+  QuietAlsa();
   // SDL would otherwise catch SIGINT and SIGTERM to post a quit event that nothing here
   // reads, and a process stopped with kill would play on. A value set in the environment
   // still wins over this default.
@@ -77,12 +97,29 @@ void RegisterAudioReleaseHook(AudioReleaseHook hook) {
   if (std::find(hooks.begin(), hooks.end(), hook) == hooks.end()) hooks.push_back(hook);
 }
 
+void CloseAudioDeviceWhenSilent(unsigned quietMs) {
+  Audio& audio = TheAudio();
+  if (audio.state != AudioState::kOpen) return;
+  if (Mix_Playing(-1) > 0 || Mix_PlayingMusic() != 0) {
+    audio.quiet = false;
+    return;
+  }
+  const Uint32 now = SDL_GetTicks();
+  if (!audio.quiet) {
+    audio.quiet = true;
+    audio.quietSince = now;
+  } else if (now - audio.quietSince >= quietMs) {
+    CloseAudioDevice();
+  }
+}
+
 void CloseAudioDevice() {
   Audio& audio = TheAudio();
   const bool wasOpen = audio.state == AudioState::kOpen;
   for (const AudioReleaseHook hook : audio.hooks) hook();
   audio.state = AudioState::kUntried;
   audio.midi = false;
+  audio.quiet = false;
   if (!wasOpen) return;
   Mix_CloseAudio();
   Mix_Quit();

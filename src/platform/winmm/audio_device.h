@@ -1,8 +1,10 @@
 // The one SDL audio device and mixer shared by the sound and the MCI devices.
 //
 // Opened on first use and kept open until CloseAudioDevice or the end of the process. A
-// failed open (no audio device: CI, a locked-down session) is remembered, so later calls
-// fail at once instead of probing the drivers again.
+// program that must not wait for the drivers' probe at its first sound (it can take a tenth
+// of a second) opens the device at start-up. A failed open (no audio device: CI, a
+// locked-down session) is logged once and remembered, so later calls fail at once instead
+// of probing the drivers again; the drivers' own reports stay off stderr.
 #pragma once
 
 namespace platform {
@@ -22,6 +24,12 @@ bool MidiAvailable();
 // closes. Registered once by each module that holds any.
 using AudioReleaseHook = void (*)();
 void RegisterAudioReleaseHook(AudioReleaseHook hook);
+
+// Closes the device (as CloseAudioDevice) once nothing has played on it for `quietMs`,
+// counted from the first call that finds it silent; call it regularly. An open device's
+// mixing thread wakes some twenty times a second even in silence. The next use opens it
+// again.
+void CloseAudioDeviceWhenSilent(unsigned quietMs);
 
 // Frees everything through the hooks, then closes the mixer and the device. The next use
 // opens them again from the environment of that moment, so tests can change SDL's audio

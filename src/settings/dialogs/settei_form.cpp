@@ -35,9 +35,14 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 TSetteiForm::TSetteiForm(TPictureSelectForm& pictureForm, platform::ui::DialogServices& services,
                          platform::AppPaths paths, QWidget* parent)
+    : TSetteiForm(services, std::move(paths), parent) {
+  pictureForm_ = &pictureForm;
+}
+
+TSetteiForm::TSetteiForm(platform::ui::DialogServices& services, platform::AppPaths paths,
+                         QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      pictureForm_(pictureForm),
       services_(services),
       runner_([this](const std::string& message) { services_.ShowError(this, message); }) {
   BuildControls();
@@ -141,7 +146,7 @@ void TSetteiForm::LoadWallpaperGroup(const std::string& path) {
   const platform::IniFile ini(path);
   const int count = std::min(ini.ReadInteger("Picture", "Count", 0), kMaxWallpaperEntries);
   for (int i = 0; i < count; ++i) {
-    pictureForm_.PutEntry(i, ini.ReadString("Picture", std::to_string(i + 3), ""));
+    pictureForm_->PutEntry(i, ini.ReadString("Picture", std::to_string(i + 3), ""));
   }
 }
 
@@ -210,7 +215,7 @@ void TSetteiForm::CheckBoxHaikeiClick() {
     if (CheckBoxHaikei->isChecked()) {
       BtnHaikei->setEnabled(true);
       ini.WriteBool("Picture", "Add", true);
-      if (ini.ReadInteger("Picture", "Count", 0) == 0) services_.ShowModal(pictureForm_);
+      if (ini.ReadInteger("Picture", "Count", 0) == 0) services_.ShowModal(*pictureForm_);
     } else {
       BtnHaikei->setEnabled(false);
       ini.WriteBool("Picture", "Add", false);
@@ -219,7 +224,7 @@ void TSetteiForm::CheckBoxHaikeiClick() {
 }
 
 void TSetteiForm::BtnHaikeiClick() {
-  runner_.Run([&] { services_.ShowModal(pictureForm_); });
+  runner_.Run([&] { services_.ShowModal(*pictureForm_); });
 }
 
 void TSetteiForm::RadioGroupBGMClick() {
@@ -434,7 +439,7 @@ void TSetteiForm::FormCloseQuery() {
 void TSetteiForm::FormClose() {
   runner_.Run([&] {
     const std::string path = SettingsPath();
-    if (pictureForm_.EntryCount() == 0) {
+    if (pictureForm_->EntryCount() == 0) {
       SetTick(CheckBoxHaikei, false);
       platform::IniFile ini(path);
       if (ini.ValueExists("Picture", "Add")) ini.WriteBool("Picture", "Add", false);

@@ -30,6 +30,11 @@ class TSetteiForm : public QWidget {
  public:
   TSetteiForm(TPictureSelectForm& pictureForm, platform::ui::DialogServices& services,
               platform::AppPaths paths = platform::Paths(), QWidget* parent = nullptr);
+  // The settings mode makes this dialog first and the wallpaper dialog after it; the
+  // wallpaper dialog must be given before the dialog is shown.
+  TSetteiForm(platform::ui::DialogServices& services, platform::AppPaths paths = platform::Paths(),
+              QWidget* parent = nullptr);
+  void SetPictureForm(TPictureSelectForm& pictureForm) { pictureForm_ = &pictureForm; }
 
   void FormShow();
   void FormCloseQuery();
@@ -130,7 +135,7 @@ class TSetteiForm : public QWidget {
   void WaitForEditor(platform::ui::ChildProcess& editor);
   void EndEditing();
 
-  TPictureSelectForm& pictureForm_;
+  TPictureSelectForm* pictureForm_ = nullptr;
   platform::ui::DialogServices& services_;
   HandlerRunner runner_;
   platform::AppPaths paths_;

@@ -4,7 +4,10 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "platform/log/log.h"
 #include "platform/winmm/audio_test_support.h"
 #include "support/temp_dir.h"
 
@@ -73,6 +76,22 @@ TEST(AudioDevice, LeavesTerminationSignalsToTheProcess) {
     ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
     EXPECT_EQ(action.sa_handler, SIG_DFL) << "signal " << signal;
   }
+}
+
+TEST(AudioDevice, TheDriversProbeStaysOffStderr) {
+  // ALSA without a sound card describes its failed probe at length; with one the device
+  // opens. Either way nothing of it reaches stderr, and a failure is one line of the log.
+  CloseAudioDevice();
+  ::setenv("SDL_AUDIODRIVER", "alsa", 1);
+  std::vector<std::string> logged;
+  SetLogSink([&logged](std::string_view line) { logged.emplace_back(line); });
+  ::testing::internal::CaptureStderr();
+  const bool opened = AudioDeviceOpen();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(logged.size(), opened ? 0u : 1u);
+  SetLogSink(nullptr);
+  CloseAudioDevice();
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
 TEST(SndPlaySound, SyncReturnsAfterTheSoundAndNullStops) {
