@@ -38,25 +38,19 @@ void RouteSearch::Append(int r, int c) {
 // No square on the route can lie strictly between (r, c) and the destination on a shared
 // line: the route holds only the chain of squares expanded to reach (r, c), each expanded
 // once with this same test, and the one between would already have taken the shortcut.
-// So the appended squares keep the route a simple path.
+// So the appended squares keep the route a simple path. (r, c) is free, so never the
+// destination itself.
 bool RouteSearch::TryStraightLine(int r, int c) {
-  if (r == s_.targetRow) {
-    const int step = s_.targetCol > c ? 1 : -1;
-    for (int x = c + step; x != s_.targetCol; x += step)
-      if (!IsFree(s_.board, r, x)) return false;
-    for (int x = c + step; x != s_.targetCol; x += step) Append(r, x);
-    Append(r, s_.targetCol);
-    return true;
-  }
-  if (c == s_.targetCol) {
-    const int step = s_.targetRow > r ? 1 : -1;
-    for (int y = r + step; y != s_.targetRow; y += step)
-      if (!IsFree(s_.board, y, c)) return false;
-    for (int y = r + step; y != s_.targetRow; y += step) Append(y, c);
-    Append(s_.targetRow, c);
-    return true;
-  }
-  return false;
+  const int tr = s_.targetRow;
+  const int tc = s_.targetCol;
+  if (r != tr && c != tc) return false;
+  const int dr = (tr > r) - (tr < r);
+  const int dc = (tc > c) - (tc < c);
+  for (int y = r + dr, x = c + dc; y != tr || x != tc; y += dr, x += dc)
+    if (!IsFree(s_.board, y, x)) return false;
+  for (int y = r + dr, x = c + dc; y != tr || x != tc; y += dr, x += dc) Append(y, x);
+  Append(tr, tc);
+  return true;
 }
 
 void RouteSearch::Search(int r, int c) {
@@ -79,22 +73,11 @@ void RouteSearch::Search(int r, int c) {
 }
 
 void RouteSearch::TryDirection(int r, int c, Direction direction) {
-  int nr = r;
-  int nc = c;
-  switch (direction) {
-    case Direction::kUp:
-      --nr;
-      break;
-    case Direction::kDown:
-      ++nr;
-      break;
-    case Direction::kLeft:
-      --nc;
-      break;
-    case Direction::kRight:
-      ++nc;
-      break;
-  }
+  // Row and column steps, in the order of Direction.
+  constexpr int kRowStep[] = {-1, 1, 0, 0};
+  constexpr int kColStep[] = {0, 0, -1, 1};
+  const int nr = r + kRowStep[static_cast<int>(direction)];
+  const int nc = c + kColStep[static_cast<int>(direction)];
   if (s_.routeFound || !OnBoard(nr, nc)) return;
   Truncate(r, c);
   TryStep(nr, nc);

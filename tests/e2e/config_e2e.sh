@@ -76,11 +76,8 @@ expect_link_colour() {
 close_dialog() {
   local window=$1 what=$2
   "$helper" close "$window" || fail "$what: the close request could not be sent"
-  if wait_end "$program" 10; then
-    [ "$status" -eq 0 ] && ok "$what: closing ends it with 0" || fail "$what: ended with $status"
-  else
-    fail "$what: the dialog did not end when asked to close"
-  fi
+  expect_end "$program" 10 "$what: closing ends it with 0" \
+    "$what: the dialog did not end when asked to close"
   program=
 }
 
@@ -188,11 +185,7 @@ if read -r -t 10 -u "${PARENT[0]}" parent; then
     fail "the preview does not show the still (see $shots/preview.png)"
   fi
   echo destroy >&"$parent_in"
-  if wait_end "$program" 5; then
-    [ "$status" -eq 0 ] && ok "the preview ends with its parent" || fail "the preview ended with $status"
-  else
-    fail "the preview outlived its parent window"
-  fi
+  expect_end "$program" 5 "the preview ends with its parent" "the preview outlived its parent window"
   program=
 else
   fail "the helper made no parent window"

@@ -38,11 +38,7 @@ sleep 1
 if frame_ok; then echo "ok: a frame within a second"; else fail "no saver frame on screen after a second"; fi
 cp "$work/shot.png" "$work/first.png" 2>/dev/null
 xdotool key space
-if wait_end "$saver" 5; then
-  [ "$status" -eq 0 ] && echo "ok: a key ends it" || fail "a key ended the saver with status $status"
-else
-  fail "a key press did not end the saver"
-fi
+expect_end "$saver" 5 "a key ends it" "a key press did not end the saver"
 saver=
 
 # --- Ten pixels in each axis keep it running, eleven end it --------------------------------
@@ -58,11 +54,7 @@ xdotool mousemove 290 190
 sleep 0.6
 if kill -0 "$saver" 2>/dev/null; then echo "ok: 10 pixels keep it"; else fail "a movement of 10 pixels ended the saver"; fi
 xdotool mousemove 311 200
-if wait_end "$saver" 5; then
-  [ "$status" -eq 0 ] && echo "ok: 11 pixels end it" || fail "the mouse ended the saver with status $status"
-else
-  fail "a movement of 11 pixels did not end the saver"
-fi
+expect_end "$saver" 5 "11 pixels end it" "a movement of 11 pixels did not end the saver"
 saver=
 
 # --- A termination signal ends it, also after the chime has opened the sound device --------

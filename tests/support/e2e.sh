@@ -8,6 +8,9 @@
 #   e2e_display GEOMETRY     starts the X server (exits 1 when none can be started)
 #   fail TEXT / ok TEXT      one line each; fail counts
 #   wait_end PID SECONDS     waits for PID to end; its status lands in $status
+#   expect_end PID SECONDS OK LATE
+#                            ok OK when PID ends in time with status 0; else a failure
+#                            naming the status, or LATE when it is still running
 #   e2e_end LOG TEXT         with failures shows LOG and exits 1, else prints TEXT
 
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -55,6 +58,14 @@ wait_end() {
     sleep 0.05
   done
   return 1
+}
+
+expect_end() {
+  if wait_end "$1" "$2"; then
+    [ "$status" -eq 0 ] && ok "$3" || fail "$3: no, it ended with status $status"
+  else
+    fail "$4"
+  fi
 }
 
 e2e_end() {

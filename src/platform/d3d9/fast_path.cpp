@@ -209,9 +209,8 @@ void ModulateTexels(const SpanJob& job, int dx, int dy, int n, uint32_t* out, ui
 
 void ModulateTexelsOver(const SpanJob& job, int dx, int dy, int n, uint32_t* out,
                         uint32_t* scratch) {
-  job.sample(job.texels, dx, dy, n, scratch, InPlace::No);
-  Modulate(job, n, scratch);
-  Over(job, scratch, out, n);
+  const uint32_t* src = job.sample(job.texels, dx, dy, n, scratch, InPlace::Allowed);
+  ModulateOverSpan(src, job.texels.su.flatColor, out, n, job.dstAlphaOr);
 }
 
 // Modulation and blending in one pass, straight from the texel row if it can.
@@ -303,6 +302,51 @@ void ModulateSpan(uint32_t color, int n, uint32_t* p) {
     for (int m = k; m < n; ++m) tail[m - k] = p[m];
     ModulateSpan(color, 4, tail);
     for (int m = k; m < n; ++m) p[m] = tail[m - k];
+  }
+}
+
+// Div255(s x a + d x (255 - a)) on two pixels' 16-bit lanes.
+inline __m128i Over8(__m128i s, __m128i d) {
+  const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+  return Div255x8(_mm_add_epi16(_mm_mullo_epi16(s, a),
+                                _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(255), a))));
+}
+
+void ModulateOverSpan(const uint32_t* src, uint32_t color, uint32_t* dst, int n,
+                      uint32_t dstAlphaOr) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color)), zero);
+  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i dstOr = _mm_set1_epi32(static_cast<int>(dstAlphaOr));
+  const bool opaqueColor = color >> 24 == 255;
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
+    const __m128i a = _mm_and_si128(t, alphaMask);
+    // Texel alpha 0 stays 0 after modulation: the destination is kept.
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF) continue;
+    const __m128i sl = MulDiv255x8(_mm_unpacklo_epi8(t, zero), c);
+    const __m128i sh = MulDiv255x8(_mm_unpackhi_epi8(t, zero), c);
+    if (opaqueColor && _mm_movemask_epi8(_mm_cmpeq_epi32(a, alphaMask)) == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k),
+                       _mm_or_si128(_mm_packus_epi16(sl, sh), dstOr));
+      continue;
+    }
+    const __m128i d =
+        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k)), dstOr);
+    const __m128i rl = Over8(sl, _mm_unpacklo_epi8(d, zero));
+    const __m128i rh = Over8(sh, _mm_unpackhi_epi8(d, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k),
+                     _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
+  }
+  if (k < n) {
+    alignas(16) uint32_t s[4] = {}, d[4] = {};
+    for (int m = k; m < n; ++m) {
+      s[m - k] = src[m];
+      d[m - k] = dst[m];
+    }
+    ModulateOverSpan(s, color, d, 4, dstAlphaOr);
+    for (int m = k; m < n; ++m) dst[m] = d[m - k];
   }
 }
 

@@ -164,6 +164,9 @@ inline uint32_t FinishPixel(const RasterState& state, uint32_t color, uint32_t d
 // is OR-ed into every written pixel: 0xFF000000 on an X8R8G8B8 target).
 void ModulateSpan(uint32_t color, int n, uint32_t* p);
 void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
+// ModulateSpan then OverSpan in one pass, from src (left unchanged) onto dst.
+void ModulateOverSpan(const uint32_t* src, uint32_t color, uint32_t* dst, int n,
+                      uint32_t dstAlphaOr);
 // AVX2 versions of the same loops (same results).
 void OverSpanAvx2(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
 void ModulateSpanAvx2(uint32_t color, int n, uint32_t* p);

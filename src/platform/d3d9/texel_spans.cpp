@@ -214,18 +214,106 @@ void LinearColumnPair(const TexelSpanJob& job, const LinearRows& rows, int dx, i
                                 _mm_set1_epi32(static_cast<int>(TexelAlphaOr(job.st.texture)))));
 }
 
-// Bilinear along a texel row with the columns of the triangle's table.
+// The vertical half of bilinear filtering for `count` texels of two rows at once:
+// Lerp256(row0[i], row1[i], fy) into mixed[i]. Weight 0 is row0 as it is and 128 the
+// byte average, as in LinearRowOneToOne.
+void BlendRows(const uint32_t* row0, const uint32_t* row1, const LinearRows& rows, int count,
+               uint32_t* mixed) {
+  if (rows.fy == 0) {
+    std::memcpy(mixed, row0, static_cast<size_t>(count) * 4);
+    return;
+  }
+  const __m128i zero = _mm_setzero_si128();
+  const auto load = [](const uint32_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  };
+  int i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m128i a = load(row0 + i), b = load(row1 + i);
+    __m128i v;
+    if (rows.fy == 128) {
+      v = _mm_avg_epu8(a, b);
+    } else {
+      const __m128i lo =
+          Lerp256x8(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), rows.wy0, rows.wy1);
+      const __m128i hi =
+          Lerp256x8(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), rows.wy0, rows.wy1);
+      v = _mm_packus_epi16(lo, hi);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(mixed + i), v);
+  }
+  for (; i < count; ++i) mixed[i] = Lerp256(row0[i], row1[i], rows.fy);
+}
+
+// The horizontal half, four pixels at a time: pixel k blends mixed texels index[k] - base
+// and the one after with the weights of its column. Stops before the first group of four
+// that holds a pixel needing addressing (index -1) and returns how many pixels it did.
+int BlendColumns(const uint32_t* mixed, int base, const int32_t* index,
+                 const LinearColumns::Weights* weights, int n, uint32_t alphaOr, uint32_t* out) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i half = _mm_set1_epi16(128);
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
+  const auto pair = [&](int32_t i) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mixed + (i - base)));
+  };
+  const auto weight = [&](int k) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(weights[k].lanes));
+  };
+  // Two pixels from their texel pairs p and q: left x (256 - fx) + right x fx, rounded.
+  const auto two = [&](__m128i p, __m128i q, int k) {
+    const __m128i both = _mm_unpacklo_epi64(p, q);
+    const __m128i m = _mm_mullo_epi16(_mm_unpacklo_epi8(both, zero), weight(k));
+    const __m128i n2 = _mm_mullo_epi16(_mm_unpackhi_epi8(both, zero), weight(k + 1));
+    const __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(m, n2), _mm_unpackhi_epi64(m, n2));
+    return _mm_srli_epi16(_mm_add_epi16(sum, half), 8);
+  };
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    const int32_t iA = index[k], iB = index[k + 1], iC = index[k + 2], iD = index[k + 3];
+    if ((iA | iB | iC | iD) < 0) break;
+    const __m128i ab = two(pair(iA), pair(iB), k);
+    const __m128i cd = two(pair(iC), pair(iD), k + 2);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
+                     _mm_or_si128(_mm_packus_epi16(ab, cd), alpha));
+  }
+  return k;
+}
+
+// Bilinear along a texel row with the columns of the triangle's table: the two texel rows
+// are blended once for the texels the span reaches, then each pixel blends two of those.
 const uint32_t* LinearColumnSpan(const TexelSpanJob& job, int dx, int dy, int n, uint32_t* out,
                                  InPlace inPlace) {
   LinearRows rows;
   if (!LinearRowsAt(job, dx, dy, &rows)) return PerPixelSpan(job, dx, dy, n, out, inPlace);
+  const int32_t* index = job.columns.index.data() + dx;
+  // The valid columns step one way along the span: its first and last bound them all.
+  int first = 0, last = n - 1;
+  while (first < n && index[first] < 0) ++first;
+  while (last > first && index[last] < 0) --last;
   int k = 0;
   if (job.st.avx2) {
-    // Four pixels at a time; a group that holds an edge pixel goes two by two.
+    // Eight lanes blend four pixels' texel pairs in both rows at once: faster than
+    // blending the rows first.
     const uint32_t alphaOr = TexelAlphaOr(job.st.texture);
     while (k + 4 <= n) {
-      k += LinearSpanAvx2(rows.row0, rows.row1, rows.fy, job.columns.index.data() + dx + k,
+      k += LinearSpanAvx2(rows.row0, rows.row1, rows.fy, index + k,
                           job.columns.weights[dx + k].lanes, n - k, alphaOr, out + k);
+      if (k + 4 > n) break;
+      LinearColumnPair(job, rows, dx, dy, k, out);
+      LinearColumnPair(job, rows, dx, dy, k + 2, out);
+      k += 4;
+    }
+  } else if (first < n) {
+    const int lo = std::min(index[first], index[last]);
+    const int count = std::max(index[first], index[last]) + 2 - lo;
+    static thread_local std::vector<uint32_t> mixed;
+    if (mixed.size() < static_cast<size_t>(count)) mixed.resize(static_cast<size_t>(count));
+    BlendRows(rows.row0 + lo, rows.row1 + lo, rows, count, mixed.data());
+    const uint32_t alphaOr = TexelAlphaOr(job.st.texture);
+    // A group of four that holds an edge pixel goes two by two.
+    while (k + 4 <= n) {
+      k += BlendColumns(mixed.data(), lo, index + k, job.columns.weights.data() + dx + k, n - k,
+                        alphaOr, out + k);
       if (k + 4 > n) break;
       LinearColumnPair(job, rows, dx, dy, k, out);
       LinearColumnPair(job, rows, dx, dy, k + 2, out);

@@ -10,8 +10,9 @@
 #include <QStringList>
 #include <QToolButton>
 #include <QTranslator>
-#include <cstdio>
+#include <string>
 
+#include "platform/log/log.h"
 #include "platform/ui/dialogs/child_process.h"
 #include "platform/ui/dialogs/editor_lookup.h"
 #include "platform/ui/dialogs/font_chooser.h"
@@ -31,8 +32,8 @@ QtDialogServices::QtDialogServices() : translator_(std::make_unique<QTranslator>
   if (translator_->load(QString::fromLatin1(kQtTranslations), folder)) {
     QCoreApplication::installTranslator(translator_.get());
   } else {
-    std::fprintf(stderr, "velmorandi: %s.qm is not in %s; the standard dialogs speak English\n",
-                 kQtTranslations, folder.toLocal8Bit().constData());
+    platform::Log(std::string(kQtTranslations) + ".qm is not in " +
+                  folder.toLocal8Bit().constData() + "; the standard dialogs speak English");
   }
 }
 

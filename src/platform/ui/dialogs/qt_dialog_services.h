@@ -13,7 +13,7 @@ namespace platform::ui {
 class QtDialogServices : public DialogServices {
  public:
   // While it lives, Qt's standard dialogs and buttons speak Japanese (Qt's own
-  // translations); without them installed, one line on stderr says so.
+  // translations); without them installed, one line in the platform log says so.
   QtDialogServices();
   ~QtDialogServices() override;
   QtDialogServices(const QtDialogServices&) = delete;
