@@ -1,5 +1,6 @@
 #include "platform/ui/x_frame_painter.h"
 
+#include <emmintrin.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -28,6 +29,30 @@ void Sampling(int in, int out, std::vector<int>& src, std::vector<int>& weight) 
     weight[static_cast<std::size_t>(i)] =
         src[static_cast<std::size_t>(i)] + 1 < in ? static_cast<int>(clamped & 255) : 0;
   }
+}
+
+// out[x] = Lerp(a[x], b[x], w) | alpha, four pixels a step (the same rounding down).
+void BlendDown(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t w, int n,
+               std::uint32_t alpha, std::uint32_t* out) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i wa = _mm_set1_epi16(static_cast<short>(256 - w));
+  const __m128i wb = _mm_set1_epi16(static_cast<short>(w));
+  const __m128i keep = _mm_set1_epi32(0x00FFFFFF);
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(alpha));
+  const auto half = [&](__m128i x, __m128i y) {
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(x, wa), _mm_mullo_epi16(y, wb)), 8);
+  };
+  int x = 0;
+  for (; x + 4 <= n; x += 4) {
+    const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
+    const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
+    const __m128i mixed =
+        _mm_packus_epi16(half(_mm_unpacklo_epi8(va, zero), _mm_unpacklo_epi8(vb, zero)),
+                         half(_mm_unpackhi_epi8(va, zero), _mm_unpackhi_epi8(vb, zero)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
+                     _mm_or_si128(_mm_and_si128(mixed, keep), opaque));
+  }
+  for (; x < n; ++x) out[x] = Lerp(a[x], b[x], w) | alpha;
 }
 
 }  // namespace
@@ -82,6 +107,17 @@ void XFramePainter::Layout(QSize frame, QSize place) {
   Sampling(frame.height(), place.height(), srcY_, weightY_);
 }
 
+void XFramePainter::HorizontalRow(const QImage& frame, int sy, int x0, int w,
+                                  std::vector<std::uint32_t>& out) {
+  out.resize(static_cast<std::size_t>(w));
+  const auto* row = reinterpret_cast<const std::uint32_t*>(frame.constScanLine(sy));
+  for (int x = 0; x < w; ++x) {
+    const auto sx = static_cast<std::size_t>(srcX_[static_cast<std::size_t>(x0 + x)]);
+    const auto wx = static_cast<std::uint32_t>(weightX_[static_cast<std::size_t>(x0 + x)]);
+    out[static_cast<std::size_t>(x)] = Lerp(row[sx], row[wx != 0 ? sx + 1 : sx], wx);
+  }
+}
+
 void XFramePainter::Draw(const QImage& frame, const QRect& place, const QRect& area) {
   const QRect part = area.intersected(place);
   if (part.isEmpty() || frame.isNull() || frame.format() != QImage::Format_RGB32) return;
@@ -92,27 +128,41 @@ void XFramePainter::Draw(const QImage& frame, const QRect& place, const QRect& a
   const int bandRows = std::max(1, static_cast<int>((maxRequestBytes_ - 64) / rowBytes));
   const std::uint32_t alpha = depth_ == 32 ? 0xFF000000u : 0;
   const bool unscaled = frame.size() == place.size();
+  // Window rows between the same two frame rows share their horizontal blends: a frame
+  // row blended across is kept while the next window rows still use it.
+  int cached[2] = {-1, -1};
   for (int top = 0; top < h; top += bandRows) {
     const int rows = std::min(bandRows, h - top);
     band_.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(rows));
     for (int y = 0; y < rows; ++y) {
       std::uint32_t* out = &band_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w)];
       const auto py = static_cast<std::size_t>(y0 + top + y);
-      const auto* row0 = reinterpret_cast<const std::uint32_t*>(frame.constScanLine(srcY_[py]));
+      const int sy = srcY_[py];
       if (unscaled) {
-        for (int x = 0; x < w; ++x) out[x] = row0[x0 + x] | alpha;
+        const auto* row = reinterpret_cast<const std::uint32_t*>(frame.constScanLine(sy));
+        for (int x = 0; x < w; ++x) out[x] = row[x0 + x] | alpha;
         continue;
       }
       const auto wy = static_cast<std::uint32_t>(weightY_[py]);
-      const std::uint32_t* row1 =
-          wy != 0 ? reinterpret_cast<const std::uint32_t*>(frame.constScanLine(srcY_[py] + 1))
-                  : row0;
-      for (int x = 0; x < w; ++x) {
-        const auto sx = static_cast<std::size_t>(srcX_[static_cast<std::size_t>(x0 + x)]);
-        const auto wx = static_cast<std::uint32_t>(weightX_[static_cast<std::size_t>(x0 + x)]);
-        const std::size_t nx = wx != 0 ? sx + 1 : sx;
-        out[x] = Lerp(Lerp(row0[sx], row0[nx], wx), Lerp(row1[sx], row1[nx], wx), wy) | alpha;
+      const int next = wy != 0 ? sy + 1 : sy;
+      if (cached[0] != sy) {
+        if (cached[1] == sy) {
+          across_[0].swap(across_[1]);
+          std::swap(cached[0], cached[1]);
+        } else {
+          HorizontalRow(frame, sy, x0, w, across_[0]);
+          cached[0] = sy;
+        }
       }
+      const std::uint32_t* lower = across_[0].data();
+      if (next != sy) {
+        if (cached[1] != next) {
+          HorizontalRow(frame, next, x0, w, across_[1]);
+          cached[1] = next;
+        }
+        lower = across_[1].data();
+      }
+      BlendDown(across_[0].data(), lower, wy, w, alpha, out);
     }
     xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_,
                   static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(rows),

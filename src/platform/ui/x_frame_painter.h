@@ -32,6 +32,8 @@ class XFramePainter {
  private:
   XFramePainter(xcb_connection_t* connection, std::uint32_t window, std::uint8_t depth);
   void Layout(QSize frame, QSize place);
+  // Frame row sy blended across for window columns [x0, x0 + w) of the place.
+  void HorizontalRow(const QImage& frame, int sy, int x0, int w, std::vector<std::uint32_t>& out);
 
   xcb_connection_t* connection_;
   std::uint32_t window_;
@@ -43,6 +45,7 @@ class XFramePainter {
   QSize frameSize_, placeSize_;
   std::vector<int> srcX_, weightX_, srcY_, weightY_;
   std::vector<std::uint32_t> band_;
+  std::vector<std::uint32_t> across_[2];  // two frame rows blended across
 };
 
 }  // namespace platform
