@@ -79,6 +79,8 @@ bool DirectoryExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool PathExists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
 std::vector<DirEntry> ListDirectory(const std::string& path) {
   std::vector<DirEntry> entries;
   const std::string prefix = path.empty() || path.back() == '/' ? path : path + "/";
@@ -104,24 +106,39 @@ std::optional<std::int64_t> ModificationTime(const std::string& path) {
   return ticks / kFileTimeTicksPerSecond - kEpochInFileTimeSeconds;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
   ReadOnlyFile file(path);
   if (!file.IsOpen()) return std::nullopt;
-  std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+  std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), maxBytes)), '\0');
   const std::int64_t got = file.ReadAt(0, bytes.data(), bytes.size());
   if (got < 0) return std::nullopt;
   bytes.resize(static_cast<std::size_t>(got));
   return bytes;
 }
 
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  return ReadFilePrefix(path, std::string::npos);
+}
+
+bool IsWritableFile(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  // A read-only file is one its owner froze on purpose.
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+  Handle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.valid();
+}
+
 bool WriteWholeFileAtomic(const std::string& path, std::string_view bytes) {
   const std::size_t slash = path.find_last_of("/\\");
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty()) return false;
-  const DWORD old = Attributes(path);
-  if (old != INVALID_FILE_ATTRIBUTES &&
-      (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-    return false;  // a read-only file is one its owner froze on purpose
+  if (!IsWritableFile(path)) return false;
 
   // The temporary name is unique per process and call; CREATE_NEW refuses a stale leftover.
   static std::atomic<unsigned> counter{0};
