@@ -1,5 +1,25 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
+# A folder builds on Linux only, unless its CMakeLists.txt opens with a declaration of the
+# systems it builds on, e.g. vm_systems(linux windows). vm_add_children reads the declaration
+# before adding the folder, so a folder left out is never configured, nor anything below it.
+macro(vm_systems)
+endmacro()
+
+function(vm_folder_builds_here folder result)
+  file(STRINGS ${folder}/CMakeLists.txt declaration REGEX "^vm_systems\\(")
+  set(systems linux)
+  if(declaration)
+    string(REGEX REPLACE "^vm_systems\\(([^)]*)\\).*" "\\1" systems "${declaration}")
+    separate_arguments(systems)
+  endif()
+  if(VM_SYSTEM IN_LIST systems)
+    set(${result} TRUE PARENT_SCOPE)
+  else()
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+
 # Adds every folder below DIR that has a CMakeLists.txt, in name order; a folder without
 # one is searched further down (so src/platform/text and tests/platform/text are found).
 # Below a folder with its own CMakeLists.txt the search goes on too (src/settings/dialogs
@@ -15,6 +35,10 @@ function(vm_add_children dir)
       continue()
     endif()
     if(EXISTS ${path}/CMakeLists.txt)
+      vm_folder_builds_here(${path} here)
+      if(NOT here)
+        continue()
+      endif()
       add_subdirectory(${path})
       get_property(added DIRECTORY ${path} PROPERTY SUBDIRECTORIES)
       vm_add_children(${dir}/${child} SKIP ${added})
@@ -40,14 +64,28 @@ endfunction()
 
 # vm_test(NAME SOURCES ... [DEPS ...]): one GoogleTest executable, one CTest entry.
 # Tests run from build/bin/tests, with HOME and the XDG user folders of their own.
-find_package(GTest QUIET)
+if(VM_SYSTEM STREQUAL "linux")
+  find_package(GTest QUIET)
+elseif(VELMORANDI_TESTS AND NOT TARGET GTest::gtest)
+  # No cross-built GoogleTest is packaged: build Debian's sources inside this build, without
+  # the project's warning flags.
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  foreach(target gtest gtest_main gmock gmock_main)
+    set_property(TARGET ${target} PROPERTY COMPILE_OPTIONS "")
+    if(NOT TARGET GTest::${target})
+      add_library(GTest::${target} ALIAS ${target})
+    endif()
+  endforeach()
+endif()
+# ARGS are passed to the suite (a filter of the cases that hold on this system, say).
 function(vm_test name)
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;ARGS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/tests)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gmock GTest::gtest_main)
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${name} ${A_ARGS})
   # The user's own folders of each suite lie in the build tree, never in the real home.
   set(home ${CMAKE_BINARY_DIR}/test-home/${name})
   # It exists from the start, as a real home does: code that falls back when HOME is

@@ -1,9 +1,5 @@
 #include "data/stream.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -50,49 +46,15 @@ std::vector<std::uint8_t> MemoryStream::TakeBytes() {
   return out;
 }
 
-namespace {
-
-[[noreturn]] void ThrowFileError(const std::string& what, const std::string& path, int error) {
-  throw StreamError(what + " '" + path + "': " + std::strerror(error));
+FileStream::FileStream(const std::string& path) : path_(path), file_(path) {
+  if (!file_.IsOpen()) throw StreamError("cannot open '" + path + "': " + file_.Error());
 }
-
-}  // namespace
-
-FileStream::FileStream(const std::string& path) : path_(path) {
-  do {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd_ < 0 && errno == EINTR);
-  if (fd_ < 0) ThrowFileError("cannot open", path, errno);
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0) {
-    const int error = errno;
-    ::close(fd_);
-    ThrowFileError("cannot examine", path, error);
-  }
-  if (!S_ISREG(info.st_mode)) {
-    ::close(fd_);
-    ThrowFileError("cannot read", path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
-  }
-  size_ = static_cast<std::uint64_t>(info.st_size);
-}
-
-FileStream::~FileStream() { ::close(fd_); }
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
-  std::size_t done = 0;
-  if (position_ > static_cast<std::uint64_t>(INT64_MAX)) return 0;
-  auto* out = static_cast<char*>(buffer);
-  while (done < count) {
-    const ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(position_));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ThrowFileError("cannot read", path_, errno);
-    }
-    if (n == 0) break;
-    done += static_cast<std::size_t>(n);
-    position_ += static_cast<std::uint64_t>(n);
-  }
-  return done;
+  const std::int64_t got = file_.ReadAt(position_, buffer, count);
+  if (got < 0) throw StreamError("cannot read '" + path_ + "': " + file_.Error());
+  position_ += static_cast<std::uint64_t>(got);
+  return static_cast<std::size_t>(got);
 }
 
 }  // namespace data

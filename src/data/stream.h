@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs/read_only_file.h"
+
 namespace data {
 
 // A read that came up short, or a file that cannot be opened or read.
@@ -68,21 +70,19 @@ class FileStream final : public Stream {
   // Throws StreamError naming `path` and the system's reason when the file cannot be
   // opened or is not a regular file.
   explicit FileStream(const std::string& path);
-  ~FileStream() override;
   FileStream(const FileStream&) = delete;
   FileStream& operator=(const FileStream&) = delete;
 
   std::size_t Read(void* buffer, std::size_t count) override;
   void Seek(std::uint64_t position) override { position_ = position; }
   std::uint64_t Position() const override { return position_; }
-  std::uint64_t Size() const override { return size_; }
+  std::uint64_t Size() const override { return file_.Size(); }
 
   const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
-  int fd_ = -1;
-  std::uint64_t size_ = 0;
+  platform::ReadOnlyFile file_;
   std::uint64_t position_ = 0;
 };
 

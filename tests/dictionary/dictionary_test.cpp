@@ -10,7 +10,7 @@
 namespace dictionary {
 namespace {
 
-using testing_support::ListText;
+using testing_support::FileListText;
 using testing_support::TempDir;
 
 TEST(Dictionary, BuiltinEntriesAloneWithoutAUserList) {
@@ -26,8 +26,8 @@ TEST(Dictionary, BuiltinEntriesAloneWithoutAUserList) {
 TEST(Dictionary, UserEntriesFollowTheBuiltinOnes) {
   TempDir dir;
   const std::string path =
-      dir.Write("list.txt", ListText({"一石二鳥", "私の意味", "わたしのよみ", "長すぎる熟語", "x",
-                                      "y", "自作熟語", "自分で作った", "じさくじゅくご"}));
+      dir.Write("list.txt", FileListText({"一石二鳥", "私の意味", "わたしのよみ", "長すぎる熟語",
+                                          "x", "y", "自作熟語", "自分で作った", "じさくじゅくご"}));
   Dictionary dictionary;
   ASSERT_EQ(dictionary.LoadUserIdioms(path), 2);
   EXPECT_EQ(dictionary.Size(), kBuiltinIdiomCount + 2);
@@ -54,7 +54,8 @@ TEST(Dictionary, IndexesOutsideTheSpaceAreRefused) {
   TempDir dir;
   Dictionary dictionary;
   ASSERT_EQ(
-      dictionary.LoadUserIdioms(dir.Write("list.txt", ListText({"自作熟語", "意味", "よみ"}))), 1);
+      dictionary.LoadUserIdioms(dir.Write("list.txt", FileListText({"自作熟語", "意味", "よみ"}))),
+      1);
   for (int index : {-1, kBuiltinIdiomCount + 1, 1000}) {
     EXPECT_THROW(dictionary.Idiom(index), std::out_of_range) << index;
     EXPECT_THROW(dictionary.IdiomReading(index), std::out_of_range) << index;
@@ -66,8 +67,8 @@ TEST(Dictionary, IndexesOutsideTheSpaceAreRefused) {
 TEST(Dictionary, LoadingReplacesTheEarlierList) {
   TempDir dir;
   Dictionary dictionary;
-  ASSERT_EQ(dictionary.LoadUserIdioms(dir.Write("a.txt", ListText({"自作熟語", "意味", "よみ"}))),
-            1);
+  ASSERT_EQ(
+      dictionary.LoadUserIdioms(dir.Write("a.txt", FileListText({"自作熟語", "意味", "よみ"}))), 1);
   EXPECT_EQ(dictionary.LoadUserIdioms(dir.File("missing.txt")), 0);
   EXPECT_EQ(dictionary.Size(), kBuiltinIdiomCount);
   EXPECT_THROW(dictionary.Idiom(kBuiltinIdiomCount), std::out_of_range);

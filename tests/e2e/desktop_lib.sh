@@ -35,6 +35,15 @@ colours() {
   python3 "$e2e_dir/colours.py" "$work/$1.ppm" 2>/dev/null || echo 0
 }
 
+# wait_picture NAME GEOMETRY: until the area shows a picture of many colours (up to 30 s).
+wait_picture() {
+  for _ in $(seq 60); do
+    [ "$(colours "$1" "$2")" -gt 100 ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
 # differs A B: the two screenshots differ.
 differs() { ! cmp -s "$work/$1.ppm" "$work/$2.ppm"; }
 

@@ -80,14 +80,6 @@ run_hack() {  # ARG...: the installed hack in MATE's environment, from /
     "$usr/libexec/xscreensaver/velmorandi" "$@") 2>>"$work/hack.err" &
   hack=$!
 }
-# Waits until the window's area shows a picture of many colours.
-wait_picture() {  # NAME GEOMETRY
-  for _ in $(seq 60); do
-    [ "$(colours "$1" "$2")" -gt 100 ] && return 0
-    sleep 0.5
-  done
-  return 1
-}
 
 coproc window { "$helper" window 320 240; }
 helper1=$window_PID

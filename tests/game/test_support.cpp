@@ -31,7 +31,7 @@ void RecordingView::LoadWallpaper(const std::string& path) {
 void WriteUserList(const std::string& path, const std::vector<UserGroup>& groups) {
   std::vector<std::string> body;
   for (const UserGroup& g : groups) body.insert(body.end(), {g.idiom, g.meaning, g.reading});
-  std::ofstream(path, std::ios::binary) << testing_support::ListText(body);
+  std::ofstream(path, std::ios::binary) << testing_support::FileListText(body);
 }
 
 namespace {

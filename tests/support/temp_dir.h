@@ -1,9 +1,11 @@
-// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+// A fresh folder in the system's temporary folder for one test, removed with everything in
+// it afterwards.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,10 +15,15 @@ namespace testing_support {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velmorandi_test_XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // create_directory is false for a folder that exists already, so each one is new.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const auto candidate = base / ("velmorandi_test_" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate)) path_ = candidate.generic_string();
+    }
+    if (path_.empty()) throw std::runtime_error("cannot make a temporary folder");
   }
   ~TempDir() {
     std::error_code ignored;

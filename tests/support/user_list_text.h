@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dictionary/user_list.h"
+#include "platform/text/text.h"
 
 namespace testing_support {
 
@@ -21,6 +22,12 @@ inline std::string ListText(const std::vector<std::string>& body, std::string_vi
     text += eol;
   }
   return text;
+}
+
+// The same as a list file holds it: in the code page every system reads lists in.
+inline std::string FileListText(const std::vector<std::string>& body,
+                                std::string_view eol = "\r\n") {
+  return platform::Utf8ToAnsi(ListText(body, eol));
 }
 
 }  // namespace testing_support

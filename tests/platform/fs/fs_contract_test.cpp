@@ -1,0 +1,75 @@
+// What every system's file backend keeps: bytes unchanged, names in any script, the
+// executable's folder with its trailing "/".
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/fs/app_paths.h"
+#include "platform/fs/fs.h"
+#include "platform/fs/read_only_file.h"
+#include "support/temp_dir.h"
+
+namespace platform {
+namespace {
+
+using testing_support::TempDir;
+
+TEST(FsContract, ExeDirHoldsThisSuiteAndEndsInASlash) {
+  const std::string dir = ExeDir();
+  ASSERT_FALSE(dir.empty());
+  EXPECT_EQ(dir.back(), '/');
+  EXPECT_TRUE(DirectoryExists(dir));
+  const std::vector<DirEntry> entries = ListDirectory(dir);
+  EXPECT_TRUE(std::ranges::any_of(entries, [](const DirEntry& entry) {
+    return entry.name.starts_with("platform_fs_contract_test");
+  }));
+}
+
+TEST(FsContract, BytesAndNamesSurviveAWriteAndAReadUnchanged) {
+  TempDir temp;
+  const char raw[] = "line\r\nnext\n\x1A\0\xFF tail";
+  const std::string bytes(raw, sizeof raw - 1);
+  for (const std::string name : {"plain.bin", "追加問題.txt", "Kabe_0.jpg"}) {
+    SCOPED_TRACE(name);
+    const std::string path = temp.File(name);
+    ASSERT_TRUE(WriteWholeFileAtomic(path, "old"));
+    ASSERT_TRUE(WriteWholeFileAtomic(path, bytes));
+    EXPECT_EQ(ReadWholeFile(path), bytes);
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_TRUE(ModificationTime(path).has_value());
+
+    ReadOnlyFile file(path);
+    ASSERT_TRUE(file.IsOpen()) << file.Error();
+    EXPECT_EQ(file.Size(), bytes.size());
+    char tail[8] = {};
+    EXPECT_EQ(file.ReadAt(bytes.size() - 4, tail, sizeof tail), 4);
+    EXPECT_EQ(std::string(tail, 4), "tail");
+    EXPECT_EQ(file.ReadAt(bytes.size() + 10, tail, sizeof tail), 0);
+  }
+  std::vector<std::string> names;
+  for (const DirEntry& entry : ListDirectory(temp.path())) names.push_back(entry.name);
+  std::ranges::sort(names);
+  EXPECT_EQ(names, (std::vector<std::string>{"Kabe_0.jpg", "plain.bin", "追加問題.txt"}))
+      << "no temporary is left behind";
+}
+
+TEST(FsContract, MissingFilesAndFoldersReadAsNothing) {
+  TempDir temp;
+  const std::string folder = temp.File("sub/deeper");
+  ASSERT_TRUE(MakeDirectories(folder));
+  for (const std::string& path : {temp.File("none"), folder}) {
+    SCOPED_TRACE(path);
+    EXPECT_FALSE(ReadWholeFile(path).has_value());
+    EXPECT_FALSE(ReadOnlyFile(path).IsOpen());
+    EXPECT_FALSE(ReadOnlyFile(path).Error().empty());
+    EXPECT_FALSE(FileExists(path));
+  }
+  EXPECT_TRUE(DirectoryExists(folder));
+  EXPECT_FALSE(ModificationTime(temp.File("none")).has_value());
+  EXPECT_FALSE(WriteWholeFileAtomic(temp.File("none/file"), "x"));
+  EXPECT_TRUE(ListDirectory(temp.File("none")).empty());
+}
+
+}  // namespace
+}  // namespace platform
