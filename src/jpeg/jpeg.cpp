@@ -73,6 +73,12 @@ bool BeginDecode(Decoder* d, const unsigned char* data, unsigned long size) {
   return true;
 }
 
+bool CalculateOutputSize(Decoder* d) {
+  if (setjmp(d->guard.jump) != 0) return false;
+  jpeg_calc_output_dimensions(&d->cinfo);
+  return true;
+}
+
 // Chooses the output colour space; returns the bytes per output pixel.
 int ChooseOutput(j_decompress_ptr cinfo) {
   if (cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK) {
@@ -210,7 +216,20 @@ DecodeResult Failure(std::string reason) {
 
 }  // namespace
 
-DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes) {
+int ScaleEighths(std::int64_t width, std::int64_t height, ShownSize shown) {
+  if (shown.width <= 0 || shown.height <= 0 || width <= shown.width || height <= shown.height) {
+    return 8;
+  }
+  // libjpeg rounds a scaled side up: ceil(side * n / 8).
+  const auto fits = [&](int n) {
+    return (width * n + 7) / 8 >= shown.width && (height * n + 7) / 8 >= shown.height;
+  };
+  int eighths = 1;
+  while (eighths < 8 && !fits(eighths)) ++eighths;
+  return eighths;
+}
+
+DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes, ShownSize shown) {
   if (bytes.empty()) return Failure("no data");
   DecoderOwner owner;
   Decoder* d = owner.get();
@@ -224,12 +243,17 @@ DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes) {
     return Failure("picture of " + std::to_string(width) + " x " + std::to_string(height) +
                    " pixels is larger than allowed");
   const int components = ChooseOutput(&d->cinfo);
+  d->cinfo.scale_num = static_cast<unsigned>(ScaleEighths(width, height, shown));
+  d->cinfo.scale_denom = 8;
+  if (!CalculateOutputSize(d)) return Failure(d->guard.message);
+  const std::int64_t outWidth = d->cinfo.output_width;
+  const std::int64_t outHeight = d->cinfo.output_height;
 
   DecodeResult result;
-  result.image.width = static_cast<int>(width);
-  result.image.height = static_cast<int>(height);
-  result.image.pixels.assign(static_cast<std::size_t>(width * height), 0xFF000000u);
-  std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
+  result.image.width = static_cast<int>(outWidth);
+  result.image.height = static_cast<int>(outHeight);
+  result.image.pixels.assign(static_cast<std::size_t>(outWidth * outHeight), 0xFF000000u);
+  std::vector<unsigned char> row(static_cast<std::size_t>(outWidth) * 4);
   if (!DecodeRows(d, result.image.pixels.data(), row.data(), components))
     return Failure(d->guard.message);
   return result;

@@ -31,10 +31,23 @@ struct DecodeResult {
   bool ok() const { return error.empty(); }
 };
 
+// The size a picture is shown at. A picture larger than this on both sides is decoded
+// scaled down inside libjpeg, by the smallest of its eighths (1/8, 2/8 ... 7/8) that stays
+// at least this large, so memory follows what is shown and not what the file claims; a
+// picture that is not larger keeps its full size, pixel for pixel. Zero: always full size.
+struct ShownSize {
+  int width = 0;
+  int height = 0;
+};
+
 // Decodes a baseline or progressive JPEG (grey, colour or CMYK). Truncated data that
 // libjpeg can still finish (it pads the missing part) decodes; everything else it rejects,
-// sizes beyond kMaxSide or kMaxPixels, and absurd scan counts give an error.
-DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes);
+// sizes beyond kMaxSide or kMaxPixels (before any scaling), and absurd scan counts give an
+// error.
+DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes, ShownSize shown = {});
+
+// The eighths (1..8) a picture of `width` x `height` is decoded at for `shown`.
+int ScaleEighths(std::int64_t width, std::int64_t height, ShownSize shown);
 
 // Encodes `image` (alpha ignored) as a baseline JPEG with optimised Huffman tables and the
 // exact integer DCT, so the same picture always gives the same bytes. `quality` is 1..100.

@@ -30,7 +30,8 @@ std::uint16_t U16(const std::string& b, std::size_t at) {
 
 CheckedWallpaper CheckJpeg(const std::string& bytes) {
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  jpeg::DecodeResult decoded = jpeg::DecodeJpeg(std::span<const std::uint8_t>(data, bytes.size()));
+  jpeg::DecodeResult decoded = jpeg::DecodeJpeg(std::span<const std::uint8_t>(data, bytes.size()),
+                                                {kFrameWidth, kFrameHeight});
   if (!decoded.ok()) return Refusal{"not a decodable JPEG: " + decoded.error};
   CheckedJpeg checked;
   checked.bitmap.width = static_cast<std::uint32_t>(decoded.image.width);

@@ -14,6 +14,11 @@ namespace presentation {
 // ".JPEG" (".Jpg" is not).
 bool IsJpegName(const std::string& path);
 
+// The frame the wallpaper is stretched over. A JPEG larger than it on both sides is decoded
+// scaled down to no less than it; one that is not keeps its full size.
+inline constexpr int kFrameWidth = 640;
+inline constexpr int kFrameHeight = 480;
+
 // Largest bitmap side accepted, as for JPEG wallpapers.
 inline constexpr std::int32_t kMaxBitmapSide = 8192;
 
@@ -28,7 +33,8 @@ struct Refusal {
 };
 using CheckedWallpaper = std::variant<CheckedJpeg, CheckedBmp, Refusal>;
 
-// Reads `path` and checks it: a JPEG must decode; a BMP must be "BM", uncompressed, 8, 16,
+// Reads `path` and checks it: a JPEG must decode (sizes beyond jpeg::kMaxSide and
+// jpeg::kMaxPixels are refused); a BMP must be "BM", uncompressed, 8, 16,
 // 24 or 32 bits per pixel (8 with its palette), stored bottom-up, at most kMaxBitmapSide
 // on each side, and hold all its rows.
 CheckedWallpaper CheckWallpaper(const std::string& path);

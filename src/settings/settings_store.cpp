@@ -32,7 +32,7 @@ std::optional<SaverFont> ReadFont(const platform::IniFile& ini, const std::strin
   if (!fontInstalled || !fontInstalled(*storedFace)) return std::nullopt;
   SaverFont font{*storedFace, std::nullopt};
   if (platform::FileExists(stylePath)) {
-    if (const auto bytes = platform::ReadWholeFile(stylePath)) {
+    if (const auto bytes = platform::ReadFilePrefix(stylePath, 1)) {
       font.style = bytes->empty() ? std::uint8_t{0} : static_cast<std::uint8_t>((*bytes)[0]);
     }
   }
@@ -59,7 +59,7 @@ SaverSettings ReadSaverSettings(const platform::AppPaths& paths, int userIdiomCo
                     s.storedFontFace);
 
   if (ini.ReadBool("Picture", "Add", false)) {
-    const int count = ini.ReadInteger("Picture", "Count", 1);
+    const int count = std::min(ini.ReadInteger("Picture", "Count", 1), kMaxWallpaperEntries);
     for (int i = 0; i < count; ++i) {
       const std::string path = ini.ReadString("Picture", std::to_string(i + 3), "");
       if (!path.empty() && platform::FileExists(path)) s.wallpaperFiles.push_back(path);

@@ -13,6 +13,9 @@
 
 namespace settings {
 
+// Most Picture entries read (Count above it is cut): one pass over the list stays short
+// whatever Count the file holds.
+inline constexpr int kMaxWallpaperEntries = 4096;
 // Caption written into the music panel while folder music is being set up.
 inline constexpr char kMusicCaptionRandom[] = "BGM設定中...";
 

@@ -3,6 +3,7 @@
 // (screensaver managers' and Linux users' way) runs the saver into a given window or full
 // screen, with settings of its own.
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -61,6 +62,9 @@ int main(int argc, char** argv) {
   // nothing here reads, and a saver that a screensaver manager stops with SIGTERM would
   // keep running. Set before the library starts; a value from the environment wins.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+  // Over a file size limit a write then fails with EFBIG and the save reports it, instead of
+  // the signal ending the program with the settings half-saved.
+  std::signal(SIGXFSZ, SIG_IGN);
 
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   if (dashed.DrawsIntoWindow()) shell::PrepareHackMode();

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <bit>
 #include <string>
@@ -150,7 +151,9 @@ TEST(ReadUserIdioms, GroupIsIdiomThenMeaningThenReading) {
 
 TEST(ReadUserIdioms, UnreadablePathsGiveNothing) {
   TempDir dir;
-  for (const std::string& path : {dir.File("missing.txt"), dir.File("")}) {
+  // A FIFO without a writer would block the reading for ever.
+  ASSERT_EQ(::mkfifo(dir.File("fifo.txt").c_str(), 0644), 0);
+  for (const std::string& path : {dir.File("missing.txt"), dir.File(""), dir.File("fifo.txt")}) {
     EXPECT_TRUE(ReadChecked(path).empty()) << path;
   }
 }
@@ -188,6 +191,18 @@ TEST(ReadUserIdioms, Cp932AndUtf8FilesGiveTheSameEntries) {
     }
   }
   EXPECT_EQ(fromUtf8[2].meaning, u"\u3000機会を待つ");
+}
+
+// One line in another encoding (a Latin-1 letter) spoils only its own group in a UTF-8
+// list: the other groups still read as UTF-8.
+TEST(ReadUserIdioms, AStrayByteLeavesTheOtherLinesUtf8) {
+  TempDir dir;
+  std::vector<std::string> body = kSampleBody;
+  body[1] = "caf\xE9 au lait";
+  const std::vector<IdiomEntry> entries = ReadChecked(dir.Write("list.txt", ListText(body)));
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].idiom, u"温故知新");
+  EXPECT_EQ(entries[0].meaning, u"古きをたずねて新しきを知る");
 }
 
 // A stray lead byte at the end of a CP932 line must not swallow the line break after it:

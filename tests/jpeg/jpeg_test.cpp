@@ -164,4 +164,43 @@ TEST(Jpeg, EncoderRefusesInconsistentInput) {
   EXPECT_THROW(jpeg::EncodeJpeg(Gradient(8, 8), 101), std::invalid_argument);
 }
 
+// Memory follows what is shown: a picture larger than the frame on both sides decodes to the
+// smallest eighth that still covers the frame; any other keeps its size and every pixel.
+TEST(Jpeg, LargePicturesDecodeScaledToTheFrameAndOthersUnchanged) {
+  constexpr jpeg::ShownSize kFrame{640, 480};
+  const struct {
+    int width, height;
+    int wantWidth, wantHeight;
+  } cases[] = {
+      {640, 480, 640, 480},    // the frame's size
+      {300, 200, 300, 200},    // smaller
+      {2000, 480, 2000, 480},  // larger on one side only
+      {1200, 900, 750, 563},   // 5/8: 4/8 would fall short of the frame
+      {1300, 975, 650, 488},   // 4/8, sides rounded up
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const auto bytes = jpeg::EncodeJpeg(Gradient(c.width, c.height), 90);
+    const jpeg::DecodeResult full = jpeg::DecodeJpeg(bytes);
+    const jpeg::DecodeResult shown = jpeg::DecodeJpeg(bytes, kFrame);
+    ASSERT_TRUE(full.ok() && shown.ok()) << full.error << shown.error;
+    EXPECT_EQ(shown.image.width, c.wantWidth);
+    EXPECT_EQ(shown.image.height, c.wantHeight);
+    if (c.wantWidth == c.width) {
+      EXPECT_EQ(shown.image.pixels, full.image.pixels);
+    } else {
+      // The same picture, smaller: the gradient's middle keeps its colour.
+      const auto middle = [](const jpeg::Image& i) {
+        return i.pixels[static_cast<std::size_t>(i.height / 2) * i.width + i.width / 2];
+      };
+      for (int shift : {0, 8, 16}) {
+        EXPECT_NEAR(Channel(middle(shown.image), shift), Channel(middle(full.image), shift), 4);
+      }
+    }
+  }
+  // A camera photo and the largest picture accepted come out at an eighth.
+  EXPECT_EQ(jpeg::ScaleEighths(6000, 4000, kFrame), 1);
+  EXPECT_EQ(jpeg::ScaleEighths(8192, 6144, kFrame), 1);
+}
+
 }  // namespace

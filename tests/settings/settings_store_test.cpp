@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -134,6 +135,21 @@ TEST(SaverSettings, UserWallpapersThatExistFollowTheBuiltIns) {
     for (const std::string& f : pc.userFiles) want.push_back(f == "a" ? a : b);
     EXPECT_EQ(Read(d).wallpaperFiles, want) << pc.name;
   }
+}
+
+TEST(SaverSettings, HostileFilesEndTheReadingQuickly) {
+  DataFolder d;
+  // A FIFO in place of the settings file reads as no file, without blocking.
+  ASSERT_EQ(::mkfifo((d.Dir() + platform::kSettingsFileName).c_str(), 0644), 0);
+  EXPECT_EQ(Read(d).wallpaperFiles.size(), 3u);
+  std::filesystem::remove(d.Dir() + platform::kSettingsFileName);
+
+  // The wallpaper count is cut where the dialog cuts it, so no count keeps start-up busy.
+  const std::string a = d.Write("a.jpg", "x");
+  d.Ini("[Picture]\nAdd=1\nCount=2147483647\n" +
+        std::to_string(settings::kMaxWallpaperEntries + 2) + "=" + a + "\n" +
+        std::to_string(settings::kMaxWallpaperEntries + 3) + "=" + a + "\n");
+  EXPECT_EQ(Read(d).wallpaperFiles.size(), 4u);
 }
 
 TEST(SaverSettings, UserPriorityNeedsAValidUserIdiom) {

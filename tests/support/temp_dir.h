@@ -2,6 +2,7 @@
 // it afterwards.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testing_support {
 
@@ -42,6 +44,15 @@ class TempDir {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + file);
     return file;
+  }
+  // The names in the folder, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
  private:

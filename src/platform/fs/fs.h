@@ -15,6 +15,7 @@ std::string ExeDir();
 
 bool FileExists(const std::string& path);       // a regular file (after links)
 bool DirectoryExists(const std::string& path);  // a folder (after links)
+bool PathExists(const std::string& path);       // anything at all (after links)
 
 struct DirEntry {
   std::string name;  // without the folder
@@ -27,12 +28,22 @@ std::vector<DirEntry> ListDirectory(const std::string& path);
 // Seconds since the epoch of the last modification, or nothing when the file is missing.
 std::optional<std::int64_t> ModificationTime(const std::string& path);
 
-// The whole file, or nothing when it cannot be read.
+// The whole file, or nothing when it cannot be read. Only regular files are read: a FIFO, a
+// device or a folder gives nothing at once instead of blocking or streaming for ever.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// The same for the file's first `maxBytes` bytes at most.
+std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
+
+// False when a write to `path` must not replace it: it exists and is not writable for this
+// user, or has no write permission at all (0444, even for root). True for a missing file.
+bool IsWritableFile(const std::string& path);
 
 // Replaces the file with `bytes`: written to a temporary file in the same folder, flushed
 // to disk, then renamed over the target, so the target is either old or new, never half.
-// Returns false (and leaves the target and the folder as they were) on any failure.
+// Returns false (and leaves the target and the folder as they were) on any failure, a
+// target that IsWritableFile refuses included. Temporaries left beside the target by
+// writers that were killed are removed; a process that writes files should ignore SIGXFSZ
+// so that a file size limit fails the write instead of ending the process.
 bool WriteWholeFileAtomic(const std::string& path, std::string_view bytes);
 
 }  // namespace platform

@@ -1,7 +1,9 @@
-// The lines of one INI file as this layer edits them. Every line keeps its text, so a write
-// changes only the lines it must and the rest of the file comes back byte for byte.
+// The lines of one INI file as this layer edits them. Every line keeps its bytes, so a write
+// changes only the lines it must and the rest of the file comes back byte for byte (line
+// ends aside: every line is written back with LF), whatever encoding each line was in.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,11 +17,29 @@ enum class LineKind {
   kKey,      // "name=value"
 };
 
-struct Line {
-  std::string text;  // as in the file, without its line end
-  LineKind kind = LineKind::kOther;
-  std::string name;   // section or key name, blanks around it removed
-  std::string value;  // key value, blanks around it removed
+class Line {
+ public:
+  // `bytes` as in the file, without its line end; decoded by the text file rule. `kept`
+  // goes back into the file before the line but is no part of its text (a byte-order mark).
+  static Line FromFile(std::string_view bytes, std::string_view kept = {});
+  // A line this layer writes, UTF-8.
+  static Line FromText(std::string text);
+
+  const std::string& text() const { return text_; }  // UTF-8
+  LineKind kind() const { return kind_; }
+  // Section or key name and key value, blanks around them removed.
+  std::string_view name() const { return std::string_view(text_).substr(nameAt_, nameLength_); }
+  std::string_view value() const { return std::string_view(text_).substr(valueAt_, valueLength_); }
+  // What a write puts in the file for this line.
+  std::string_view bytes() const { return original_.empty() ? text_ : original_; }
+
+ private:
+  void Classify();
+
+  std::string text_;
+  std::string original_;  // the file's bytes when they differ from text_, else empty
+  LineKind kind_ = LineKind::kOther;
+  std::uint32_t nameAt_ = 0, nameLength_ = 0, valueAt_ = 0, valueLength_ = 0;
 };
 
 // Removes spaces and tabs at both ends, the blanks INI readers ignore around names and values.
@@ -33,16 +53,17 @@ bool IsWritableValue(std::string_view value);
 
 class Document {
  public:
-  // `utf8` is the decoded file; lines end in LF or CR LF, the last line may lack its end.
-  static Document Parse(std::string_view utf8);
-  // Every line followed by LF.
+  // `bytes` is the file; lines end in LF or CR LF, the last line may lack its end.
+  static Document Parse(std::string_view bytes);
+  // Every line's bytes followed by LF.
   std::string Serialize() const;
 
   // The value of the first `key` in the first `section`, names compared regardless of
   // ASCII case; nothing when either is absent.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
-  // Each returns whether the document changed.
+  // Each returns whether the document changed. Setting the value a key already has leaves
+  // its line as it was in the file.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
   bool RemoveKey(std::string_view section, std::string_view key);
   bool RemoveSection(std::string_view section);

@@ -1,36 +1,47 @@
 #include <string>
 
-#include "platform/fs/fs.h"
-#include "platform/profile/ini_document.h"
+#include "platform/profile/ini_storage.h"
 #include "platform/profile/profile.h"
-#include "platform/text/text.h"
 
 namespace platform {
 namespace {
 
 // Values longer than this many bytes are cut when read.
-constexpr DWORD kValueBufferSize = 2048;
+constexpr std::size_t kValueBufferSize = 2048;
 
 }  // namespace
+
+struct IniFile::Cache {
+  ini::LoadedDocument file;
+  bool changed = false;  // kOnCommit: a write changed the document since it was read
+};
 
 IniWriteError::IniWriteError(const std::string& path)
     : std::runtime_error(path + " に書き込めません") {}
 
-IniFile::IniFile(std::string path) : path_(std::move(path)) {}
+IniFile::IniFile(std::string path, IniWrites writes) : path_(std::move(path)), writes_(writes) {}
+
+IniFile::~IniFile() = default;
+
+const IniFile::Cache& IniFile::Loaded() const {
+  if (!cache_) cache_ = std::make_unique<Cache>(Cache{ini::LoadDocument(path_)});
+  return *cache_;
+}
+
+const ini::Document* IniFile::Readable() const {
+  const Cache& cache = Loaded();
+  const bool read = cache.file.state == ini::FileState::kRead || cache.changed;
+  return read ? &cache.file.document : nullptr;
+}
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
-  const std::optional<std::string> bytes = ReadWholeFile(path_);
-  if (!bytes) return false;
-  return ini::Document::Parse(DecodeTextFile(*bytes)).Find(section, key).has_value();
+  const ini::Document* document = Readable();
+  return document && document->Find(section, key).has_value();
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
-  std::string buffer(kValueBufferSize, '\0');
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
-                                                buffer.data(), kValueBufferSize, path_.c_str());
-  buffer.resize(length);
-  return buffer;
+  return ini::ReadValue(Readable(), section, key, defaultValue, kValueBufferSize);
 }
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key,
@@ -45,9 +56,24 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key,
 
 void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
-  if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str())) {
+  if (writes_ == IniWrites::kEach) cache_.reset();  // the write starts from the file as it is now
+  Loaded();
+  Cache& cache = *cache_;
+  if (cache.file.state == ini::FileState::kUnreadable) throw IniWriteError(path_);
+  bool changed = false;
+  if (!ini::ApplyWrite(cache.file.document, section.c_str(), key.c_str(), value.c_str(), changed)) {
     throw IniWriteError(path_);
   }
+  if (!changed) return;
+  if (writes_ == IniWrites::kOnCommit) {
+    cache.changed = true;
+    return;
+  }
+  if (!ini::StoreDocument(path_, cache.file.document)) {
+    cache_.reset();
+    throw IniWriteError(path_);
+  }
+  cache.file.state = ini::FileState::kRead;
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
@@ -56,6 +82,16 @@ void IniFile::WriteInteger(const std::string& section, const std::string& key, i
 
 void IniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
   WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::Commit() {
+  if (!cache_ || !cache_->changed) return;
+  if (!ini::StoreDocument(path_, cache_->file.document)) {
+    cache_.reset();
+    throw IniWriteError(path_);
+  }
+  cache_->changed = false;
+  cache_->file.state = ini::FileState::kRead;
 }
 
 }  // namespace platform

@@ -6,26 +6,12 @@
 
 #include "platform/fs/fs.h"
 #include "platform/profile/ini_document.h"
+#include "platform/profile/ini_storage.h"
 #include "platform/text/text.h"
 
 namespace platform {
+namespace ini {
 namespace {
-
-enum class FileState { kRead, kMissing, kUnreadable };
-
-struct LoadedFile {
-  FileState state;
-  std::string bytes;
-};
-
-LoadedFile Load(const std::string& path) {
-  if (std::optional<std::string> bytes = ReadWholeFile(path)) {
-    return {FileState::kRead, std::move(*bytes)};
-  }
-  // A folder or an unreadable file is there: a write must not replace it.
-  if (FileExists(path) || DirectoryExists(path)) return {FileState::kUnreadable, {}};
-  return {FileState::kMissing, {}};
-}
 
 // A value written with quotes around it reads without them.
 std::string_view StripQuotes(std::string_view value) {
@@ -36,47 +22,43 @@ std::string_view StripQuotes(std::string_view value) {
   return value;
 }
 
-// Copies at most size - 1 bytes, never ending inside a UTF-8 character.
-DWORD CopyOut(std::string_view text, char* buffer, DWORD size) {
+// At most limit - 1 bytes, never ending inside a UTF-8 character.
+std::string_view Cut(std::string_view text, std::size_t limit) {
+  if (limit == 0) return {};
   std::size_t length = text.size();
-  if (length > size - 1) {
-    length = size - 1;
+  if (length > limit - 1) {
+    length = limit - 1;
     while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
   }
-  std::memcpy(buffer, text.data(), length);
-  buffer[length] = '\0';
-  return static_cast<DWORD>(length);
+  return text.substr(0, length);
 }
 
 }  // namespace
 
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                               char* buffer, DWORD size, const char* fileName) {
-  if (buffer == nullptr || size == 0) return 0;
-  if (section == nullptr || key == nullptr || fileName == nullptr) return CopyOut("", buffer, size);
-  // The default loses its trailing blanks, as a value in the file would.
-  std::string_view fallback = defaultValue ? defaultValue : "";
-  const std::size_t lastNonBlank = fallback.find_last_not_of(" \t");
-  fallback = lastNonBlank == std::string_view::npos ? "" : fallback.substr(0, lastNonBlank + 1);
-
-  const LoadedFile file = Load(fileName);
-  if (file.state != FileState::kRead) return CopyOut(fallback, buffer, size);
-  const ini::Document document = ini::Document::Parse(DecodeTextFile(file.bytes));
-  const std::optional<std::string> value = document.Find(section, key);
-  return CopyOut(value ? StripQuotes(*value) : fallback, buffer, size);
+LoadedDocument LoadDocument(const std::string& path) {
+  if (std::optional<std::string> bytes = ReadWholeFile(path)) {
+    return {FileState::kRead, Document::Parse(*bytes)};
+  }
+  if (PathExists(path)) return {FileState::kUnreadable, {}};
+  return {FileState::kMissing, {}};
 }
 
-BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
-                                const char* fileName) {
-  if (section == nullptr || fileName == nullptr || *fileName == '\0') return 0;
-  if (!ini::IsWritableSectionName(section)) return 0;
-  if (key != nullptr && !ini::IsWritableKeyName(key)) return 0;
-  if (value != nullptr && !ini::IsWritableValue(value)) return 0;
+std::string ReadValue(const Document* document, std::string_view section, std::string_view key,
+                      std::string_view defaultValue, std::size_t limit) {
+  // The default loses its trailing blanks, as a value in the file would.
+  const std::size_t lastNonBlank = defaultValue.find_last_not_of(" \t");
+  std::string_view fallback =
+      lastNonBlank == std::string_view::npos ? "" : defaultValue.substr(0, lastNonBlank + 1);
+  const std::optional<std::string> value = document ? document->Find(section, key) : std::nullopt;
+  return std::string(Cut(value ? StripQuotes(*value) : fallback, limit));
+}
 
-  const LoadedFile file = Load(fileName);
-  if (file.state == FileState::kUnreadable) return 0;
-  ini::Document document = ini::Document::Parse(DecodeTextFile(file.bytes));
-  bool changed = false;
+bool ApplyWrite(Document& document, const char* section, const char* key, const char* value,
+                bool& changed) {
+  changed = false;
+  if (section == nullptr || !IsWritableSectionName(section)) return false;
+  if (key != nullptr && !IsWritableKeyName(key)) return false;
+  if (value != nullptr && !IsWritableValue(value)) return false;
   if (key == nullptr) {
     changed = document.RemoveSection(section);
   } else if (value == nullptr) {
@@ -84,8 +66,38 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
   } else {
     changed = document.Set(section, key, value);
   }
+  return true;
+}
+
+bool StoreDocument(const std::string& path, const Document& document) {
+  return WriteWholeFileAtomic(path, document.Serialize());
+}
+
+}  // namespace ini
+
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                               char* buffer, DWORD size, const char* fileName) {
+  if (buffer == nullptr || size == 0) return 0;
+  std::string value;
+  if (section != nullptr && key != nullptr && fileName != nullptr) {
+    const ini::LoadedDocument file = ini::LoadDocument(fileName);
+    value = ini::ReadValue(file.state == ini::FileState::kRead ? &file.document : nullptr, section,
+                           key, defaultValue ? defaultValue : "", size);
+  }
+  std::memcpy(buffer, value.data(), value.size());
+  buffer[value.size()] = '\0';
+  return static_cast<DWORD>(value.size());
+}
+
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                const char* fileName) {
+  if (fileName == nullptr || *fileName == '\0') return 0;
+  ini::LoadedDocument file = ini::LoadDocument(fileName);
+  if (file.state == ini::FileState::kUnreadable) return 0;
+  bool changed = false;
+  if (!ini::ApplyWrite(file.document, section, key, value, changed)) return 0;
   if (!changed) return 1;
-  return WriteWholeFileAtomic(fileName, document.Serialize()) ? 1 : 0;
+  return ini::StoreDocument(fileName, file.document) ? 1 : 0;
 }
 
 int ParseProfileInteger(const std::string& text, int defaultValue) {

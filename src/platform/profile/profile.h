@@ -7,10 +7,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 namespace platform {
+namespace ini {
+class Document;
+}
 
 using DWORD = std::uint32_t;
 using BOOL = int;
@@ -33,11 +37,22 @@ class IniWriteError : public std::runtime_error {
   explicit IniWriteError(const std::string& path);
 };
 
-// One settings file, read and written key by key through the two functions above: every
-// call opens the file anew, so a fresh object per handler sees every earlier write.
+// How an IniFile's writes reach the file.
+enum class IniWrites {
+  kEach,      // every write is on disk before it returns
+  kOnCommit,  // writes change what this object reads; Commit() puts them all on disk at once
+};
+
+// One settings file. The file is read and parsed once, at the first read, and every read
+// of this object answers from that; a fresh object per handler sees every earlier write.
+// A write (kEach) reads the file anew, changes it and writes it, so nothing another
+// writer put there meanwhile is lost.
 class IniFile {
  public:
-  explicit IniFile(std::string path);
+  explicit IniFile(std::string path, IniWrites writes = IniWrites::kEach);
+  ~IniFile();
+  IniFile(const IniFile&) = delete;
+  IniFile& operator=(const IniFile&) = delete;
   const std::string& FileName() const { return path_; }
 
   bool ValueExists(const std::string& section, const std::string& key) const;
@@ -49,13 +64,24 @@ class IniFile {
   // Read as an integer with the default 1 or 0; true when non-zero.
   bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
 
-  // Each throws IniWriteError when the write is refused.
+  // Each throws IniWriteError when the write is refused (kOnCommit: when a name or value
+  // cannot be written, or the file cannot be).
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int value);
   void WriteBool(const std::string& section, const std::string& key, bool value);  // "1"/"0"
+  // kOnCommit: writes the file once if any write changed it; throws IniWriteError when the
+  // file system refuses. Writes left uncommitted are dropped.
+  void Commit();
 
  private:
+  struct Cache;
+  const Cache& Loaded() const;
+  // The document reads answer from; null when the file could not be read.
+  const ini::Document* Readable() const;
+
   std::string path_;
+  IniWrites writes_;
+  mutable std::unique_ptr<Cache> cache_;
 };
 
 // Reads an integer the way IniFile::ReadInteger does, from text already in hand.

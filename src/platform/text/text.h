@@ -25,8 +25,20 @@ std::string Utf16ToUtf8(std::u16string_view text);
 
 bool IsValidUtf8(std::string_view bytes);
 
-// The rule for every text file the program reads: UTF-8 when the bytes are valid UTF-8
-// (a leading byte-order mark is dropped), otherwise CP932. Returns UTF-8.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The rule for every text file the program reads, line by line: a line that is valid UTF-8
+// is UTF-8, any other line is CP932. A file made on either side reads right, and one stray
+// byte (a Latin-1 letter in a comment) affects its own line only.
+struct DecodedLine {
+  std::string utf8;
+  // False when the CP932 reading replaced bytes or would not give the same bytes back: such
+  // a line must be written back as the bytes it came from, never from `utf8`.
+  bool lossless = true;
+};
+DecodedLine DecodeTextLine(std::string_view bytes);
+
+// A whole file by the rule above, a leading byte-order mark dropped. Returns UTF-8.
 std::string DecodeTextFile(std::string_view bytes);
 
 // ASCII letters of single-byte characters lowered; the trail byte of a two-byte character

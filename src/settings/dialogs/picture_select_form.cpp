@@ -151,11 +151,14 @@ void TPictureSelectForm::BtnDelClick() {
 
 void TPictureSelectForm::FormClose() {
   runner_.Run([&] {
-    platform::IniFile ini(paths_.UpdatePath(platform::UserFile::kSettings));
+    // One write of the file for the whole list, however long it is.
+    platform::IniFile ini(paths_.UpdatePath(platform::UserFile::kSettings),
+                          platform::IniWrites::kOnCommit);
     ini.WriteInteger("Picture", "Count", ListBox1->count());
     for (int i = 0; i < ListBox1->count(); ++i) {
       ini.WriteString("Picture", std::to_string(i + 3), ListBox1->item(i)->text().toStdString());
     }
+    ini.Commit();
   });
 }
 

@@ -172,7 +172,7 @@ void TSetteiForm::LoadFontGroup(const platform::IniFile& ini) {
     font.setFamily(platform::ui::ConcreteFamily(face));
     const std::string recordPath = paths_.UpdatePath(platform::UserFile::kFontStyle);
     if (platform::FileExists(recordPath)) {
-      const auto record = platform::ReadWholeFile(recordPath);
+      const auto record = platform::ReadFilePrefix(recordPath, 1);
       const std::uint8_t style =
           record && !record->empty() ? static_cast<std::uint8_t>((*record)[0]) & kStyleMask : 0;
       font = platform::ui::MakeFont(face, font.pixelSize(), style);

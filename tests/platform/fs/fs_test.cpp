@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 
 #include "support/temp_dir.h"
@@ -136,6 +139,74 @@ TEST(WriteWholeFileAtomic, RefusedWritesChangeNothing) {
   EXPECT_EQ(ReadWholeFile(temp.File("folder/inner")), "inner");
   EXPECT_EQ(ListDirectory(temp.path()).size(), 2u);
   EXPECT_EQ(ListDirectory(temp.File("folder")).size(), 1u);
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+// Runs `body` in a child process and returns its wait status.
+template <typename Body>
+int InChild(Body body) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(body());
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return status;
+}
+
+TEST(UserFiles, OnlyRegularFilesAreReadAndOnlyWritableOnesReplaced) {
+  TempDir temp;
+  ASSERT_EQ(::mkfifo(temp.File("fifo").c_str(), 0644), 0);
+  const std::string record = temp.Write("record.dat", std::string(100000, '\x05'));
+  // A FIFO without a writer would block a plain open and read for ever.
+  EXPECT_EQ(ReadWholeFile(temp.File("fifo")), std::nullopt);
+  EXPECT_EQ(ReadFilePrefix(temp.File("fifo"), 1), std::nullopt);
+  EXPECT_EQ(ReadWholeFile("/dev/zero"), std::nullopt);
+  EXPECT_EQ(ReadFilePrefix(record, 1), "\x05");
+  EXPECT_EQ(ReadFilePrefix(record, 0), "");
+
+  const std::string frozen = temp.Write("Settei.ini", "[Settei]\n");
+  ::chmod(frozen.c_str(), 0444);
+  EXPECT_FALSE(IsWritableFile(frozen));
+  EXPECT_FALSE(WriteWholeFileAtomic(frozen, "changed"));
+  EXPECT_EQ(ReadWholeFile(frozen), "[Settei]\n");
+  EXPECT_TRUE(IsWritableFile(temp.File("new.ini")));
+  EXPECT_EQ(temp.Names(), (std::vector<std::string>{"Settei.ini", "fifo", "record.dat"}));
+}
+
+TEST(UserFiles, ACutSaveLeavesTheOldFileAndNoTemporary) {
+  TempDir temp;
+  const std::string path = temp.Write("Settei.ini", "old");
+  const std::string large(32 << 20, 'x');
+
+  // Over a file size limit the write fails and says so; the process lives on.
+  const int limited = InChild([&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{1024, 1024};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return WriteWholeFileAtomic(path, large) ? 1 : 0;
+  });
+  EXPECT_TRUE(WIFEXITED(limited) && WEXITSTATUS(limited) == 0) << limited;
+  EXPECT_EQ(ReadWholeFile(path), "old");
+  EXPECT_EQ(temp.Names(), std::vector<std::string>{"Settei.ini"});
+
+  // Killed while saving, wherever the signal lands: the file is old or new, never half, and
+  // whatever the killed writer left goes with the next save.
+  const pid_t writer = ::fork();
+  if (writer == 0) {
+    while (true) WriteWholeFileAtomic(path, large);
+  }
+  ::usleep(300000);
+  ::kill(writer, SIGKILL);
+  ::waitpid(writer, nullptr, 0);
+  const std::optional<std::string> afterKill = ReadWholeFile(path);
+  EXPECT_TRUE(afterKill == "old" || afterKill == large);
+  temp.Write(".Settei.ini.tmp999999999_0", "left by a writer that no longer runs");
+  ASSERT_TRUE(WriteWholeFileAtomic(path, "new"));
+  EXPECT_EQ(temp.Names(), std::vector<std::string>{"Settei.ini"});
 }
 
 }  // namespace

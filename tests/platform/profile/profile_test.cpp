@@ -244,5 +244,57 @@ TEST(IniFile, ReadsIntegersAndBooleansWithDefaults) {
   EXPECT_TRUE(ini.ValueExists("settei", "EMPTY"));
 }
 
+TEST(IniFile, StrayBytesAndFrozenFilesLoseNothing) {
+  TempDir temp;
+  // A UTF-8 file with a Latin-1 comment, a CP932 line, and a line of bytes that neither
+  // encoding holds.
+  const std::string original =
+      "; caf\xE9 au lait\r\n[Font]\r\nName=IPAゴシック\r\n[Picture]\r\n3=/home/u/夜景.jpg\r\n"
+      "4=/home/u/\x96\xE9\x8C\x69.jpg\r\n5=/home/u/\xFF\xFE.jpg\r\n";
+  const std::string path = temp.Write("Settei.ini", original);
+  {
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("Font", "Name", ""), "IPAゴシック");
+    EXPECT_EQ(ini.ReadString("Picture", "3", ""), "/home/u/夜景.jpg");
+    EXPECT_EQ(ini.ReadString("Picture", "4", ""), "/home/u/夜景.jpg");
+    // The dialog writes every entry back as it read it: nothing of the file may change.
+    for (const char* key : {"3", "4", "5"}) {
+      ini.WriteString("Picture", key, ini.ReadString("Picture", key, ""));
+    }
+    ini.WriteInteger("Settei", "Speed", 7);
+  }
+  std::string expected = original;
+  for (std::size_t at; (at = expected.find("\r\n")) != std::string::npos;) expected.erase(at, 1);
+  EXPECT_EQ(ReadWholeFile(path), expected + "[Settei]\nSpeed=7\n");
+
+  // A file its user made read-only stays as it is, and the refusal names it.
+  ::chmod(path.c_str(), 0444);
+  IniFile frozen(path);
+  try {
+    frozen.WriteInteger("Settei", "Speed", 3);
+    ADD_FAILURE() << "a read-only file was written";
+  } catch (const IniWriteError& error) {
+    EXPECT_EQ(error.what(), path + " に書き込めません");
+  }
+  EXPECT_EQ(ReadWholeFile(path), expected + "[Settei]\nSpeed=7\n");
+  EXPECT_EQ(temp.Names(), std::vector<std::string>{"Settei.ini"});
+}
+
+TEST(IniFile, ParsesTheFileOnceAndWritesABatchOnce) {
+  TempDir temp;
+  const std::string path = temp.Write("Settei.ini", "[Picture]\nCount=2\n");
+  IniFile ini(path, IniWrites::kOnCommit);
+  EXPECT_EQ(ini.ReadInteger("Picture", "Count", 0), 2);
+  // Reads answer from the first parse: the file is not read again per key.
+  temp.Write("Settei.ini", "[Picture]\nCount=9\n");
+  EXPECT_EQ(ini.ReadInteger("Picture", "Count", 0), 2);
+  for (int i = 0; i < 4096; ++i) ini.WriteString("Picture", std::to_string(i + 3), "x");
+  EXPECT_EQ(ReadWholeFile(path), "[Picture]\nCount=9\n");  // nothing written before Commit
+  EXPECT_EQ(ini.ReadString("Picture", "4098", ""), "x");
+  ini.Commit();
+  EXPECT_EQ(IniFile(path).ReadString("Picture", "4098", ""), "x");
+  EXPECT_EQ(IniFile(path).ReadInteger("Picture", "Count", 0), 2);
+}
+
 }  // namespace
 }  // namespace platform

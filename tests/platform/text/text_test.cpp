@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
 #include <string>
 
 namespace platform {
@@ -166,6 +168,60 @@ TEST(DecodeTextFile, Cp932AndUtf8FilesOfTheSameTextDecodeAlike) {
   ASSERT_FALSE(IsValidUtf8(ansi));
   EXPECT_EQ(DecodeTextFile(ansi), utf8);
   EXPECT_EQ(DecodeTextFile(utf8), utf8);
+}
+
+TEST(DecodeTextFile, EachLineByItselfAndLosslessOnlyWhenTheBytesComeBack) {
+  const struct {
+    const char* name;
+    std::string line;
+    std::string utf8;
+    bool lossless;
+  } cases[] = {
+      {"utf-8", "Name=IPAゴシック\n", "Name=IPAゴシック\n", true},
+      {"cp932", "\x96\xE9\x8C\x69\n", "夜景\n", true},
+      {"latin-1 before a blank", "caf\xE9 au lait", "caf\uFFFD au lait", false},
+      {"no encoding", "\xFF\xFE", "\uFFFD\uFFFD", false},
+      // Two codes of one character: the CP932 reading cannot give these bytes back.
+      {"duplicate code", "\xED\x40", "纊", false},
+  };
+  std::string file;
+  std::string decoded;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const DecodedLine line = DecodeTextLine(c.line);
+    EXPECT_EQ(line.utf8, c.utf8);
+    EXPECT_EQ(line.lossless, c.lossless);
+    file += c.line + "\n";
+    decoded += c.utf8 + "\n";
+  }
+  // One stray line decides nothing for the others.
+  EXPECT_EQ(DecodeTextFile(file), decoded);
+}
+
+// CPU time of this thread, so that other processes on the machine do not count.
+double ThreadSeconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+TEST(DecodeTextFile, TakesTimeInProportionToTheBytesWhateverTheyAre) {
+  // Bytes that are neither UTF-8 nor CP932, as one line: every one of them is refused.
+  const std::string piece(64 * 1024, '\xFF');
+  std::string whole;
+  for (int i = 0; i < 8; ++i) whole += piece;
+  // The same bytes decoded in eight pieces and at once: equal work when the cost of a
+  // byte does not grow with the bytes after it.
+  double best = 1e9;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const double start = ThreadSeconds();
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(DecodeTextFile(piece).size(), piece.size() * 3);
+    const double pieces = ThreadSeconds() - start;
+    EXPECT_EQ(DecodeTextFile(whole).size(), whole.size() * 3);
+    const double once = ThreadSeconds() - start - pieces;
+    best = std::min(best, once / std::max(pieces, 1e-6));
+  }
+  EXPECT_LT(best, 3.0) << "decoding at once cost " << best << " times the pieces";
 }
 
 }  // namespace

@@ -73,6 +73,7 @@ TEST(PictureLoaderTest, FilesAreDecodedByTheirContentNotTheirName) {
       {"photo.jpg", jpeg, {64, 48}},
       {"photo.bmp", jpeg, {64, 48}},
       {"leaf.bmp", bmp, {20, 10}},
+      {"camera.jpg", JpegBytes(1300, 975), {650, 488}},  // decoded as the saver's frame needs
       {"leaf.jpg", bmp, {20, 10}},
       {"header-only.jpg", jpeg.substr(0, 20), {}},
       {"empty.jpg", "", {}},

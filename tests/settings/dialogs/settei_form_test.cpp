@@ -1,8 +1,12 @@
 // The settings dialog driven through its handlers with the desktop replaced by a double:
 // what each handler reads and writes, and how FormShow sets up the controls.
+#include <sys/stat.h>
+
 #include <QFontDatabase>
 #include <QTest>
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 
 #include "platform/ui/dialogs/font_faces.h"
 #include "settings/dialogs/dialog_fixture.h"
@@ -472,12 +476,26 @@ TEST_F(SetteiFormTest, AnEditorThatCannotStartIsReportedAndChangesNothing) {
 TEST_F(SetteiFormTest, ARefusedWriteIsShownOnceAndStopsTheHandler) {
   CreateForms();
   form_->show();
-  // A folder where the settings file belongs: every write to it is refused.
-  std::filesystem::create_directory(SettingsPath());
   fake_.fontAnswer = FontChoice{"IPAPGothic", platform::ui::kFontItalic, 13};
-  form_->BtnFontClick();
-  EXPECT_EQ(fake_.errors, std::vector<std::string>{SettingsPath() + " に書き込めません"});
-  EXPECT_FALSE(platform::FileExists(Data("record.dat")));
+  // What stands where the settings file belongs makes every write to it refused: a folder,
+  // a file its user made read-only, a FIFO (which must not block the dialog either).
+  const std::function<void()> blockers[] = {
+      [&] { std::filesystem::create_directory(SettingsPath()); },
+      [&] {
+        WriteSettings("[Font]\nName=IPAGothic\n");
+        ::chmod(SettingsPath().c_str(), 0444);
+      },
+      [&] { ::mkfifo(SettingsPath().c_str(), 0644); },
+  };
+  for (const auto& block : blockers) {
+    std::filesystem::remove_all(SettingsPath());
+    fake_.errors.clear();
+    block();
+    form_->BtnFontClick();
+    EXPECT_EQ(fake_.errors, std::vector<std::string>{SettingsPath() + " に書き込めません"});
+    EXPECT_FALSE(platform::FileExists(Data("record.dat")));
+  }
+  EXPECT_EQ(platform::ReadWholeFile(SettingsPath()), std::nullopt);  // the FIFO is still there
 }
 
 TEST_F(SetteiFormTest, ARefusedWriteInsideAHandlerRunFromCodeStopsFormShowToo) {

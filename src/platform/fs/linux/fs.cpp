@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
+
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -74,6 +77,50 @@ std::string ResolveTarget(const std::string& path) {
   return resolved ? std::string(resolved.get()) : path;
 }
 
+constexpr std::string_view kTemporaryInfix = ".tmp";
+
+// ".<name>.tmp<pid>_<n>" beside the target.
+std::string TemporaryName(const std::string& folder, const std::string& name) {
+  static std::atomic<unsigned> counter{0};
+  return folder + "/." + name + std::string(kTemporaryInfix) + std::to_string(::getpid()) + "_" +
+         std::to_string(counter++);
+}
+
+// Gives the unnamed file behind `fd` a temporary name in `folder`; false when it cannot.
+bool LinkUnnamed(int fd, const std::string& folder, const std::string& name, std::string& temp) {
+  const std::string source = "/proc/self/fd/" + std::to_string(fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = TemporaryName(folder, name);
+    if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  temp.clear();
+  return false;
+}
+
+// Temporaries of `name` left by writes of processes that no longer run (a save killed
+// half-way, on a file system without unnamed files) go before the next write adds one.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+  const std::string prefix = "." + name + std::string(kTemporaryInfix);
+  for (const DirEntry& entry : ListDirectory(folder)) {
+    if (entry.isDirectory || !entry.name.starts_with(prefix)) continue;
+    const std::string_view rest = std::string_view(entry.name).substr(prefix.size());
+    const std::size_t underscore = rest.find('_');
+    if (underscore == 0 || underscore == std::string_view::npos) continue;
+    pid_t pid = 0;
+    const std::string_view digits = rest.substr(0, underscore);
+    if (digits.find_first_not_of("0123456789") != std::string_view::npos || digits.size() > 9) {
+      continue;
+    }
+    for (const char c : digits) pid = pid * 10 + (c - '0');
+    if (pid == ::getpid() || pid <= 0) continue;
+    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // that writer may still be at work
+    ::unlink((folder + "/" + entry.name).c_str());
+  }
+}
+
 }  // namespace
 
 std::string ExeDir() {
@@ -93,6 +140,11 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
 }
 
 std::vector<DirEntry> ListDirectory(const std::string& path) {
@@ -119,15 +171,27 @@ std::optional<std::int64_t> ModificationTime(const std::string& path) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  return ReadFilePrefix(path, std::string::npos);
+}
+
+std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer. The descriptor
+  // is refused before any read unless it is a regular file, where the flag changes nothing.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.valid()) return std::nullopt;
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   std::string bytes;
+  if (info.st_size > 0) {
+    bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size), maxBytes));
+  }
   char chunk[65536];
-  while (true) {
-    const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
+  while (bytes.size() < maxBytes) {
+    const std::size_t want = std::min(sizeof chunk, maxBytes - bytes.size());
+    const ssize_t got = ::read(fd.get(), chunk, want);
     if (got < 0) {
       if (errno == EINTR) continue;
-      return std::nullopt;  // a folder lands here too (EISDIR)
+      return std::nullopt;
     }
     if (got == 0) break;
     bytes.append(chunk, static_cast<std::size_t>(got));
@@ -135,32 +199,52 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
+bool IsWritableFile(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return errno == ENOENT;
+  // The mode bits count even for a user whom the system would let write anyway (root): a
+  // file without any write permission is one its owner froze on purpose.
+  if ((info.st_mode & 0222) == 0) return false;
+  return ::access(path.c_str(), W_OK) == 0;
+}
+
 bool WriteWholeFileAtomic(const std::string& path, std::string_view bytes) {
   const std::string target = ResolveTarget(path);
   const auto [folder, name] = SplitPath(target);
-  if (name.empty()) return false;
+  if (name.empty() || !IsWritableFile(target)) return false;
+  RemoveStaleTemporaries(folder, name);
 
-  // The temporary name is unique per process and call; O_EXCL refuses a stale leftover.
-  static std::atomic<unsigned> counter{0};
+  // The new content goes into a file without a name first (where the file system has them),
+  // so a write cut off by a signal or a full disk leaves nothing behind; it gets its
+  // temporary name only for the instant between linking it and the rename.
+  Fd fd(::open(folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666));
   std::string temp;
-  Fd fd(-1);
-  for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
-    temp = folder + "/." + name + ".tmp" + std::to_string(::getpid()) + "_" +
-           std::to_string(counter++);
-    fd.Reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!fd.valid() && errno != EEXIST) return false;
+  if (!fd.valid()) {
+    // The temporary name is unique per process and call; O_EXCL refuses a stale leftover.
+    for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+      temp = TemporaryName(folder, name);
+      fd.Reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+      if (!fd.valid() && errno != EEXIST) return false;
+    }
+    if (!fd.valid()) return false;
   }
-  if (!fd.valid()) return false;
 
   // A replaced file keeps its permissions (where the file system has them); a new one gets
-  // 0666 less the umask from open().
+  // 0666 less the umask.
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd.get(), old.st_mode & 07777);
+  if (::stat(target.c_str(), &old) == 0) {
+    ::fchmod(fd.get(), old.st_mode & 07777);
+  } else if (temp.empty()) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd.get(), 0666 & ~mask);
+  }
   bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+  if (ok && temp.empty()) ok = LinkUnnamed(fd.get(), folder, name, temp);
   ok = fd.Close() && ok;
   ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
-    ::unlink(temp.c_str());
+    if (!temp.empty()) ::unlink(temp.c_str());
     return false;
   }
   // The rename is durable only once the folder's entry is on disk. The new content is in

@@ -39,6 +39,8 @@ class IconvHandle {
 // input bytes the refused character spans (at least 1, at most rest.size()).
 using InvalidHandler = std::function<std::size_t(std::string_view rest, std::string& out)>;
 
+// Linear in the input whatever its bytes: iconv writes into a fixed chunk that is appended
+// to `out`, so a refused character costs its replacement and nothing more.
 std::string RunIconv(const IconvHandle& handle, std::string_view input,
                      const InvalidHandler& onInvalid) {
   std::string out;
@@ -48,30 +50,22 @@ std::string RunIconv(const IconvHandle& handle, std::string_view input,
     }
     return out;
   }
+  out.reserve(input.size() * 2);
   iconv(handle.get(), nullptr, nullptr, nullptr, nullptr);
-  out.resize(input.size() * 2 + 16);
-  std::size_t used = 0;
+  char chunk[16384];
   char* in = const_cast<char*>(input.data());
   std::size_t inLeft = input.size();
   while (inLeft > 0) {
-    char* outPtr = out.data() + used;
-    std::size_t outLeft = out.size() - used;
+    char* outPtr = chunk;
+    std::size_t outLeft = sizeof chunk;
     const std::size_t result = iconv(handle.get(), &in, &inLeft, &outPtr, &outLeft);
     const int error = errno;
-    used = out.size() - outLeft;
-    if (result != static_cast<std::size_t>(-1)) break;
-    if (error == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    out.resize(used);
+    out.append(chunk, sizeof chunk - outLeft);
+    if (result != static_cast<std::size_t>(-1) || error == E2BIG) continue;
     const std::size_t skip = onInvalid(std::string_view(in, inLeft), out);
     in += skip;
     inLeft -= skip;
-    used = out.size();
-    out.resize(used + inLeft * 2 + 16);
   }
-  out.resize(used);
   return out;
 }
 
@@ -148,13 +142,27 @@ std::string AnsiToUtf8(std::string_view ansi) { return Utf16ToUtf8(AnsiToUtf16(a
 
 std::string Utf8ToAnsi(std::string_view utf8) { return Utf16ToAnsi(Utf8ToUtf16(utf8)); }
 
+DecodedLine DecodeTextLine(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) return {std::string(bytes), true};
+  std::string utf8 = AnsiToUtf8(bytes);
+  // Lossless when the text converts back to the very same bytes: no byte was replaced and
+  // no two byte sequences met in one character.
+  const bool lossless = Utf8ToAnsi(utf8) == bytes;
+  return {std::move(utf8), lossless};
+}
+
 std::string DecodeTextFile(std::string_view bytes) {
-  if (IsValidUtf8(bytes)) {
-    constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    if (bytes.starts_with(kBom)) bytes.remove_prefix(kBom.size());
-    return std::string(bytes);
+  if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  while (!bytes.empty()) {
+    const std::size_t end = bytes.find('\n');
+    const std::size_t length = end == std::string_view::npos ? bytes.size() : end + 1;
+    out += DecodeTextLine(bytes.substr(0, length)).utf8;
+    bytes.remove_prefix(length);
   }
-  return AnsiToUtf8(bytes);
+  return out;
 }
 
 std::string AnsiLowerCase(std::string_view ansi) {

@@ -14,6 +14,9 @@ namespace {
 // it keeps a mistaken pick (a disk image renamed .jpg) from filling memory.
 constexpr std::size_t kMaxPictureFileBytes = 256u * 1024u * 1024u;
 
+// A chosen wallpaper is previewed as the saver decodes it: no larger than its frame needs.
+constexpr jpeg::ShownSize kSaverFrame{640, 480};
+
 bool StartsWith(std::string_view bytes, unsigned char first, unsigned char second) {
   return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == first &&
          static_cast<unsigned char>(bytes[1]) == second;
@@ -46,10 +49,12 @@ QImage ImageFromJpegPixels(const jpeg::Image& picture) {
   return image;
 }
 
-QImage DecodeJpegBytes(std::string_view bytes) {
+QImage DecodeJpegBytes(std::string_view bytes, jpeg::ShownSize shown) {
   if (bytes.empty() || bytes.size() > kMaxPictureFileBytes) return {};
-  const jpeg::DecodeResult decoded = jpeg::DecodeJpeg(std::span<const std::uint8_t>(
-      reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  const jpeg::DecodeResult decoded =
+      jpeg::DecodeJpeg(std::span<const std::uint8_t>(
+                           reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                       shown);
   if (!decoded.ok()) return {};
   return ImageFromJpegPixels(decoded.image);
 }
@@ -59,7 +64,7 @@ QImage LoadPictureFile(const std::string& path) {
   if (!bytes || bytes->size() > kMaxPictureFileBytes) return {};
   // The content decides, not the name: "BM" opens a bitmap, FF D8 a JPEG.
   if (StartsWith(*bytes, 'B', 'M')) return DecodeBmp(*bytes);
-  if (StartsWith(*bytes, 0xFF, 0xD8)) return DecodeJpegBytes(*bytes);
+  if (StartsWith(*bytes, 0xFF, 0xD8)) return DecodeJpegBytes(*bytes, kSaverFrame);
   return {};
 }
 

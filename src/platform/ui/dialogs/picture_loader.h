@@ -13,10 +13,11 @@
 
 namespace platform::ui {
 
-// The decoded picture, or a null image when the file cannot be read or decoded.
+// The decoded picture, or a null image when the file cannot be read or decoded. A JPEG
+// larger than the saver's 640 x 480 frame comes out scaled down as the saver decodes it.
 QImage LoadPictureFile(const std::string& path);
-// A null image when the bytes are not a decodable JPEG.
-QImage DecodeJpegBytes(std::string_view bytes);
+// A null image when the bytes are not a decodable JPEG; `shown` as for jpeg::DecodeJpeg.
+QImage DecodeJpegBytes(std::string_view bytes, jpeg::ShownSize shown = {});
 // The decoder's picture as an opaque QImage; a null image for an inconsistent one.
 QImage ImageFromJpegPixels(const jpeg::Image& picture);
 
