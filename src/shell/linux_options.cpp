@@ -7,12 +7,12 @@ namespace {
 
 enum class Value { kNone, kNumber, kText };
 
-struct OptionSpec {
+struct KnownOption {
   const char* name;
   Value value;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr KnownOption kOptions[] = {
     {"root", Value::kNone},        {"window-id", Value::kText},
     {"speed", Value::kNumber},     {"wait", Value::kNumber},
     {"destination", Value::kNone}, {"no-destination", Value::kNone},
@@ -23,9 +23,9 @@ constexpr OptionSpec kOptions[] = {
     {"help", Value::kNone},        {"version", Value::kNone},
 };
 
-const OptionSpec* Find(const std::string& name) {
-  for (const OptionSpec& spec : kOptions)
-    if (name == spec.name) return &spec;
+const KnownOption* Find(const std::string& name) {
+  for (const KnownOption& known : kOptions)
+    if (name == known.name) return &known;
   return nullptr;
 }
 
@@ -72,10 +72,10 @@ LinuxRequest ParseLinuxCommandLine(const std::vector<std::string>& args) {
       name.resize(equals);
     }
     if (name == "h") name = "help";
-    const OptionSpec* spec = Find(name);
-    if (spec == nullptr) return Fail("unknown option " + arg);
-    if (spec->value == Value::kNone && value) return Fail("option --" + name + " takes no value");
-    if (spec->value != Value::kNone && !value) {
+    const KnownOption* known = Find(name);
+    if (known == nullptr) return Fail("unknown option " + arg);
+    if (known->value == Value::kNone && value) return Fail("option --" + name + " takes no value");
+    if (known->value != Value::kNone && !value) {
       if (i + 1 >= args.size()) return Fail("option --" + name + " needs a value");
       value = args[++i];
     }
