@@ -7,7 +7,8 @@
 #
 # For each screen size one Xvfb serves every run: `velmorandi /s` (music off, SDL's dummy
 # audio driver) and the xscreensaver hack fadeplot (-root) take turns, ROUNDS times each,
-# SECONDS each; at 1920 x 1080 also the saver's hack mode (`velmorandi --root`). From the fourth second of a run on it measures CPU seconds per wall second
+# SECONDS each; at 1920 x 1080 also the saver's hack mode (`velmorandi --root`) unless
+# VELMORANDI_NO_HACK is set. VELMORANDI_SAVER names another saver binary to measure. From the fourth second of a run on it measures CPU seconds per wall second
 # and wake-ups per second (voluntary context switches of all the process's threads: each
 # is a sleep that something ended); peak resident memory (VmHWM) covers the whole run.
 # Reports the medians, the saver's CPU as a ratio of fadeplot's at each size, the saver's
@@ -75,7 +76,9 @@ for size in "${sizes[@]}"; do
     VELMORANDI_REPORT_FIRST_FRAME=1 SDL_AUDIODRIVER=dummy run saver "$saver" /s
     run fadeplot "$fadeplot" -root
     # The hack mode as xscreensaver runs it: drawing into a window of the screen's size.
-    if [ "$size" = 1920x1080 ]; then SDL_AUDIODRIVER=dummy run hack "$saver" --root; fi
+    if [ "$size" = 1920x1080 ] && [ -z "${VELMORANDI_NO_HACK:-}" ]; then
+      SDL_AUDIODRIVER=dummy run hack "$saver" --root
+    fi
   done
   kill "$xvfb"; wait "$xvfb" 2>/dev/null || true; xvfb=
   s=$(column saver 1); f=$(column fadeplot 1)

@@ -17,13 +17,6 @@
 
 namespace shell {
 
-namespace {
-
-// How long the audio device stays open after the last sound has ended.
-constexpr unsigned kAudioQuietMs = 1000;
-
-}  // namespace
-
 std::uint32_t LoopClock::Now() { return platform::timeGetTime(); }
 
 TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
@@ -87,8 +80,6 @@ TVelmorandiSaverForm::~TVelmorandiSaverForm() {
 platform::IdleResult TVelmorandiSaverForm::ApplicationEvents1Idle() {
   if (closed_) return platform::IdleResult::kNotFinished;
   session_->Tick();
-  // Without music the sounds are seconds apart: the device closes in between.
-  if (!session_->MusicOn()) platform::CloseAudioDeviceWhenSilent(kAudioQuietMs);
   // One wake-up a tick: the loop sleeps until the next one is due.
   const auto remaining =
       static_cast<std::int32_t>(session_->LastTickTime() + kTickMs - clock_.Now());

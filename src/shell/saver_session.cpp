@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "platform/text/text.h"
+#include "platform/winmm/audio_device.h"
 #include "platform/winmm/timer.h"
 
 namespace shell {
@@ -57,6 +58,9 @@ bool SaverSession::Tick() {
     music_->ServiceMusic();
     // The player turns itself off for good when nothing can be played.
     screen_.SetMusicOn(MusicOn());
+  } else {
+    // Without music the sounds are seconds apart: the device closes in between.
+    platform::CloseAudioDeviceWhenSilent(kAudioQuietMs);
   }
   game_->MoveFlyingTiles();
   screen_.RenderFrame();

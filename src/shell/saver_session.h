@@ -23,6 +23,8 @@ namespace shell {
 
 // Length of one tick slot, and what the tick keeps in hand when it sleeps the rest away.
 inline constexpr std::uint32_t kTickMs = 100;
+// How long the audio device stays open after the last sound has ended while no music plays.
+inline constexpr unsigned kAudioQuietMs = 1000;
 inline constexpr std::int32_t kSleepMarginMs = 3;
 
 // The game's clock on the multimedia timer (timeGetTime and Sleep, or the test clock

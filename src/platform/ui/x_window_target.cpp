@@ -20,27 +20,6 @@ Reply<T> Take(T* reply) {
   return Reply<T>(reply, &std::free);
 }
 
-// The mix of a and b with b weighing w of 256, channel by channel.
-inline std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
-  const std::uint32_t rb = (((a & 0xFF00FFu) * (256 - w) + (b & 0xFF00FFu) * w) >> 8) & 0xFF00FFu;
-  const std::uint32_t g = (((a & 0xFF00u) * (256 - w) + (b & 0xFF00u) * w) >> 8) & 0xFF00u;
-  return rb | g;
-}
-
-// For each of `out` destination pixels across a source of `in`: the first source pixel
-// and the weight of the next, sampling at pixel centres.
-void Sampling(int in, int out, std::vector<int>& src, std::vector<int>& weight) {
-  src.resize(static_cast<std::size_t>(out));
-  weight.resize(static_cast<std::size_t>(out));
-  for (int i = 0; i < out; ++i) {
-    const long long fixed = ((2LL * i + 1) * in * 256) / (2LL * out) - 128;
-    const long long clamped = std::clamp<long long>(fixed, 0, (in - 1) * 256LL);
-    src[static_cast<std::size_t>(i)] = static_cast<int>(clamped >> 8);
-    weight[static_cast<std::size_t>(i)] =
-        src[static_cast<std::size_t>(i)] + 1 < in ? static_cast<int>(clamped & 255) : 0;
-  }
-}
-
 }  // namespace
 
 std::unique_ptr<XWindowTarget> XWindowTarget::Open(std::uint32_t window, std::string& error) {
@@ -66,6 +45,7 @@ XWindowTarget::XWindowTarget(xcb_connection_t* connection, std::uint32_t window)
 
 XWindowTarget::~XWindowTarget() {
   NotifyGone();
+  painter_.reset();  // it frees its resources through the connection
   xcb_disconnect(connection_);
 }
 
@@ -102,7 +82,11 @@ bool XWindowTarget::Start(std::string& error) {
   gc_ = xcb_generate_id(connection_);
   const std::uint32_t black[] = {0, 0};
   xcb_create_gc(connection_, gc_, window_, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, black);
-  maxRequestBytes_ = static_cast<std::size_t>(xcb_get_maximum_request_length(connection_)) * 4;
+  painter_ = XFramePainter::Create(connection_, window_);
+  if (!painter_) {
+    error = "window " + std::to_string(window_) + " cannot take the frame's pixels";
+    return false;
+  }
   xcb_flush(connection_);
   return true;
 }
@@ -123,15 +107,7 @@ XWindowTarget::Rect XWindowTarget::FrameRect() const {
   return {(width_ - w) / 2, (height_ - h) / 2, w, h};
 }
 
-void XWindowTarget::Layout() {
-  const Rect r = FrameRect();
-  if (r.w == layout_.w && r.h == layout_.h && r.x == layout_.x && r.y == layout_.y &&
-      static_cast<int>(srcX_.size()) == r.w)
-    return;
-  layout_ = r;
-  Sampling(frameWidth_, r.w, srcX_, weightX_);
-  Sampling(frameHeight_, r.h, srcY_, weightY_);
-}
+void XWindowTarget::Layout() { layout_ = FrameRect(); }
 
 void XWindowTarget::Show(const uint32_t* pixels, int width, int height, int pitch) {
   ShowChanges(pixels, width, height, pitch, FrameChanges{});
@@ -147,11 +123,24 @@ void XWindowTarget::ShowChanges(const uint32_t* pixels, int width, int height, i
   frameWidth_ = width;
   frameHeight_ = height;
   frame_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y)
-    std::memcpy(
-        &frame_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width)],
-        reinterpret_cast<const std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch,
-        static_cast<std::size_t>(width) * 4);
+  // Only what changed is copied into the kept frame.
+  const auto keep = [&](int left, int top, int right, int bottom) {
+    left = std::max(left, 0);
+    right = std::min(right, width);
+    for (int y = std::max(top, 0); y < std::min(bottom, height) && left < right; ++y)
+      std::memcpy(&frame_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                          static_cast<std::size_t>(left)],
+                  reinterpret_cast<const std::uint8_t*>(pixels) +
+                      static_cast<std::ptrdiff_t>(y) * pitch + std::ptrdiff_t{left} * 4,
+                  static_cast<std::size_t>(right - left) * 4);
+  };
+  if (whole) {
+    keep(0, 0, width, height);
+  } else {
+    for (int i = 0; i < changes.count; ++i)
+      keep(changes.rects[i].left, changes.rects[i].top, changes.rects[i].right,
+           changes.rects[i].bottom);
+  }
   Layout();
   if (whole) {
     DrawWhole();
@@ -193,33 +182,11 @@ void XWindowTarget::DrawWhole() {
 
 void XWindowTarget::DrawArea(int x0, int y0, int x1, int y1) {
   if (x0 >= x1 || y0 >= y1 || frame_.empty()) return;
-  const int w = x1 - x0;
-  const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
-  const int bandRows = std::max(1, static_cast<int>((maxRequestBytes_ - 64) / rowBytes));
-  const std::uint32_t alpha = depth_ == 32 ? 0xFF000000u : 0;
-  for (int top = y0; top < y1; top += bandRows) {
-    const int rows = std::min(bandRows, y1 - top);
-    band_.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(rows));
-    for (int y = 0; y < rows; ++y) {
-      const std::size_t sy = static_cast<std::size_t>(srcY_[static_cast<std::size_t>(top + y)]);
-      const auto wy = static_cast<std::uint32_t>(weightY_[static_cast<std::size_t>(top + y)]);
-      const std::uint32_t* row0 = &frame_[sy * static_cast<std::size_t>(frameWidth_)];
-      const std::uint32_t* row1 = wy != 0 ? row0 + frameWidth_ : row0;
-      std::uint32_t* out = &band_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w)];
-      for (int x = 0; x < w; ++x) {
-        const auto sx = static_cast<std::size_t>(srcX_[static_cast<std::size_t>(x0 + x)]);
-        const auto wx = static_cast<std::uint32_t>(weightX_[static_cast<std::size_t>(x0 + x)]);
-        const std::size_t nx = wx != 0 ? sx + 1 : sx;
-        out[x] = Lerp(Lerp(row0[sx], row0[nx], wx), Lerp(row1[sx], row1[nx], wx), wy) | alpha;
-      }
-    }
-    xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_,
-                  static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(rows),
-                  static_cast<std::int16_t>(layout_.x + x0),
-                  static_cast<std::int16_t>(layout_.y + top), 0, depth_,
-                  static_cast<std::uint32_t>(band_.size() * 4),
-                  reinterpret_cast<const std::uint8_t*>(band_.data()));
-  }
+  // A view of the kept frame, not a copy.
+  const QImage frame(reinterpret_cast<const uchar*>(frame_.data()), frameWidth_, frameHeight_,
+                     static_cast<qsizetype>(frameWidth_) * 4, QImage::Format_RGB32);
+  painter_->Draw(frame, QRect(layout_.x, layout_.y, layout_.w, layout_.h),
+                 QRect(layout_.x + x0, layout_.y + y0, x1 - x0, y1 - y0));
 }
 
 bool XWindowTarget::HandleEvents() {

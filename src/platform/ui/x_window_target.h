@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/d3d9/present_target.h"
+#include "platform/ui/x_frame_painter.h"
 
 struct xcb_connection_t;
 
@@ -57,7 +58,6 @@ class XWindowTarget final : public PresentTarget {
   std::uint32_t window_;
   std::uint32_t gc_ = 0;
   std::uint8_t depth_ = 0;
-  std::size_t maxRequestBytes_ = 0;
   int width_ = 0;
   int height_ = 0;
   bool gone_ = false;
@@ -67,11 +67,8 @@ class XWindowTarget final : public PresentTarget {
   int frameWidth_ = 0;
   int frameHeight_ = 0;
   const void* presenter_ = nullptr;
-  // Per window column / row of the frame's place: the first source texel and the weight
-  // (0..256) of the next.
-  Rect layout_;
-  std::vector<int> srcX_, weightX_, srcY_, weightY_;
-  std::vector<std::uint32_t> band_;
+  Rect layout_;  // where the frame lands
+  std::unique_ptr<XFramePainter> painter_;
 };
 
 }  // namespace platform
