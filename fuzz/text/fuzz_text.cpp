@@ -66,6 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(IsValidUtf8(decoded));
   if (IsValidUtf8(bytes)) Check(bytes.ends_with(decoded) && bytes.size() - decoded.size() <= 3);
 
+  // A line marked lossless gives its bytes back.
+  const DecodedLine line = DecodeTextLine(bytes);
+  Check(IsValidUtf8(line.utf8));
+  if (line.lossless) Check(line.utf8 == bytes || Utf8ToAnsi(line.utf8) == bytes);
+
   // Lower-casing touches single-byte capitals only and is idempotent.
   const std::string lowered = AnsiLowerCase(bytes);
   Check(lowered.size() == bytes.size());

@@ -92,6 +92,7 @@ Document Document::Parse(std::string_view bytes) {
   if (bytes.starts_with(kUtf8ByteOrderMark)) {
     mark = bytes.substr(0, kUtf8ByteOrderMark.size());
     bytes.remove_prefix(mark.size());
+    if (bytes.empty()) document.lines_.push_back(Line::FromFile("", mark));
   }
   std::size_t start = 0;
   while (start < bytes.size()) {

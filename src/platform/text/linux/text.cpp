@@ -79,6 +79,18 @@ const IconvHandle& Utf16ToAnsiHandle() {
   return handle;
 }
 
+// True when the byte at the front opens no CP932 character at all: 0xFD..0xFF, or a lead
+// byte without a byte that can trail it.
+bool SurelyUndecodable(std::string_view rest) {
+  const auto first = static_cast<unsigned char>(rest[0]);
+  if (first >= 0xFD) return true;
+  const bool lead = (first >= 0x81 && first <= 0x9F) || first >= 0xE0;
+  if (!lead) return false;
+  if (rest.size() < 2) return true;
+  const auto second = static_cast<unsigned char>(rest[1]);
+  return !((second >= 0x40 && second <= 0x7E) || (second >= 0x80 && second <= 0xFC));
+}
+
 bool IsTrailByte(unsigned char byte) {
   return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
@@ -113,7 +125,14 @@ std::u16string AnsiToUtf16(std::string_view ansi) {
         // 0xFD..0xFF count as lead bytes for the byte-by-byte rules but open no character.
         const bool pair = IsLeadByte(first) && first <= 0xFC && rest.size() >= 2 &&
                           IsTrailByte(static_cast<unsigned char>(rest[1]));
-        return pair ? std::size_t{2} : std::size_t{1};
+        std::size_t used = pair ? 2 : 1;
+        // Bytes that no CP932 table decodes are replaced here too: each call of iconv costs
+        // microseconds, which a file of such bytes would otherwise pay per byte.
+        while (used < rest.size() && SurelyUndecodable(rest.substr(used))) {
+          AppendUnit(out, u'\uFFFD');
+          ++used;
+        }
+        return used;
       });
   std::u16string text(bytes.size() / sizeof(char16_t), u'\0');
   std::memcpy(text.data(), bytes.data(), text.size() * sizeof(char16_t));
@@ -131,10 +150,18 @@ std::string Utf16ToAnsi(std::u16string_view text) {
       out += static_cast<char>(unit);  // only reached when iconv is unavailable
       return sizeof(char16_t);
     }
-    out += '?';
-    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && units >= 2 && UnitAt(rest, 1) >= 0xDC00 &&
-                      UnitAt(rest, 1) <= 0xDFFF;
-    return pair ? 2 * sizeof(char16_t) : sizeof(char16_t);
+    // One '?' per character; the replacement character and everything beyond the basic
+    // plane (CP932 holds none of them) are replaced here without asking iconv again.
+    std::size_t used = 0;
+    do {
+      out += '?';
+      const char16_t at = UnitAt(rest, used);
+      const bool pair = at >= 0xD800 && at <= 0xDBFF && used + 1 < units &&
+                        UnitAt(rest, used + 1) >= 0xDC00 && UnitAt(rest, used + 1) <= 0xDFFF;
+      used += pair ? 2 : 1;
+    } while (used < units && (UnitAt(rest, used) == 0xFFFD ||
+                              (UnitAt(rest, used) >= 0xD800 && UnitAt(rest, used) <= 0xDFFF)));
+    return used * sizeof(char16_t);
   });
 }
 
@@ -147,7 +174,8 @@ DecodedLine DecodeTextLine(std::string_view bytes) {
   std::string utf8 = AnsiToUtf8(bytes);
   // Lossless when the text converts back to the very same bytes: no byte was replaced and
   // no two byte sequences met in one character.
-  const bool lossless = Utf8ToAnsi(utf8) == bytes;
+  // CP932 holds no U+FFFD: one in the text is a replaced byte.
+  const bool lossless = utf8.find("\xEF\xBF\xBD") == std::string::npos && Utf8ToAnsi(utf8) == bytes;
   return {std::move(utf8), lossless};
 }
 
