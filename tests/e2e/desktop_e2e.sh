@@ -7,7 +7,8 @@
 # - "/s" keeps the server's own screen saver from starting (MIT-SCREEN-SAVER state), and
 #   the server's saver works again once it has ended;
 # - the settings dialog of two users writes each one's own Settei.ini (~/.config and
-#   $XDG_CONFIG_HOME), neither the other's nor the installation.
+#   $XDG_CONFIG_HOME), neither the other's nor the installation, and each user's hack
+#   follows that user's file.
 #
 # usage: desktop_e2e.sh BUILD_DIR X11_HELPER
 # Exits 77 (skipped) when a tool is missing, or there is no unprivileged user to run the
@@ -183,6 +184,30 @@ settings_dialog "$work/b" XDG_CONFIG_HOME="$work/b-config"
   ok "user b's settings in \$XDG_CONFIG_HOME/velmorandi" ||
   fail "user b's Settei.ini is not (only) in \$XDG_CONFIG_HOME/velmorandi"
 [ -z "$(find "$prefix" -name Settei.ini)" ] || fail "a Settei.ini in the installation"
+
+# Each user's hack reads that user's Settei.ini: music set in a's file puts its caption
+# (white text) into the bottom strip of a's frame, and not into b's.
+printf '[BGM]\r\nSingle=1\r\nName=%s\r\n' "$prefix/share/velmorandi/seikai.wav" \
+  >>"$work/a/.config/velmorandi/Settei.ini"
+caption_pixels() {  # USER-HOME [ENV...]: white pixels in the music strip of the hack's frame
+  local user_home=$1
+  shift
+  (cd / && exec env -i HOME="$user_home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LANG=C.UTF-8 \
+    SDL_AUDIODRIVER=dummy "$@" "$prefix/libexec/xscreensaver/velmorandi" --root) 2>>"$work/hack.err" &
+  program=$!
+  wait_picture "frame-$(basename "$user_home")" 640x480+0+0 >/dev/null
+  sleep 2
+  colours strip 620x20+20+460 >/dev/null
+  python3 "$e2e_dir/colours.py" "$work/strip.ppm" --white
+  kill "$program"
+  wait "$program" 2>/dev/null
+  program=
+}
+a_pixels=$(caption_pixels "$work/a")
+b_pixels=$(caption_pixels "$work/b" XDG_CONFIG_HOME="$work/b-config")
+[ "$a_pixels" -gt 200 ] && [ "$b_pixels" -lt $((a_pixels / 4)) ] &&
+  ok "each user's hack follows that user's Settei.ini" ||
+  fail "the music caption is not only in user a's frame ($a_pixels, $b_pixels white pixels)"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "desktop: all checks passed"
