@@ -9,7 +9,8 @@
 
 namespace platform {
 
-// Directory of the running executable (from /proc/self/exe, links resolved), ending in "/".
+// Directory of the running executable, ending in "/" (on Linux from /proc/self/exe with links
+// resolved; on Windows from the module's own path, with "/" between names).
 std::string ExeDir();
 
 bool FileExists(const std::string& path);       // a regular file (after links)

@@ -5,6 +5,8 @@
 // replacement, as on every other system.
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/text/text.h"
 
 namespace platform {
@@ -90,6 +92,14 @@ std::string Utf16ToAnsi(std::u16string_view text) {
 std::string AnsiToUtf8(std::string_view ansi) { return Utf16ToUtf8(AnsiToUtf16(ansi)); }
 
 std::string Utf8ToAnsi(std::string_view utf8) { return Utf16ToAnsi(Utf8ToUtf16(utf8)); }
+
+// Every line is in the code page. Lossless when the text converts back to the very same
+// bytes: no byte was replaced and no two byte sequences met in one character.
+DecodedLine DecodeTextLine(std::string_view bytes) {
+  std::string utf8 = AnsiToUtf8(bytes);
+  const bool lossless = Utf8ToAnsi(utf8) == bytes;
+  return {std::move(utf8), lossless};
+}
 
 std::string DecodeTextFile(std::string_view bytes) { return AnsiToUtf8(bytes); }
 
