@@ -3,7 +3,8 @@
 // Inside the program a std::string holds UTF-8 (paths, settings values, file contents once
 // read) unless its name or comment says "ansi": then it holds CP932 (Shift-JIS), the code
 // page of everything the text writers, the archive ids and the caption shortening work on
-// byte by byte. Idiom texts are held as UTF-16 (std::u16string).
+// byte by byte (on Windows: the system's ANSI code page, CP932 on a Japanese system).
+// Idiom texts are held as UTF-16 (std::u16string).
 #pragma once
 
 #include <string>
@@ -29,7 +30,8 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // The rule for every text file the program reads, line by line: a line that is valid UTF-8
 // is UTF-8, any other line is CP932. A file made on either side reads right, and one stray
-// byte (a Latin-1 letter in a comment) affects its own line only.
+// byte (a Latin-1 letter in a comment) affects its own line only. On Windows every line is
+// in the system's code page, as every program there writes its files.
 struct DecodedLine {
   std::string utf8;
   // False when the CP932 reading replaced bytes or would not give the same bytes back: such

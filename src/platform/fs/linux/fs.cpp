@@ -182,8 +182,11 @@ std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t m
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   std::string bytes;
+  // The size is a hint only (the file may change while it is read), so it is not trusted
+  // beyond what a user's file sensibly holds.
+  constexpr std::size_t kMostReserved = 64u << 20;
   if (info.st_size > 0) {
-    bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size), maxBytes));
+    bytes.reserve(std::min({static_cast<std::size_t>(info.st_size), maxBytes, kMostReserved}));
   }
   char chunk[65536];
   while (bytes.size() < maxBytes) {
@@ -230,15 +233,9 @@ bool WriteWholeFileAtomic(const std::string& path, std::string_view bytes) {
   }
 
   // A replaced file keeps its permissions (where the file system has them); a new one gets
-  // 0666 less the umask.
+  // 0666 less the umask from open(), unnamed or not.
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) {
-    ::fchmod(fd.get(), old.st_mode & 07777);
-  } else if (temp.empty()) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd.get(), 0666 & ~mask);
-  }
+  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd.get(), old.st_mode & 07777);
   bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
   if (ok && temp.empty()) ok = LinkUnnamed(fd.get(), folder, name, temp);
   ok = fd.Close() && ok;

@@ -109,8 +109,6 @@ char16_t UnitAt(std::string_view bytes, std::size_t index) {
 
 }  // namespace
 
-bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0; }
-
 std::u16string AnsiToUtf16(std::string_view ansi) {
   // A lead byte followed by a byte that can trail is one unmapped character; a lead byte
   // before anything else stands alone, so the byte after it (a line end, say) survives.
@@ -165,10 +163,6 @@ std::string Utf16ToAnsi(std::u16string_view text) {
   });
 }
 
-std::string AnsiToUtf8(std::string_view ansi) { return Utf16ToUtf8(AnsiToUtf16(ansi)); }
-
-std::string Utf8ToAnsi(std::string_view utf8) { return Utf16ToAnsi(Utf8ToUtf16(utf8)); }
-
 DecodedLine DecodeTextLine(std::string_view bytes) {
   if (IsValidUtf8(bytes)) return {std::string(bytes), true};
   std::string utf8 = AnsiToUtf8(bytes);
@@ -189,19 +183,6 @@ std::string DecodeTextFile(std::string_view bytes) {
     const std::size_t length = end == std::string_view::npos ? bytes.size() : end + 1;
     out += DecodeTextLine(bytes.substr(0, length)).utf8;
     bytes.remove_prefix(length);
-  }
-  return out;
-}
-
-std::string AnsiLowerCase(std::string_view ansi) {
-  std::string out(ansi);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(byte)) {
-      ++i;  // the trail byte may look like an ASCII capital; it is not one
-    } else if (byte >= 'A' && byte <= 'Z') {
-      out[i] = static_cast<char>(byte - 'A' + 'a');
-    }
   }
   return out;
 }

@@ -47,8 +47,6 @@ std::string Utf16ToAnsiWithDefault(std::u16string_view text, bool& usedDefault) 
 
 }  // namespace
 
-bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0; }
-
 std::u16string AnsiToUtf16(std::string_view ansi) {
   std::u16string text;
   if (ansi.empty() || TryAnsiToUtf16(ansi, text)) return text;
@@ -89,10 +87,6 @@ std::string Utf16ToAnsi(std::u16string_view text) {
   return ansi;
 }
 
-std::string AnsiToUtf8(std::string_view ansi) { return Utf16ToUtf8(AnsiToUtf16(ansi)); }
-
-std::string Utf8ToAnsi(std::string_view utf8) { return Utf16ToAnsi(Utf8ToUtf16(utf8)); }
-
 // Every line is in the code page. Lossless when the text converts back to the very same
 // bytes: no byte was replaced and no two byte sequences met in one character.
 DecodedLine DecodeTextLine(std::string_view bytes) {
@@ -102,18 +96,5 @@ DecodedLine DecodeTextLine(std::string_view bytes) {
 }
 
 std::string DecodeTextFile(std::string_view bytes) { return AnsiToUtf8(bytes); }
-
-std::string AnsiLowerCase(std::string_view ansi) {
-  std::string out(ansi);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(byte)) {
-      ++i;  // the trail byte may look like an ASCII capital; it is not one
-    } else if (byte >= 'A' && byte <= 'Z') {
-      out[i] = static_cast<char>(byte - 'A' + 'a');
-    }
-  }
-  return out;
-}
 
 }  // namespace platform
