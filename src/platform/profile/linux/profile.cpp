@@ -6,7 +6,7 @@
 
 #include "platform/fs/fs.h"
 #include "platform/profile/ini_document.h"
-#include "platform/profile/ini_storage.h"
+#include "platform/profile/linux/ini_storage.h"
 #include "platform/text/text.h"
 
 namespace platform {

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "platform/profile/ini_storage.h"
+#include "platform/profile/linux/ini_storage.h"
 #include "platform/profile/profile.h"
 
 namespace platform {
