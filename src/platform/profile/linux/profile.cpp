@@ -1,7 +1,6 @@
 #include "platform/profile/profile.h"
 
 #include <cstring>
-#include <limits>
 #include <optional>
 
 #include "platform/fs/fs.h"
@@ -22,17 +21,6 @@ std::string_view StripQuotes(std::string_view value) {
   return value;
 }
 
-// At most limit - 1 bytes, never ending inside a UTF-8 character.
-std::string_view Cut(std::string_view text, std::size_t limit) {
-  if (limit == 0) return {};
-  std::size_t length = text.size();
-  if (length > limit - 1) {
-    length = limit - 1;
-    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
-  }
-  return text.substr(0, length);
-}
-
 }  // namespace
 
 LoadedDocument LoadDocument(const std::string& path) {
@@ -50,7 +38,7 @@ std::string ReadValue(const Document* document, std::string_view section, std::s
   std::string_view fallback =
       lastNonBlank == std::string_view::npos ? "" : defaultValue.substr(0, lastNonBlank + 1);
   const std::optional<std::string> value = document ? document->Find(section, key) : std::nullopt;
-  return std::string(Cut(value ? StripQuotes(*value) : fallback, limit));
+  return std::string(CutUtf8(value ? StripQuotes(*value) : fallback, limit));
 }
 
 bool ApplyWrite(Document& document, const char* section, const char* key, const char* value,
@@ -98,47 +86,6 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
   if (!ini::ApplyWrite(file.document, section, key, value, changed)) return 0;
   if (!changed) return 1;
   return ini::StoreDocument(fileName, file.document) ? 1 : 0;
-}
-
-int ParseProfileInteger(const std::string& text, int defaultValue) {
-  const std::string_view trimmed = ini::TrimBlanks(text);
-  if (trimmed.size() >= 3 && trimmed[0] == '0' && (trimmed[1] == 'x' || trimmed[1] == 'X')) {
-    // Up to 32 bits; the top bit makes the value negative, as in the two's complement
-    // reading of the stored word.
-    std::uint64_t value = 0;
-    for (const char c : trimmed.substr(2)) {
-      int digit = 0;
-      if (c >= '0' && c <= '9') {
-        digit = c - '0';
-      } else if (c >= 'a' && c <= 'f') {
-        digit = c - 'a' + 10;
-      } else if (c >= 'A' && c <= 'F') {
-        digit = c - 'A' + 10;
-      } else {
-        return defaultValue;
-      }
-      value = value * 16 + static_cast<std::uint64_t>(digit);
-      if (value > 0xFFFFFFFFu) return defaultValue;
-    }
-    return static_cast<int>(static_cast<std::uint32_t>(value));
-  }
-
-  std::string_view digits = trimmed;
-  const bool negative = digits.starts_with('-');
-  if (negative || digits.starts_with('+')) digits.remove_prefix(1);
-  if (digits.empty()) return defaultValue;
-  // Accumulated as a negative number, whose range is one larger, so INT_MIN parses too.
-  std::int64_t value = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') return defaultValue;
-    value = value * 10 - (c - '0');
-    if (value < std::numeric_limits<int>::min()) return defaultValue;
-  }
-  if (!negative) {
-    value = -value;
-    if (value > std::numeric_limits<int>::max()) return defaultValue;
-  }
-  return static_cast<int>(value);
 }
 
 }  // namespace platform
