@@ -75,6 +75,16 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+std::string_view CutUtf8(std::string_view text, std::size_t limit) {
+  if (limit == 0) return {};
+  std::size_t length = text.size();
+  if (length > limit - 1) {
+    length = limit - 1;
+    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+  }
+  return text.substr(0, length);
+}
+
 bool IsWritableSectionName(std::string_view name) { return !HasLineBreak(name); }
 
 bool IsWritableKeyName(std::string_view name) {

@@ -45,6 +45,13 @@ class Line {
 // Removes spaces and tabs at both ends, the blanks INI readers ignore around names and values.
 std::string_view TrimBlanks(std::string_view text);
 
+// At most limit - 1 bytes of `text`, never ending inside a UTF-8 character: what a buffer of
+// `limit` bytes holds with its NUL.
+std::string_view CutUtf8(std::string_view text, std::size_t limit);
+
+// IniFile reads values cut to fewer bytes than this.
+inline constexpr std::size_t kValueLimit = 2048;
+
 // True when `name` can be written as a section or key without changing how the file reads
 // (no line breaks; a key also no "=", no leading "[" or ";" and not empty).
 bool IsWritableSectionName(std::string_view name);

@@ -1,9 +1,11 @@
 // Settings files in the Windows INI format ("[Section]" lines and "Key=Value" lines).
 //
-// Sections and keys match regardless of ASCII case; of two equal keys the first wins.
-// Files are read by the text rule of platform/text.h and written as UTF-8; values are
-// UTF-8 strings. A write keeps every other line of the file (comments, unknown sections,
-// blank lines, key order) and is on disk, complete, before the call returns.
+// Sections and keys match regardless of ASCII case; of two equal keys the first wins. Names
+// and values are UTF-8 strings on every system. On Linux this layer reads files by the text
+// rule of platform/text.h, writes them as UTF-8, and a write keeps every other line of the
+// file (comments, unknown sections, blank lines, key order). On Windows the system reads and
+// writes them, in its code page, and a name or value with a character outside it is refused.
+// A write is on disk before the call returns.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +14,6 @@
 #include <string>
 
 namespace platform {
-namespace ini {
-class Document;
-}
 
 using DWORD = std::uint32_t;
 using BOOL = int;
@@ -43,8 +42,9 @@ enum class IniWrites {
   kOnCommit,  // writes change what this object reads; Commit() puts them all on disk at once
 };
 
-// One settings file. The file is read and parsed once, at the first read, and every read
-// of this object answers from that; a fresh object per handler sees every earlier write.
+// One settings file. On Linux the file is read and parsed once, at the first read, and every
+// read of this object answers from that (on Windows the system keeps it); a fresh object per
+// handler sees every earlier write.
 // A write (kEach) reads the file anew, changes it and writes it, so nothing another
 // writer put there meanwhile is lost.
 class IniFile {
@@ -74,10 +74,8 @@ class IniFile {
   void Commit();
 
  private:
-  struct Cache;
+  struct Cache;  // each system's own
   const Cache& Loaded() const;
-  // The document reads answer from; null when the file could not be read.
-  const ini::Document* Readable() const;
 
   std::string path_;
   IniWrites writes_;

@@ -191,59 +191,6 @@ TEST(ProfileWrite, RefusedWritesLeaveEverythingUnchanged) {
   }
 }
 
-TEST(ParseProfileInteger, AcceptsDecimalAndLongHexOnly) {
-  const struct {
-    const char* text;
-    int expected;
-  } cases[] = {
-      {"10", 10},
-      {"0x0A", 10},
-      {"0X1f", 31},
-      {"0x", -1},
-      {"0X", -1},
-      {"abc", -1},
-      {"", -1},
-      {" 7 ", 7},
-      {"-3", -3},
-      {"+4", 4},
-      {"-", -1},
-      {"10abc", -1},
-      {"1 0", -1},
-      {"0x1g", -1},
-      {"0xFFFFFFFF", -1},
-      {"0x7FFFFFFF", 2147483647},
-      {"0x100000000", -1},
-      {"2147483647", 2147483647},
-      {"2147483648", -1},
-      {"-2147483648", -2147483647 - 1},
-      {"-2147483649", -1},
-      {"99999999999999999999", -1},
-      {"007", 7},
-      {"-0x10", -1},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ParseProfileInteger(c.text, -1), c.expected) << '"' << c.text << '"';
-  }
-  EXPECT_EQ(ParseProfileInteger("0x80000000", 5), static_cast<int>(0x80000000u));
-  EXPECT_EQ(ParseProfileInteger("junk", 5), 5);
-}
-
-TEST(IniFile, ReadsIntegersAndBooleansWithDefaults) {
-  TempDir temp;
-  const std::string file = temp.File("Settei.ini");
-  WriteFile(file, "[Settei]\nSpeed=abc\nWaitTime=0x0A\nImiHyoji=2\nAdd=0\nEmpty=\n");
-  const IniFile ini(file);
-  EXPECT_EQ(ini.ReadInteger("Settei", "Speed", 5), 5);
-  EXPECT_EQ(ini.ReadInteger("Settei", "WaitTime", 5), 10);
-  EXPECT_EQ(ini.ReadInteger("Settei", "Empty", 5), 5);
-  EXPECT_EQ(ini.ReadInteger("Settei", "Absent", 5), 5);
-  EXPECT_TRUE(ini.ReadBool("Settei", "ImiHyoji", false));
-  EXPECT_FALSE(ini.ReadBool("Settei", "Add", true));
-  EXPECT_TRUE(ini.ReadBool("Settei", "Speed", true));  // junk gives the default 1
-  EXPECT_FALSE(ini.ReadBool("Settei", "Speed", false));
-  EXPECT_TRUE(ini.ValueExists("settei", "EMPTY"));
-}
-
 TEST(IniFile, StrayBytesAndFrozenFilesLoseNothing) {
   TempDir temp;
   // A UTF-8 file with a Latin-1 comment, a CP932 line, and a line of bytes that neither

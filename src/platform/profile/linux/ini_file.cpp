@@ -1,13 +1,16 @@
 #include <string>
 
-#include "platform/profile/ini_storage.h"
+#include "platform/profile/ini_document.h"
+#include "platform/profile/linux/ini_storage.h"
 #include "platform/profile/profile.h"
 
 namespace platform {
 namespace {
 
-// Values longer than this many bytes are cut when read.
-constexpr std::size_t kValueBufferSize = 2048;
+// The document reads answer from; null when the file could not be read.
+const ini::Document* Readable(const ini::LoadedDocument& file, bool changed) {
+  return file.state == ini::FileState::kRead || changed ? &file.document : nullptr;
+}
 
 }  // namespace
 
@@ -15,9 +18,6 @@ struct IniFile::Cache {
   ini::LoadedDocument file;
   bool changed = false;  // kOnCommit: a write changed the document since it was read
 };
-
-IniWriteError::IniWriteError(const std::string& path)
-    : std::runtime_error(path + " に書き込めません") {}
 
 IniFile::IniFile(std::string path, IniWrites writes) : path_(std::move(path)), writes_(writes) {}
 
@@ -28,30 +28,17 @@ const IniFile::Cache& IniFile::Loaded() const {
   return *cache_;
 }
 
-const ini::Document* IniFile::Readable() const {
-  const Cache& cache = Loaded();
-  const bool read = cache.file.state == ini::FileState::kRead || cache.changed;
-  return read ? &cache.file.document : nullptr;
-}
-
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
-  const ini::Document* document = Readable();
+  const Cache& cache = Loaded();
+  const ini::Document* document = Readable(cache.file, cache.changed);
   return document && document->Find(section, key).has_value();
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
-  return ini::ReadValue(Readable(), section, key, defaultValue, kValueBufferSize);
-}
-
-int IniFile::ReadInteger(const std::string& section, const std::string& key,
-                         int defaultValue) const {
-  return ParseProfileInteger(ReadString(section, key, ""), defaultValue);
-}
-
-bool IniFile::ReadBool(const std::string& section, const std::string& key,
-                       bool defaultValue) const {
-  return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+  const Cache& cache = Loaded();
+  return ini::ReadValue(Readable(cache.file, cache.changed), section, key, defaultValue,
+                        ini::kValueLimit);
 }
 
 void IniFile::WriteString(const std::string& section, const std::string& key,
@@ -74,14 +61,6 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     throw IniWriteError(path_);
   }
   cache.file.state = ini::FileState::kRead;
-}
-
-void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
-  WriteString(section, key, std::to_string(value));
-}
-
-void IniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
-  WriteString(section, key, value ? "1" : "0");
 }
 
 void IniFile::Commit() {
