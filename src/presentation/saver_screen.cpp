@@ -94,7 +94,8 @@ SaverScreen::SaverScreen(dg::TDGCarad& carad, ScreenOptions options)
 SaverScreen::~SaverScreen() = default;
 
 std::unique_ptr<dg::TDGTexture> SaverScreen::NewTexture() {
-  return std::make_unique<dg::TDGTexture>(carad_, dg::DGAlphaFormats, 0, D3DPOOL_MANAGED, 0, "");
+  // One level: the device samples only the first, so smaller ones would never be read.
+  return std::make_unique<dg::TDGTexture>(carad_, dg::DGAlphaFormats, 0, D3DPOOL_MANAGED, 1, "");
 }
 
 void SaverScreen::LoadArchiveImage(dg::TDGTexture& texture, const std::string& name) {
