@@ -30,8 +30,9 @@ TSXFontCache::TSXFontCache(TSXTextWriter& writer, std::int32_t depth) : writer_(
 void TSXFontCache::Reset(std::int32_t depth) {
   depth_ = std::max<std::int32_t>(depth, 1);
   for (Bucket& bucket : buckets_) {
-    bucket.slots.clear();
-    bucket.slots.resize(static_cast<std::size_t>(depth_));
+    // Slots are made as glyphs arrive: most buckets of a saver's text never fill, and an
+    // empty slot costs as much as a small glyph.
+    std::vector<TSXGlyph>().swap(bucket.slots);
     bucket.used = 0;
   }
 }
@@ -48,16 +49,18 @@ const TSXGlyph* TSXFontCache::Find(std::uint32_t code, const TSXFont& font) cons
 
 const TSXGlyph& TSXFontCache::GetGlyph(std::uint32_t code, const TSXFont& font) {
   Bucket& bucket = buckets_[code & 0xFF];
-  auto first = bucket.slots.begin();
   for (std::int32_t i = 0; i < bucket.used; ++i) {
     if (bucket.slots[static_cast<std::size_t>(i)].Matches(code, font)) {
       // Slot i to the front; the newer ones move back by one.
+      const auto first = bucket.slots.begin();
       std::rotate(first, first + i, first + i + 1);
       return bucket.slots.front();
     }
   }
   // Full: the least recently used (last) slot is reused; else the first free one.
+  if (bucket.used < depth_) bucket.slots.emplace_back();
   const std::int32_t taken = bucket.used == depth_ ? depth_ - 1 : bucket.used++;
+  const auto first = bucket.slots.begin();
   std::rotate(first, first + taken, first + taken + 1);
   Rasterise(bucket.slots.front(), code, font);
   return bucket.slots.front();

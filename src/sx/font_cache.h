@@ -28,7 +28,7 @@ class TSXFontCache {
   TSXFontCache(const TSXFontCache&) = delete;
   TSXFontCache& operator=(const TSXFontCache&) = delete;
 
-  // Frees every glyph; each bucket gets `depth` empty slots.
+  // Frees every glyph; each bucket holds up to `depth` from now on.
   void Reset(std::int32_t depth);
 
   // The glyph of `code` in `font`, rasterised on a miss. The reference stays valid until
@@ -48,7 +48,7 @@ class TSXFontCache {
 
  private:
   struct Bucket {
-    std::vector<TSXGlyph> slots;  // `depth_` entries, the first `used` in use
+    std::vector<TSXGlyph> slots;  // `used` entries, at most `depth_`
     std::int32_t used = 0;
   };
 

@@ -143,8 +143,9 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   std::vector<ChangedRect> damage_;  // what ExecuteDamageOnly redrew
   bool damageValid_ = false;
   // The last presented frame, and where it went: the next Present to the same target
-  // hands over only the rows that differ from it.
-  std::vector<uint32_t> lastFrame_;
+  // hands over only the rows that differ from it. Shared with the target, which may show
+  // from it; a frame of another size gets a new one.
+  std::shared_ptr<std::vector<uint32_t>> lastFrame_ = std::make_shared<std::vector<uint32_t>>();
   UINT lastFrameWidth_ = 0;
   UINT lastFrameHeight_ = 0;
   PresentTarget* lastShownTarget_ = nullptr;

@@ -31,6 +31,9 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
   FrameChanges changes;
   changes.presenter = this;
   const bool sameSize = lastFrameWidth_ == frame.width && lastFrameHeight_ == frame.height;
+  // The target that last showed the kept frame may still show from it.
+  if (target != lastShownTarget_ && lastFrame_.use_count() > 1)
+    lastFrame_ = std::make_shared<std::vector<uint32_t>>(*lastFrame_);
   changes.whole = !sameSize || target != lastShownTarget_;
   const auto row = [&](int y) {
     return reinterpret_cast<const uint32_t*>(frame.bits.get() +
@@ -41,7 +44,7 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
     for (const ChangedRect& r : damage_) {
       for (int y = r.top; y < r.bottom; ++y) {
         std::memcpy(
-            lastFrame_.data() + static_cast<size_t>(y) * static_cast<size_t>(width) + r.left,
+            lastFrame_->data() + static_cast<size_t>(y) * static_cast<size_t>(width) + r.left,
             row(y) + r.left, static_cast<size_t>(r.right - r.left) * 4);
       }
       changes.rects[changes.count++] = r;
@@ -50,11 +53,14 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
     // Keeping the presented frame costs one pass over it: rows equal to the last frame's
     // are compared at memory speed and not copied, and their absence is what the target
     // is told.
-    lastFrame_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    if (!sameSize) {
+      lastFrame_ = std::make_shared<std::vector<uint32_t>>(static_cast<size_t>(width) *
+                                                           static_cast<size_t>(height));
+    }
     ChangedRect* band = nullptr;
     for (int y = 0; y < height; ++y) {
       const uint32_t* src = row(y);
-      uint32_t* kept = lastFrame_.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+      uint32_t* kept = lastFrame_->data() + static_cast<size_t>(y) * static_cast<size_t>(width);
       if (!sameSize) {
         std::memcpy(kept, src, static_cast<size_t>(width) * 4);
         continue;
@@ -84,6 +90,7 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
   previousInBuffer_ = deferring_ && !bufferLocked_ && StartsWithWholeClear(previous_);
   bufferLocked_ = false;
   damageValid_ = false;
+  changes.kept = lastFrame_;
   if (target != nullptr) {
     target->ShowChanges(reinterpret_cast<const uint32_t*>(frame.bits.get()), width, height,
                         frame.pitch, changes);
@@ -93,7 +100,7 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
 
 bool Device9::GetLastPresentedFrame(std::vector<uint32_t>* pixels, UINT* width, UINT* height) {
   if (lastFrameWidth_ == 0) return false;
-  if (pixels != nullptr) *pixels = lastFrame_;
+  if (pixels != nullptr) *pixels = *lastFrame_;
   if (width != nullptr) *width = lastFrameWidth_;
   if (height != nullptr) *height = lastFrameHeight_;
   return true;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class PresentTargetWatcher {
@@ -31,6 +32,10 @@ struct FrameChanges {
   static constexpr int kMaxRects = 16;
   int count = 0;
   ChangedRect rects[kMaxRects];
+  // The presenter's own copy of this frame (width x height pixels, tightly packed, alpha
+  // undefined), or null. The presenter leaves it as it is until its next frame for the
+  // same target, so a target may show from it instead of copying the pixels.
+  std::shared_ptr<const std::vector<uint32_t>> kept;
 };
 
 class PresentTarget {

@@ -30,29 +30,44 @@ void DeviceWindow::Show(const uint32_t* pixels, int width, int height, int pitch
 void DeviceWindow::ShowChanges(const uint32_t* pixels, int width, int height, int pitch,
                                const FrameChanges& changes) {
   if (width <= 0 || height <= 0) return;
+  const QSize size(width, height);
+  // On X the window shows from the presenter's kept copy of the frame when there is one;
+  // a painter (grabs, other platforms) needs an opaque image of its own.
+  const bool showKept =
+      onX_ && changes.kept != nullptr &&
+      changes.kept->size() == static_cast<size_t>(width) * static_cast<size_t>(height);
   const bool whole = changes.whole || changes.presenter == nullptr ||
-                     changes.presenter != presenter_ || frame_.width() != width ||
-                     frame_.height() != height;
-  if (frame_.width() != width || frame_.height() != height)
-    frame_ = QImage(width, height, QImage::Format_RGB32);
+                     changes.presenter != presenter_ || frameSize_ != size ||
+                     showKept != (kept_ != nullptr);
   presenter_ = changes.presenter;
+  frameSize_ = size;
+  if (showKept) {
+    kept_ = changes.kept;
+    frame_ = QImage();
+  } else {
+    kept_.reset();
+    if (frame_.size() != size) frame_ = QImage(width, height, QImage::Format_RGB32);
+  }
   QRegion dirty;
+  const auto take = [&](const ChangedRect& area) {
+    if (!showKept) CopyPixels(pixels, pitch, area);
+    dirty += WidgetArea(area);
+  };
   if (whole) {
-    dirty = TakePixels(pixels, pitch, {0, 0, width, height});
+    take({0, 0, width, height});
   } else {
     for (int i = 0; i < changes.count; ++i) {
       const ChangedRect& r = changes.rects[i];
       const ChangedRect area{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width),
                              std::min(r.bottom, height)};
-      if (area.left < area.right && area.top < area.bottom)
-        dirty += TakePixels(pixels, pitch, area);
+      if (area.left < area.right && area.top < area.bottom) take(area);
     }
   }
   if (!dirty.isEmpty()) Repaint(dirty);
   FrameShown();
 }
 
-QRect DeviceWindow::TakePixels(const uint32_t* pixels, int pitch, const ChangedRect& area) {
+void DeviceWindow::CopyPixels(const uint32_t* pixels, int pitch, const ChangedRect& area) {
   const size_t n = static_cast<size_t>(area.right - area.left);
   for (int y = area.top; y < area.bottom; ++y) {
     const auto* src = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) +
@@ -62,16 +77,19 @@ QRect DeviceWindow::TakePixels(const uint32_t* pixels, int pitch, const ChangedR
     // Back buffers keep B, G, R, A in memory like RGB32; the alpha byte must read opaque.
     for (size_t x = 0; x < n; ++x) dst[x] = src[x] | 0xFF000000u;
   }
-  const QRect target = FrameRect(size(), frame_.size());
+}
+
+QRect DeviceWindow::WidgetArea(const ChangedRect& area) const {
+  const QRect target = FrameRect(size(), frameSize_);
   if (target.isEmpty()) return {};
-  const int width = frame_.width(), height = frame_.height();
+  const int width = frameSize_.width(), height = frameSize_.height();
   const auto mapX = [&](long long x) {
     return target.x() + static_cast<int>(x * target.width() / width);
   };
   const auto mapY = [&](long long y) {
     return target.y() + static_cast<int>(y * target.height() / height);
   };
-  if (target.size() == frame_.size()) {
+  if (target.size() == frameSize_) {
     return QRect(QPoint(mapX(area.left), mapY(area.top)),
                  QPoint(mapX(area.right) - 1, mapY(area.bottom) - 1));
   }
@@ -82,6 +100,17 @@ QRect DeviceWindow::TakePixels(const uint32_t* pixels, int pitch, const ChangedR
   const int right = std::min(area.right + 1, width), bottom = std::min(area.bottom + 1, height);
   return QRect(QPoint(mapX(left) - 1, mapY(top) - 1), QPoint(mapX(right), mapY(bottom)))
       .intersected(rect());
+}
+
+QImage DeviceWindow::Frame() const {
+  if (kept_ == nullptr) return frame_;
+  QImage frame(frameSize_, QImage::Format_RGB32);
+  const uint32_t* src = kept_->data();
+  for (int y = 0; y < frame.height(); ++y) {
+    auto* dst = reinterpret_cast<uint32_t*>(frame.scanLine(y));
+    for (int x = 0; x < frame.width(); ++x) dst[x] = *src++ | 0xFF000000u;
+  }
+  return frame;
 }
 
 void DeviceWindow::Repaint(const QRegion& region) {
@@ -118,10 +147,15 @@ bool DeviceWindow::PaintOnX(const QRegion& region) {
     xPainter_ = platform::XFramePainter::Create(x11->connection(), static_cast<uint32_t>(winId()));
     if (!xPainter_) return false;
   }
-  const QRect target = frame_.isNull() ? QRect() : FrameRect(size(), frame_.size());
+  // A view of the kept pixels; the painter ignores their alpha bytes.
+  const QImage frame =
+      kept_ == nullptr ? frame_
+                       : QImage(reinterpret_cast<const uchar*>(kept_->data()), frameSize_.width(),
+                                frameSize_.height(), frameSize_.width() * 4, QImage::Format_RGB32);
+  const QRect target = frame.isNull() ? QRect() : FrameRect(size(), frame.size());
   for (const QRect& part : region) {
     for (const QRect& bar : QRegion(part).subtracted(QRegion(target))) xPainter_->FillBlack(bar);
-    xPainter_->Draw(frame_, target, part);
+    xPainter_->Draw(frame, target, part);
   }
   xPainter_->Flush();
   return true;
@@ -133,26 +167,30 @@ void DeviceWindow::paintEvent(QPaintEvent* event) {
     if (PaintOnX(event->region())) return;
     // Not a window X can take pixels for as they are: Qt's own painting from now on.
     onX_ = false;
+    frame_ = Frame();
+    kept_.reset();
     setAttribute(Qt::WA_PaintOnScreen, false);
     update();
     return;
   }
   QPainter painter(this);
-  const QRect target = frame_.isNull() ? QRect() : FrameRect(size(), frame_.size());
+  // Only a grab on X paints from the kept pixels: it takes an opaque copy.
+  const QImage frame = Frame();
+  const QRect target = frame.isNull() ? QRect() : FrameRect(size(), frame.size());
   // Black bars only where the frame does not reach; the painter clips to the event's
   // region.
   for (const QRect& bar : event->region().subtracted(QRegion(target)))
     painter.fillRect(bar, Qt::black);
   if (target.isEmpty()) return;
-  if (target.size() == frame_.size()) {
+  if (target.size() == frame.size()) {
     // Unscaled, each part of the region is a plain copy of the same part of the frame.
     for (const QRect& part : event->region()) {
       const QRect inFrame = part.intersected(target);
       if (!inFrame.isEmpty())
-        painter.drawImage(inFrame.topLeft(), frame_, inFrame.translated(-target.topLeft()));
+        painter.drawImage(inFrame.topLeft(), frame, inFrame.translated(-target.topLeft()));
     }
     return;
   }
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(target, frame_);
+  painter.drawImage(target, frame);
 }

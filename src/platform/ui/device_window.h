@@ -41,7 +41,7 @@ class DeviceWindow : public QWidget, public PresentTarget {
   void SetPaintTiming(PaintTiming timing) { immediatePaint_ = timing == PaintTiming::kImmediate; }
 
   // The last frame shown (opaque RGB), null before the first.
-  const QImage& Frame() const { return frame_; }
+  QImage Frame() const;
   // Where a frame of frameSize lands in an area of areaSize: as large as fits, centred.
   static QRect FrameRect(QSize areaSize, QSize frameSize);
 
@@ -54,14 +54,19 @@ class DeviceWindow : public QWidget, public PresentTarget {
   virtual void FrameShown() {}
 
  private:
-  // Copies rows [top, bottom) of columns [left, right) into frame_ and returns where they
-  // land on the widget.
-  QRect TakePixels(const uint32_t* pixels, int pitch, const ChangedRect& area);
+  // Copies rows [top, bottom) of columns [left, right) into frame_.
+  void CopyPixels(const uint32_t* pixels, int pitch, const ChangedRect& area);
+  // Where those frame pixels land on the widget.
+  QRect WidgetArea(const ChangedRect& area) const;
   void Repaint(const QRegion& region);
   // Paints the region straight to the X window; false when the window cannot take it.
   bool PaintOnX(const QRegion& region);
 
+  // The frame shown: the presenter's kept copy when it offers one and the window paints
+  // on X, else the window's own opaque copy.
+  std::shared_ptr<const std::vector<uint32_t>> kept_;
   QImage frame_;
+  QSize frameSize_;
   // Whose frame frame_ holds: changes are only meaningful against that presenter's frame.
   const void* presenter_ = nullptr;
   bool immediatePaint_ = false;
