@@ -135,9 +135,10 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   // overwrites without reading it (the saver's opaque wallpaper) is skipped. A device
   // with a depth buffer carries out each operation at once.
   bool deferring_ = true;
-  std::vector<Operation> frame_;     // since the last Present
-  size_t executed_ = 0;              // how many of frame_ the back buffer holds
-  std::vector<Operation> previous_;  // the last presented frame's
+  std::vector<Operation> frame_;                      // since the last Present
+  size_t executed_ = 0;                               // how many of frame_ the back buffer holds
+  std::vector<Operation> previous_;                   // the last presented frame's
+  std::vector<std::vector<TLVertex>> spareVertices_;  // emptied vertex lists, for reuse
   bool previousInBuffer_ = false;    // the back buffer holds exactly previous_'s pixels
   bool bufferLocked_ = false;        // locked directly since the last Present
   std::vector<ChangedRect> damage_;  // what ExecuteDamageOnly redrew

@@ -90,6 +90,10 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
   op.texture = textures_[0];
   op.textureStamp = textures_[0] != nullptr ? textures_[0]->Stamp() : 0;
   op.path = rasterPath_;
+  if (!spareVertices_.empty()) {
+    op.vertices = std::move(spareVertices_.back());
+    spareVertices_.pop_back();
+  }
   op.vertices.assign(v, v + primitiveCount + 2);
   // The pixels whose centres the vertices' extent holds, within the viewport.
   op.bounds = {state.clipLeft, state.clipTop, state.clipRight, state.clipBottom};

@@ -114,6 +114,9 @@ QImage DeviceWindow::Frame() const {
 }
 
 void DeviceWindow::Repaint(const QRegion& region) {
+  // On X the changed pixels go out at once: a frame needs none of the toolkit's repaint
+  // bookkeeping, and exposures still arrive as paint events.
+  if (onX_ && isVisible() && PaintOnX(region)) return;
   if (immediatePaint_) {
     repaint(region);
   } else {
