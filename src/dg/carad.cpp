@@ -184,9 +184,10 @@ void TDGCarad::InitDisplayMode(UINT adapter, bool windowed, const D3DDISPLAYMODE
   d3d_->GetAdapterIdentifier(adapter, 0, &identifier);
   DetailLog(LogFormat("Driver : %s", identifier.Driver));
   DetailLog(LogFormat("Description : %s", identifier.Description));
-  DetailLog(LogFormat("VendorID : %.8x, DeviceID : %.8x, SubSysID : %.8x, Revision : %.8x",
-                      identifier.VendorId, identifier.DeviceId, identifier.SubSysId,
-                      identifier.Revision));
+  DetailLog(LogFormat(
+      "VendorID : %.8x, DeviceID : %.8x, SubSysID : %.8x, Revision : %.8x",
+      static_cast<unsigned>(identifier.VendorId), static_cast<unsigned>(identifier.DeviceId),
+      static_cast<unsigned>(identifier.SubSysId), static_cast<unsigned>(identifier.Revision)));
 
   if (windowed) {
     DetailLog(LogFormat("ウィンドウモード %dx%dで初期化します", static_cast<int>(mode.Width),

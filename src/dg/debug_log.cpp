@@ -1,14 +1,13 @@
 #include "dg/debug_log.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "dg/result_names.h"
 #include "platform/fs/app_paths.h"
+#include "platform/fs/fs.h"
 
 namespace dg {
 
@@ -33,15 +32,11 @@ bool& FailureReported() {
   return reported;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-void ReportFailure(const std::string& path, int error) {
+void ReportFailure(const std::string& path, const std::string& reason) {
   if (FailureReported()) return;
   FailureReported() = true;
   std::fprintf(stderr, "velmorandi: the debug log %s cannot be written (%s)\n", path.c_str(),
-               std::strerror(error));
+               reason.c_str());
 }
 
 }  // namespace
@@ -70,16 +65,11 @@ void DebugLog(std::string_view message) {
 
   if (LogLineCount == 0 && OverridePath().empty())
     platform::MakeDirectories(platform::Paths().stateDir);
-  std::FILE* raw = std::fopen(path.c_str(), LogLineCount == 0 ? "wb" : "ab");
-  if (raw == nullptr) {
-    ReportFailure(path, errno);
-    return;
-  }
-  std::unique_ptr<std::FILE, FileCloser> file(raw);
-  const bool written = std::fwrite(line.data(), 1, line.size(), raw) == line.size();
-  const bool closed = std::fclose(file.release()) == 0;
-  if (!written || !closed) {
-    ReportFailure(path, errno);
+  const std::string error = platform::WriteFileInPlace(
+      path, line,
+      LogLineCount == 0 ? platform::InPlaceWrite::kReplace : platform::InPlaceWrite::kAppend);
+  if (!error.empty()) {
+    ReportFailure(path, error);
     return;
   }
   // Only lines that reached the file count, so a run whose first line failed still starts

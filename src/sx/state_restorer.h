@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -18,10 +19,14 @@ class TSXStateRestorer {
   IDirect3DDevice9* Device() const { return device_; }
 
  private:
+  // A slot for every render state and texture-stage state of Direct3D 9, and its eight stages.
+  static constexpr std::size_t kRenderStates = D3DRS_BLENDOPALPHA + 1;
+  static constexpr std::size_t kStageStates = D3DTSS_CONSTANT + 1;
+  static constexpr std::size_t kStages = 8;
+
   IDirect3DDevice9* device_;  // borrowed
-  std::array<std::optional<DWORD>, kD3DRenderStateCount> renderStates_;
-  std::array<std::array<std::optional<DWORD>, kD3DTextureStageStateCount>, kD3DMaxTextureStages>
-      stageStates_;
+  std::array<std::optional<DWORD>, kRenderStates> renderStates_;
+  std::array<std::array<std::optional<DWORD>, kStageStates>, kStages> stageStates_;
 };
 
 }  // namespace sx

@@ -46,4 +46,12 @@ bool IsWritableFile(const std::string& path);
 // so that a file size limit fails the write instead of ending the process.
 bool WriteWholeFileAtomic(const std::string& path, std::string_view bytes);
 
+// What WriteFileInPlace does with what the file holds already.
+enum class InPlaceWrite { kReplace, kAppend };
+
+// Writes `bytes` into the file itself, made when missing, in binary mode: after what it holds
+// (kAppend) or in place of it (kReplace). Not atomic: for a log, whose lines reach the file one
+// by one. Returns "" when every byte reached the file, else the system's reason.
+std::string WriteFileInPlace(const std::string& path, std::string_view bytes, InPlaceWrite how);
+
 }  // namespace platform

@@ -71,5 +71,17 @@ TEST(FsContract, MissingFilesAndFoldersReadAsNothing) {
   EXPECT_TRUE(ListDirectory(temp.File("none")).empty());
 }
 
+TEST(FsContract, InPlaceWritesReplaceOrAppendBytesUnchanged) {
+  TempDir temp;
+  const std::string path = temp.File("記録.txt");
+  EXPECT_EQ(WriteFileInPlace(path, "a\r\n", InPlaceWrite::kAppend), "");  // made when missing
+  EXPECT_EQ(WriteFileInPlace(path, "b\n\x1A", InPlaceWrite::kAppend), "");
+  EXPECT_EQ(ReadWholeFile(path), "a\r\nb\n\x1A");
+  EXPECT_EQ(WriteFileInPlace(path, "c", InPlaceWrite::kReplace), "");
+  EXPECT_EQ(ReadWholeFile(path), "c");
+  EXPECT_NE(WriteFileInPlace(temp.File("none/x.txt"), "c", InPlaceWrite::kAppend), "");
+  EXPECT_NE(WriteFileInPlace(temp.path(), "c", InPlaceWrite::kReplace), "");
+}
+
 }  // namespace
 }  // namespace platform

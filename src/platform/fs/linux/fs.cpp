@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace platform {
@@ -249,6 +250,17 @@ bool WriteWholeFileAtomic(const std::string& path, std::string_view bytes) {
   Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.valid()) ::fsync(dir.get());
   return true;
+}
+
+std::string WriteFileInPlace(const std::string& path, std::string_view bytes, InPlaceWrite how) {
+  // O_NONBLOCK: a FIFO nobody reads is refused at once instead of blocking the writer.
+  const int mode = how == InPlaceWrite::kAppend ? O_APPEND : O_TRUNC;
+  Fd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | mode, 0644));
+  if (!file.valid()) return std::strerror(errno);
+  const bool written = WriteAll(file.get(), bytes);
+  const int error = errno;
+  if (!file.Close() || !written) return std::strerror(written ? errno : error);
+  return "";
 }
 
 }  // namespace platform

@@ -161,4 +161,17 @@ bool WriteWholeFileAtomic(const std::string& path, std::string_view bytes) {
   return ok;
 }
 
+std::string WriteFileInPlace(const std::string& path, std::string_view bytes, InPlaceWrite how) {
+  // Append access puts every write at the end of the file, whoever else writes there.
+  const bool append = how == InPlaceWrite::kAppend;
+  Handle file(CreateFileW(WidePath(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return SystemError(GetLastError());
+  const bool written = WriteAll(file.get(), bytes);
+  const DWORD error = GetLastError();
+  if (!file.Close() || !written) return SystemError(written ? GetLastError() : error);
+  return "";
+}
+
 }  // namespace platform
