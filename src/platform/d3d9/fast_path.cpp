@@ -284,6 +284,20 @@ SpanRoutine ChooseSpanRoutine(StageKind stage, WriteKind write, bool avx2) {
   return ShadeEachPixel;
 }
 
+// The last one to three pixels of a span go through the same vector code: `span` runs on
+// a block of four holding copies of them, zero-padded, and only those pixels are written
+// back. `src` may be null for spans that only rewrite `dst`.
+template <typename Span>
+void FinishSpanTail(const uint32_t* src, uint32_t* dst, int k, int n, Span span) {
+  alignas(16) uint32_t s[4] = {}, d[4] = {};
+  for (int m = k; m < n; ++m) {
+    if (src != nullptr) s[m - k] = src[m];
+    d[m - k] = dst[m];
+  }
+  span(s, d);
+  for (int m = k; m < n; ++m) dst[m] = d[m - k];
+}
+
 }  // namespace
 
 void ModulateSpan(uint32_t color, int n, uint32_t* p) {
@@ -297,11 +311,8 @@ void ModulateSpan(uint32_t color, int n, uint32_t* p) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), _mm_packus_epi16(lo, hi));
   }
   if (k < n) {
-    // The last one to three pixels go through the same vector code in a scratch block.
-    alignas(16) uint32_t tail[4] = {};
-    for (int m = k; m < n; ++m) tail[m - k] = p[m];
-    ModulateSpan(color, 4, tail);
-    for (int m = k; m < n; ++m) p[m] = tail[m - k];
+    FinishSpanTail(nullptr, p, k, n,
+                   [&](const uint32_t*, uint32_t* d) { ModulateSpan(color, 4, d); });
   }
 }
 
@@ -340,13 +351,9 @@ void ModulateOverSpan(const uint32_t* src, uint32_t color, uint32_t* dst, int n,
                      _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
   }
   if (k < n) {
-    alignas(16) uint32_t s[4] = {}, d[4] = {};
-    for (int m = k; m < n; ++m) {
-      s[m - k] = src[m];
-      d[m - k] = dst[m];
-    }
-    ModulateOverSpan(s, color, d, 4, dstAlphaOr);
-    for (int m = k; m < n; ++m) dst[m] = d[m - k];
+    FinishSpanTail(src, dst, k, n, [&](const uint32_t* s, uint32_t* d) {
+      ModulateOverSpan(s, color, d, 4, dstAlphaOr);
+    });
   }
 }
 
@@ -381,13 +388,8 @@ void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
                      _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
   }
   if (k < n) {
-    alignas(16) uint32_t s[4] = {}, d[4] = {};
-    for (int m = k; m < n; ++m) {
-      s[m - k] = src[m];
-      d[m - k] = dst[m];
-    }
-    OverSpan(s, d, 4, dstAlphaOr);
-    for (int m = k; m < n; ++m) dst[m] = d[m - k];
+    FinishSpanTail(src, dst, k, n,
+                   [&](const uint32_t* s, uint32_t* d) { OverSpan(s, d, 4, dstAlphaOr); });
   }
 }
 
