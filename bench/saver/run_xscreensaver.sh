@@ -17,6 +17,7 @@ seconds=${1:-12}
 rounds=${2:-3}
 warmup=3
 fadeplot=/usr/libexec/xscreensaver/fadeplot
+. tests/e2e/desktop_lib.sh
 [ -x build/bin/velmorandi ] || { echo "build the program first (build/bin/velmorandi)"; exit 1; }
 [ -x "$fadeplot" ] || { echo "fadeplot is missing (package xscreensaver-data-extra)"; exit 1; }
 [ "$(id -u)" -eq 0 ] || { echo "run as root: the daemon runs as the user nobody"; exit 1; }
@@ -35,25 +36,9 @@ trap cleanup EXIT
 cmake --install build --prefix "$work/prefix" >/dev/null
 chmod -R a+rX "$work/prefix"
 hack=$work/prefix/libexec/xscreensaver/velmorandi
-home=$work/nobody
-mkdir "$home"
-cat >"$home/.xscreensaver" <<XS
-mode: one
-selected: 0
-lock: False
-splash: False
-fade: False
-unfade: False
-timeout: 0:30:00
-programs: "Velmorandi" $hack --root \\n\\
-          "Fade Plot" $fadeplot --root \\n\\
-XS
-chown -R nobody "$home"
+daemon_home "$work/nobody" "Velmorandi=$hack" "Fade Plot=$fadeplot"
 . scripts/xvfb.sh
 start_xvfb 150 199 1920x1080x24 || { echo "no X server could be started"; exit 1; }
-as_nobody() {
-  runuser -u nobody -- env -i HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"
-}
 as_nobody xscreensaver --no-splash >/dev/null 2>&1 &
 daemon=$!
 sleep 2

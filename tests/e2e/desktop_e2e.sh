@@ -45,22 +45,7 @@ hack_path=$prefix/libexec/xscreensaver/velmorandi
 
 # --- The hack under the daemon, two X screens ---------------------------------------
 start_xvfb 140 199 640x480x24 -screen 1 640x480x24 || { echo "FAIL: no X server"; exit 1; }
-home=$work/nobody
-mkdir "$home"
-cat >"$home/.xscreensaver" <<XS
-mode: one
-selected: 0
-lock: False
-splash: False
-fade: False
-unfade: False
-timeout: 0:30:00
-programs: "Velmorandi" $hack_path --root \\n\\
-XS
-chown -R nobody "$home"
-as_nobody() {
-  runuser -u nobody -- env -i HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"
-}
+daemon_home "$work/nobody" "Velmorandi=$hack_path"
 hacks() { pgrep -u nobody -f "^$hack_path" | sort | tr '\n' ' '; }
 # wait_hacks N: until N hacks run (up to 30 s); prints them.
 wait_hacks() {

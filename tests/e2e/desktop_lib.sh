@@ -65,3 +65,31 @@ need() {
     command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
   done
 }
+
+# Makes $home (the argument) a home of the user nobody whose daemon settings show the given
+# hacks, one "Name=command" argument each, with --root as the daemon passes it.
+daemon_home() {
+  home=$1
+  shift
+  mkdir "$home"
+  cat >"$home/.xscreensaver" <<XS
+mode: one
+selected: 0
+lock: False
+splash: False
+fade: False
+unfade: False
+timeout: 0:30:00
+XS
+  local field=programs:
+  for entry; do
+    printf '%s "%s" %s --root \\n\\\n' "$field" "${entry%%=*}" "${entry#*=}" >>"$home/.xscreensaver"
+    field='         '
+  done
+  chown -R nobody "$home"
+}
+
+# Runs a command as nobody in $home, in the environment desktops give their screensavers.
+as_nobody() {
+  runuser -u nobody -- env -i HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"
+}
