@@ -1,0 +1,17 @@
+// The preview on Windows: one still picture of the saver stretched over a child window that
+// fills the control panel's preview area. Nothing moves in it and it reads no settings.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace shell {
+
+// Shows the ShowWindow'ed `parent`, makes the child at (0, 0) with the parent's window size
+// and runs the message loop until the child goes with its parent; returns the exit code.
+// A handle that names no window creates nothing and ends at once with 0. `jpeg` is the
+// picture; bytes that do not decode leave the window its plain face colour.
+int RunPreviewMode(HINSTANCE instance, HWND parent, std::string_view jpeg);
+
+}  // namespace shell
