@@ -94,7 +94,7 @@ int RunPreviewMode(HINSTANCE instance, HWND parent, std::string_view jpeg) {
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = &PreviewProc;
   windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kWindowClass;
   ::RegisterClassExW(&windowClass);
   HWND window = ::CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,

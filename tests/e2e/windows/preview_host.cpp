@@ -72,8 +72,9 @@ int main(int argc, char** argv) {
   ::RegisterClassW(&windowClass);
   // A window the size of the control panel's preview area; hidden at first, as the saver
   // shows it itself.
-  HWND parent = ::CreateWindowExW(0, L"PreviewHost", L"preview host", WS_POPUP, 10, 10, 320, 240,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND parent =
+      ::CreateWindowExW(0, L"PreviewHost", L"preview host", WS_POPUP | WS_CLIPCHILDREN, 10, 10, 320,
+                        240, nullptr, nullptr, windowClass.hInstance, nullptr);
 
   std::string command = "\"" + std::string(argv[1]) + "\" /p " +
                         std::to_string(reinterpret_cast<std::uintptr_t>(parent));
