@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +27,8 @@ namespace {
 
 // Set (to anything) to have the saver report its first presented frame on stderr.
 constexpr char kFirstFrameVariable[] = "VELMORANDI_REPORT_FIRST_FRAME";
-// A frame number (1 = the first): the saver writes that frame, read back from its back
-// buffer, as a PPM file at the path in kFrameCopyPathVariable.
+// A frame number (1 = the first): the saver writes that frame (the preview, that paint),
+// read back from what it drew, as a PPM file at the path in kFrameCopyPathVariable.
 constexpr char kFrameCopyVariable[] = "VELMORANDI_COPY_FRAME";
 constexpr char kFrameCopyPathVariable[] = "VELMORANDI_COPY_FRAME_TO";
 
@@ -67,7 +69,7 @@ int main(int argc, char** argv) {
     case shell::RunMode::kPreview:
       return shell::RunPreviewMode(
           instance, reinterpret_cast<HWND>(static_cast<std::uintptr_t>(request.parentWindow)),
-          shell::PreviewStillJpeg());
+          shell::PreviewStillJpeg(), FrameCopyFromEnvironment());
     case shell::RunMode::kSettings:
     case shell::RunMode::kSettingsShown:
       return RunSettingsMode();

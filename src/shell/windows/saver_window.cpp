@@ -8,7 +8,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/winmm/timer.h"
 #include "shell/saver_device.h"
-#include "shell/windows/back_buffer_copy.h"
+#include "shell/windows/frame_copy.h"
 #include "shell/windows/message_loop.h"
 
 namespace shell {
@@ -113,7 +113,7 @@ void TVelmorandiSaverForm::FormDestroy() {
 void TVelmorandiSaverForm::FramePresenting(IDirect3DDevice9& device) {
   ++framesPresented_;
   if (!options_.frameCopy || options_.frameCopy->frame != framesPresented_) return;
-  const BackBufferCopy copy = ReadBackBuffer(device);
+  const FrameCopy copy = ReadBackBuffer(device);
   std::string error = copy.error;
   if (error.empty()) error = WritePpm(copy, options_.frameCopy->path);
   if (!error.empty()) std::fprintf(stderr, "velmorandi: frame copy: %s\n", error.c_str());

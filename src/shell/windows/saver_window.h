@@ -17,21 +17,16 @@
 #include "presentation/saver_screen.h"
 #include "shell/input_rules.h"
 #include "shell/saver_session.h"
+#include "shell/windows/frame_copy.h"
 
 namespace shell {
-
-// Frames written for tests and tools: frame number `frame` (1 = the first) read back from
-// the back buffer before it is presented, as a PPM file at `path`.
-struct FrameCopyRequest {
-  int frame = 0;
-  std::string path;
-};
 
 struct SaverWindowOptions {
   platform::AppPaths paths;
   // When set, the time of the first presented frame after this moment is written to
   // standard error.
   std::optional<std::chrono::steady_clock::time_point> reportFirstFrameSince;
+  // The frame is read back from the back buffer before it is presented.
   std::optional<FrameCopyRequest> frameCopy;
 };
 

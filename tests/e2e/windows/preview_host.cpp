@@ -1,11 +1,12 @@
-// preview_host SAVER.scr: the control panel's side of "/p". Makes a visible 320 x 240
-// window, starts the saver with its handle, and checks that the preview fills the window
-// with a picture (many colours read back from the screen), then destroys the window and
-// expects the saver to end with status 0. Prints one line per check; exits 1 on a failure.
+// preview_host SAVER.scr: the control panel's side of "/p". Makes a hidden 320 x 240
+// window, starts the saver with its handle, and checks that the saver shows the window and
+// fills it with its preview; then destroys the window and expects the saver to end with
+// status 0. (What the preview drew is read back by the saver itself: Wine keeps a child
+// window of another process off the screen.) Prints one line per check; exits 1 on a
+// failure.
 #include <windows.h>
 
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -29,34 +30,6 @@ void Pump(DWORD ms) {
   }
 }
 
-// Distinct colours of the window's client area as the screen shows it.
-std::size_t ColoursOnScreen(HWND window) {
-  RECT client{};
-  ::GetClientRect(window, &client);
-  POINT origin{0, 0};
-  ::ClientToScreen(window, &origin);
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = client.right;
-  info.bmiHeader.biHeight = -client.bottom;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
-  ::GdiFlush();
-  const auto* pixels = static_cast<const DWORD*>(bits);
-  const std::set<DWORD> colours(pixels, pixels + client.right * client.bottom);
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  return colours.size();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,9 +45,8 @@ int main(int argc, char** argv) {
   ::RegisterClassW(&windowClass);
   // A window the size of the control panel's preview area; hidden at first, as the saver
   // shows it itself.
-  HWND parent =
-      ::CreateWindowExW(0, L"PreviewHost", L"preview host", WS_POPUP | WS_CLIPCHILDREN, 10, 10, 320,
-                        240, nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND parent = ::CreateWindowExW(0, L"PreviewHost", L"preview host", WS_POPUP, 10, 10, 320, 240,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
 
   std::string command = "\"" + std::string(argv[1]) + "\" /p " +
                         std::to_string(reinterpret_cast<std::uintptr_t>(parent));
@@ -101,13 +73,8 @@ int main(int argc, char** argv) {
     ::GetWindowRect(preview, &bounds);
     Check(bounds.right - bounds.left == 320 && bounds.bottom - bounds.top == 240,
           "the preview has the window's size");
-    std::size_t colours = 0;
-    for (int i = 0; i < 50 && colours < 200; ++i) {
-      Pump(100);
-      colours = ColoursOnScreen(parent);
-    }
-    std::printf("colours in the preview: %zu\n", colours);
-    Check(colours >= 200, "the preview shows a picture");
+    // Time for the preview to paint before its window goes.
+    Pump(1500);
   }
 
   ::DestroyWindow(parent);

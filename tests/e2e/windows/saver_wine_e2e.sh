@@ -62,16 +62,26 @@ expect_end "$saver" 10 "a key ends it" "a key press did not end the saver"
 saver=
 
 # --- "/p": the still in another program's window, ended with that window -----------------
-"$wine_run" "$preview_host" "$scr" >"$work/preview.log" 2>&1 &
+VELMORANDI_COPY_FRAME=1 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/preview.ppm")" \
+  "$wine_run" "$preview_host" "$scr" >"$work/preview.log" 2>&1 &
 host=$!
-sleep 3
-shot preview
 if wait_end "$host" 30; then
-  cat "$work/preview.log"
-  [ "$status" -eq 0 ] || fail "the preview checks failed"
+  sed 's/^/  preview host: /' "$work/preview.log"
+  [ "$status" -eq 0 ] || fail "the preview host's checks failed"
 else
   kill "$host" 2>/dev/null
   fail "the preview host did not end"
+fi
+if [ -s "$work/preview.ppm" ]; then
+  convert "$work/preview.ppm" "$out/preview.png"
+  colours=$(python3 "$here/../colours.py" "$work/preview.ppm")
+  size=$(head -c 20 "$work/preview.ppm" | sed -n 2p)
+  [ "$size" = "320 240" ] && ok "the preview is drawn at the window's size" ||
+    fail "the preview was drawn at $size"
+  [ "$colours" -ge 1000 ] && ok "$colours colours in the preview" ||
+    fail "only $colours colours in the preview"
+else
+  fail "the preview drew nothing"
 fi
 
 e2e_end "$work/saver.log" "all Windows end-to-end checks passed"

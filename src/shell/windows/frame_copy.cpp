@@ -1,4 +1,4 @@
-#include "shell/windows/back_buffer_copy.h"
+#include "shell/windows/frame_copy.h"
 
 #include <cstdio>
 #include <memory>
@@ -21,10 +21,19 @@ std::string Failed(const char* call, HRESULT result) {
   return text;
 }
 
+// Pixels stored B, G, R, A (or X) go to the copy as R, G, B.
+void AppendBgra(std::vector<std::uint8_t>& rgb, const std::uint8_t* bgra, std::size_t pixels) {
+  for (std::size_t i = 0; i < pixels; ++i) {
+    rgb.push_back(bgra[4 * i + 2]);
+    rgb.push_back(bgra[4 * i + 1]);
+    rgb.push_back(bgra[4 * i]);
+  }
+}
+
 }  // namespace
 
-BackBufferCopy ReadBackBuffer(IDirect3DDevice9& device) {
-  BackBufferCopy copy;
+FrameCopy ReadBackBuffer(IDirect3DDevice9& device) {
+  FrameCopy copy;
   IDirect3DSurface9* raw = nullptr;
   if (HRESULT r = device.GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &raw); FAILED(r)) {
     copy.error = Failed("GetBackBuffer", r);
@@ -57,19 +66,54 @@ BackBufferCopy ReadBackBuffer(IDirect3DDevice9& device) {
   copy.height = static_cast<int>(desc.Height);
   copy.rgb.reserve(static_cast<std::size_t>(copy.width) * copy.height * 3);
   for (int y = 0; y < copy.height; ++y) {
-    // Pixels are B, G, R, A in memory.
-    const auto* row = static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch;
-    for (int x = 0; x < copy.width; ++x) {
-      copy.rgb.push_back(row[4 * x + 2]);
-      copy.rgb.push_back(row[4 * x + 1]);
-      copy.rgb.push_back(row[4 * x]);
-    }
+    AppendBgra(copy.rgb, static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch,
+               desc.Width);
   }
   system->UnlockRect();
   return copy;
 }
 
-std::string WritePpm(const BackBufferCopy& copy, const std::string& path) {
+FrameCopy ReadDeviceContext(HDC dc, int width, int height) {
+  FrameCopy copy;
+  if (width <= 0 || height <= 0) {
+    copy.error = "the window has no area";
+    return copy;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // rows top to bottom
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC memory = ::CreateCompatibleDC(dc);
+  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (memory == nullptr || bitmap == nullptr) {
+    if (bitmap != nullptr) ::DeleteObject(bitmap);
+    if (memory != nullptr) ::DeleteDC(memory);
+    copy.error = "no memory bitmap of that size";
+    return copy;
+  }
+  const HGDIOBJ old = ::SelectObject(memory, bitmap);
+  const BOOL copied = ::BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+  ::GdiFlush();
+  if (copied) {
+    copy.width = width;
+    copy.height = height;
+    copy.rgb.reserve(static_cast<std::size_t>(width) * height * 3);
+    AppendBgra(copy.rgb, static_cast<const std::uint8_t*>(bits),
+               static_cast<std::size_t>(width) * height);
+  } else {
+    copy.error = "BitBlt failed";
+  }
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  return copy;
+}
+
+std::string WritePpm(const FrameCopy& copy, const std::string& path) {
   std::string bytes =
       "P6\n" + std::to_string(copy.width) + " " + std::to_string(copy.height) + "\n255\n";
   bytes.append(copy.rgb.begin(), copy.rgb.end());
