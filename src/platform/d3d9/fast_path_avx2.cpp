@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/d3d9/raster_internal.h"
+#include "platform/d3d9/texel_spans.h"
 
 namespace vm_d3d9 {
 namespace {
@@ -146,48 +147,77 @@ void ModulateOverRectAvx2(const RectJob& job) {
   });
 }
 
-int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, const int32_t* index,
-                   const int16_t* weights, int n, uint32_t alphaOr, uint32_t* out) {
-  const __m256i zero = _mm256_setzero_si256();
+void BlendRowsAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, int count,
+                   uint64_t* mixed) {
   const __m256i half = _mm256_set1_epi16(128);
   const __m256i wy0 = _mm256_set1_epi16(static_cast<short>(256 - fy));
   const __m256i wy1 = _mm256_set1_epi16(static_cast<short>(fy));
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
-  auto pair = [](const uint32_t* row, int32_t i) {
-    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i));
+  // Four texels a step, widened in order: a channel per 16-bit lane.
+  const auto four = [](const uint32_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
   };
-  auto weight = [&](int k) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(weights + 8 * k));
-  };
-  int k = 0;
-  for (; k + 4 <= n; k += 4) {
-    const int32_t iA = index[k], iB = index[k + 1], iC = index[k + 2], iD = index[k + 3];
-    if ((iA | iB | iC | iD) < 0) break;
-    // Lanes: pixels k and k + 2 in one register, k + 1 and k + 3 in the other.
-    const __m256i r0 = _mm256_set_m128i(_mm_unpacklo_epi64(pair(row0, iC), pair(row0, iD)),
-                                        _mm_unpacklo_epi64(pair(row0, iA), pair(row0, iB)));
-    const __m256i r1 = _mm256_set_m128i(_mm_unpacklo_epi64(pair(row1, iC), pair(row1, iD)),
-                                        _mm_unpacklo_epi64(pair(row1, iA), pair(row1, iB)));
-    const __m256i vAC = _mm256_srli_epi16(
-        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(r0, zero), wy0),
-                                          _mm256_mullo_epi16(_mm256_unpacklo_epi8(r1, zero), wy1)),
+  const auto lerp = [&](__m256i a, __m256i b) {
+    return _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, wy0), _mm256_mullo_epi16(b, wy1)),
                          half),
         8);
-    const __m256i vBD = _mm256_srli_epi16(
-        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(r0, zero), wy0),
-                                          _mm256_mullo_epi16(_mm256_unpackhi_epi8(r1, zero), wy1)),
-                         half),
-        8);
-    const __m256i mAC = _mm256_mullo_epi16(vAC, _mm256_set_m128i(weight(k + 2), weight(k)));
-    const __m256i mBD = _mm256_mullo_epi16(vBD, _mm256_set_m128i(weight(k + 3), weight(k + 1)));
-    const __m256i sum =
-        _mm256_add_epi16(_mm256_unpacklo_epi64(mAC, mBD), _mm256_unpackhi_epi64(mAC, mBD));
-    const __m256i h = _mm256_srli_epi16(_mm256_add_epi16(sum, half), 8);
-    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(h, h), 0xD8);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
-                     _mm_or_si128(_mm256_castsi256_si128(packed), alpha));
+  };
+  // Weight 0 is row0 as it is and 128 the rounded mean (a + b + 1) >> 1.
+  const auto rows = [&](auto blend) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(mixed + i),
+                          blend(four(row0 + i), four(row1 + i)));
+    }
+    for (; i < count; ++i) {
+      const __m256i v = blend(_mm256_cvtepu8_epi16(_mm_cvtsi32_si128(static_cast<int>(row0[i]))),
+                              _mm256_cvtepu8_epi16(_mm_cvtsi32_si128(static_cast<int>(row1[i]))));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(mixed + i), _mm256_castsi256_si128(v));
+    }
+  };
+  if (fy == 0) {
+    rows([](__m256i a, __m256i) { return a; });
+  } else if (fy == 128) {
+    rows([](__m256i a, __m256i b) { return _mm256_avg_epu16(a, b); });
+  } else {
+    rows(lerp);
   }
-  return k;
+}
+
+void BlendColumnsAvx2(const uint64_t* mixed, const int32_t* index, const int16_t* weights, int n,
+                      uint32_t alphaOr, uint32_t* out) {
+  const __m256i half = _mm256_set1_epi16(128);
+  const auto pair = [&](int k) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(mixed + index[k]));
+  };
+  // Pixels k and k + 1, each texel pair times its weights.
+  const auto weighted = [&](int k) {
+    const __m256i texels = _mm256_inserti128_si256(_mm256_castsi128_si256(pair(k)), pair(k + 1), 1);
+    return _mm256_mullo_epi16(
+        texels, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 8 * k)));
+  };
+  // Left halves plus right halves, rounded: pixels k, k + 2 in the low lane, k + 1, k + 3
+  // in the high one.
+  const auto four = [&](int k) {
+    const __m256i a = weighted(k), b = weighted(k + 2);
+    const __m256i sum = _mm256_add_epi16(_mm256_unpacklo_epi64(a, b), _mm256_unpackhi_epi64(a, b));
+    return _mm256_srli_epi16(_mm256_add_epi16(sum, half), 8);
+  };
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int>(alphaOr));
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m256i packed = _mm256_packus_epi16(four(k), four(k + 4));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k),
+                        _mm256_or_si256(_mm256_permutevar8x32_epi32(packed, order), alpha));
+  }
+  for (; k < n; ++k) {
+    const __m128i m =
+        _mm_mullo_epi16(pair(k), _mm_load_si128(reinterpret_cast<const __m128i*>(weights + 8 * k)));
+    const __m128i h = _mm_srli_epi16(
+        _mm_add_epi16(_mm_add_epi16(m, _mm_unpackhi_epi64(m, m)), _mm_set1_epi16(128)), 8);
+    out[k] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(h, h))) | alphaOr;
+  }
 }
 
 }  // namespace vm_d3d9

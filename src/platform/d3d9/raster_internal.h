@@ -190,14 +190,6 @@ void OverRectAvx2(const RectJob& job);
 void ModulateRectAvx2(const RectJob& job);
 void ModulateOverRectAvx2(const RectJob& job);
 
-// Bilinear filtering of a row of pixels between texel rows row0 and row1: pixel k blends
-// texels index[k] and index[k] + 1 of both rows with the vertical weight fy and the
-// horizontal weights (256 - fx, fx) at weights[8k] and weights[8k + 4], then ORs alphaOr.
-// Works four pixels at a time while all their indexes are valid (>= 0) and returns how
-// many pixels it did.
-int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, const int32_t* index,
-                   const int16_t* weights, int n, uint32_t alphaOr, uint32_t* out);
-
 // Every pixel the setup covers gets a value that does not depend on the one it replaces:
 // no alpha or depth test, every channel written, and no blending or source-over blending
 // of a source that is opaque everywhere.
