@@ -1,10 +1,9 @@
-// The glyph side of the Windows graphics interface, as the text writers use it: fonts made
-// from a LOGFONT, a memory device context that a font is selected into, the 65-level grey
-// glyph bitmaps of GetGlyphOutlineA, the text metrics and the extent of a Shift-JIS string;
-// plus the list of installed screen fonts that the settings check a face name against.
+// The Linux backend of the glyph layer: Windows' glyph names, constants and structure
+// layouts, on FreeType and fontconfig. The contract (platform/gdi/gdi.h) includes this file;
+// nothing else does.
 //
-// Names, constants and structure layouts follow Windows, with one difference: a face name
-// is a UTF-8 std::string of any length instead of 32 ANSI characters.
+// One difference from Windows: a face name is a UTF-8 std::string of any length instead of
+// 32 ANSI characters (shared code sets it through SetFaceName).
 //
 // Face names are matched exactly and case-sensitively against every family name of every
 // installed scalable font ("IPAPMincho" and "IPA P明朝" name the same face). The eight
@@ -19,23 +18,9 @@
 // Handles are checked: a deleted or unknown handle makes a call fail as in Windows instead
 // of touching freed memory. A font stays usable by the device contexts it is selected into
 // after DeleteObject. All calls are serialised by one lock.
-//
-// A text writer's use, for "四" in the saver's window font:
-//   UniqueDC dc(CreateCompatibleDC(nullptr));
-//   LOGFONTA description;
-//   description.lfFaceName = "ＭＳ Ｐ明朝";
-//   description.lfHeight = -21;  // or -CharacterHeightFromPoints(14)
-//   description.lfWeight = FW_BOLD;
-//   UniqueFont font(CreateFontIndirectA(&description));
-//   SelectObject(dc.get(), font.get());
-//   const MAT2 identity = IdentityMat2();
-//   GLYPHMETRICS metrics;
-//   DWORD size = GetGlyphOutlineA(dc.get(), 0x8E6C, GGO_GRAY8_BITMAP, &metrics, 0, nullptr,
-//                                 &identity);
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -90,8 +75,6 @@ struct MAT2 {
   FIXED eM21;
   FIXED eM22;
 };
-
-inline constexpr MAT2 IdentityMat2() { return MAT2{{0, 1}, {0, 0}, {0, 0}, {0, 1}}; }
 
 struct GLYPHMETRICS {
   UINT gmBlackBoxX = 0;   // bitmap width in pixels
@@ -186,16 +169,6 @@ BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 // tmHeight.
 BOOL GetTextExtentPoint32A(HDC dc, const char* text, int length, SIZE* size);
 
-// Character height in pixels of a font of `points` points at 96 dots per inch, rounded
-// half up as Windows' MulDiv does (14 -> 19, 28 -> 37); a font of that size has
-// lfHeight = -CharacterHeightFromPoints(points).
-LONG CharacterHeightFromPoints(LONG points);
-
-// Every family name of every installed scalable font, and each Windows face name whose
-// alias resolves to an installed face; sorted, without repeats.
-std::vector<std::string> InstalledScreenFonts();
-bool IsInstalledScreenFont(std::string_view faceName);
-
 // What a font handle was resolved to.
 struct FontFaceInfo {
   std::string family;  // the installed family name that was used
@@ -207,18 +180,15 @@ struct FontFaceInfo {
 };
 std::optional<FontFaceInfo> GetFontFaceInfo(HFONT font);
 
-// The alias file; by default fonts.conf of the data folder. Setting it drops
-// the cached lookups, so later fonts resolve with the new file; fonts made before keep
-// their faces.
-void SetFontAliasFile(std::string path);
-
-struct DCDeleter {
-  void operator()(HDC dc) const { DeleteDC(dc); }
-};
-struct FontDeleter {
-  void operator()(HFONT font) const { DeleteObject(font); }
-};
-using UniqueDC = std::unique_ptr<GdiDC, DCDeleter>;
-using UniqueFont = std::unique_ptr<GdiFont, FontDeleter>;
-
 }  // namespace platform::gdi
+
+// Windows' constants are macros of global scope, so shared code names them unqualified; so
+// do they here.
+using platform::gdi::DEFAULT_CHARSET;
+using platform::gdi::FW_BOLD;
+using platform::gdi::FW_DONTCARE;
+using platform::gdi::FW_NORMAL;
+using platform::gdi::FW_SEMIBOLD;
+using platform::gdi::GDI_ERROR;
+using platform::gdi::GGO_GRAY8_BITMAP;
+using platform::gdi::SHIFTJIS_CHARSET;
