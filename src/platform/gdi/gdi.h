@@ -3,8 +3,8 @@
 // glyph bitmaps of GetGlyphOutlineA, the text metrics and the extent of a Shift-JIS string;
 // plus the list of installed screen fonts that the settings check a face name against.
 //
-// The names are Windows' own. Each system's backend folder has a gdi_api.h that this file
-// includes (CMake puts that folder on the include path): on Windows it brings the system's
+// The names are Windows' own. Each system's backend folder has an include/ folder with the
+// platform/gdi/gdi_api.h that this file includes: on Windows it brings the system's
 // functions, types and constants, on Linux our own of the same names, layouts and results.
 // Types and functions are reachable as platform::gdi::NAME on both; the constants
 // (GGO_GRAY8_BITMAP, GDI_ERROR, FW_BOLD, SHIFTJIS_CHARSET ...) are macros on Windows, so
@@ -31,7 +31,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "gdi_api.h"
+#include "platform/gdi/gdi_api.h"
 
 namespace platform::gdi {
 
