@@ -1,5 +1,6 @@
 #include "platform/winmm/sound.h"
 
+#include "platform/fs/fs.h"
 #include "platform/winmm/audio_device.h"
 #include "platform/winmm/windows/system_strings.h"
 
@@ -25,6 +26,9 @@ void StopSound() { ::sndPlaySoundW(nullptr, 0); }
 BOOL sndPlaySoundA(const char* path, UINT flags) {
   RegisterAudioReleaseHook(StopSound);
   if (!path) return ::sndPlaySoundW(nullptr, 0) ? 1 : 0;
+  // An asynchronous sound looks for its file only once it plays, and reports success
+  // whatever it finds; the caller is told of a missing file here.
+  if (!FileExists(path)) return 0;
   return ::sndPlaySoundW(SystemPath(path).c_str(), flags) ? 1 : 0;
 }
 
