@@ -10,7 +10,9 @@
 # SECONDS each; at 1920 x 1080 also the saver's hack mode (`velmorandi --root`) unless
 # VELMORANDI_NO_HACK is set. VELMORANDI_SAVER names another saver binary to measure. From the fourth second of a run on it measures CPU seconds per wall second
 # and wake-ups per second (voluntary context switches of all the process's threads: each
-# is a sleep that something ended); peak resident memory (VmHWM) covers the whole run.
+# is a sleep that something ended); peak resident memory (VmHWM) covers the whole run. The X
+# server's CPU seconds per wall second meanwhile are shown beside each program's: what a
+# program leaves the server to draw (the saver's scaling, fadeplot's lines) is spent there.
 # Reports the medians, the saver's CPU as a ratio of fadeplot's at each size, the saver's
 # CPU at the largest size as a ratio of its own at the first, and the saver's time to its
 # first presented frame. Targets: CPU ratio <= 1.0 at every size and <= 1.2 from the first
@@ -47,27 +49,28 @@ cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{n += $1} END {pri
 switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt/ {n += $2} END {print n}'; }
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
-# run NAME COMMAND...: one run; appends "cpu wakeups peakMB" to $work/NAME.
+# run NAME COMMAND...: one run; appends "cpu wakeups peakMB serverCPU" to $work/NAME.
 run() {
   local name=$1; shift
   "$@" 2>>"$work/$name.err" &
   local pid=$!
   sleep $warmup
-  local t0 c0 w0 t1 c1 w1 peak
-  t0=$(date +%s.%N); c0=$(cpu_ns $pid); w0=$(switches $pid)
+  local t0 c0 w0 x0 t1 c1 w1 x1 peak
+  t0=$(date +%s.%N); c0=$(cpu_ns $pid); w0=$(switches $pid); x0=$(cpu_ns "$xvfb")
   sleep $((seconds - warmup))
-  t1=$(date +%s.%N); c1=$(cpu_ns $pid); w1=$(switches $pid)
+  t1=$(date +%s.%N); c1=$(cpu_ns $pid); w1=$(switches $pid); x1=$(cpu_ns "$xvfb")
   peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
   kill $pid; wait $pid 2>/dev/null || true
   awk -v t0="$t0" -v t1="$t1" -v c0="$c0" -v c1="$c1" -v w0="$w0" -v w1="$w1" \
-    -v peak="$peak" 'BEGIN { d = t1 - t0; printf "%.5f %.1f %.1f\n", (c1 - c0) / 1e9 / d, (w1 - w0) / d, peak / 1024 }' \
+    -v peak="$peak" -v x0="$x0" -v x1="$x1" \
+    'BEGIN { d = t1 - t0; printf "%.5f %.1f %.1f %.5f\n", (c1 - c0) / 1e9 / d, (w1 - w0) / d, peak / 1024, (x1 - x0) / 1e9 / d }' \
     >>"$work/$name"
 }
 
 column() { awk -v c="$2" '{print $c}' "$work/$1" | median; }
 
 echo "${#sizes[@]} screen sizes on Xvfb, $rounds rounds of ${seconds} s, saver and fadeplot alternating"
-printf '%-10s %-9s %10s %10s %10s %12s\n' size program "CPU s/s" "wakeups/s" "peak MB" "CPU ratio"
+printf '%-10s %-9s %10s %10s %10s %12s %12s\n' size program "CPU s/s" "wakeups/s" "peak MB" "CPU ratio" "X CPU s/s"
 first_cpu=
 for size in "${sizes[@]}"; do
   start_xvfb 150 199 "${size}x24" || { echo "no X server could be started"; exit 1; }
@@ -83,14 +86,14 @@ for size in "${sizes[@]}"; do
   kill "$xvfb"; wait "$xvfb" 2>/dev/null || true; xvfb=
   s=$(column saver 1); f=$(column fadeplot 1)
   [ -n "$first_cpu" ] || first_cpu=$s
-  printf '%-10s %-9s %10s %10s %10s %12s\n' "$size" saver "$s" "$(column saver 2)" \
-    "$(column saver 3)" "$(awk -v s="$s" -v f="$f" 'BEGIN {printf "%.2f", s / f}')"
-  printf '%-10s %-9s %10s %10s %10s\n' "$size" fadeplot "$f" "$(column fadeplot 2)" \
-    "$(column fadeplot 3)"
+  printf '%-10s %-9s %10s %10s %10s %12s %12s\n' "$size" saver "$s" "$(column saver 2)" \
+    "$(column saver 3)" "$(awk -v s="$s" -v f="$f" 'BEGIN {printf "%.2f", s / f}')" "$(column saver 4)"
+  printf '%-10s %-9s %10s %10s %10s %12s %12s\n' "$size" fadeplot "$f" "$(column fadeplot 2)" \
+    "$(column fadeplot 3)" "" "$(column fadeplot 4)"
   if [ -s "$work/hack" ]; then
     h=$(column hack 1)
-    printf '%-10s %-9s %10s %10s %10s %12s\n' "$size" "hack" "$h" "$(column hack 2)" \
-      "$(column hack 3)" "$(awk -v s="$h" -v f="$f" 'BEGIN {printf "%.2f", s / f}')"
+    printf '%-10s %-9s %10s %10s %10s %12s %12s\n' "$size" "hack" "$h" "$(column hack 2)" \
+      "$(column hack 3)" "$(awk -v s="$h" -v f="$f" 'BEGIN {printf "%.2f", s / f}')" "$(column hack 4)"
   fi
   last_cpu=$s
 done

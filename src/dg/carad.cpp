@@ -7,7 +7,7 @@
 #include "dg/debug_log.h"
 #include "dg/log_format.h"
 #include "dg/result_names.h"
-#include "platform/d3d9/present_target.h"
+#include "platform/window/client_area.h"
 
 namespace dg {
 
@@ -41,16 +41,16 @@ void TDGCarad::SetDebugOption(TDGDebugOption option) {
 }
 
 int TDGCarad::ClientWidth() const {
-  return owner_ != nullptr ? owner_->ClientWidth() : headlessWidth_;
+  return owner_ != nullptr ? platform::GetClientSize(owner_).width : headlessWidth_;
 }
 
 int TDGCarad::ClientHeight() const {
-  return owner_ != nullptr ? owner_->ClientHeight() : headlessHeight_;
+  return owner_ != nullptr ? platform::GetClientSize(owner_).height : headlessHeight_;
 }
 
 void TDGCarad::ResizeClient(int width, int height) {
   if (owner_ != nullptr) {
-    owner_->ResizeClient(width, height);
+    platform::ResizeClient(owner_, width, height);
   } else {
     headlessWidth_ = width;
     headlessHeight_ = height;

@@ -1,4 +1,4 @@
-#include "shell/linux_options.h"
+#include "shell/linux/linux_options.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/cursor.h"
 #include "platform/winmm/audio_device.h"
-#include "shell/saver_form.h"
+#include "shell/linux/saver_form.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "platform/fs/fs.h"
 #include "platform/log/log.h"
 #include "settings/settings_store.h"
-#include "shell/headless_saver.h"
+#include "shell/linux/headless_saver.h"
 
 namespace {
 

@@ -49,8 +49,13 @@ void DeviceWindow::ShowChanges(const uint32_t* pixels, int width, int height, in
     if (frame_.size() != size) frame_ = QImage(width, height, QImage::Format_RGB32);
   }
   QRegion dirty;
+  const QImage shown = xPainter_ != nullptr ? Shown() : QImage();
   const auto take = [&](const ChangedRect& area) {
     if (!showKept) CopyPixels(pixels, pitch, area);
+    // A painter made later starts from the whole frame.
+    if (xPainter_ != nullptr)
+      xPainter_->Take(shown,
+                      QRect(QPoint(area.left, area.top), QPoint(area.right - 1, area.bottom - 1)));
     dirty += WidgetArea(area);
   };
   if (whole) {
@@ -113,6 +118,18 @@ QImage DeviceWindow::Frame() const {
   return frame;
 }
 
+QImage DeviceWindow::Shown() const {
+  // A view, never a shared copy: writing frame_ while one exists would detach it. The
+  // painter ignores the kept pixels' alpha bytes.
+  if (kept_ == nullptr) {
+    if (frame_.isNull()) return {};
+    return QImage(frame_.constBits(), frame_.width(), frame_.height(), frame_.bytesPerLine(),
+                  QImage::Format_RGB32);
+  }
+  return QImage(reinterpret_cast<const uchar*>(kept_->data()), frameSize_.width(),
+                frameSize_.height(), frameSize_.width() * 4, QImage::Format_RGB32);
+}
+
 void DeviceWindow::Repaint(const QRegion& region) {
   // On X the changed pixels go out at once: a frame needs none of the toolkit's repaint
   // bookkeeping, and exposures still arrive as paint events.
@@ -150,11 +167,7 @@ bool DeviceWindow::PaintOnX(const QRegion& region) {
     xPainter_ = platform::XFramePainter::Create(x11->connection(), static_cast<uint32_t>(winId()));
     if (!xPainter_) return false;
   }
-  // A view of the kept pixels; the painter ignores their alpha bytes.
-  const QImage frame =
-      kept_ == nullptr ? frame_
-                       : QImage(reinterpret_cast<const uchar*>(kept_->data()), frameSize_.width(),
-                                frameSize_.height(), frameSize_.width() * 4, QImage::Format_RGB32);
+  const QImage frame = Shown();
   const QRect target = frame.isNull() ? QRect() : FrameRect(size(), frame.size());
   for (const QRect& part : region) {
     for (const QRect& bar : QRegion(part).subtracted(QRegion(target))) xPainter_->FillBlack(bar);

@@ -56,6 +56,8 @@ class DeviceWindow : public QWidget, public PresentTarget {
  private:
   // Copies rows [top, bottom) of columns [left, right) into frame_.
   void CopyPixels(const uint32_t* pixels, int pitch, const ChangedRect& area);
+  // The frame shown, as the X painter reads it: a view of kept_ or frame_ itself.
+  QImage Shown() const;
   // Where those frame pixels land on the widget.
   QRect WidgetArea(const ChangedRect& area) const;
   void Repaint(const QRegion& region);

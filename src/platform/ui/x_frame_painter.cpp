@@ -1,5 +1,7 @@
 #include "platform/ui/x_frame_painter.h"
 
+#include "platform/ui/x_server_scaler.h"
+
 #include <emmintrin.h>
 #include <xcb/xcb.h>
 
@@ -58,7 +60,7 @@ void BlendDown(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t w, 
 }  // namespace
 
 std::unique_ptr<XFramePainter> XFramePainter::Create(xcb_connection_t* connection,
-                                                     std::uint32_t window) {
+                                                     std::uint32_t window, Scaling scaling) {
   if (connection == nullptr || window == 0) return nullptr;
   xcb_get_geometry_reply_t* geometry =
       xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
@@ -72,7 +74,10 @@ std::unique_ptr<XFramePainter> XFramePainter::Create(xcb_connection_t* connectio
   if (!thirtyTwoBits || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST ||
       (depth != 24 && depth != 32))
     return nullptr;
-  return std::unique_ptr<XFramePainter>(new XFramePainter(connection, window, depth));
+  std::unique_ptr<XFramePainter> painter(new XFramePainter(connection, window, depth));
+  if (scaling == Scaling::kOnServerWherePossible)
+    painter->scaler_ = XServerScaler::Create(connection, window);
+  return painter;
 }
 
 XFramePainter::XFramePainter(xcb_connection_t* connection, std::uint32_t window, std::uint8_t depth)
@@ -87,6 +92,7 @@ XFramePainter::XFramePainter(xcb_connection_t* connection, std::uint32_t window,
 }
 
 XFramePainter::~XFramePainter() {
+  scaler_.reset();
   xcb_free_gc(connection_, gc_);
   xcb_flush(connection_);
 }
@@ -118,16 +124,31 @@ void XFramePainter::HorizontalRow(const QImage& frame, int sy, int x0, int w,
   }
 }
 
+void XFramePainter::Take(const QImage& frame, const QRect& changed) {
+  // Scaled here, or shown at its own size (sent straight to the window), the frame is read
+  // as it is at each Draw; the server's copy is then refreshed whole once scaling resumes.
+  if (scaler_ == nullptr) return;
+  if (unscaled_) {
+    scaler_->Forget();
+  } else {
+    scaler_->Take(frame, changed);
+  }
+}
+
 void XFramePainter::Draw(const QImage& frame, const QRect& place, const QRect& area) {
   const QRect part = area.intersected(place);
   if (part.isEmpty() || frame.isNull() || frame.format() != QImage::Format_RGB32) return;
+  unscaled_ = frame.size() == place.size();
+  if (scaler_ != nullptr && !unscaled_) {
+    scaler_->Draw(frame, place, area);
+    return;
+  }
   Layout(frame.size(), place.size());
   const int x0 = part.left() - place.left(), y0 = part.top() - place.top();
   const int w = part.width(), h = part.height();
   const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
   const int bandRows = std::max(1, static_cast<int>((maxRequestBytes_ - 64) / rowBytes));
   const std::uint32_t alpha = depth_ == 32 ? 0xFF000000u : 0;
-  const bool unscaled = frame.size() == place.size();
   // Window rows between the same two frame rows share their horizontal blends: a frame
   // row blended across is kept while the next window rows still use it.
   int cached[2] = {-1, -1};
@@ -138,7 +159,7 @@ void XFramePainter::Draw(const QImage& frame, const QRect& place, const QRect& a
       std::uint32_t* out = &band_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w)];
       const auto py = static_cast<std::size_t>(y0 + top + y);
       const int sy = srcY_[py];
-      if (unscaled) {
+      if (unscaled_) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(frame.constScanLine(sy));
         for (int x = 0; x < w; ++x) out[x] = row[x0 + x] | alpha;
         continue;

@@ -1,7 +1,9 @@
 // Paints a frame scaled into an X window through the program's own connection to the
-// server, in bands of rows that each fit one request: no image of the window's size is
-// kept anywhere, and only the window pixels asked for are scaled and sent. Scaling is
-// bilinear between the frame pixels around each window pixel's centre.
+// server. Where the server can scale (see XServerScaler) it keeps the frame and scales it
+// itself. Otherwise the painter scales here and sends the window pixels in bands of rows
+// that each fit one request: no image of the window's size is kept anywhere, and only the
+// window pixels asked for are scaled and sent. Either way the scaling is bilinear between
+// the frame pixels around each window pixel's centre.
 #pragma once
 
 #include <QImage>
@@ -14,20 +16,28 @@ struct xcb_connection_t;
 
 namespace platform {
 
+class XServerScaler;
+
 class XFramePainter {
  public:
+  enum class Scaling { kOnServerWherePossible, kInClient };
   // Null when the window's pixels are not 32-bit words in the server's order.
-  static std::unique_ptr<XFramePainter> Create(xcb_connection_t* connection, std::uint32_t window);
+  static std::unique_ptr<XFramePainter> Create(xcb_connection_t* connection, std::uint32_t window,
+                                               Scaling scaling = Scaling::kOnServerWherePossible);
   ~XFramePainter();
   XFramePainter(const XFramePainter&) = delete;
   XFramePainter& operator=(const XFramePainter&) = delete;
 
   void FillBlack(const QRect& area);
+  // The pixels of `changed` (frame coordinates) of the frame the next Draw shows are new.
+  // Every change must be told, or the server's copy of the frame goes stale.
+  void Take(const QImage& frame, const QRect& changed);
   // Writes the window pixels of `area` (inside `place`) of `frame` (RGB32) scaled to fill
   // `place`.
   void Draw(const QImage& frame, const QRect& place, const QRect& area);
   // Sends what is queued.
   void Flush();
+  bool ScalesOnServer() const { return scaler_ != nullptr; }
 
  private:
   XFramePainter(xcb_connection_t* connection, std::uint32_t window, std::uint8_t depth);
@@ -40,6 +50,8 @@ class XFramePainter {
   std::uint32_t gc_ = 0;
   std::uint8_t depth_;
   std::size_t maxRequestBytes_;
+  std::unique_ptr<XServerScaler> scaler_;  // null: scaled here
+  bool unscaled_ = false;                  // the last Draw showed the frame at its own size
   // Per window column / row of the place: the first frame pixel and the weight (0..256)
   // of the next.
   QSize frameSize_, placeSize_;

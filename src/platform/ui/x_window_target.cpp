@@ -116,23 +116,38 @@ void XWindowTarget::Show(const uint32_t* pixels, int width, int height, int pitc
 void XWindowTarget::ShowChanges(const uint32_t* pixels, int width, int height, int pitch,
                                 const FrameChanges& changes) {
   if (gone_ || width <= 0 || height <= 0) return;
+  // The presenter's kept copy of the frame serves as the target's own when it has one.
+  const bool showKept =
+      changes.kept != nullptr &&
+      changes.kept->size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   const bool whole = changes.whole || changes.presenter == nullptr ||
                      changes.presenter != presenter_ || width != frameWidth_ ||
-                     height != frameHeight_;
+                     height != frameHeight_ || showKept != (kept_ != nullptr);
   presenter_ = changes.presenter;
   frameWidth_ = width;
   frameHeight_ = height;
-  frame_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  // Only what changed is copied into the kept frame.
+  if (showKept) {
+    kept_ = changes.kept;
+    std::vector<std::uint32_t>().swap(frame_);
+  } else {
+    kept_.reset();
+    frame_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  }
+  const QImage shown = Shown();
+  // Only what changed is copied into the target's own frame and sent to the server's.
   const auto keep = [&](int left, int top, int right, int bottom) {
     left = std::max(left, 0);
     right = std::min(right, width);
-    for (int y = std::max(top, 0); y < std::min(bottom, height) && left < right; ++y)
+    top = std::max(top, 0);
+    bottom = std::min(bottom, height);
+    if (left >= right || top >= bottom) return;
+    for (int y = top; y < bottom && !showKept; ++y)
       std::memcpy(&frame_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                           static_cast<std::size_t>(left)],
                   reinterpret_cast<const std::uint8_t*>(pixels) +
                       static_cast<std::ptrdiff_t>(y) * pitch + std::ptrdiff_t{left} * 4,
                   static_cast<std::size_t>(right - left) * 4);
+    painter_->Take(shown, QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
   };
   if (whole) {
     keep(0, 0, width, height);
@@ -180,11 +195,17 @@ void XWindowTarget::DrawWhole() {
   DrawArea(0, 0, r.w, r.h);
 }
 
+QImage XWindowTarget::Shown() const {
+  const std::uint32_t* pixels = kept_ != nullptr ? kept_->data() : frame_.data();
+  if (frameWidth_ <= 0 || frameHeight_ <= 0 || pixels == nullptr) return {};
+  // A view, not a copy; the painter ignores the alpha bytes.
+  return QImage(reinterpret_cast<const uchar*>(pixels), frameWidth_, frameHeight_,
+                static_cast<qsizetype>(frameWidth_) * 4, QImage::Format_RGB32);
+}
+
 void XWindowTarget::DrawArea(int x0, int y0, int x1, int y1) {
-  if (x0 >= x1 || y0 >= y1 || frame_.empty()) return;
-  // A view of the kept frame, not a copy.
-  const QImage frame(reinterpret_cast<const uchar*>(frame_.data()), frameWidth_, frameHeight_,
-                     static_cast<qsizetype>(frameWidth_) * 4, QImage::Format_RGB32);
+  const QImage frame = Shown();
+  if (x0 >= x1 || y0 >= y1 || frame.isNull()) return;
   painter_->Draw(frame, QRect(layout_.x, layout_.y, layout_.w, layout_.h),
                  QRect(layout_.x + x0, layout_.y + y0, x1 - x0, y1 - y0));
 }
@@ -222,7 +243,7 @@ bool XWindowTarget::HandleEvents() {
     }
   }
   if (xcb_connection_has_error(connection_)) gone_ = true;
-  if (!gone_ && redraw && !frame_.empty()) {
+  if (!gone_ && redraw && !Shown().isNull()) {
     Layout();
     DrawWhole();
     xcb_flush(connection_);

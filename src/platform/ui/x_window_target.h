@@ -50,8 +50,9 @@ class XWindowTarget final : public PresentTarget {
   Rect FrameRect() const;
   void Layout();
   void DrawWhole();
-  // Scales window pixels [x0, x1) x [y0, y1) of the frame's place from frame_ and sends
-  // them.
+  // The last frame as the painter reads it; null before the first.
+  QImage Shown() const;
+  // Scales window pixels [x0, x1) x [y0, y1) of the frame's place and sends them.
   void DrawArea(int x0, int y0, int x1, int y1);
 
   xcb_connection_t* connection_;
@@ -63,7 +64,9 @@ class XWindowTarget final : public PresentTarget {
   bool gone_ = false;
   int framesShown_ = 0;
 
-  std::vector<std::uint32_t> frame_;  // the last frame, packed
+  // The last frame, packed: the presenter's kept copy when it offers one, else our own.
+  std::shared_ptr<const std::vector<std::uint32_t>> kept_;
+  std::vector<std::uint32_t> frame_;
   int frameWidth_ = 0;
   int frameHeight_ = 0;
   const void* presenter_ = nullptr;

@@ -17,11 +17,11 @@
 #include "platform/fs/app_paths.h"
 #include "platform/log/log.h"
 #include "platform/ui/application.h"
-#include "shell/hack_mode.h"
-#include "shell/linux_options.h"
+#include "shell/linux/hack_mode.h"
+#include "shell/linux/linux_options.h"
+#include "shell/linux/saver_form.h"
+#include "shell/linux/settings_modes.h"
 #include "shell/run_mode.h"
-#include "shell/saver_form.h"
-#include "shell/settings_modes.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/saver_form.h"
+#include "shell/linux/saver_form.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -13,7 +13,7 @@
 #include "platform/winmm/audio_device.h"
 #include "platform/winmm/timer.h"
 #include "settings/settings_store.h"
-#include "shell/headless_saver.h"
+#include "shell/saver_device.h"
 
 namespace shell {
 

@@ -1,4 +1,4 @@
-#include "shell/hack_mode.h"
+#include "shell/linux/hack_mode.h"
 
 #include <algorithm>
 #include <csignal>
@@ -12,8 +12,8 @@
 #include "platform/ui/x_window_target.h"
 #include "platform/winmm/timer.h"
 #include "presentation/saver_screen.h"
-#include "shell/headless_saver.h"
-#include "shell/saver_form.h"
+#include "shell/linux/saver_form.h"
+#include "shell/saver_device.h"
 #include "shell/saver_session.h"
 
 namespace shell {

@@ -59,8 +59,4 @@ class HeadlessSaver {
   std::unique_ptr<SaverSession> session_;
 };
 
-// Full-screen start of the device as the saver window makes it: 640 x 480 A8R8G8B8, no
-// depth buffer, immediate presentation, adapter 0.
-void StartSaverDevice(dg::TDGCarad& carad);
-
 }  // namespace shell

@@ -1,4 +1,4 @@
-#include "shell/settings_modes.h"
+#include "shell/linux/settings_modes.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "shell/monitor_window.h"
+#include "shell/linux/monitor_window.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -21,7 +21,7 @@
 #include "platform/ui/screen_saver_suspension.h"
 #include "presentation/saver_screen.h"
 #include "shell/input_rules.h"
-#include "shell/monitor_window.h"
+#include "shell/linux/monitor_window.h"
 #include "shell/saver_session.h"
 
 namespace shell {

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "platform/ui/application.h"
-#include "shell/linux_options.h"
+#include "shell/linux/linux_options.h"
 
 namespace shell {
 
