@@ -110,10 +110,9 @@ void BM_DrawTextColdReferenceGlyphLayer(benchmark::State& state) {
     for (std::uint32_t code : codes) {
       gdi::GLYPHMETRICS metrics;
       const gdi::DWORD size =
-          gdi::GetGlyphOutlineA(dc, code, gdi::GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &matrix);
-      if (size != gdi::GDI_ERROR && size <= buffer.size()) {
-        gdi::GetGlyphOutlineA(dc, code, gdi::GGO_GRAY8_BITMAP, &metrics, size, buffer.data(),
-                              &matrix);
+          gdi::GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &matrix);
+      if (size != GDI_ERROR && size <= buffer.size()) {
+        gdi::GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, size, buffer.data(), &matrix);
       }
       benchmark::DoNotOptimize(buffer.data());
     }

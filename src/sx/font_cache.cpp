@@ -78,11 +78,11 @@ void TSXFontCache::Rasterise(TSXGlyph& glyph, std::uint32_t code, const TSXFont&
   const gdi::MAT2 matrix = gdi::IdentityMat2();
   gdi::GLYPHMETRICS metrics{};
   gdi::DWORD size =
-      gdi::GetGlyphOutlineA(dc, code, gdi::GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &matrix);
+      gdi::GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &matrix);
   gdi::TEXTMETRICA text{};
   gdi::GetTextMetricsA(dc, &text);
   // A failed query is an empty glyph; its metrics come back zeroed.
-  if (size == gdi::GDI_ERROR) {
+  if (size == GDI_ERROR) {
     size = 0;
     metrics = gdi::GLYPHMETRICS{};
   }
@@ -101,8 +101,8 @@ void TSXFontCache::Rasterise(TSXGlyph& glyph, std::uint32_t code, const TSXFont&
   const std::size_t needed = greyPitch * static_cast<std::size_t>(glyph.height);
   if (size < needed) return;
   std::vector<std::uint8_t> grey(size);
-  if (gdi::GetGlyphOutlineA(dc, code, gdi::GGO_GRAY8_BITMAP, &metrics, size, grey.data(),
-                            &matrix) == gdi::GDI_ERROR) {
+  if (gdi::GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &metrics, size, grey.data(), &matrix) ==
+      GDI_ERROR) {
     return;
   }
 

@@ -12,14 +12,14 @@ namespace {
 namespace gdi = platform::gdi;
 
 gdi::LOGFONTA Describe(const TSXFont& font) {
-  gdi::LOGFONTA description;
+  gdi::LOGFONTA description{};
+  gdi::SetFaceName(description, font.Name);
   description.lfHeight = font.Height;
-  description.lfWeight = (font.Style & fsBold) != 0 ? gdi::FW_BOLD : gdi::FW_NORMAL;
+  description.lfWeight = (font.Style & fsBold) != 0 ? FW_BOLD : FW_NORMAL;
   description.lfItalic = (font.Style & fsItalic) != 0 ? 1 : 0;
   description.lfUnderline = (font.Style & fsUnderline) != 0 ? 1 : 0;
   description.lfStrikeOut = (font.Style & fsStrikeOut) != 0 ? 1 : 0;
   description.lfCharSet = font.Charset;
-  description.lfFaceName = font.Name;
   return description;
 }
 
@@ -74,7 +74,7 @@ gdi::HDC TSXTextWriter::CanvasFor(const TSXFont& font) {
 
 // An empty text measures 0 x 0, not 0 x the line height.
 gdi::SIZE TSXTextWriter::Extent(std::string_view text) {
-  gdi::SIZE size;
+  gdi::SIZE size{};
   if (text.empty()) return size;
   gdi::GetTextExtentPoint32A(CanvasFor(font_), text.data(), static_cast<int>(text.size()), &size);
   size.cx = std::max<gdi::LONG>(size.cx, 0);

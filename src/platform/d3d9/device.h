@@ -100,7 +100,10 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   // Carries out the whole frame as the previous frame's pixels plus what differs between
   // the two operation lists; false (nothing done) when the frames cannot be compared.
   bool ExecuteDamageOnly();
+  bool IsWholeClear(const Operation& operation) const;
   bool StartsWithWholeClear(const std::vector<Operation>& operations) const;
+  // Empties the list, keeping its vertex storage for the next draws.
+  void ForgetOperations(std::vector<Operation>* operations);
   size_t TransformSlot(D3DTRANSFORMSTATETYPE state) const;
 
   ULONG refs_ = 1;

@@ -140,6 +140,13 @@ bool Device9::SameOperation(const Operation& a, const Operation& b) {
 }
 
 void Device9::Record(Operation operation) {
+  // A whole-target clear hides everything the buffer already holds: a caller that reads
+  // the buffer instead of presenting it begins each frame afresh instead of piling up
+  // operations that no longer matter.
+  if (deferring_ && !frame_.empty() && executed_ == frame_.size() && IsWholeClear(operation)) {
+    ForgetOperations(&frame_);
+    executed_ = 0;
+  }
   frame_.push_back(std::move(operation));
   if (!deferring_) {
     Flush();
@@ -153,12 +160,23 @@ void Device9::Record(Operation operation) {
   }
 }
 
-bool Device9::StartsWithWholeClear(const std::vector<Operation>& operations) const {
+bool Device9::IsWholeClear(const Operation& operation) const {
   const SurfaceMemory& target = backBuffers_.front()->memory;
-  if (operations.empty() || operations.front().kind != Operation::Kind::Clear) return false;
-  const ChangedRect& r = operations.front().bounds;
-  return r.left == 0 && r.top == 0 && r.right == static_cast<int>(target.width) &&
-         r.bottom == static_cast<int>(target.height);
+  const ChangedRect& r = operation.bounds;
+  return operation.kind == Operation::Kind::Clear && r.left == 0 && r.top == 0 &&
+         r.right == static_cast<int>(target.width) && r.bottom == static_cast<int>(target.height);
+}
+
+bool Device9::StartsWithWholeClear(const std::vector<Operation>& operations) const {
+  return !operations.empty() && IsWholeClear(operations.front());
+}
+
+void Device9::ForgetOperations(std::vector<Operation>* operations) {
+  // The next draws reuse the vertex storage.
+  for (Operation& operation : *operations) {
+    if (operation.vertices.capacity() != 0) spareVertices_.push_back(std::move(operation.vertices));
+  }
+  operations->clear();
 }
 
 void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {

@@ -85,11 +85,7 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
   lastFrameHeight_ = frame.height;
   lastShownTarget_ = target;
   previous_.swap(frame_);
-  // The next frame's draws reuse the vertex storage of the one before this.
-  for (Operation& operation : frame_) {
-    if (operation.vertices.capacity() != 0) spareVertices_.push_back(std::move(operation.vertices));
-  }
-  frame_.clear();
+  ForgetOperations(&frame_);  // the one before this
   executed_ = 0;
   previousInBuffer_ = deferring_ && !bufferLocked_ && StartsWithWholeClear(previous_);
   bufferLocked_ = false;

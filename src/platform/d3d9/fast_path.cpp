@@ -1,10 +1,10 @@
 // The fast rasteriser path: spans instead of per-pixel edge tests, plane equations
-// stepped instead of evaluated, and specialised loops for the draws the saver makes
+// stepped instead of evaluated, and one loop per operation for the draws the saver makes
 // (textured quads of A8R8G8B8/X8R8G8B8 textures, modulated by a constant colour, written
-// or alpha blended). Every loop computes exactly what the plain path computes; anything
-// it does not specialise goes through the shared per-pixel functions.
-#include <emmintrin.h>
-
+// or alpha blended). A rectangle drawn texel for texel is one call of its loop; other
+// draws call it row by row on sampled texels. Every loop computes exactly what the plain
+// path computes; anything it does not specialise goes through the shared per-pixel
+// functions.
 #include <algorithm>
 
 #include "platform/d3d9/raster_internal.h"
@@ -139,21 +139,14 @@ bool SourceOpaque(const RasterState& st, const TriangleSetup& su, StageKind stag
   return false;
 }
 
-// Div255 on eight 16-bit lanes (t <= 255 x 255 fits unsigned 16 bits with the 128 added).
-inline __m128i Div255x8(__m128i t) {
-  t = _mm_add_epi16(t, _mm_set1_epi16(128));
-  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
-}
-
-inline __m128i MulDiv255x8(__m128i x, __m128i y) { return Div255x8(_mm_mullo_epi16(x, y)); }
-
 // What every span of a triangle reads, fixed by the triangle.
 struct SpanJob {
   TexelSpanJob texels;
   TexelSpanRoutine sample;  // null without a texture
   StageKind stage;
   WriteKind write;
-  uint32_t constant;    // the Constant stage's colour
+  RectLoop loop;        // the operation's loop, for the fast stages and writes
+  uint32_t color;       // the Constant stage's colour, or the ModulateConstant's
   uint32_t dstAlphaOr;  // 0xFF000000 on an X8R8G8B8 target
 };
 
@@ -162,71 +155,38 @@ struct SpanJob {
 using SpanRoutine = void (*)(const SpanJob& job, int dx, int dy, int n, uint32_t* out,
                              uint32_t* scratch);
 
-void SetTargetAlpha(const SpanJob& job, uint32_t* out, int n) {
-  if (job.dstAlphaOr != 0)
-    for (int k = 0; k < n; ++k) out[k] |= job.dstAlphaOr;
+RectJob OneRow(const uint32_t* src, uint32_t* out, int n, uint32_t color, uint32_t dstAlphaOr) {
+  RectJob row;
+  row.src = src;
+  row.dst = out;
+  row.width = n;
+  row.height = 1;
+  row.color = color;
+  row.dstAlphaOr = dstAlphaOr;
+  return row;
 }
 
-void Over(const SpanJob& job, const uint32_t* src, uint32_t* out, int n) {
-  if (job.texels.st.avx2) {
-    OverSpanAvx2(src, out, n, job.dstAlphaOr);
-  } else {
-    OverSpan(src, out, n, job.dstAlphaOr);
+// The row's texels (for the stages that read them) through the operation's loop: sampled
+// into the target row itself when they replace it, else beside it (or read where they lie
+// in the texture).
+void SampleThenLoop(const SpanJob& job, int dx, int dy, int n, uint32_t* out, uint32_t* scratch) {
+  const uint32_t* src = nullptr;
+  if (job.stage != StageKind::Constant) {
+    src = job.write == WriteKind::Replace
+              ? job.sample(job.texels, dx, dy, n, out, InPlace::No)
+              : job.sample(job.texels, dx, dy, n, scratch, InPlace::Allowed);
   }
+  job.loop(OneRow(src, out, n, job.color, job.dstAlphaOr));
 }
 
-void Modulate(const SpanJob& job, int n, uint32_t* p) {
-  if (job.texels.st.avx2) {
-    ModulateSpanAvx2(job.texels.su.flatColor, n, p);
-  } else {
-    ModulateSpan(job.texels.su.flatColor, n, p);
-  }
-}
-
-void FillConstant(const SpanJob& job, int, int, int n, uint32_t* out, uint32_t*) {
-  std::fill(out, out + n, job.constant | job.dstAlphaOr);
-}
-
-void ConstantOver(const SpanJob& job, int, int, int n, uint32_t* out, uint32_t* scratch) {
-  std::fill(scratch, scratch + n, job.constant);
-  Over(job, scratch, out, n);
-}
-
-void CopyTexels(const SpanJob& job, int dx, int dy, int n, uint32_t* out, uint32_t*) {
-  job.sample(job.texels, dx, dy, n, out, InPlace::No);
-  SetTargetAlpha(job, out, n);
-}
-
-void TexelsOver(const SpanJob& job, int dx, int dy, int n, uint32_t* out, uint32_t* scratch) {
-  Over(job, job.sample(job.texels, dx, dy, n, scratch, InPlace::Allowed), out, n);
-}
-
-void ModulateTexels(const SpanJob& job, int dx, int dy, int n, uint32_t* out, uint32_t*) {
-  job.sample(job.texels, dx, dy, n, out, InPlace::No);
-  Modulate(job, n, out);
-  SetTargetAlpha(job, out, n);
-}
-
-void ModulateTexelsOver(const SpanJob& job, int dx, int dy, int n, uint32_t* out,
-                        uint32_t* scratch) {
-  const uint32_t* src = job.sample(job.texels, dx, dy, n, scratch, InPlace::Allowed);
-  ModulateOverSpan(src, job.texels.su.flatColor, out, n, job.dstAlphaOr);
-}
-
-// Modulation and blending in one pass, straight from the texel row if it can.
-void ModulateTexelsOverAvx2(const SpanJob& job, int dx, int dy, int n, uint32_t* out,
-                            uint32_t* scratch) {
-  const uint32_t* src = job.sample(job.texels, dx, dy, n, scratch, InPlace::Allowed);
-  ModulateOverSpanAvx2(src, job.texels.su.flatColor, out, n, job.dstAlphaOr);
-}
-
-// Any stage and any write through the shared per-pixel functions.
+// Any stage and any write through the shared per-pixel functions (and the loops where a
+// step is one of theirs).
 void ShadeEachPixel(const SpanJob& job, int dx, int dy, int n, uint32_t* out, uint32_t* scratch) {
   const RasterState& st = job.texels.st;
   uint32_t* work = job.write == WriteKind::Replace ? out : scratch;
   const uint32_t* src = work;
   if (job.stage == StageKind::Constant) {
-    std::fill(work, work + n, job.constant);
+    std::fill(work, work + n, job.color);
   } else if (job.stage == StageKind::Texture) {
     src = job.sample(job.texels, dx, dy, n, work,
                      job.write == WriteKind::Replace ? InPlace::No : InPlace::Allowed);
@@ -237,16 +197,17 @@ void ShadeEachPixel(const SpanJob& job, int dx, int dy, int n, uint32_t* out, ui
       std::fill(work, work + n, 0xFFFFFFFFu);
     }
     if (job.stage == StageKind::ModulateConstant) {
-      Modulate(job, n, work);
+      (st.avx2 ? ModulateRectAvx2 : ModulateRect)(OneRow(work, work, n, job.color, 0));
     } else {
       for (int k = 0; k < n; ++k)
         work[k] = CombineStage(st, DiffuseAt(job.texels.su, dx + k, dy), work[k]);
     }
   }
   if (job.write == WriteKind::Replace) {
-    SetTargetAlpha(job, out, n);
+    if (job.dstAlphaOr != 0)
+      for (int k = 0; k < n; ++k) out[k] |= job.dstAlphaOr;
   } else if (job.write == WriteKind::Over) {
-    Over(job, src, out, n);
+    (st.avx2 ? OverRectAvx2 : OverRect)(OneRow(src, out, n, 0, job.dstAlphaOr));
   } else {
     for (int k = 0; k < n; ++k) {
       const uint32_t color = src[k];
@@ -258,140 +219,79 @@ void ShadeEachPixel(const SpanJob& job, int dx, int dy, int n, uint32_t* out, ui
 
 enum class Isa { Sse2, Avx2 };
 
-// The span routines, keyed by the stage and the write; the first that matches is taken.
-// Draws of any other kind shade each pixel through the shared functions.
-struct SpanEntry {
+// The loops, keyed by the stage and the write; the first that matches is taken. Draws of
+// any other kind shade each pixel through the shared functions.
+struct LoopEntry {
   StageKind stage;
   WriteKind write;
   Isa isa;  // Avx2: only with RasterState::avx2
-  SpanRoutine routine;
+  RectLoop loop;
 };
-constexpr SpanEntry kSpanRoutines[] = {
-    {StageKind::Constant, WriteKind::Replace, Isa::Sse2, FillConstant},
-    {StageKind::Constant, WriteKind::Over, Isa::Sse2, ConstantOver},
-    {StageKind::Texture, WriteKind::Replace, Isa::Sse2, CopyTexels},
-    {StageKind::Texture, WriteKind::Over, Isa::Sse2, TexelsOver},
-    {StageKind::ModulateConstant, WriteKind::Replace, Isa::Sse2, ModulateTexels},
-    {StageKind::ModulateConstant, WriteKind::Over, Isa::Avx2, ModulateTexelsOverAvx2},
-    {StageKind::ModulateConstant, WriteKind::Over, Isa::Sse2, ModulateTexelsOver},
+constexpr LoopEntry kLoops[] = {
+    {StageKind::Constant, WriteKind::Replace, Isa::Sse2, FillRect},
+    {StageKind::Constant, WriteKind::Over, Isa::Avx2, ConstantOverRectAvx2},
+    {StageKind::Constant, WriteKind::Over, Isa::Sse2, ConstantOverRect},
+    {StageKind::Texture, WriteKind::Replace, Isa::Sse2, CopyRect},
+    {StageKind::Texture, WriteKind::Over, Isa::Avx2, OverRectAvx2},
+    {StageKind::Texture, WriteKind::Over, Isa::Sse2, OverRect},
+    {StageKind::ModulateConstant, WriteKind::Replace, Isa::Avx2, ModulateRectAvx2},
+    {StageKind::ModulateConstant, WriteKind::Replace, Isa::Sse2, ModulateRect},
+    {StageKind::ModulateConstant, WriteKind::Over, Isa::Avx2, ModulateOverRectAvx2},
+    {StageKind::ModulateConstant, WriteKind::Over, Isa::Sse2, ModulateOverRect},
 };
 
-SpanRoutine ChooseSpanRoutine(StageKind stage, WriteKind write, bool avx2) {
-  for (const SpanEntry& entry : kSpanRoutines) {
+RectLoop ChooseLoop(StageKind stage, WriteKind write, bool avx2) {
+  for (const LoopEntry& entry : kLoops) {
     if (entry.stage == stage && entry.write == write && (entry.isa == Isa::Sse2 || avx2))
-      return entry.routine;
+      return entry.loop;
   }
-  return ShadeEachPixel;
+  return nullptr;
 }
 
-// The last one to three pixels of a span go through the same vector code: `span` runs on
-// a block of four holding copies of them, zero-padded, and only those pixels are written
-// back. `src` may be null for spans that only rewrite `dst`.
-template <typename Span>
-void FinishSpanTail(const uint32_t* src, uint32_t* dst, int k, int n, Span span) {
-  alignas(16) uint32_t s[4] = {}, d[4] = {};
-  for (int m = k; m < n; ++m) {
-    if (src != nullptr) s[m - k] = src[m];
-    d[m - k] = dst[m];
+// The texels of a rectangle drawn at the texture's own scale with point sampling, all
+// inside the texture: pixel (minX + dx, minY + dy) shows texel (i0 + dx, j0 + dy). False
+// for any other rectangle.
+bool TexelsOneToOne(const RasterState& st, const TriangleSetup& su, int* i0, int* j0) {
+  constexpr int64_t kOneTexel = int64_t{1} << kCoordFracBits;
+  const uint32_t filter = su.minify ? st.minFilter : st.magFilter;
+  if (!su.rectangle || st.texture.format != D3DFMT_A8R8G8B8 ||
+      (filter != D3DTEXF_POINT && filter != D3DTEXF_NONE) || su.s.fx != kOneTexel || su.s.fy != 0 ||
+      su.t.fx != 0 || su.t.fy != kOneTexel) {
+    return false;
   }
-  span(s, d);
-  for (int m = k; m < n; ++m) dst[m] = d[m - k];
+  // Whole texel steps keep the sub-texel fraction: the texel index steps by one exactly.
+  *i0 = CoordToSub(su.s.f0) >> 8;
+  *j0 = CoordToSub(su.t.f0) >> 8;
+  return *i0 >= 0 && *j0 >= 0 && *i0 + (su.maxX - su.minX) <= st.texture.width &&
+         *j0 + (su.maxY - su.minY) <= st.texture.height;
+}
+
+// A rectangle whose every row is the operation's loop on texels read where they lie (or
+// none): the whole draw is one call of the loop. False when the draw is not such a one.
+bool DrawRectangleInOneLoop(const RasterState& st, const TriangleSetup& su, const SpanJob& job) {
+  if (!su.rectangle || job.loop == nullptr) return false;
+  int i0 = 0, j0 = 0;
+  if (job.stage != StageKind::Constant && !TexelsOneToOne(st, su, &i0, &j0)) return false;
+  const int x0 = std::max(su.minX, st.scissorLeft), x1 = std::min(su.maxX, st.scissorRight);
+  const int y0 = std::max(su.minY, st.scissorTop), y1 = std::min(su.maxY, st.scissorBottom);
+  if (x0 >= x1 || y0 >= y1) return true;
+  RectJob rect;
+  if (job.stage != StageKind::Constant) {
+    rect.srcPitch = st.texture.pitch / 4;
+    rect.src = reinterpret_cast<const uint32_t*>(st.texture.bits) +
+               (j0 + y0 - su.minY) * rect.srcPitch + (i0 + x0 - su.minX);
+  }
+  rect.dstPitch = st.target.pitch / 4;
+  rect.dst = reinterpret_cast<uint32_t*>(st.target.bits) + y0 * rect.dstPitch + x0;
+  rect.width = x1 - x0;
+  rect.height = y1 - y0;
+  rect.color = job.color;
+  rect.dstAlphaOr = job.dstAlphaOr;
+  job.loop(rect);
+  return true;
 }
 
 }  // namespace
-
-void ModulateSpan(uint32_t color, int n, uint32_t* p) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color)), zero);
-  int k = 0;
-  for (; k + 4 <= n; k += 4) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-    const __m128i lo = MulDiv255x8(_mm_unpacklo_epi8(v, zero), c);
-    const __m128i hi = MulDiv255x8(_mm_unpackhi_epi8(v, zero), c);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), _mm_packus_epi16(lo, hi));
-  }
-  if (k < n) {
-    FinishSpanTail(nullptr, p, k, n,
-                   [&](const uint32_t*, uint32_t* d) { ModulateSpan(color, 4, d); });
-  }
-}
-
-// Div255(s x a + d x (255 - a)) on two pixels' 16-bit lanes.
-inline __m128i Over8(__m128i s, __m128i d) {
-  const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
-  return Div255x8(_mm_add_epi16(_mm_mullo_epi16(s, a),
-                                _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(255), a))));
-}
-
-void ModulateOverSpan(const uint32_t* src, uint32_t color, uint32_t* dst, int n,
-                      uint32_t dstAlphaOr) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color)), zero);
-  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i dstOr = _mm_set1_epi32(static_cast<int>(dstAlphaOr));
-  const bool opaqueColor = color >> 24 == 255;
-  int k = 0;
-  for (; k + 4 <= n; k += 4) {
-    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
-    const __m128i a = _mm_and_si128(t, alphaMask);
-    // Texel alpha 0 stays 0 after modulation: the destination is kept.
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF) continue;
-    const __m128i sl = MulDiv255x8(_mm_unpacklo_epi8(t, zero), c);
-    const __m128i sh = MulDiv255x8(_mm_unpackhi_epi8(t, zero), c);
-    if (opaqueColor && _mm_movemask_epi8(_mm_cmpeq_epi32(a, alphaMask)) == 0xFFFF) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k),
-                       _mm_or_si128(_mm_packus_epi16(sl, sh), dstOr));
-      continue;
-    }
-    const __m128i d =
-        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k)), dstOr);
-    const __m128i rl = Over8(sl, _mm_unpacklo_epi8(d, zero));
-    const __m128i rh = Over8(sh, _mm_unpackhi_epi8(d, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k),
-                     _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
-  }
-  if (k < n) {
-    FinishSpanTail(src, dst, k, n, [&](const uint32_t* s, uint32_t* d) {
-      ModulateOverSpan(s, color, d, 4, dstAlphaOr);
-    });
-  }
-}
-
-// Source over destination with SRCALPHA / INVSRCALPHA / ADD.
-void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i c255 = _mm_set1_epi16(255);
-  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i dstOr = _mm_set1_epi32(static_cast<int>(dstAlphaOr));
-  int k = 0;
-  for (; k + 4 <= n; k += 4) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
-    const __m128i a = _mm_and_si128(s, alphaMask);
-    const int opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(a, alphaMask));
-    if (opaque == 0xFFFF) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_or_si128(s, dstOr));
-      continue;
-    }
-    const int clear = _mm_movemask_epi8(_mm_cmpeq_epi32(a, zero));
-    if (clear == 0xFFFF) continue;
-    const __m128i d =
-        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k)), dstOr);
-    const __m128i sl = _mm_unpacklo_epi8(s, zero), sh = _mm_unpackhi_epi8(s, zero);
-    const __m128i dl = _mm_unpacklo_epi8(d, zero), dh = _mm_unpackhi_epi8(d, zero);
-    const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sl, 0xFF), 0xFF);
-    const __m128i ah = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sh, 0xFF), 0xFF);
-    const __m128i rl = Div255x8(
-        _mm_add_epi16(_mm_mullo_epi16(sl, al), _mm_mullo_epi16(dl, _mm_sub_epi16(c255, al))));
-    const __m128i rh = Div255x8(
-        _mm_add_epi16(_mm_mullo_epi16(sh, ah), _mm_mullo_epi16(dh, _mm_sub_epi16(c255, ah))));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k),
-                     _mm_or_si128(_mm_packus_epi16(rl, rh), dstOr));
-  }
-  if (k < n) {
-    FinishSpanTail(src, dst, k, n,
-                   [&](const uint32_t* s, uint32_t* d) { OverSpan(s, d, 4, dstAlphaOr); });
-  }
-}
 
 bool IgnoresDestination(const RasterState& st, const TriangleSetup& su) {
   if (!su.affine || st.depthTest || st.colorWriteMask != 0xF) return false;
@@ -417,15 +317,18 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   // straight into the target row.
   const WriteKind write =
       (base == WriteKind::Over && SourceOpaque(st, su, stage)) ? WriteKind::Replace : base;
-  const SpanJob job{{st, su, columns},
-                    ChooseTexelSpan(st, su, &columns),
-                    stage,
-                    write,
-                    stage == StageKind::Constant ? CombineStage(st, su.flatColor, 0xFFFFFFFFu) : 0,
-                    st.target.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u};
-  const SpanRoutine routine = ChooseSpanRoutine(stage, write, st.avx2);
+  const uint32_t color =
+      stage == StageKind::Constant ? CombineStage(st, su.flatColor, 0xFFFFFFFFu) : su.flatColor;
+  const uint32_t dstAlphaOr = st.target.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u;
+  const RectLoop loop = stage == StageKind::Generic ? nullptr : ChooseLoop(stage, write, st.avx2);
+  SpanJob job{{st, su, columns}, nullptr, stage, write, loop, color, dstAlphaOr};
+  if (DrawRectangleInOneLoop(st, su, job)) return true;
+  job.sample = ChooseTexelSpan(st, su, &columns);
+  const SpanRoutine routine = loop != nullptr ? SampleThenLoop : ShadeEachPixel;
 
   const int width = su.maxX - su.minX;
+  // Rows that replace the target's pixels need no scratch: they go in one piece.
+  const int chunk = write == WriteKind::Replace ? width : kChunk;
   alignas(16) uint32_t scratch[kChunk];
   RowSpans spans(su, width);
   const int scissorLo = st.scissorLeft <= su.minX ? 0 : st.scissorLeft - su.minX;
@@ -439,8 +342,8 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
     uint32_t* row =
         reinterpret_cast<uint32_t*>(st.target.bits + static_cast<ptrdiff_t>(y) * st.target.pitch) +
         su.minX;
-    for (int dx = lo; dx < hi; dx += kChunk)
-      routine(job, dx, y - su.minY, std::min(kChunk, hi - dx), row + dx, scratch);
+    for (int dx = lo; dx < hi; dx += chunk)
+      routine(job, dx, y - su.minY, std::min(chunk, hi - dx), row + dx, scratch);
   }
   return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/d3d9/pixel_format.h"
@@ -159,27 +160,35 @@ inline uint32_t FinishPixel(const RasterState& state, uint32_t color, uint32_t d
   return color;
 }
 
-// Span loops of the fast path: each texel times a constant colour (MulDiv255 per
-// channel), and source over destination with SRCALPHA / INVSRCALPHA / ADD (dstAlphaOr
-// is OR-ed into every written pixel: 0xFF000000 on an X8R8G8B8 target).
-void ModulateSpan(uint32_t color, int n, uint32_t* p);
-void OverSpan(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
-// ModulateSpan then OverSpan in one pass, from src (left unchanged) onto dst.
-void ModulateOverSpan(const uint32_t* src, uint32_t color, uint32_t* dst, int n,
-                      uint32_t dstAlphaOr);
-// AVX2 versions of the same loops (same results).
-void OverSpanAvx2(const uint32_t* src, uint32_t* dst, int n, uint32_t dstAlphaOr);
-void ModulateSpanAvx2(uint32_t color, int n, uint32_t* p);
-// Bilinear filtering of a row of pixels between texel rows row0 and row1: pixel k blends
-// texels index[k] and index[k] + 1 of both rows with the vertical weight fy and the
-// horizontal weights (256 - fx, fx) at weights[8k] and weights[8k + 4], then ORs alphaOr.
-// Works four pixels at a time while all their indexes are valid (>= 0) and returns how
-// many pixels it did.
-int LinearSpanAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, const int32_t* index,
-                   const int16_t* weights, int n, uint32_t alphaOr, uint32_t* out);
-// ModulateSpan then OverSpan in one pass, from src (left unchanged) onto dst.
-void ModulateOverSpanAvx2(const uint32_t* src, uint32_t color, uint32_t* dst, int n,
-                          uint32_t dstAlphaOr);
+// One operation of the fast path over a rectangle of the target: `height` rows of `width`
+// pixels from dst on, rows dstPitch pixels apart; the pixel at (x, y) reads the texel at
+// (x, y) from src on, rows srcPitch pixels apart (src is null, srcPitch 0, for a stage
+// without texels). A span is a rectangle one row high. src may be dst.
+struct RectJob {
+  const uint32_t* src = nullptr;
+  ptrdiff_t srcPitch = 0;
+  uint32_t* dst = nullptr;
+  ptrdiff_t dstPitch = 0;
+  int width = 0;
+  int height = 0;
+  uint32_t color = 0;       // the modulating colour, or the constant stage's colour
+  uint32_t dstAlphaOr = 0;  // OR-ed into every written pixel: 0xFF000000 on X8R8G8B8
+};
+using RectLoop = void (*)(const RectJob& job);
+
+// The loops, one per operation; blending is SRCALPHA / INVSRCALPHA / ADD and modulation
+// MulDiv255 per channel, with the plain path's arithmetic.
+void FillRect(const RectJob& job);          // the colour
+void ConstantOverRect(const RectJob& job);  // the colour over the target
+void CopyRect(const RectJob& job);          // the texels
+void OverRect(const RectJob& job);          // the texels over the target
+void ModulateRect(const RectJob& job);      // the texels times the colour
+void ModulateOverRect(const RectJob& job);  // the texels times the colour over the target
+// The same eight pixels a step, for processors with AVX2.
+void ConstantOverRectAvx2(const RectJob& job);
+void OverRectAvx2(const RectJob& job);
+void ModulateRectAvx2(const RectJob& job);
+void ModulateOverRectAvx2(const RectJob& job);
 
 // Every pixel the setup covers gets a value that does not depend on the one it replaces:
 // no alpha or depth test, every channel written, and no blending or source-over blending

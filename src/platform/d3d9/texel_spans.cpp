@@ -14,9 +14,9 @@ inline __m128i Lerp256x8(__m128i a, __m128i b, __m128i wa, __m128i wb) {
   return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
 }
 
-inline __m128i Widen(uint64_t twoTexels) {
-  return _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<long long>(twoTexels)),
-                           _mm_setzero_si128());
+// One or two texels (the first in the low half), a channel per 16-bit lane.
+inline __m128i Widen(uint64_t texels) {
+  return _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<long long>(texels)), _mm_setzero_si128());
 }
 
 const uint32_t* TexelRow(const PixelBuffer& tex, int j) {
@@ -186,146 +186,103 @@ uint32_t LinearColumnEdge(const TexelSpanJob& job, const LinearRows& rows, int d
          TexelAlphaOr(job.st.texture);
 }
 
-// Two pixels of a column-table row at once: vertical, then left x (256 - fx) + right x fx.
-void LinearColumnPair(const TexelSpanJob& job, const LinearRows& rows, int dx, int dy, int k,
-                      uint32_t* out) {
-  const int32_t* index = job.columns.index.data() + dx;
-  const int32_t iA = index[k], iB = index[k + 1];
-  if ((iA | iB) < 0) {
-    out[k] = LinearColumnEdge(job, rows, dx, dy, k);
-    out[k + 1] = LinearColumnEdge(job, rows, dx, dy, k + 1);
-    return;
-  }
-  const auto vertical = [&](int32_t i) {
-    uint64_t a, b;
-    std::memcpy(&a, rows.row0 + i, 8);
-    std::memcpy(&b, rows.row1 + i, 8);
-    return Lerp256x8(Widen(a), Widen(b), rows.wy0, rows.wy1);
-  };
-  const auto weight = [&](int m) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(job.columns.weights[dx + m].lanes));
-  };
-  const __m128i mA = _mm_mullo_epi16(vertical(iA), weight(k));
-  const __m128i mB = _mm_mullo_epi16(vertical(iB), weight(k + 1));
-  const __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(mA, mB), _mm_unpackhi_epi64(mA, mB));
-  const __m128i h = _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k),
-                   _mm_or_si128(_mm_packus_epi16(h, h),
-                                _mm_set1_epi32(static_cast<int>(TexelAlphaOr(job.st.texture)))));
-}
-
-// The vertical half of bilinear filtering for `count` texels of two rows at once:
-// Lerp256(row0[i], row1[i], fy) into mixed[i]. Weight 0 is row0 as it is and 128 the
-// byte average, as in LinearRowOneToOne.
+// The vertical half of bilinear filtering for texels [0, count) of two rows:
+// Lerp256(row0[i], row1[i], fy) into mixed[i], a channel per 16-bit lane. Weight 0 is row0
+// as it is and 128 the byte average, as in LinearRowOneToOne.
 void BlendRows(const uint32_t* row0, const uint32_t* row1, const LinearRows& rows, int count,
-               uint32_t* mixed) {
-  if (rows.fy == 0) {
-    std::memcpy(mixed, row0, static_cast<size_t>(count) * 4);
-    return;
-  }
+               uint64_t* mixed) {
   const __m128i zero = _mm_setzero_si128();
   const auto load = [](const uint32_t* p) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   };
+  const auto store = [&](int i, __m128i lo, __m128i hi) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(mixed + i), lo);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(mixed + i + 2), hi);
+  };
   int i = 0;
-  for (; i + 4 <= count; i += 4) {
-    const __m128i a = load(row0 + i), b = load(row1 + i);
-    __m128i v;
-    if (rows.fy == 128) {
-      v = _mm_avg_epu8(a, b);
-    } else {
-      const __m128i lo =
-          Lerp256x8(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), rows.wy0, rows.wy1);
-      const __m128i hi =
-          Lerp256x8(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), rows.wy0, rows.wy1);
-      v = _mm_packus_epi16(lo, hi);
+  if (rows.fy == 0 || rows.fy == 128) {
+    for (; i + 4 <= count; i += 4) {
+      const __m128i v =
+          rows.fy == 0 ? load(row0 + i) : _mm_avg_epu8(load(row0 + i), load(row1 + i));
+      store(i, _mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero));
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(mixed + i), v);
+  } else {
+    for (; i + 4 <= count; i += 4) {
+      const __m128i a = load(row0 + i), b = load(row1 + i);
+      store(i,
+            Lerp256x8(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), rows.wy0, rows.wy1),
+            Lerp256x8(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), rows.wy0, rows.wy1));
+    }
   }
-  for (; i < count; ++i) mixed[i] = Lerp256(row0[i], row1[i], rows.fy);
+  for (; i < count; ++i) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(mixed + i),
+                     Lerp256x8(Widen(row0[i]), Widen(row1[i]), rows.wy0, rows.wy1));
+  }
 }
 
-// The horizontal half, four pixels at a time: pixel k blends mixed texels index[k] - base
-// and the one after with the weights of its column. Stops before the first group of four
-// that holds a pixel needing addressing (index -1) and returns how many pixels it did.
-int BlendColumns(const uint32_t* mixed, int base, const int32_t* index,
-                 const LinearColumns::Weights* weights, int n, uint32_t alphaOr, uint32_t* out) {
-  const __m128i zero = _mm_setzero_si128();
+// The horizontal half: pixel k blends mixed[index[k]] and the texel after it, both in one
+// 16-byte load, with the weights of its column (left x (256 - fx) + right x fx, rounded).
+void BlendColumns(const uint64_t* mixed, const int32_t* index,
+                  const LinearColumns::Weights* weights, int n, uint32_t alphaOr, uint32_t* out) {
   const __m128i half = _mm_set1_epi16(128);
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
-  const auto pair = [&](int32_t i) {
-    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mixed + (i - base)));
+  const auto weighted = [&](int k) {
+    return _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(mixed + index[k])),
+                           _mm_load_si128(reinterpret_cast<const __m128i*>(weights[k].lanes)));
   };
-  const auto weight = [&](int k) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(weights[k].lanes));
-  };
-  // Two pixels from their texel pairs p and q: left x (256 - fx) + right x fx, rounded.
-  const auto two = [&](__m128i p, __m128i q, int k) {
-    const __m128i both = _mm_unpacklo_epi64(p, q);
-    const __m128i m = _mm_mullo_epi16(_mm_unpacklo_epi8(both, zero), weight(k));
-    const __m128i n2 = _mm_mullo_epi16(_mm_unpackhi_epi8(both, zero), weight(k + 1));
-    const __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(m, n2), _mm_unpackhi_epi64(m, n2));
+  // Two pixels' sums, rounded: left halves plus right halves.
+  const auto two = [&](__m128i a, __m128i b) {
+    const __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(a, b), _mm_unpackhi_epi64(a, b));
     return _mm_srli_epi16(_mm_add_epi16(sum, half), 8);
   };
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(alphaOr));
   int k = 0;
   for (; k + 4 <= n; k += 4) {
-    const int32_t iA = index[k], iB = index[k + 1], iC = index[k + 2], iD = index[k + 3];
-    if ((iA | iB | iC | iD) < 0) break;
-    const __m128i ab = two(pair(iA), pair(iB), k);
-    const __m128i cd = two(pair(iC), pair(iD), k + 2);
+    const __m128i ab = two(weighted(k), weighted(k + 1));
+    const __m128i cd = two(weighted(k + 2), weighted(k + 3));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
                      _mm_or_si128(_mm_packus_epi16(ab, cd), alpha));
   }
-  return k;
+  for (; k < n; ++k) {
+    const __m128i h = two(weighted(k), _mm_setzero_si128());
+    out[k] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(h, h))) | alphaOr;
+  }
 }
 
 // Bilinear along a texel row with the columns of the triangle's table: the two texel rows
 // are blended once for the texels the span reaches, then each pixel blends two of those.
+// Pixels whose texel pair needs addressing (past the texture's edge) go one by one.
 const uint32_t* LinearColumnSpan(const TexelSpanJob& job, int dx, int dy, int n, uint32_t* out,
                                  InPlace inPlace) {
   LinearRows rows;
   if (!LinearRowsAt(job, dx, dy, &rows)) return PerPixelSpan(job, dx, dy, n, out, inPlace);
-  const int32_t* index = job.columns.index.data() + dx;
-  // The valid columns step one way along the span: its first and last bound them all.
-  int first = 0, last = n - 1;
-  while (first < n && index[first] < 0) ++first;
-  while (last > first && index[last] < 0) --last;
-  int k = 0;
+  const LinearColumns& columns = job.columns;
+  const int from = std::clamp(columns.insideFrom - dx, 0, n);
+  const int to = std::clamp(columns.insideTo - dx, from, n);
+  // The edges last: the texels they reach across to are then in the cache.
+  const auto edges = [&] {
+    for (int k = 0; k < from; ++k) out[k] = LinearColumnEdge(job, rows, dx, dy, k);
+    for (int k = to; k < n; ++k) out[k] = LinearColumnEdge(job, rows, dx, dy, k);
+    return out;
+  };
+  if (from == to) return edges();
+  const int32_t* index = columns.index.data() + dx;
+  const int lo = std::min(index[from], index[to - 1]);
+  const int count = std::max(index[from], index[to - 1]) + 2 - lo;
+  // Blended texels sit at their own column, so that a pixel finds its pair by its index.
+  static thread_local std::vector<uint64_t> mixed;
+  const size_t size = static_cast<size_t>(job.st.texture.width);
+  if (mixed.size() < size) mixed.resize(size);
+  const uint32_t alphaOr = TexelAlphaOr(job.st.texture);
   if (job.st.avx2) {
-    // Eight lanes blend four pixels' texel pairs in both rows at once: faster than
-    // blending the rows first.
-    const uint32_t alphaOr = TexelAlphaOr(job.st.texture);
-    while (k + 4 <= n) {
-      k += LinearSpanAvx2(rows.row0, rows.row1, rows.fy, index + k,
-                          job.columns.weights[dx + k].lanes, n - k, alphaOr, out + k);
-      if (k + 4 > n) break;
-      LinearColumnPair(job, rows, dx, dy, k, out);
-      LinearColumnPair(job, rows, dx, dy, k + 2, out);
-      k += 4;
-    }
-  } else if (first < n) {
-    const int lo = std::min(index[first], index[last]);
-    const int count = std::max(index[first], index[last]) + 2 - lo;
-    static thread_local std::vector<uint32_t> mixed;
-    if (mixed.size() < static_cast<size_t>(count)) mixed.resize(static_cast<size_t>(count));
-    BlendRows(rows.row0 + lo, rows.row1 + lo, rows, count, mixed.data());
-    const uint32_t alphaOr = TexelAlphaOr(job.st.texture);
-    // A group of four that holds an edge pixel goes two by two.
-    while (k + 4 <= n) {
-      k += BlendColumns(mixed.data(), lo, index + k, job.columns.weights.data() + dx + k, n - k,
-                        alphaOr, out + k);
-      if (k + 4 > n) break;
-      LinearColumnPair(job, rows, dx, dy, k, out);
-      LinearColumnPair(job, rows, dx, dy, k + 2, out);
-      k += 4;
-    }
+    BlendRowsAvx2(rows.row0 + lo, rows.row1 + lo, rows.fy, count, mixed.data() + lo);
+    BlendColumnsAvx2(mixed.data(), index + from, columns.weights[dx + from].lanes, to - from,
+                     alphaOr, out + from);
+  } else {
+    BlendRows(rows.row0 + lo, rows.row1 + lo, rows, count, mixed.data() + lo);
+    BlendColumns(mixed.data(), index + from, columns.weights.data() + dx + from, to - from, alphaOr,
+                 out + from);
   }
-  for (; k + 2 <= n; k += 2) LinearColumnPair(job, rows, dx, dy, k, out);
-  for (; k < n; ++k) {
-    out[k] = SampleTexture(job.st, job.su, CoordToSub(job.su.s.At(dx + k, dy)),
-                           CoordToSub(job.su.t.At(dx, dy)));
-  }
-  return out;
+  return edges();
 }
 
 // Bilinear along a texel row, any step: each pixel finds its own columns.
@@ -364,11 +321,18 @@ void BuildLinearColumns(const RasterState& st, const TriangleSetup& su, LinearCo
   columns->left.resize(width);
   columns->right.resize(width);
   columns->weights.resize(width);
+  columns->insideFrom = static_cast<int>(width);
+  columns->insideTo = 0;
   for (size_t dx = 0; dx < width; ++dx) {
     const int s = CoordToSub(su.s.At(static_cast<int>(dx), 0)) - 128;
     const int i0 = s >> 8;
     const int16_t fx = static_cast<int16_t>(s & 255), rest = static_cast<int16_t>(256 - fx);
-    columns->index[dx] = (i0 >= 0 && i0 + 1 < st.texture.width) ? i0 : -1;
+    const bool inside = i0 >= 0 && i0 + 1 < st.texture.width;
+    columns->index[dx] = inside ? i0 : -1;
+    if (inside) {
+      columns->insideFrom = std::min(columns->insideFrom, static_cast<int>(dx));
+      columns->insideTo = static_cast<int>(dx) + 1;
+    }
     columns->left[dx] = AddressTexel(i0, st.texture.width, st.addressU);
     columns->right[dx] = AddressTexel(i0 + 1, st.texture.width, st.addressU);
     columns->weights[dx] = {{rest, rest, rest, rest, fx, fx, fx, fx}};

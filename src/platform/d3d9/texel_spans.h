@@ -22,7 +22,20 @@ struct LinearColumns {
     int16_t lanes[8];  // 256 - fx in the low four lanes, fx in the high four
   };
   std::vector<Weights> weights;
+  // The pixel offsets whose index is not -1: the column steps one way along x, so they
+  // are one run [insideFrom, insideTo) (empty: insideFrom >= insideTo).
+  int insideFrom = 0, insideTo = 0;
 };
+
+// Bilinear filtering in two halves with AVX2 (the same arithmetic as the SSE2 halves):
+// texels [0, count) of row0 and row1 blended vertically with weight fy into mixed, a
+// channel per 16-bit lane; then pixel k of n blends mixed[index[k]] and the texel after it
+// with the horizontal weights at weights[8k] (256 - fx, four lanes) and weights[8k + 4]
+// (fx), ORs alphaOr and goes to out[k].
+void BlendRowsAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fy, int count,
+                   uint64_t* mixed);
+void BlendColumnsAvx2(const uint64_t* mixed, const int32_t* index, const int16_t* weights, int n,
+                      uint32_t alphaOr, uint32_t* out);
 
 struct TexelSpanJob {
   const RasterState& st;

@@ -2,11 +2,8 @@
 
 #include <QShowEvent>
 
-#include "platform/fs/fs.h"
-#include "platform/profile/profile.h"
 #include "platform/ui/dialogs/font_faces.h"
 #include "platform/ui/dialogs/picture_loader.h"
-#include "settings/dialogs/data_paths.h"
 
 namespace settings {
 namespace {
@@ -28,9 +25,8 @@ TPictureSelectForm::TPictureSelectForm(platform::ui::DialogServices& services,
                                        platform::AppPaths paths, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      services_(services),
-      runner_([this](const std::string& message) { services_.ShowError(this, message); }) {
-  setWindowTitle(QStringLiteral("壁紙の選択"));
+      logic_(services, std::move(paths)) {
+  setWindowTitle(QString::fromUtf8(kCaption));
   setFixedSize(476, 296);
   move(171, 102);
   setFont(FaceFont(platform::ui::kFaceMsPGothic, 12, Weight::kNormal));
@@ -65,34 +61,10 @@ TPictureSelectForm::TPictureSelectForm(platform::ui::DialogServices& services,
   setTabOrder(BtnSansho, BtnDel);
   setTabOrder(BtnDel, ListBox1);
 
-  FormCreate(std::move(paths));
+  logic_.Attach(this);
 }
 
-void TPictureSelectForm::FormCreate(platform::AppPaths paths) { paths_ = std::move(paths); }
-
-int TPictureSelectForm::EntryCount() const { return ListBox1->count(); }
-
-std::vector<std::string> TPictureSelectForm::Entries() const {
-  std::vector<std::string> entries;
-  for (int i = 0; i < ListBox1->count(); ++i)
-    entries.push_back(ListBox1->item(i)->text().toStdString());
-  return entries;
-}
-
-void TPictureSelectForm::AddItem(const QString& path) {
-  auto* item = new QListWidgetItem(path, ListBox1);
-  item->setSizeHint(QSize(kScrollWidth, kItemHeight));
-}
-
-void TPictureSelectForm::PutEntry(int index, const std::string& path) {
-  if (index < 0) return;
-  const QString text = QString::fromStdString(path);
-  if (index < ListBox1->count()) {
-    ListBox1->item(index)->setText(text);
-  } else {
-    AddItem(text);
-  }
-}
+TPictureSelectForm::~TPictureSelectForm() { logic_.Attach(nullptr); }
 
 void TPictureSelectForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
@@ -104,62 +76,38 @@ void TPictureSelectForm::done(int result) {
   QDialog::done(result);
 }
 
-void TPictureSelectForm::FormShow() {
-  runner_.Run([&] {
-    Label1->setText(
-        QStringLiteral("「参照」ボタンを押して表示する壁紙を選んでください。\n"
-                       "表示しない壁紙は下の一覧でそのファイル名を選択してから\n"
-                       "「削除」ボタンを押してください。"));
-  });
+void TPictureSelectForm::SetInstruction(const std::string& text) {
+  Label1->setText(QString::fromStdString(text));
 }
 
-void TPictureSelectForm::BtnSanshoClick() {
-  runner_.Run([&] {
-    const std::vector<std::string> paths = services_.OpenFiles(this, {"", kPictureFilter});
-    for (const std::string& path : paths) AddItem(QString::fromStdString(path));
-  });
+void TPictureSelectForm::SetItems(const std::vector<std::string>& paths) {
+  listChangeFromCode_ = true;
+  ListBox1->clear();
+  listChangeFromCode_ = false;
+  for (const std::string& path : paths) AddItem(path);
 }
 
-void TPictureSelectForm::ListBox1Click() {
-  runner_.Run([&] {
-    if (ListBox1->count() == 0) return;
-    const int row = ListBox1->currentRow();
-    // Without a selected entry there is nothing to preview or remove.
-    if (row < 0) return;
-    BtnDel->setEnabled(true);
-    const std::string path = ListBox1->item(row)->text().toStdString();
-    if (!platform::FileExists(path)) return;
-    QImage picture = platform::ui::LoadPictureFile(path);
-    if (picture.isNull()) throw HandlerFailure(path + " は画像として読み込めません");
-    Image1->SetPicture(std::move(picture));
-  });
+void TPictureSelectForm::AddItem(const std::string& path) {
+  auto* item = new QListWidgetItem(QString::fromStdString(path), ListBox1);
+  item->setSizeHint(QSize(kScrollWidth, kItemHeight));
 }
 
-void TPictureSelectForm::BtnDelClick() {
-  runner_.Run([&] {
-    const int row = ListBox1->currentRow();
-    if (row >= 0) {
-      listChangeFromCode_ = true;
-      delete ListBox1->takeItem(row);
-      ListBox1->setCurrentRow(-1);
-      listChangeFromCode_ = false;
-    }
-    Image1->Clear();
-    BtnDel->setEnabled(false);
-  });
+void TPictureSelectForm::ReplaceItem(int row, const std::string& path) {
+  if (QListWidgetItem* item = ListBox1->item(row)) item->setText(QString::fromStdString(path));
 }
 
-void TPictureSelectForm::FormClose() {
-  runner_.Run([&] {
-    // One write of the file for the whole list, however long it is.
-    platform::IniFile ini(paths_.UpdatePath(platform::UserFile::kSettings),
-                          platform::IniWrites::kOnCommit);
-    ini.WriteInteger("Picture", "Count", ListBox1->count());
-    for (int i = 0; i < ListBox1->count(); ++i) {
-      ini.WriteString("Picture", std::to_string(i + 3), ListBox1->item(i)->text().toStdString());
-    }
-    ini.Commit();
-  });
+void TPictureSelectForm::RemoveItem(int row) {
+  listChangeFromCode_ = true;
+  delete ListBox1->takeItem(row);
+  ListBox1->setCurrentRow(-1);
+  listChangeFromCode_ = false;
+}
+
+bool TPictureSelectForm::ShowPreview(const std::string& path) {
+  QImage picture = platform::ui::LoadPictureFile(path);
+  if (picture.isNull()) return false;
+  Image1->SetPicture(std::move(picture));
+  return true;
 }
 
 }  // namespace settings

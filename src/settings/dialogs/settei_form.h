@@ -1,6 +1,6 @@
-// TSetteiForm: the configuration dialog. Most controls write their Settei.ini key the
-// moment they are used; the sliders, the display boxes and the word-list options are
-// written when the dialog closes. Every handler opens the settings file anew.
+// TSetteiForm: the settings dialog's window on Qt. Its handlers are those of SetteiLogic;
+// this class builds the controls, feeds their events to the logic and answers its questions
+// about them.
 #pragma once
 
 #include <QCheckBox>
@@ -8,25 +8,19 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QWidget>
-#include <cstdint>
-#include <optional>
 #include <string>
 
 #include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
-#include "platform/profile/profile.h"
 #include "platform/ui/dialogs/dialog_services.h"
 #include "settings/dialogs/controls.h"
-#include "settings/dialogs/data_paths.h"
-#include "settings/dialogs/handler_runner.h"
 #include "settings/dialogs/picture_select_form.h"
+#include "settings/dialogs/settei_logic.h"
+#include "settings/dialogs/settei_view.h"
 
 namespace settings {
 
-// The caption of LblURL, the link under the banner: it opens the installed ReadMe.
-inline constexpr const char* kReadMeLinkCaption = "使い方の説明（ReadMe.txt） ";
-
-class TSetteiForm : public QWidget {
+class TSetteiForm : public QWidget, public SetteiView, public SetteiTexts {
  public:
   TSetteiForm(TPictureSelectForm& pictureForm, platform::ui::DialogServices& services,
               platform::AppPaths paths = platform::Paths(), QWidget* parent = nullptr);
@@ -34,28 +28,28 @@ class TSetteiForm : public QWidget {
   // wallpaper dialog must be given before the dialog is shown.
   TSetteiForm(platform::ui::DialogServices& services, platform::AppPaths paths = platform::Paths(),
               QWidget* parent = nullptr);
-  void SetPictureForm(TPictureSelectForm& pictureForm) { pictureForm_ = &pictureForm; }
+  void SetPictureForm(TPictureSelectForm& pictureForm);
 
-  void FormShow();
-  void FormCloseQuery();
-  void FormClose();
-  void FormMouseMove();
-  void CheckBoxHaikeiClick();
-  void BtnHaikeiClick();
-  void RadioGroupBGMClick();
-  void BtnSingleClick();
-  void BtnRandomClick();
-  void BtnFontClick();
-  void BtnTuikaClick();
-  void CheckBoxYusenClick();
-  void CheckBoxQuarnelMouseUp();
-  void CheckBoxBrisoltMouseUp();
-  void BtnHelpClick();
-  void LblURLClick();
-  void LblURLMouseMove();
+  void FormShow() { logic_.FormShow(); }
+  void FormCloseQuery() { logic_.FormCloseQuery(); }
+  void FormClose() { logic_.FormClose(); }
+  void FormMouseMove() { logic_.FormMouseMove(); }
+  void CheckBoxHaikeiClick() { logic_.CheckBoxHaikeiClick(); }
+  void BtnHaikeiClick() { logic_.BtnHaikeiClick(); }
+  void RadioGroupBGMClick() { logic_.RadioGroupBGMClick(); }
+  void BtnSingleClick() { logic_.BtnSingleClick(); }
+  void BtnRandomClick() { logic_.BtnRandomClick(); }
+  void BtnFontClick() { logic_.BtnFontClick(); }
+  void BtnTuikaClick() { logic_.BtnTuikaClick(); }
+  void CheckBoxYusenClick() { logic_.CheckBoxYusenClick(); }
+  void CheckBoxQuarnelMouseUp() { logic_.CheckBoxQuarnelMouseUp(); }
+  void CheckBoxBrisoltMouseUp() { logic_.CheckBoxBrisoltMouseUp(); }
+  void BtnHelpClick() { logic_.BtnHelpClick(); }
+  void LblURLClick() { logic_.LblURLClick(); }
+  void LblURLMouseMove() { logic_.LblURLMouseMove(); }
 
   // True while BtnTuikaClick waits for the editor; the window refuses to close meanwhile.
-  bool EditorRunning() const { return editorRunning_; }
+  bool EditorRunning() const { return logic_.EditorRunning(); }
 
   QLabel* Label1;
   QLabel* Label2;
@@ -85,17 +79,23 @@ class TSetteiForm : public QWidget {
   PictureBox* Image1;
   EventLabel* LblURL;
 
-  static constexpr const char* kMidiDialogTitle = "曲の選択";
-  static constexpr const char* kMidiFilter = "midiファイル(*.mid)|*.mid";
-  static constexpr const char* kFolderCaption =
-      "midiファイルが存在するフォルダかドライブを選んでください。";
-  static constexpr const char* kEditorFailed = "追加問題.txt を開けませんでした。";
-  static constexpr const char* kNoMidiFromRadio =
-      "選択したフォルダには\nmidiファイルがありません。\n「ランダムBGMの設定」ボタンを押して\n"
-      "他のフォルダを選んでください。";
-  static constexpr const char* kNoMidiFromButton =
-      "選択したフォルダには\nmidiファイルがありません。\n他のフォルダを選んでください。";
-  static constexpr const char* kDefaultFontLabel = "設定書体: ＭＳ Ｐ明朝";
+  // SetteiView
+  platform::ui::NativeWindow Window() override { return this; }
+  bool Checked(SetteiControl box) const override;
+  void SetChecked(SetteiControl box, bool ticked) override;
+  int ItemIndex() const override;
+  void SetItemIndex(int index) override;
+  int Position(SetteiControl slider) const override;
+  void SetPosition(SetteiControl slider, int position) override;
+  bool Enabled(SetteiControl control) const override;
+  void SetEnabled(SetteiControl control, bool enabled) override;
+  void SetVisible(SetteiControl control, bool visible) override;
+  void SetText(SetteiControl label, const std::string& text) override;
+  void SetFontLabel(const std::string& text, const std::optional<LabelFont>& font) override;
+  void SetLinkColor(std::uint32_t bgr) override;
+  void SetCloseEnabled(bool) override {}
+  bool FaceInstalled(const std::string& face) const override;
+  void WaitWhileRunning(platform::ui::ChildProcess& process) override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -103,7 +103,6 @@ class TSetteiForm : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  void FormCreate(platform::AppPaths paths);
   // The controls, group by group as the window shows them.
   void BuildControls();
   void BuildSliders();
@@ -115,33 +114,15 @@ class TSetteiForm : public QWidget {
   void BuildHelpControls();
   void ConnectHandlers();
   void SetTabOrder();
-  // The parts of FormShow, group by group.
-  void NoteUserListAndSiblings();
-  void LoadWallpaperGroup(const std::string& path);
-  void LoadMusicGroup(const std::string& path);
-  void LoadFontGroup(const platform::IniFile& ini);
-  void LoadWordListGroup(const platform::IniFile& ini);
-  void LoadSlidersAndDisplayBoxes(const platform::IniFile& ini);
-  std::string SettingsPath() const;
-  std::string UserListPath() const;
-  int CountValidUserIdioms() const;
-  void SetTick(QCheckBox* box, bool ticked);
-  void SetRadioItem(int index);
-  void SetMusicLabel(const std::string& path);
-  void SetFolderLabel(const std::string& path);
-  void ChooseMidiFolder(const char* noMidiMessage);
-  void SiblingMouseUp(Sibling sibling, QCheckBox* box);
-  void Export(Sibling sibling);
-  void WaitForEditor(platform::ui::ChildProcess& editor);
-  void EndEditing();
+  QWidget* Control(SetteiControl control) const;
+  QCheckBox* Box(SetteiControl box) const;
+  QSlider* Slider(SetteiControl slider) const;
 
-  TPictureSelectForm* pictureForm_ = nullptr;
-  platform::ui::DialogServices& services_;
-  HandlerRunner runner_;
-  platform::AppPaths paths_;
-  std::int64_t userFileStamp_ = 0;
-  bool editorRunning_ = false;
+  SetteiLogic logic_;
   bool centred_ = false;
 };
+
+// The path rule of the labels on Qt's strings.
+QString ShortenPath(const QString& path);
 
 }  // namespace settings

@@ -51,7 +51,7 @@ QSlider* MakeTrackBar(QRect geometry, QWidget* parent) {
 }  // namespace
 
 void TSetteiForm::BuildControls() {
-  setWindowTitle(Q("ヴェルモランディの設定"));
+  setWindowTitle(Q(kCaption));
   setFixedSize(498, 480);
   setFont(FaceFont(kFaceMsPGothic, 12, Weight::kNormal));
   SetColors(this, kClBlack, kClWhite);

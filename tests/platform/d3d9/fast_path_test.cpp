@@ -200,17 +200,18 @@ TEST_P(FastPath, TypicalSaverDrawsMatchOnAFullFrame) {
   EXPECT_EQ(fast.Pixels(), plain.Pixels());
 }
 
-// Linear quads one texel per pixel across: the texture at its own width, placed on whole,
-// half, quarter and arbitrary positions (so the blend weight is 0, 128 or anything) and
-// stretched or not vertically, over every addressing mode, so that the first and last
-// pixels of a row reach across the texture's edge.
+// Quads one texel per pixel across, linear or point sampled: the texture at its own width,
+// placed on whole, half, quarter and arbitrary positions (so the blend weight is 0, 128 or
+// anything) and stretched or not vertically, over every addressing mode, so that the first
+// and last pixels of a row reach across the texture's edge (or, drawn at its own size, stay
+// just inside it).
 Scenario OneTexelPerPixelScenario(std::mt19937& rng) {
   Scenario s = RandomScenario(rng);
   auto pick = [&](auto... values) {
     const float options[] = {static_cast<float>(values)...};
     return options[std::uniform_int_distribution<size_t>(0, sizeof...(values) - 1)(rng)];
   };
-  s.filter = D3DTEXF_LINEAR;
+  s.filter = std::bernoulli_distribution(0.7)(rng) ? D3DTEXF_LINEAR : D3DTEXF_POINT;
   if (std::bernoulli_distribution(0.8)(rng)) {
     s.texFormat = std::bernoulli_distribution(0.7)(rng) ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
   }
@@ -234,7 +235,7 @@ Scenario OneTexelPerPixelScenario(std::mt19937& rng) {
   return s;
 }
 
-TEST_P(FastPath, OneTexelPerPixelLinearDrawsMatchThePlainPath) {
+TEST_P(FastPath, OneTexelPerPixelDrawsMatchThePlainPath) {
   std::mt19937 rng(7120);
   for (int i = 0; i < 2000; ++i) {
     const Scenario s = OneTexelPerPixelScenario(rng);

@@ -1,6 +1,7 @@
 // Which face a name selects: the exact family names, the Windows names of the alias file,
 // and the logged fallback for names that give no Japanese face.
 #include <algorithm>
+#include <limits>
 
 #include "platform/gdi/gdi_fixture.h"
 
@@ -152,6 +153,19 @@ TEST_F(FaceLookupTest, HandlesAreCheckedAndFontsOutliveTheirHandleWhileSelected)
   TEXTMETRICA tm;
   EXPECT_EQ(GetTextMetricsA(dc, &tm), 0);
   EXPECT_EQ(CreateFontIndirectA(nullptr), nullptr);
+}
+
+TEST_F(FaceLookupTest, AbsurdHeightsAreClampedAndLogged) {
+  for (LONG height :
+       {LONG{-100000}, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()}) {
+    SCOPED_TRACE(height);
+    log_.clear();
+    HDC dc = ContextWith("ＭＳ Ｐ明朝", height);
+    EXPECT_TRUE(LogMentions("limited to 1024 pixels"));
+    const TEXTMETRICA tm = MetricsOf(dc);
+    EXPECT_GE(tm.tmHeight, kMaxFontHeight);
+    EXPECT_LE(tm.tmHeight, kMaxFontHeight * 5 / 4);
+  }
 }
 
 }  // namespace

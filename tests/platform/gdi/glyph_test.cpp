@@ -9,44 +9,8 @@
 namespace platform::gdi::testing {
 namespace {
 
-constexpr UINT kShi = 0x8E6C;   // 四
-constexpr UINT kA = 0x82A0;     // あ
-constexpr UINT kKan = 0x8ABF;   // 漢
-constexpr UINT kIchi = 0x88EA;  // 一
-constexpr UINT kHalfA = 0xB1;   // ｱ, half-width katakana
-constexpr UINT kIdeographicSpace = 0x8140;
-
 // The saver's window font: "ＭＳ Ｐ明朝", character height 21 pixels, bold.
 const char* const kWindowFace = "ＭＳ Ｐ明朝";
-
-struct Glyph {
-  DWORD result = 0;
-  GLYPHMETRICS metrics;
-  std::vector<std::uint8_t> rows;
-  UINT pitch() const { return (metrics.gmBlackBoxX + 3) & ~3u; }
-  UINT At(UINT x, UINT y) const { return rows[y * pitch() + x]; }
-  long Ink() const { return std::accumulate(rows.begin(), rows.end(), 0L); }
-};
-
-Glyph GlyphOf(HDC dc, UINT code) {
-  Glyph g;
-  const MAT2 identity = IdentityMat2();
-  g.result = GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &g.metrics, 0, nullptr, &identity);
-  if (g.result == GDI_ERROR || g.result == 0) return g;
-  g.rows.assign(g.result, 0);
-  GLYPHMETRICS again;
-  EXPECT_EQ(
-      GetGlyphOutlineA(dc, code, GGO_GRAY8_BITMAP, &again, g.result, g.rows.data(), &identity),
-      g.result);
-  EXPECT_EQ(std::memcmp(&again, &g.metrics, sizeof again), 0);
-  return g;
-}
-
-TEXTMETRICA MetricsOf(HDC dc) {
-  TEXTMETRICA tm;
-  EXPECT_EQ(GetTextMetricsA(dc, &tm), 1);
-  return tm;
-}
 
 using GlyphTest = GdiTest;
 
@@ -231,19 +195,6 @@ TEST_F(GlyphTest, LineHeightFollowsTheSignOfTheRequestedHeight) {
   }
 }
 
-TEST_F(GlyphTest, AbsurdHeightsAreClampedAndLogged) {
-  for (LONG height :
-       {LONG{-100000}, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()}) {
-    SCOPED_TRACE(height);
-    log_.clear();
-    HDC dc = ContextWith(kWindowFace, height);
-    EXPECT_TRUE(LogMentions("limited to 1024 pixels"));
-    const TEXTMETRICA tm = MetricsOf(dc);
-    EXPECT_GE(tm.tmHeight, kMaxFontHeight);
-    EXPECT_LE(tm.tmHeight, kMaxFontHeight * 5 / 4);
-  }
-}
-
 TEST_F(GlyphTest, ItalicSlantsTheGlyphWhileUnderlineAndStrikeOutLeaveItAlone) {
   HDC plain = ContextWith(kWindowFace, -21);
   HDC italic = ContextWith(kWindowFace, -21, FW_NORMAL, 1);
@@ -272,14 +223,6 @@ TEST_F(GlyphTest, AMatrixTransformsTheBitmapAndTheAdvance) {
   EXPECT_NEAR(metrics.gmBlackBoxX, 2 * plain.metrics.gmBlackBoxX, 2);
   // The identity matrix afterwards gives the first bitmap again.
   EXPECT_EQ(GlyphOf(dc, kShi).rows, plain.rows);
-}
-
-TEST(CharacterHeightFromPoints, ConvertsAtNinetySixDotsPerInch) {
-  const struct {
-    LONG points;
-    LONG pixels;
-  } kSizes[] = {{14, 19}, {28, 37}, {9, 12}, {12, 16}, {10, 13}, {0, 0}, {-14, -19}};
-  for (const auto& s : kSizes) EXPECT_EQ(CharacterHeightFromPoints(s.points), s.pixels) << s.points;
 }
 
 }  // namespace

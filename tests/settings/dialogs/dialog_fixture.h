@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "platform/profile/profile.h"
-#include "settings/dialogs/fake_dialog_services.h"
+#include "settings/dialog_logic/fake_dialog_services.h"
 #include "settings/dialogs/picture_select_form.h"
 #include "settings/dialogs/settei_form.h"
 #include "support/temp_dir.h"

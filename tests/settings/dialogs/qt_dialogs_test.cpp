@@ -16,7 +16,7 @@
 #include <QToolButton>
 #include <functional>
 
-#include "platform/gdi/font_catalog.h"
+#include "platform/gdi/linux/font_catalog.h"
 #include "platform/ui/dialogs/font_chooser.h"
 #include "platform/ui/dialogs/font_faces.h"
 #include "platform/ui/dialogs/qt_dialog_services.h"

@@ -15,9 +15,6 @@
 
 namespace platform::ui {
 
-inline constexpr const char* kFaceMsPMincho = "ＭＳ Ｐ明朝";
-inline constexpr const char* kFaceMsPGothic = "ＭＳ Ｐゴシック";
-
 // The installed family that draws `face`: the alias target for the two Windows names,
 // otherwise `face` itself.
 QString ConcreteFamily(const std::string& face);

@@ -24,6 +24,7 @@ namespace {
 constexpr const char* kQtTranslations = "qtbase_ja";
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+QWidget* Owner(NativeWindow owner) { return static_cast<QWidget*>(owner); }
 
 }  // namespace
 
@@ -52,19 +53,19 @@ QString QtFileFilter(const std::string& filter) {
   return entries.join(QStringLiteral(";;"));
 }
 
-std::optional<std::string> QtDialogServices::OpenFile(QWidget* owner,
+std::optional<std::string> QtDialogServices::OpenFile(NativeWindow owner,
                                                       const FileDialogSpec& request) {
   // Qt's own file dialogs throughout: they speak Japanese whatever the desktop's language.
-  const QString path =
-      QFileDialog::getOpenFileName(owner, Q(request.title), QString(), QtFileFilter(request.filter),
-                                   nullptr, QFileDialog::DontUseNativeDialog);
+  const QString path = QFileDialog::getOpenFileName(Owner(owner), Q(request.title), QString(),
+                                                    QtFileFilter(request.filter), nullptr,
+                                                    QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }
 
-std::vector<std::string> QtDialogServices::OpenFiles(QWidget* owner,
+std::vector<std::string> QtDialogServices::OpenFiles(NativeWindow owner,
                                                      const FileDialogSpec& request) {
-  QFileDialog dialog(owner, Q(request.title), QString(), QtFileFilter(request.filter));
+  QFileDialog dialog(Owner(owner), Q(request.title), QString(), QtFileFilter(request.filter));
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setOption(QFileDialog::ReadOnly, false);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -75,12 +76,12 @@ std::vector<std::string> QtDialogServices::OpenFiles(QWidget* owner,
   return paths;
 }
 
-std::optional<std::string> QtDialogServices::BrowseForFolder(QWidget* owner,
+std::optional<std::string> QtDialogServices::BrowseForFolder(NativeWindow owner,
                                                              const std::string& caption) {
   // Qt's own dialog, whatever the desktop offers: it opens in the home folder with nothing
   // selected, and loses the button that makes new folders (a read-only view also takes
   // making, renaming and deleting off its menus).
-  QFileDialog dialog(owner, Q(caption), QDir::homePath());
+  QFileDialog dialog(Owner(owner), Q(caption), QDir::homePath());
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog |
                     QFileDialog::ReadOnly);
@@ -91,29 +92,31 @@ std::optional<std::string> QtDialogServices::BrowseForFolder(QWidget* owner,
   return dialog.selectedFiles().front().toStdString();
 }
 
-std::optional<FontChoice> QtDialogServices::ChooseFont(QWidget* owner, const FontChoice& initial) {
-  FontChooser chooser(initial, owner);
+std::optional<FontChoice> QtDialogServices::ChooseFont(NativeWindow owner,
+                                                       const FontChoice& initial) {
+  FontChooser chooser(initial, Owner(owner));
   if (chooser.exec() != QDialog::Accepted) return std::nullopt;
   return chooser.Choice();
 }
 
-void QtDialogServices::ShowMessage(QWidget* owner, const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, QString(), Q(text), QMessageBox::Ok, owner);
+void QtDialogServices::ShowMessage(NativeWindow owner, const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, QString(), Q(text), QMessageBox::Ok, Owner(owner));
   box.exec();
 }
 
-void QtDialogServices::ShowError(QWidget* owner, const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("エラー"), Q(text), QMessageBox::Ok, owner);
+void QtDialogServices::ShowError(NativeWindow owner, const std::string& text) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("エラー"), Q(text), QMessageBox::Ok,
+                  Owner(owner));
   box.exec();
 }
 
-bool QtDialogServices::AskYesNo(QWidget* owner, const std::string& text) {
+bool QtDialogServices::AskYesNo(NativeWindow owner, const std::string& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), Q(text),
-                  QMessageBox::Yes | QMessageBox::No, owner);
+                  QMessageBox::Yes | QMessageBox::No, Owner(owner));
   return box.exec() == QMessageBox::Yes;
 }
 
-void QtDialogServices::ShowModal(QDialog& dialog) { dialog.exec(); }
+void QtDialogServices::ShowModal(ModalDialog& dialog) { dialog.Exec(); }
 
 std::optional<std::vector<std::string>> QtDialogServices::FindEditor(const std::string& file) {
   return FindEditorCommand(file, SystemEditorProbe());

@@ -19,14 +19,15 @@ class QtDialogServices : public DialogServices {
   QtDialogServices(const QtDialogServices&) = delete;
   QtDialogServices& operator=(const QtDialogServices&) = delete;
 
-  std::optional<std::string> OpenFile(QWidget* owner, const FileDialogSpec& request) override;
-  std::vector<std::string> OpenFiles(QWidget* owner, const FileDialogSpec& request) override;
-  std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& caption) override;
-  std::optional<FontChoice> ChooseFont(QWidget* owner, const FontChoice& initial) override;
-  void ShowMessage(QWidget* owner, const std::string& text) override;
-  void ShowError(QWidget* owner, const std::string& text) override;
-  bool AskYesNo(QWidget* owner, const std::string& text) override;
-  void ShowModal(QDialog& dialog) override;
+  std::optional<std::string> OpenFile(NativeWindow owner, const FileDialogSpec& request) override;
+  std::vector<std::string> OpenFiles(NativeWindow owner, const FileDialogSpec& request) override;
+  std::optional<std::string> BrowseForFolder(NativeWindow owner,
+                                             const std::string& caption) override;
+  std::optional<FontChoice> ChooseFont(NativeWindow owner, const FontChoice& initial) override;
+  void ShowMessage(NativeWindow owner, const std::string& text) override;
+  void ShowError(NativeWindow owner, const std::string& text) override;
+  bool AskYesNo(NativeWindow owner, const std::string& text) override;
+  void ShowModal(ModalDialog& dialog) override;
   std::optional<std::vector<std::string>> FindEditor(const std::string& file) override;
   std::unique_ptr<ChildProcess> StartProcess(const std::vector<std::string>& argv) override;
   bool OpenWithDefaultProgram(const std::string& target) override;

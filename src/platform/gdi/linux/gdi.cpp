@@ -8,10 +8,10 @@
 #include <unordered_map>
 
 #include "platform/fs/app_paths.h"
-#include "platform/gdi/font_catalog.h"
-#include "platform/gdi/font_instance.h"
-#include "platform/gdi/freetype_face.h"
-#include "platform/gdi/glyph_code.h"
+#include "platform/gdi/linux/font_catalog.h"
+#include "platform/gdi/linux/font_instance.h"
+#include "platform/gdi/linux/freetype_face.h"
+#include "platform/gdi/linux/glyph_code.h"
 #include "platform/log/log.h"
 #include "platform/text/text.h"
 
@@ -247,11 +247,9 @@ BOOL GetTextExtentPoint32A(HDC dc, const char* text, int length, SIZE* size) {
   return 1;
 }
 
-LONG CharacterHeightFromPoints(LONG points) {
-  const long long scaled = static_cast<long long>(points) * 96;
-  // Half away from zero, as MulDiv rounds.
-  const long long pixels = scaled >= 0 ? (scaled + 36) / 72 : -((-scaled + 36) / 72);
-  return static_cast<LONG>(pixels);
+bool SetFaceName(LOGFONTA& description, std::string_view utf8) {
+  description.lfFaceName = std::string(utf8);
+  return true;
 }
 
 std::vector<std::string> InstalledScreenFonts() {

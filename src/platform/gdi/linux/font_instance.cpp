@@ -1,4 +1,4 @@
-#include "platform/gdi/font_instance.h"
+#include "platform/gdi/linux/font_instance.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,6 @@
 // every call, and plays the wallpaper dialog and the editor without showing anything.
 #pragma once
 
-#include <QDialog>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -41,7 +40,7 @@ class FakeDialogServices : public platform::ui::DialogServices {
   // Runs inside a chooser, before it answers (to change the world under the handler).
   std::function<void()> duringChooser;
   // Runs while the wallpaper dialog is shown modally.
-  std::function<void(QDialog&)> duringModal;
+  std::function<void(platform::ui::ModalDialog&)> duringModal;
 
   std::optional<std::vector<std::string>> editorCommand = std::vector<std::string>{"editor"};
   bool startFails = false;
@@ -61,41 +60,46 @@ class FakeDialogServices : public platform::ui::DialogServices {
   std::vector<std::vector<std::string>> started;
   std::vector<std::string> opened;
 
-  std::optional<std::string> OpenFile(QWidget*,
+  std::optional<std::string> OpenFile(platform::ui::NativeWindow,
                                       const platform::ui::FileDialogSpec& request) override {
     fileDialogs.push_back(request);
     if (duringChooser) duringChooser();
     return Take(fileAnswers);
   }
-  std::vector<std::string> OpenFiles(QWidget*,
+  std::vector<std::string> OpenFiles(platform::ui::NativeWindow,
                                      const platform::ui::FileDialogSpec& request) override {
     pictureDialogs.push_back(request);
     return pictureAnswer;
   }
-  std::optional<std::string> BrowseForFolder(QWidget*, const std::string& caption) override {
+  std::optional<std::string> BrowseForFolder(platform::ui::NativeWindow,
+                                             const std::string& caption) override {
     folderCaptions.push_back(caption);
     if (duringChooser) duringChooser();
     return Take(folderAnswers);
   }
   std::optional<platform::ui::FontChoice> ChooseFont(
-      QWidget*, const platform::ui::FontChoice& initial) override {
+      platform::ui::NativeWindow, const platform::ui::FontChoice& initial) override {
     fontDialogs.push_back(initial);
     return fontAnswer;
   }
-  void ShowMessage(QWidget*, const std::string& text) override { messages.push_back(text); }
-  void ShowError(QWidget*, const std::string& text) override { errors.push_back(text); }
-  bool AskYesNo(QWidget*, const std::string& text) override {
+  void ShowMessage(platform::ui::NativeWindow, const std::string& text) override {
+    messages.push_back(text);
+  }
+  void ShowError(platform::ui::NativeWindow, const std::string& text) override {
+    errors.push_back(text);
+  }
+  bool AskYesNo(platform::ui::NativeWindow, const std::string& text) override {
     questions.push_back(text);
     if (yesNoAnswers.empty()) return false;
     const bool answer = yesNoAnswers.front();
     yesNoAnswers.pop_front();
     return answer;
   }
-  void ShowModal(QDialog& dialog) override {
+  void ShowModal(platform::ui::ModalDialog& dialog) override {
     ++modalRuns;
-    dialog.show();
+    dialog.Open();
     if (duringModal) duringModal(dialog);
-    dialog.reject();
+    dialog.Close();
   }
   std::optional<std::vector<std::string>> FindEditor(const std::string& file) override {
     editorLookups.push_back(file);

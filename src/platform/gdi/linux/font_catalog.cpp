@@ -1,4 +1,4 @@
-#include "platform/gdi/font_catalog.h"
+#include "platform/gdi/linux/font_catalog.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/gdi/freetype_face.h"
+#include "platform/gdi/linux/freetype_face.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "platform/gdi/glyph_code.h"
+#include "platform/gdi/linux/glyph_code.h"
 
 #include <string>
 #include <unordered_map>

@@ -6,9 +6,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/gdi/font_catalog.h"
-#include "platform/gdi/freetype_face.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/linux/font_catalog.h"
+#include "platform/gdi/linux/freetype_face.h"
 
 namespace platform::gdi {
 
