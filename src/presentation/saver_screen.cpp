@@ -306,6 +306,7 @@ void SaverScreen::RenderFrame() {
   ComposeFrame();
   scene_->Render();
   device->EndScene();
+  if (options_.framePresenting) options_.framePresenting(*device);
   device->Present(nullptr, nullptr, nullptr, nullptr);
 }
 

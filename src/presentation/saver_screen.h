@@ -49,6 +49,9 @@ struct ScreenOptions {
   std::function<void()> deviceLost;
   // Runs once the scene exists, before the first texture is made; may be empty.
   std::function<void()> sceneMade;
+  // Runs with each finished frame, before it is presented (the back buffer holds it);
+  // may be empty.
+  std::function<void(IDirect3DDevice9&)> framePresenting;
 };
 
 class SaverScreen final : public Screen {

@@ -16,7 +16,7 @@ MouseVerdict MouseRule::Move(int x, int y) {
 }
 
 SysCommandAnswer WMSysCommand(std::uint32_t command, std::intptr_t& result) {
-  if (command == SC_SCREENSAVE) {
+  if (command == kScreenSaveCommand) {
     result = 1;
     return SysCommandAnswer::kHandled;
   }

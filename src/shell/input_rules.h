@@ -24,7 +24,7 @@ class MouseRule {
 };
 
 // System commands (WM_SYSCOMMAND's parameter).
-inline constexpr std::uint32_t SC_SCREENSAVE = 0xF140;
+inline constexpr std::uint32_t kScreenSaveCommand = 0xF140;  // SC_SCREENSAVE
 
 enum class SysCommandAnswer { kDefault, kHandled };
 

@@ -10,6 +10,7 @@ namespace shell {
 
 std::uint32_t WinmmClock::Now() { return platform::timeGetTime(); }
 void WinmmClock::Sleep(std::uint32_t ms) { platform::Sleep(ms); }
+std::uint32_t LoopClock::Now() { return platform::timeGetTime(); }
 
 SaverSession::SaverSession(presentation::Screen& screen, game::Clock& clock, SessionOptions options)
     : screen_(screen), clock_(clock), options_(std::move(options)) {}

@@ -35,6 +35,14 @@ class WinmmClock final : public game::Clock {
   void Sleep(std::uint32_t ms) override;
 };
 
+// A saver window's game clock: timeGetTime, with the tick's sleep left to the message loop,
+// which waits for the next tick with window messages still handled instead of blocking.
+class LoopClock final : public game::Clock {
+ public:
+  std::uint32_t Now() override;
+  void Sleep(std::uint32_t) override {}
+};
+
 enum class MusicOutput { kPlay, kNone };
 
 struct SessionOptions {

@@ -50,7 +50,8 @@ TEST(MouseRule, APointerAtTheOriginIsRecordedLikeAnyOther) {
 
 TEST(SysCommand, ScreensaveRequestIsSwallowedOthersPassOn) {
   std::intptr_t result = 0;
-  EXPECT_EQ(shell::WMSysCommand(shell::SC_SCREENSAVE, result), shell::SysCommandAnswer::kHandled);
+  EXPECT_EQ(shell::WMSysCommand(shell::kScreenSaveCommand, result),
+            shell::SysCommandAnswer::kHandled);
   EXPECT_EQ(result, 1);
   for (const std::uint32_t other :
        {0xF060u /*close*/, 0xF020u /*minimize*/, 0xF170u /*monitor power*/}) {

@@ -70,7 +70,8 @@ TEST(SaverForm, MouseRuleAndSystemCommands) {
   App();
   shell::TVelmorandiSaverForm form(App(), Options());
   std::intptr_t result = 0;
-  EXPECT_EQ(form.WMSysCommand(shell::SC_SCREENSAVE, result), shell::SysCommandAnswer::kHandled);
+  EXPECT_EQ(form.WMSysCommand(shell::kScreenSaveCommand, result),
+            shell::SysCommandAnswer::kHandled);
   EXPECT_EQ(result, 1);
   bool closedEarly = true;
   QTimer::singleShot(100, [&] {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "sx_fixture.h"
+#include "sx/sx_fixture.h"
 
 namespace sx {
 namespace {
@@ -41,6 +41,8 @@ class SceneTest : public SxTest {
     const Quad quad = MakeQuad(4, 4);
     scene_->AddQuad(at, quad.v, texture, mode, filter, layer, z);
   }
+
+  CallRecorder& Recorder() const { return carad_->Device()->Recorder(); }
 
   // Renders with the recorder on and returns the recorded calls.
   std::vector<D3DCall> RecordRender() {

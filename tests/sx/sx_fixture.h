@@ -1,5 +1,5 @@
-// Shared set-up of the scene and text writer tests: a headless device wrapper with a
-// 640 x 480 software device, the debug log in a file of the test's own, and the font
+// Shared set-up of the scene and text writer tests: a device wrapper with a 640 x 480 device
+// (test_device.h), the debug log in a file of the test's own, and the font
 // alias file of the build's data folder.
 #pragma once
 
@@ -15,6 +15,7 @@
 #include "dg/texture.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/gdi/gdi.h"
+#include "sx/test_device.h"
 
 namespace sx::testing {
 
@@ -24,7 +25,7 @@ class SxTest : public ::testing::Test {
     dg::SetDebugLogPath(::testing::TempDir() + "sx_test_DebugLog.txt");
     dg::LogLineCount = 0;
     platform::gdi::SetFontAliasFile(VM_TEST_FONT_ALIAS_FILE);
-    carad_ = std::make_unique<dg::TDGCarad>(nullptr);
+    carad_ = std::make_unique<dg::TDGCarad>(TestDeviceOwner());
     carad_->SetDebugOption(dg::dgoDebugMessage);
     carad_->Loaded();
     ASSERT_NE(carad_->Device(), nullptr);
@@ -36,7 +37,6 @@ class SxTest : public ::testing::Test {
   }
 
   IDirect3DDevice9* Device() const { return carad_->Device(); }
-  CallRecorder& Recorder() const { return carad_->Device()->Recorder(); }
 
   // A managed A8R8G8B8 texture of the size, every pixel `colour`; owned by the fixture.
   dg::TDGTexture* MakeTexture(std::uint32_t width, std::uint32_t height,
@@ -56,10 +56,8 @@ class SxTest : public ::testing::Test {
 
   // The back buffer after a Present, 640 x 480 A8R8G8B8 pixels.
   std::vector<std::uint32_t> PresentAndRead() {
-    Device()->Present(nullptr, nullptr, nullptr, nullptr);
-    std::vector<std::uint32_t> pixels;
     UINT width = 0, height = 0;
-    EXPECT_TRUE(Device()->GetLastPresentedFrame(&pixels, &width, &height));
+    std::vector<std::uint32_t> pixels = ReadFrameAndPresent(*Device(), width, height);
     EXPECT_EQ(width, 640u);
     EXPECT_EQ(height, 480u);
     return pixels;

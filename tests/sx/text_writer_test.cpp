@@ -10,82 +10,13 @@
 #include "platform/text/text.h"
 #include "sx/scene.h"
 #include "sx/sjis_walk.h"
-#include "sx_fixture.h"
+#include "sx/text_writer_fixture.h"
 
 namespace sx {
 namespace {
 
-using testing::SxTest;
-
-std::string Ansi(const char* utf8) { return platform::Utf8ToAnsi(utf8); }
-
-std::uint32_t CodeOf(const char* utf8) {
-  std::string ansi = Ansi(utf8);
-  std::size_t pos = 0;
-  return NextShiftJisCode(ansi, pos);
-}
-
-// The window font of the saver: its cell writer draws with it unchanged.
-TSXFont CellFont() {
-  TSXFont font;
-  font.Name = "ＭＳ Ｐ明朝";
-  font.Height = -21;
-  font.Style = fsBold;
-  return font;
-}
-
 // A 32-character meaning line of kanji.
 const char kMeaning[] = "一挙両得千載一遇以心伝心温故知新起承転結日進月歩自業自得大器晩成";
-
-// Every pixel of level 0 (tightly packed), read through a read-only lock.
-std::vector<std::uint32_t> ReadTexture(dg::TDGTexture& texture) {
-  std::vector<std::uint32_t> pixels;
-  const LONG width = static_cast<LONG>(texture.TextureWidth());
-  const LONG height = static_cast<LONG>(texture.TextureHeight());
-  const RECT rect{0, 0, width, height};
-  D3DLOCKED_RECT locked{0, nullptr};
-  if (texture.LockRect(0, &rect, locked, D3DLOCK_READONLY) != D3D_OK) return pixels;
-  const int bytes = texture.BytesPerPixel();
-  for (LONG y = 0; y < height; ++y) {
-    const auto* row = static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch;
-    for (LONG x = 0; x < width; ++x) {
-      std::uint32_t value = 0;
-      for (int b = bytes - 1; b >= 0; --b) value = (value << 8) | row[x * bytes + b];
-      pixels.push_back(value);
-    }
-  }
-  texture.UnlockRect();
-  return pixels;
-}
-
-// A glyph's pixel (A8R8G8B8 writer) at box column x, row y.
-std::uint32_t GlyphPixel(const TSXGlyph& glyph, int x, int y) {
-  const std::uint8_t* at = glyph.pixels.data() + y * glyph.pitch + x * 4;
-  return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
-
-bool HasInk(const TSXGlyph& glyph) {
-  for (int y = 0; y < glyph.height; ++y) {
-    for (int x = 0; x < glyph.width; ++x) {
-      if ((GlyphPixel(glyph, x, y) >> 24) != 0) return true;
-    }
-  }
-  return false;
-}
-
-class TextWriterTest : public SxTest {
- protected:
-  void SetUp() override {
-    SxTest::SetUp();
-    writer_ = std::make_unique<TSXTextWriter>(*carad_, 16, D3DFMT_A8R8G8B8);
-    writer_->SetFont(CellFont());
-  }
-  void TearDown() override {
-    writer_.reset();
-    SxTest::TearDown();
-  }
-  std::unique_ptr<TSXTextWriter> writer_;
-};
 
 TEST(ShiftJisWalkTest, LeadBytesPairUpExceptAtTheEnd) {
   struct Case {
@@ -297,37 +228,6 @@ TEST_F(TextWriterTest, DrawingIntoATextureWithoutItsDirect3DTextureIsReported) {
                 .find("テクスチャが確保されていません。LockRectの前にSetSizeするか、"
                       "BMPを読み込んでください(Error Code = UNKNOWN ERROR"),
             std::string::npos);
-}
-
-TEST_F(TextWriterTest, TextureInAnotherFormatGetsConvertedPixels) {
-  textures_.clear();
-  writer_.reset();
-  carad_.reset();
-  SoftwareDeviceOptions options = DefaultSoftwareDeviceOptions();
-  SoftwareDeviceOptions noA8 = options;
-  noA8.textureFormats = {D3DFMT_A4R4G4B4};
-  SetDefaultSoftwareDeviceOptions(noA8);
-  carad_ = std::make_unique<dg::TDGCarad>(nullptr);
-  carad_->SetDebugOption(dg::dgoDebugMessage);
-  carad_->Loaded();
-  SetDefaultSoftwareDeviceOptions(options);
-  writer_ = std::make_unique<TSXTextWriter>(*carad_, 16, D3DFMT_A8R8G8B8);
-  writer_->SetFont(CellFont());
-
-  dg::TDGTexture* texture = MakeTexture(30, 30, 0xFF000000);
-  ASSERT_EQ(texture->Format(), D3DFMT_A4R4G4B4);
-  writer_->DrawText(2, 2, *texture, Ansi("四"));
-  const TSXGlyph glyph = writer_->Cache().GetGlyph(CodeOf("四"), writer_->Font());
-  const std::vector<std::uint32_t> pixels = ReadTexture(*texture);
-  for (int y = 0; y < 30; ++y) {
-    for (int x = 0; x < 30; ++x) {
-      const int gx = x - (2 + glyph.originX), gy = y - (2 + glyph.offsetY);
-      const bool inBox = gx >= 0 && gx < glyph.width && gy >= 0 && gy < glyph.height;
-      const std::uint32_t expected =
-          inBox ? ((GlyphPixel(glyph, gx, gy) >> 28) << 12 | 0xFFF) : 0xF000;
-      ASSERT_EQ(pixels[y * 30 + x], expected) << x << "," << y;
-    }
-  }
 }
 
 TEST_F(TextWriterTest, BlackTextOnWhiteIsDarkExactlyWhereTheCoverageIsHigh) {

@@ -1,20 +1,24 @@
 // d3d9-edge-probe: draws pre-transformed, point-sampled textured quads on the system's
-// Direct3D 9 device, reads the render target back (GetRenderTargetData + LockRect) and prints,
-// for each pixel around the quad, the texel it shows: "cr" for texel column c, row r, "." for
-// the black background. Each texel of the 8 x 8 texture has its own colour.
+// Direct3D 9 device, as the saver draws its pictures and texts, reads the render target back
+// (GetRenderTargetData + LockRect) and prints, for each quad, which pixels it covered and
+// which texel each covered pixel shows.
 //
-// By Direct3D 9's rules a quad with corners at whole coordinates (X, Y) .. (X + 8, Y + 8)
-// covers rows Y .. Y + 7 and columns X .. X + 7 (pixel centres at whole coordinates, the
-// top-left fill rule) and shows texel (i, j) at pixel (X + i, Y + j).
+// By Direct3D 9's rules a quad with corners at whole coordinates (X, Y) .. (X + W, Y + H)
+// covers rows Y .. Y + H - 1 and columns X .. X + W - 1 (pixel centres at whole coordinates,
+// the top-left fill rule), and with u, v running over the image's share of the texture it
+// shows texel (i, j) at pixel (X + i, Y + j): every sample falls exactly on a texel's edge.
+// The probe prints how far the texel shown lies from that one, in columns and rows ("0 0"
+// everywhere for a device that follows the rules), and the same for the quad moved half a
+// pixel up and left, where every sample falls in a texel's middle.
 #include <d3d9.h>
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <map>
+#include <utility>
 
 namespace {
 
-constexpr int kTexels = 8;
 constexpr int kTargetWidth = 640;
 constexpr int kTargetHeight = 480;
 
@@ -23,30 +27,38 @@ struct Vertex {
   float u, v;
 };
 
+// Texel (c, r) of a texture of up to 32 x 32: red and green tell c and r apart, blue marks
+// drawn pixels.
 DWORD TexelColour(int column, int row) {
-  return 0xFF000000u | static_cast<DWORD>((column + 1) * 16) << 16 |
-         static_cast<DWORD>((row + 1) * 16) << 8;
+  return 0xFF0000FFu | static_cast<DWORD>(column * 7 + 3) << 16 |
+         static_cast<DWORD>(row * 7 + 3) << 8;
 }
 
-void Print(const D3DLOCKED_RECT& locked, int left, int top) {
-  std::printf("     ");
-  for (int x = left - 2; x <= left + kTexels + 1; ++x) std::printf("%3d", x);
-  std::printf("\n");
-  for (int y = top - 2; y <= top + kTexels + 1; ++y) {
-    std::printf("%3d: ", y);
+struct Shifts {
+  int covered = 0;                            // pixels drawn in the quad's own rectangle
+  int outside = 0;                            // pixels drawn outside it
+  std::map<std::pair<int, int>, int> counts;  // (columns, rows) from the expected texel
+};
+
+Shifts Measure(const D3DLOCKED_RECT& locked, int left, int top, int width, int height) {
+  Shifts shifts;
+  for (int y = top - 2; y < top + height + 2; ++y) {
     const auto* row =
         reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(locked.pBits) + y * locked.Pitch);
-    for (int x = left - 2; x <= left + kTexels + 1; ++x) {
-      const DWORD pixel = row[x] & 0xFFFFFF;
-      if (pixel == 0) {
-        std::printf("  .");
-      } else {
-        std::printf(" %d%d", static_cast<int>(pixel >> 16) / 16 - 1,
-                    static_cast<int>((pixel >> 8) & 0xFF) / 16 - 1);
+    for (int x = left - 2; x < left + width + 2; ++x) {
+      const DWORD pixel = row[x];
+      if ((pixel & 0xFF) == 0) continue;
+      if (x < left || x >= left + width || y < top || y >= top + height) {
+        ++shifts.outside;
+        continue;
       }
+      ++shifts.covered;
+      const int column = static_cast<int>((pixel >> 16) & 0xFF) / 7;
+      const int texelRow = static_cast<int>((pixel >> 8) & 0xFF) / 7;
+      ++shifts.counts[{column - (x - left), texelRow - (y - top)}];
     }
-    std::printf("\n");
   }
+  return shifts;
 }
 
 }  // namespace
@@ -57,8 +69,8 @@ int main() {
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = "EdgeProbe";
   RegisterClassA(&windowClass);
-  HWND window = CreateWindowA("EdgeProbe", "probe", WS_OVERLAPPEDWINDOW, 0, 0, kTargetWidth,
-                              kTargetHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND window = CreateWindowA("EdgeProbe", "probe", WS_POPUP, 0, 0, kTargetWidth, kTargetHeight,
+                              nullptr, nullptr, windowClass.hInstance, nullptr);
   IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
   if (window == nullptr || d3d == nullptr) {
     std::fprintf(stderr, "no window or no Direct3D\n");
@@ -80,14 +92,17 @@ int main() {
     return 1;
   }
 
+  // A 32 x 32 texture: images of 8 x 8 (a power of two) and of 21 x 22 (the size of a board
+  // character's texture) are drawn from its top-left corner.
+  constexpr int kTexture = 32;
   IDirect3DTexture9* texture = nullptr;
-  device->CreateTexture(kTexels, kTexels, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
+  device->CreateTexture(kTexture, kTexture, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
                         nullptr);
   D3DLOCKED_RECT texels{};
   texture->LockRect(0, &texels, nullptr, 0);
-  for (int row = 0; row < kTexels; ++row) {
+  for (int row = 0; row < kTexture; ++row) {
     auto* out = reinterpret_cast<DWORD*>(static_cast<BYTE*>(texels.pBits) + row * texels.Pitch);
-    for (int column = 0; column < kTexels; ++column) out[column] = TexelColour(column, row);
+    for (int column = 0; column < kTexture; ++column) out[column] = TexelColour(column, row);
   }
   texture->UnlockRect(0);
 
@@ -107,31 +122,45 @@ int main() {
   device->CreateOffscreenPlainSurface(kTargetWidth, kTargetHeight, D3DFMT_X8R8G8B8,
                                       D3DPOOL_SYSTEMMEM, &copy, nullptr);
 
-  // Whole corners where the saver puts its quads (a board square, the bottom panel), and the
-  // same corners moved half a pixel up and left, as Direct3D's texel-to-pixel mapping suggests.
-  const struct {
-    int left;
-    int top;
-    float offset;
-  } kCases[] = {{10, 10, 0.0f}, {10, 10, -0.5f}, {583, 465, 0.0f}, {583, 465, -0.5f}};
-  for (const auto& c : kCases) {
-    const float x0 = c.left + c.offset, y0 = c.top + c.offset;
-    const float x1 = x0 + kTexels, y1 = y0 + kTexels;
-    const Vertex quad[4] = {
-        {x0, y0, 0, 1, 0, 0}, {x1, y0, 0, 1, 1, 0}, {x0, y1, 0, 1, 0, 1}, {x1, y1, 0, 1, 1, 1}};
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    device->BeginScene();
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
-    device->EndScene();
-    result = device->GetRenderTargetData(target, copy);
-    D3DLOCKED_RECT locked{};
-    if (FAILED(result) || FAILED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-      std::fprintf(stderr, "read-back failed: 0x%08lx\n", static_cast<unsigned long>(result));
-      return 1;
+  const int kLefts[] = {10, 20, 73, 100, 250, 583};
+  const int kTops[] = {10, 20, 50, 129, 300, 455};
+  const int kSizes[][2] = {{8, 8}, {21, 22}};
+  std::printf(
+      "left top size offset: pixels covered (outside the rectangle) | texel shift "
+      "columns,rows: pixels\n");
+  for (const auto& size : kSizes) {
+    for (const float offset : {0.0f, -0.5f}) {
+      for (const int left : kLefts) {
+        for (const int top : kTops) {
+          const float x0 = left + offset, y0 = top + offset;
+          const float x1 = x0 + size[0], y1 = y0 + size[1];
+          const float u = static_cast<float>(size[0]) / kTexture;
+          const float v = static_cast<float>(size[1]) / kTexture;
+          const Vertex quad[4] = {{x0, y0, 0, 1, 0, 0},
+                                  {x1, y0, 0, 1, u, 0},
+                                  {x0, y1, 0, 1, 0, v},
+                                  {x1, y1, 0, 1, u, v}};
+          device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+          device->BeginScene();
+          device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
+          device->EndScene();
+          result = device->GetRenderTargetData(target, copy);
+          D3DLOCKED_RECT locked{};
+          if (FAILED(result) || FAILED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+            std::fprintf(stderr, "read-back failed: 0x%08lx\n", static_cast<unsigned long>(result));
+            return 1;
+          }
+          const Shifts shifts = Measure(locked, left, top, size[0], size[1]);
+          copy->UnlockRect();
+          std::printf("%3d %3d %2dx%-2d %4.1f: %3d (%d) |", left, top, size[0], size[1], offset,
+                      shifts.covered, shifts.outside);
+          for (const auto& [shift, count] : shifts.counts) {
+            std::printf(" %d,%d: %d", shift.first, shift.second, count);
+          }
+          std::printf("\n");
+        }
+      }
     }
-    std::printf("corners (%g, %g) .. (%g, %g)\n", x0, y0, x1, y1);
-    Print(locked, c.left, c.top);
-    copy->UnlockRect();
   }
   copy->Release();
   target->Release();

@@ -1,30 +1,27 @@
 // velmorandi-still --seed N --ticks T [--data DIR] --out FILE
 //
-// Runs the real saver headless (software device without a window, test clock, no sound)
-// for T ticks from its start, with the settings, user list, pictures and wallpapers of the
-// data folder DIR (default: the one beside this executable), and writes the last frame as
-// PNG or JPEG, by FILE's ending (.png; .jpg or .jpeg).
-#include <QImage>
+// Runs the real saver headless for T ticks from its start, with the settings, user list,
+// pictures and wallpapers of the data folder DIR (default: the one beside this executable),
+// and writes the last frame by FILE's ending: .ppm on every system, .png, .jpg or .jpeg on
+// Linux. The same seed and ticks give the same board and state on every system, so the two
+// systems' frames can be set side by side (compare_frames.py).
 #include <cstdint>
 #include <cstdio>
 #include <exception>
-#include <fstream>
 #include <string>
 
 #include "dg/debug_log.h"
-#include "jpeg/jpeg.h"
 #include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
 #include "platform/log/log.h"
-#include "settings/settings_store.h"
-#include "shell/linux/headless_saver.h"
+#include "velmorandi-still/still.h"
 
 namespace {
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr,
                "velmorandi-still: %s\nusage: velmorandi-still --seed N --ticks T [--data DIR] "
-               "--out FILE.png|.jpg\n",
+               "--out FILE.ppm|.png|.jpg\n",
                problem.c_str());
   return 2;
 }
@@ -48,24 +45,24 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
   return tail == suffix;
 }
 
-bool WriteFrame(const shell::Frame& frame, const std::string& path) {
-  if (EndsWith(path, ".png")) {
-    QImage image(frame.width, frame.height, QImage::Format_RGB32);
-    for (int y = 0; y < frame.height; ++y) {
-      auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
-      for (int x = 0; x < frame.width; ++x) row[x] = frame.At(x, y) | 0xFF000000u;
-    }
-    return image.save(QString::fromStdString(path), "PNG");
+bool WritePpm(const still::Frame& frame, const std::string& path) {
+  std::string bytes =
+      "P6\n" + std::to_string(frame.width) + " " + std::to_string(frame.height) + "\n255\n";
+  bytes.reserve(bytes.size() + frame.pixels.size() * 3);
+  for (const std::uint32_t pixel : frame.pixels) {
+    bytes.push_back(static_cast<char>(pixel >> 16));
+    bytes.push_back(static_cast<char>(pixel >> 8));
+    bytes.push_back(static_cast<char>(pixel));
   }
-  jpeg::Image image;
-  image.width = frame.width;
-  image.height = frame.height;
-  image.pixels = frame.pixels;
-  const std::vector<std::uint8_t> bytes = jpeg::EncodeJpeg(image, 90);
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
+  return platform::WriteFileInPlace(path, bytes, platform::InPlaceWrite::kReplace).empty();
+}
+
+bool Writable(const std::string& path) {
+  if (EndsWith(path, ".ppm")) return true;
+  for (const std::string& ending : still::ImageEndings()) {
+    if (EndsWith(path, ending)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -100,22 +97,21 @@ int main(int argc, char** argv) {
   if (!haveSeed) return Usage("--seed is required");
   if (!haveTicks) return Usage("--ticks is required");
   if (out.empty()) return Usage("--out is required");
-  if (!EndsWith(out, ".png") && !EndsWith(out, ".jpg") && !EndsWith(out, ".jpeg"))
-    return Usage("--out must end in .png, .jpg or .jpeg");
+  if (!Writable(out)) {
+    std::string endings = ".ppm";
+    for (const std::string& ending : still::ImageEndings()) endings += ", " + ending;
+    return Usage("--out must end in one of " + endings);
+  }
   if (dataDir.empty()) dataDir = platform::Paths().dataDir;
   if (dataDir.back() != '/') dataDir += '/';
   if (!platform::DirectoryExists(dataDir)) return Usage("no such folder: " + dataDir);
 
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   try {
-    shell::HeadlessSaver saver(dataDir, seed);
-    saver.RunTicks(static_cast<int>(ticks));
-    const shell::Frame frame = saver.LastFrame();
-    if (frame.pixels.empty()) {
-      std::fprintf(stderr, "velmorandi-still: the saver presented no frame\n");
-      return 1;
-    }
-    if (!WriteFrame(frame, out)) {
+    const still::Frame frame = still::DrawStill(dataDir, seed, static_cast<int>(ticks));
+    const bool written =
+        EndsWith(out, ".ppm") ? WritePpm(frame, out) : still::WriteImage(frame, out);
+    if (!written) {
       std::fprintf(stderr, "velmorandi-still: cannot write %s\n", out.c_str());
       return 1;
     }

@@ -1,21 +1,16 @@
 #include "settings/dialogs/folder_has_midi.h"
 
-#include <sys/stat.h>
-
 #include <set>
-#include <utility>
 
 #include "platform/fs/fs.h"
+#include "settings/dialogs/folder_identity.h"
 
 namespace settings {
 namespace {
 
-using FolderId = std::pair<dev_t, ino_t>;
-
-bool Search(const std::string& folder, std::set<FolderId>& visited) {
-  struct stat info {};
-  if (::stat(folder.c_str(), &info) != 0) return false;
-  if (!visited.insert({info.st_dev, info.st_ino}).second) return false;
+bool Search(const std::string& folder, std::set<std::string>& visited) {
+  const std::optional<std::string> identity = FolderIdentity(folder);
+  if (!identity || !visited.insert(*identity).second) return false;
   const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
   for (const platform::DirEntry& entry : platform::ListDirectory(prefix)) {
     if (entry.isDirectory) {
@@ -35,7 +30,7 @@ bool IsMidiName(const std::string& name) {
 }
 
 bool FolderHasMidi(const std::string& folder) {
-  std::set<FolderId> visited;
+  std::set<std::string> visited;
   return Search(folder, visited);
 }
 

@@ -3,10 +3,11 @@
 // file name readable in a 215 pixel label.
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace settings {
 
-QString ShortenPath(const QString& path);
+// UTF-8 in and out; the characters are counted as UTF-16 code units.
+std::string ShortenPath(const std::string& path);
 
 }  // namespace settings

@@ -17,8 +17,6 @@
 
 namespace shell {
 
-std::uint32_t LoopClock::Now() { return platform::timeGetTime(); }
-
 TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
                                            SaverFormOptions options)
     : application_(application), options_(std::move(options)) {

@@ -34,14 +34,6 @@ struct SaverFormOptions {
   std::optional<std::chrono::steady_clock::time_point> reportFirstFrameSince;
 };
 
-// The window's game clock: timeGetTime, with the tick's sleep left to the message loop,
-// which waits for the next tick with window messages still handled instead of blocking.
-class LoopClock final : public game::Clock {
- public:
-  std::uint32_t Now() override;
-  void Sleep(std::uint32_t) override {}
-};
-
 class TVelmorandiSaverForm final : public DeviceWindow {
  public:
   // FormCreate: the whole start-up; the window is on screen afterwards.

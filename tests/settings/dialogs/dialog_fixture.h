@@ -15,9 +15,9 @@
 #include <string_view>
 
 #include "platform/profile/profile.h"
-#include "settings/dialogs/fake_dialog_services.h"
-#include "settings/dialogs/picture_select_form.h"
-#include "settings/dialogs/settei_form.h"
+#include "settings/dialog_logic/fake_dialog_services.h"
+#include "settings/dialogs/linux/picture_select_form.h"
+#include "settings/dialogs/linux/settei_form.h"
 #include "support/temp_dir.h"
 
 namespace settings::testing {

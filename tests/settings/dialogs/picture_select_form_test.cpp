@@ -91,7 +91,7 @@ TEST_F(PictureSelectFormTest, AnEmptiedListWritesCountZero) {
   CreateForms();
   form_->show();
   ASSERT_EQ(pictures_->EntryCount(), 1);
-  fake_.duringModal = [&](QDialog&) {
+  fake_.duringModal = [&](auto&) {
     pictures_->ListBox1->setCurrentRow(0);
     pictures_->BtnDelClick();
   };

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/ui/dialogs/font_faces.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
 #include "settings/dialogs/dialog_fixture.h"
 #include "settings/dialogs/shorten_path.h"
 #include "settings/dialogs/user_words_export.h"
@@ -133,7 +133,7 @@ TEST_F(SetteiFormTest, StoredModesWithoutTheirPathsAskForThemWhileShowing) {
 TEST_F(SetteiFormTest, StoredAddWithoutPicturesOpensTheWallpaperDialogWhileShowing) {
   WriteSettings("[Picture]\nAdd=1\nCount=0\n");
   fake_.pictureAnswer = {"/pics/new.jpg"};
-  fake_.duringModal = [&](QDialog&) { pictures_->BtnSanshoClick(); };
+  fake_.duringModal = [&](auto&) { pictures_->BtnSanshoClick(); };
   CreateForms();
   form_->show();
   EXPECT_EQ(fake_.modalRuns, 1);

@@ -1,7 +1,8 @@
 // The one seam between the settings dialogs and the desktop: the choosers, message boxes,
 // the modal run of a dialog, the editor lookup, starting a program and waiting for it, and
-// opening a file or address with its default program. QtDialogServices is the real thing;
-// tests hand the dialogs a double that answers without showing anything.
+// opening a file or address with its default program. It names no toolkit, so the dialogs'
+// logic uses it on every system: QtDialogServices and the Win32 services are the real
+// things; tests hand the dialogs a double that answers without showing anything.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +11,28 @@
 #include <string>
 #include <vector>
 
-class QDialog;
-class QWidget;
-
 namespace platform::ui {
+
+// The window that owns a chooser or a box: a QWidget* on Linux, an HWND on Windows.
+using NativeWindow = void*;
+
+// A dialog that DialogServices::ShowModal runs. The real services call Exec; a test double
+// opens and closes it around what the test does meanwhile, without a modal loop.
+class ModalDialog {
+ public:
+  virtual ~ModalDialog();
+  // Shows the dialog modally and returns when it has been closed.
+  virtual void Exec() = 0;
+  // Shows it (its show handler runs) and returns at once.
+  virtual void Open() = 0;
+  // Closes it as the user's close button does (its close handler runs).
+  virtual void Close() = 0;
+};
+
+// The two Windows face names the data files and Settei.ini use. On Linux they stand for
+// IPA P明朝 and IPA Pゴシック (see font_faces.h); on Windows they are the system's own.
+inline constexpr const char* kFaceMsPMincho = "ＭＳ Ｐ明朝";
+inline constexpr const char* kFaceMsPGothic = "ＭＳ Ｐゴシック";
 
 // Bits of the one-byte font style (the content of record.dat).
 enum FontStyleBit : std::uint8_t {
@@ -39,30 +58,31 @@ struct FileDialogSpec {
 // A started program. HasEnded() never blocks.
 class ChildProcess {
  public:
-  virtual ~ChildProcess() = default;
+  virtual ~ChildProcess();
   virtual bool HasEnded() = 0;
 };
 
 class DialogServices {
  public:
-  virtual ~DialogServices() = default;
+  virtual ~DialogServices();
 
   // Full path of the chosen file, or nothing when cancelled.
-  virtual std::optional<std::string> OpenFile(QWidget* owner, const FileDialogSpec& request) = 0;
+  virtual std::optional<std::string> OpenFile(NativeWindow owner,
+                                              const FileDialogSpec& request) = 0;
   // Full paths in the chooser's order; empty when cancelled.
-  virtual std::vector<std::string> OpenFiles(QWidget* owner, const FileDialogSpec& request) = 0;
-  virtual std::optional<std::string> BrowseForFolder(QWidget* owner,
+  virtual std::vector<std::string> OpenFiles(NativeWindow owner, const FileDialogSpec& request) = 0;
+  virtual std::optional<std::string> BrowseForFolder(NativeWindow owner,
                                                      const std::string& caption) = 0;
   // Face and style of the choice; size, colour and script are not part of the answer.
-  virtual std::optional<FontChoice> ChooseFont(QWidget* owner, const FontChoice& initial) = 0;
+  virtual std::optional<FontChoice> ChooseFont(NativeWindow owner, const FontChoice& initial) = 0;
 
-  virtual void ShowMessage(QWidget* owner, const std::string& text) = 0;
+  virtual void ShowMessage(NativeWindow owner, const std::string& text) = 0;
   // The standard error box for a failure that stopped a handler.
-  virtual void ShowError(QWidget* owner, const std::string& text) = 0;
-  virtual bool AskYesNo(QWidget* owner, const std::string& text) = 0;
+  virtual void ShowError(NativeWindow owner, const std::string& text) = 0;
+  virtual bool AskYesNo(NativeWindow owner, const std::string& text) = 0;
 
   // Shows `dialog` modally and returns when it has been closed.
-  virtual void ShowModal(QDialog& dialog) = 0;
+  virtual void ShowModal(ModalDialog& dialog) = 0;
 
   // The program (with its leading arguments) that edits a plain text file; the file goes
   // last. Nothing when no editor can be found.

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# velmorandi.scr under Wine on a 640 x 480 virtual X server (with GLX, for Wine's Direct3D):
+# "/s" draws the board and the walker, on the screen and in its own back buffer, and a key
+# ends it with status 0; "/p" draws its still into a window of another program and ends
+# when that window goes. The screenshots stay in OUTDIR for people to look at.
+#
+# usage: saver_wine_e2e.sh WINE-RUN VELMORANDI.scr PREVIEW_HOST.exe LEAF.bmp OUTDIR
+# Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
+set -u
+wine_run=$1
+scr=$2
+preview_host=$3
+leaf=$4
+out=$5
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../support/e2e.sh"
+e2e_require Xvfb xdotool import convert python3
+saver=
+e2e_begin saver
+mkdir -p "$out"
+. "$here/../../../scripts/xvfb.sh"
+start_xvfb 140 199 640x480x24 +extension GLX || { echo "FAIL: no X server could be started"; exit 1; }
+export VM_WINE_DISPLAY=$DISPLAY
+# Wine's processes of this prefix run on this display alone while the test runs.
+prefix=$(dirname "$scr")/../wineprefix
+WINEPREFIX=$(cd "$prefix" && pwd) wineserver -k 2>/dev/null
+trap 'WINEPREFIX=$(cd "$prefix" && pwd) wineserver -k 2>/dev/null; e2e_cleanup' EXIT
+
+# Wine reaches the host's files through drive Z:.
+winepath_of() { echo "Z:$1"; }
+
+shot() {
+  import -window root "$work/$1.png" 2>/dev/null && convert "$work/$1.png" "$work/$1.ppm" &&
+    cp "$work/$1.png" "$out/$1.png"
+}
+
+# --- "/s": a frame on the screen and in the back buffer, then a key ends it ---------------
+xdotool mousemove 200 150
+VELMORANDI_COPY_FRAME=20 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/frame.ppm")" \
+  "$wine_run" "$scr" /s >>"$work/saver.log" 2>&1 &
+saver=$!
+for _ in $(seq 300); do [ -s "$work/frame.ppm" ] && break; sleep 0.1; done
+if [ -s "$work/frame.ppm" ]; then
+  cp "$work/frame.ppm" "$out/back_buffer.ppm"
+  python3 "$here/../check_frame.py" "$work/frame.ppm" "$leaf" &&
+    ok "the back buffer holds the board" || fail "the back buffer does not hold the board"
+else
+  fail "no frame was read back from the back buffer"
+fi
+sleep 0.5
+if shot saver && python3 "$here/../check_frame.py" "$work/saver.ppm" "$leaf"; then
+  ok "the screen shows the board"
+  colours=$(python3 "$here/../colours.py" "$work/saver.ppm")
+  [ "$colours" -ge 1000 ] && ok "$colours colours on the screen" || fail "only $colours colours on the screen"
+  python3 "$here/same_scene.py" "$work/saver.ppm" "$work/frame.ppm" &&
+    ok "the screen shows the back buffer's frame" || fail "the screen and the back buffer differ"
+else
+  fail "no saver frame on the screen"
+fi
+xdotool key space
+expect_end "$saver" 10 "a key ends it" "a key press did not end the saver"
+saver=
+
+# --- "/p": the still in another program's window, ended with that window -----------------
+VELMORANDI_COPY_FRAME=1 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/preview.ppm")" \
+  "$wine_run" "$preview_host" "$scr" >"$work/preview.log" 2>&1 &
+host=$!
+if wait_end "$host" 30; then
+  sed 's/^/  preview host: /' "$work/preview.log"
+  [ "$status" -eq 0 ] || fail "the preview host's checks failed"
+else
+  kill "$host" 2>/dev/null
+  fail "the preview host did not end"
+fi
+if [ -s "$work/preview.ppm" ]; then
+  convert "$work/preview.ppm" "$out/preview.png"
+  colours=$(python3 "$here/../colours.py" "$work/preview.ppm")
+  size=$(head -c 20 "$work/preview.ppm" | sed -n 2p)
+  [ "$size" = "320 240" ] && ok "the preview is drawn at the window's size" ||
+    fail "the preview was drawn at $size"
+  [ "$colours" -ge 1000 ] && ok "$colours colours in the preview" ||
+    fail "only $colours colours in the preview"
+else
+  fail "the preview drew nothing"
+fi
+
+e2e_end "$work/saver.log" "all Windows end-to-end checks passed"
