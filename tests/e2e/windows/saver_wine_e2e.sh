@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # velmorandi.scr under Wine on a 640 x 480 virtual X server (with GLX, for Wine's Direct3D):
-# "/s" draws the board and the walker, on the screen and in its own back buffer, a key ends
-# it with status 0 and so does a mouse movement of more than 10 pixels; "/p" draws its still into a window of another program and ends
-# when that window goes. The screenshots stay in OUTDIR for people to look at.
+# "/s" draws the board and the walker, on the screen and in its own back buffer; a key ends
+# it with status 0, and so does a mouse movement of more than 10 pixels, while the system's
+# request to start a screensaver is swallowed; "/p" draws its still into a window of another
+# program and ends when that window goes. The screenshots stay in OUTDIR for people to look
+# at.
 #
-# usage: saver_wine_e2e.sh WINE-RUN VELMORANDI.scr PREVIEW_HOST.exe LEAF.bmp OUTDIR
+# usage: saver_wine_e2e.sh WINE-RUN VELMORANDI.scr DESKTOP_HOST.exe LEAF.bmp OUTDIR
 # Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
 set -u
 wine_run=$1
 scr=$2
-preview_host=$3
+desktop_host=$3
 leaf=$4
 out=$5
 here=$(cd "$(dirname "$0")" && pwd)
@@ -76,13 +78,18 @@ for position in "205 155" "210 160" "195 145"; do
   sleep 0.5
 done
 if kill -0 "$saver" 2>/dev/null; then ok "10 pixels keep it"; else fail "a movement of 10 pixels ended the saver"; fi
+"$wine_run" "$desktop_host" screensave >"$work/desktop.log" 2>&1 ||
+  fail "the screensaver command was not swallowed"
+sed 's/^/  desktop: /' "$work/desktop.log"
+sleep 0.5
+kill -0 "$saver" 2>/dev/null || fail "the screensaver command ended the saver"
 xdotool mousemove 216 155
 expect_end "$saver" 10 "11 pixels end it" "a movement of 11 pixels did not end the saver"
 saver=
 
 # --- "/p": the still in another program's window, ended with that window -----------------
 VELMORANDI_COPY_FRAME=1 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/preview.ppm")" \
-  "$wine_run" "$preview_host" "$scr" >"$work/preview.log" 2>&1 &
+  "$wine_run" "$desktop_host" preview "$scr" >"$work/preview.log" 2>&1 &
 host=$!
 if wait_end "$host" 30; then
   sed 's/^/  preview host: /' "$work/preview.log"

@@ -1,9 +1,14 @@
-// preview_host SAVER.scr: the control panel's side of "/p". Makes a hidden 320 x 240
+// The desktop's side of the saver, for the checks under Wine. Prints one line per check;
+// exits 1 on a failure.
+//
+// desktop_host preview SAVER.scr: the control panel's side of "/p". Makes a hidden 320 x 240
 // window, starts the saver with its handle, and checks that the saver shows the window and
 // fills it with its preview; then destroys the window and expects the saver to end with
 // status 0. (What the preview drew is read back by the saver itself: Wine keeps a child
-// window of another process off the screen.) Prints one line per check; exits 1 on a
-// failure.
+// window of another process off the screen.)
+//
+// desktop_host screensave: asks the running saver's window to start a screensaver, as the
+// system does when its idle time comes, and expects the request swallowed (result 1).
 #include <windows.h>
 
 #include <cstdio>
@@ -30,13 +35,17 @@ void Pump(DWORD ms) {
   }
 }
 
-}  // namespace
+int Screensave() {
+  HWND saver = ::FindWindowW(L"VelmorandiSaverWindow", nullptr);
+  Check(saver != nullptr, "the saver's window is there");
+  DWORD_PTR result = 0;
+  const LRESULT answered = ::SendMessageTimeoutW(saver, WM_SYSCOMMAND, SC_SCREENSAVE, 0,
+                                                 SMTO_ABORTIFHUNG, 5000, &result);
+  Check(answered != 0 && result == 1, "a request to start a screensaver is swallowed");
+  return failures == 0 ? 0 : 1;
+}
 
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: preview_host SAVER.scr\n");
-    return 2;
-  }
+int Preview(const char* saverPath) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = ::DefWindowProcW;
   windowClass.hInstance = ::GetModuleHandleW(nullptr);
@@ -48,7 +57,7 @@ int main(int argc, char** argv) {
   HWND parent = ::CreateWindowExW(0, L"PreviewHost", L"preview host", WS_POPUP, 10, 10, 320, 240,
                                   nullptr, nullptr, windowClass.hInstance, nullptr);
 
-  std::string command = "\"" + std::string(argv[1]) + "\" /p " +
+  std::string command = "\"" + std::string(saverPath) + "\" /p " +
                         std::to_string(reinterpret_cast<std::uintptr_t>(parent));
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -86,4 +95,13 @@ int main(int argc, char** argv) {
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "preview") return Preview(argv[2]);
+  if (argc == 2 && std::string(argv[1]) == "screensave") return Screensave();
+  std::fprintf(stderr, "usage: desktop_host preview SAVER.scr | desktop_host screensave\n");
+  return 2;
 }
