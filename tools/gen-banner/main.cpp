@@ -100,7 +100,7 @@ bool WriteFile(const char* path, const QByteArray& bytes) {
 QByteArray CppArray(const QByteArray& png) {
   QByteArray cpp =
       "// Drawn by tools/gen-banner; do not edit.\n"
-      "#include \"settings/dialogs/banner.h\"\n\n"
+      "#include \"settings/dialogs/linux/banner.h\"\n\n"
       "namespace settings {\nnamespace {\n\nconstexpr unsigned char kBanner[] = {";
   for (qsizetype i = 0; i < png.size(); ++i) {
     if (i % 16 == 0) cpp += "\n   ";

@@ -7,11 +7,11 @@
 #include <memory>
 
 #include "platform/fs/app_paths.h"
-#include "platform/ui/dialogs/foreign_window.h"
-#include "platform/ui/dialogs/qt_dialog_services.h"
-#include "settings/dialogs/picture_select_form.h"
-#include "settings/dialogs/prv_form.h"
-#include "settings/dialogs/settei_form.h"
+#include "platform/ui/dialogs/linux/foreign_window.h"
+#include "platform/ui/dialogs/linux/qt_dialog_services.h"
+#include "settings/dialogs/linux/picture_select_form.h"
+#include "settings/dialogs/linux/prv_form.h"
+#include "settings/dialogs/linux/settei_form.h"
 
 namespace shell {
 namespace {

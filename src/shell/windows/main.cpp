@@ -13,6 +13,7 @@
 #include "dg/debug_log.h"
 #include "platform/fs/app_paths.h"
 #include "platform/log/log.h"
+#include "settings/dialogs/windows/settings_dialog.h"
 #include "shell/run_mode.h"
 #include "shell/windows/message_loop.h"
 #include "shell/windows/preview_window.h"
@@ -50,9 +51,6 @@ int RunSaver(HINSTANCE instance, std::chrono::steady_clock::time_point started) 
   return shell::RunMessageLoop([&form] { return form.ApplicationEvents1Idle(); });
 }
 
-// The settings dialog is not built on Windows yet: the settings modes show nothing.
-int RunSettingsMode() { return 0; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,7 +70,8 @@ int main(int argc, char** argv) {
           shell::PreviewStillJpeg(), FrameCopyFromEnvironment());
     case shell::RunMode::kSettings:
     case shell::RunMode::kSettingsShown:
-      return RunSettingsMode();
+      // The dialog is shown either way: on Windows the two starts look the same.
+      return settings::RunSettingsDialog();
     case shell::RunMode::kNone:
       break;
   }

@@ -16,8 +16,8 @@
 
 #include "platform/profile/profile.h"
 #include "settings/dialog_logic/fake_dialog_services.h"
-#include "settings/dialogs/picture_select_form.h"
-#include "settings/dialogs/settei_form.h"
+#include "settings/dialogs/linux/picture_select_form.h"
+#include "settings/dialogs/linux/settei_form.h"
 #include "support/temp_dir.h"
 
 namespace settings::testing {

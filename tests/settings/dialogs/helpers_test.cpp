@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QImage>
 
-#include "platform/ui/dialogs/font_chooser.h"
+#include "platform/ui/dialogs/linux/font_chooser.h"
 #include "settings/dialogs/dialog_fixture.h"
 #include "settings/dialogs/folder_has_midi.h"
-#include "settings/dialogs/prv_form.h"
+#include "settings/dialogs/linux/prv_form.h"
 #include "settings/dialogs/shorten_path.h"
 
 namespace settings::testing {

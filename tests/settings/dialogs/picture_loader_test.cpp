@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "jpeg/jpeg.h"
-#include "platform/ui/dialogs/picture_loader.h"
+#include "platform/ui/dialogs/linux/picture_loader.h"
 #include "settings/dialogs/dialog_fixture.h"
 #include "support/temp_dir.h"
 

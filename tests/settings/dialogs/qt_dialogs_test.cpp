@@ -17,9 +17,9 @@
 #include <functional>
 
 #include "platform/gdi/linux/font_catalog.h"
-#include "platform/ui/dialogs/font_chooser.h"
-#include "platform/ui/dialogs/font_faces.h"
-#include "platform/ui/dialogs/qt_dialog_services.h"
+#include "platform/ui/dialogs/linux/font_chooser.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
+#include "platform/ui/dialogs/linux/qt_dialog_services.h"
 #include "settings/dialogs/dialog_fixture.h"
 
 namespace settings::testing {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/ui/dialogs/font_faces.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
 #include "settings/dialogs/dialog_fixture.h"
 #include "settings/dialogs/shorten_path.h"
 #include "settings/dialogs/user_words_export.h"

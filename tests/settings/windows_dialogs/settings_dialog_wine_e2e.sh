@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # The settings dialog under Wine on a virtual X server, with a Japanese system code page:
-# its caption and controls on screen (the screenshot stays in OUTDIR for people to look at),
+# its caption and controls on screen (the screenshots stay in BUILD/e2e for people to look at),
 # the wallpaper dialog opened and edited from the keyboard, and the Settei.ini that closing
 # both writes: in the code page (CP932 bytes), the edited list and the closing keys in it.
 #
-# usage: settings_dialog_wine_e2e.sh WINE-RUN PROBE.exe OUTDIR
+# usage: settings_dialog_wine_e2e.sh WINE-RUN BUILD PROGRAM [ARGUMENT...]
+# BUILD is the Windows build folder: its Wine prefix is used, the pictures go to BUILD/e2e.
+# PROGRAM (with its ARGUMENTs) shows the settings dialog: the probe, or velmorandi.scr /c. It
+# runs from a folder of its own, with only Settei.ini in its VelmorandiScrData.
 # Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
 set -u
 wine_run=$1
-probe=$2
-out=$3
+build=$(cd "$2" && pwd)
+out=$build/e2e
+program=$3
+shift 3
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../support/e2e.sh"
 e2e_require Xvfb xdotool import convert python3
@@ -20,18 +25,18 @@ mkdir -p "$out"
 start_xvfb 140 199 1024x768x24 || { echo "FAIL: no X server could be started"; exit 1; }
 export VM_WINE_DISPLAY=$DISPLAY
 # Wine's processes of this prefix run on this display alone while the test runs.
-prefix=$(cd "$(dirname "$probe")/../../wineprefix" && pwd)
+prefix=$build/wineprefix
 WINEPREFIX=$prefix wineserver -k 2>/dev/null
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null; e2e_cleanup' EXIT
 # Without a window manager Wine draws the dialog's frame and caption itself only for
 # windows it does not leave to one.
-name=$(basename "$probe")
+name=$(basename "$program")
 "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$name\\X11 Driver" /v Managed /d N /f \
   >/dev/null 2>&1
 
 app="$work/app"
 mkdir -p "$app/VelmorandiScrData"
-cp "$probe" "$app/"
+cp "$program" "$app/"
 # Two wallpapers stored by an earlier run, in the code page as the system writes them.
 python3 -c 'import sys; open(sys.argv[1], "wb").write(
   "[Picture]\r\nAdd=1\r\nCount=2\r\n3=Z:\\壁紙\\朝.jpg\r\n4=Z:\\壁紙\\夜.jpg\r\n".encode("cp932"))' \
@@ -52,7 +57,7 @@ gone() {  # waits up to $2 seconds for window $1 to go
   return 1
 }
 
-"$wine_run" "$app/$name" >"$work/dialog.log" 2>&1 &
+"$wine_run" "$app/$name" "$@" >"$work/dialog.log" 2>&1 &
 dialog=$!
 if settei=$(window_named "ヴェルモランディの設定" 60); then
   ok "the settings dialog is on screen with its caption"

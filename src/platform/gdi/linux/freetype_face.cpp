@@ -1,5 +1,10 @@
 #include "platform/gdi/linux/freetype_face.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <stdexcept>
 
 #include FT_SIZES_H
@@ -7,6 +12,50 @@
 #include "platform/log/log.h"
 
 namespace platform::gdi {
+namespace {
+
+// Faces read their files with pread rather than through a mapping of the whole file: a
+// mapped font of several megabytes becomes resident wherever its scattered glyphs are (and
+// the kernel maps the pages around each one touched), while read, only the tables FreeType
+// keeps and the glyphs being loaded take memory.
+unsigned long ReadFont(FT_Stream stream, unsigned long offset, unsigned char* buffer,
+                       unsigned long count) {
+  // A count of 0 is a seek: 0 means it succeeded.
+  if (count == 0) return offset <= stream->size ? 0 : 1;
+  const int fd = static_cast<int>(stream->descriptor.value);
+  unsigned long done = 0;
+  while (done < count) {
+    const ssize_t n = pread(fd, buffer + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<unsigned long>(n);
+  }
+  return done;
+}
+
+void CloseFont(FT_Stream stream) {
+  if (stream->descriptor.value >= 0) close(static_cast<int>(stream->descriptor.value));
+  stream->descriptor.value = -1;
+}
+
+// The stream of `file`, open; null when the file cannot be read.
+std::shared_ptr<FT_StreamRec> OpenFont(const std::string& file) {
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || info.st_size <= 0) {
+    close(fd);
+    return nullptr;
+  }
+  auto stream = std::make_shared<FT_StreamRec>();
+  stream->size = static_cast<unsigned long>(info.st_size);
+  stream->descriptor.value = fd;
+  stream->read = ReadFont;
+  stream->close = CloseFont;
+  return stream;
+}
+
+}  // namespace
 
 FaceCache::FaceCache() {
   FT_Library library = nullptr;
@@ -19,10 +68,16 @@ SharedFace FaceCache::Get(const std::string& file, int index) {
   if (auto it = faces_.find(key); it != faces_.end()) return it->second;
   FT_Face face = nullptr;
   SharedFace shared;
-  if (FT_New_Face(library_.get(), file.c_str(), index, &face) == 0) {
+  const std::shared_ptr<FT_StreamRec> stream = OpenFont(file);
+  FT_Open_Args args{};
+  args.flags = FT_OPEN_STREAM;
+  args.stream = stream.get();
+  if (stream != nullptr && FT_Open_Face(library_.get(), &args, index, &face) == 0) {
+    // The stream outlives the face, which closes it.
     SharedLibrary library = library_;
-    shared = SharedFace(face, [library](FT_Face f) { FT_Done_Face(f); });
+    shared = SharedFace(face, [library, stream](FT_Face f) { FT_Done_Face(f); });
   } else {
+    if (stream != nullptr) CloseFont(stream.get());
     platform::Log("Font file \"" + file + "\" (face " + std::to_string(index) +
                   ") cannot be opened");
   }

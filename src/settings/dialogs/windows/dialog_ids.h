@@ -6,6 +6,8 @@
 
 #define IDD_SETTEI 100
 #define IDD_PICTURE_SELECT 101
+// The banner of the settings dialog, a PNG drawn by the Linux build (RCDATA).
+#define IDR_BANNER 200
 
 #define IDC_LABEL1 1001
 #define IDC_LABEL2 1002

@@ -174,6 +174,10 @@ SetteiWindow::SetteiWindow(platform::ui::DialogServices& services, platform::App
       fontLabelFace_(kFaceMsPMincho),
       fontLabelStyle_(kBold) {}
 
+SetteiWindow::~SetteiWindow() {
+  if (banner_) DeleteObject(banner_);
+}
+
 void SetteiWindow::Run() {
   DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTEI), nullptr, Procedure,
                   reinterpret_cast<LPARAM>(this));
@@ -227,6 +231,7 @@ void SetteiWindow::Initialise() {
   CheckDlgButton(window_, IDC_CHECKBOX_IMI_HYOJI, BST_CHECKED);
   CheckRadioButton(window_, IDC_RADIO_BGM_0, IDC_RADIO_BGM_2, IDC_RADIO_BGM_0 + itemIndex_);
   ShowWindow(Item(C::kLblKakunin), SW_HIDE);
+  if (!banner_) banner_ = LoadPictureResource(IDR_BANNER);
   for (const int box : {IDC_CHECKBOX_QUARNEL, IDC_CHECKBOX_BRISOLT}) {
     SetWindowSubclass(GetDlgItem(window_, box), SiblingBoxProcedure, static_cast<UINT_PTR>(box),
                       reinterpret_cast<DWORD_PTR>(this));
@@ -260,6 +265,7 @@ INT_PTR SetteiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (item.CtlID == IDC_IMAGE1) {
         FillRect(item.hDC, &item.rcItem, palette_.Brush(kWhite));
+        DrawPicture(item.hDC, item.rcItem, banner_, Fit::kStretch);
       } else if (const Look* look = LookOf(static_cast<int>(item.CtlID))) {
         DrawPushButton(item, look->text);
       }

@@ -16,6 +16,7 @@ namespace settings::win {
 class SetteiWindow : public SetteiView {
  public:
   SetteiWindow(platform::ui::DialogServices& services, platform::AppPaths paths);
+  ~SetteiWindow() override;
   SetteiWindow(const SetteiWindow&) = delete;
   SetteiWindow& operator=(const SetteiWindow&) = delete;
 
@@ -61,6 +62,7 @@ class SetteiWindow : public SetteiView {
   std::uint32_t linkColour_;
   std::string fontLabelFace_;
   std::uint8_t fontLabelStyle_;
+  HBITMAP banner_ = nullptr;
   Palette palette_;
 };
 

@@ -111,7 +111,11 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, std::uint32_t textColour) {
   }
 }
 
-HBITMAP LoadPicture(const std::string& path) {
+namespace {
+
+// The first frame of what `open` gives a decoder for, as a 32-bit top-down DIB section.
+template <class Open>
+HBITMAP Decode(Open&& open) {
   IWICImagingFactory* factory = nullptr;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_PPV_ARGS(&factory)))) {
@@ -122,9 +126,7 @@ HBITMAP LoadPicture(const std::string& path) {
   IWICBitmapFrameDecode* frame = nullptr;
   IWICFormatConverter* converter = nullptr;
   UINT width = 0, height = 0;
-  if (SUCCEEDED(factory->CreateDecoderFromFilename(Wide(path).c_str(), nullptr, GENERIC_READ,
-                                                   WICDecodeMetadataCacheOnDemand, &decoder)) &&
-      SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+  if (open(*factory, &decoder) && SUCCEEDED(decoder->GetFrame(0, &frame)) &&
       SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
       SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
                                       nullptr, 0.0, WICBitmapPaletteTypeCustom)) &&
@@ -149,6 +151,34 @@ HBITMAP LoadPicture(const std::string& path) {
   if (frame) frame->Release();
   if (decoder) decoder->Release();
   factory->Release();
+  return bitmap;
+}
+
+}  // namespace
+
+HBITMAP LoadPicture(const std::string& path) {
+  const std::wstring name = Wide(path);
+  return Decode([&](IWICImagingFactory& factory, IWICBitmapDecoder** decoder) {
+    return SUCCEEDED(factory.CreateDecoderFromFilename(name.c_str(), nullptr, GENERIC_READ,
+                                                       WICDecodeMetadataCacheOnDemand, decoder));
+  });
+}
+
+HBITMAP LoadPictureResource(int id) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  auto* bytes = loaded ? static_cast<BYTE*>(LockResource(loaded)) : nullptr;
+  const DWORD size = found ? SizeofResource(module, found) : 0;
+  if (!bytes || size == 0) return nullptr;
+  IWICStream* stream = nullptr;
+  HBITMAP bitmap = Decode([&](IWICImagingFactory& factory, IWICBitmapDecoder** decoder) {
+    return SUCCEEDED(factory.CreateStream(&stream)) &&
+           SUCCEEDED(stream->InitializeFromMemory(bytes, size)) &&
+           SUCCEEDED(factory.CreateDecoderFromStream(stream, nullptr,
+                                                     WICDecodeMetadataCacheOnDemand, decoder));
+  });
+  if (stream) stream->Release();
   return bitmap;
 }
 

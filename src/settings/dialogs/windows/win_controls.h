@@ -62,6 +62,8 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, std::uint32_t textColour);
 // A picture file (BMP, JPEG or anything else the system's imaging component decodes) as a
 // 32-bit bitmap; null when it cannot be read or decoded.
 HBITMAP LoadPicture(const std::string& path);
+// The same for a picture built into the program as an RCDATA resource.
+HBITMAP LoadPictureResource(int id);
 // Draws `bitmap` into `box`: stretched over it, or at the top left as large as fits with
 // its proportions kept.
 enum class Fit { kStretch, kProportional };

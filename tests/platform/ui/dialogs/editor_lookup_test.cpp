@@ -5,10 +5,10 @@
 #include <map>
 #include <set>
 
-#include "platform/ui/dialogs/child_process.h"
-#include "platform/ui/dialogs/editor_lookup.h"
-#include "platform/ui/dialogs/font_faces.h"
-#include "platform/ui/dialogs/qt_dialog_services.h"
+#include "platform/ui/dialogs/linux/child_process.h"
+#include "platform/ui/dialogs/linux/editor_lookup.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
+#include "platform/ui/dialogs/linux/qt_dialog_services.h"
 
 namespace platform::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/dialogs/settei_form.h"
+#include "settings/dialogs/linux/settei_form.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -7,7 +7,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
-#include "platform/ui/dialogs/font_faces.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
 #include "settings/dialogs/shorten_path.h"
 
 namespace settings {

@@ -1,4 +1,4 @@
-#include "platform/ui/dialogs/foreign_window.h"
+#include "platform/ui/dialogs/linux/foreign_window.h"
 
 #include <xcb/xcb.h>
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <string_view>
 
-#include "settings/dialogs/controls.h"
+#include "settings/dialogs/linux/controls.h"
 
 namespace settings {
 

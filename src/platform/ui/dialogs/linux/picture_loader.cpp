@@ -1,4 +1,4 @@
-#include "platform/ui/dialogs/picture_loader.h"
+#include "platform/ui/dialogs/linux/picture_loader.h"
 
 #include <cstdint>
 #include <cstring>

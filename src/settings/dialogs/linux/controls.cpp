@@ -1,11 +1,11 @@
-#include "settings/dialogs/controls.h"
+#include "settings/dialogs/linux/controls.h"
 
 #include <QButtonGroup>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
-#include "platform/ui/dialogs/font_faces.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
 
 namespace settings {
 

@@ -12,7 +12,7 @@
 
 #include "platform/fs/app_paths.h"
 #include "platform/ui/dialogs/dialog_services.h"
-#include "settings/dialogs/controls.h"
+#include "settings/dialogs/linux/controls.h"
 #include "settings/dialogs/picture_select_logic.h"
 #include "settings/dialogs/picture_select_view.h"
 

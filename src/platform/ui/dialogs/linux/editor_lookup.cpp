@@ -1,4 +1,4 @@
-#include "platform/ui/dialogs/editor_lookup.h"
+#include "platform/ui/dialogs/linux/editor_lookup.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,4 +1,4 @@
-#include "platform/ui/dialogs/child_process.h"
+#include "platform/ui/dialogs/linux/child_process.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

@@ -1,9 +1,9 @@
 // The settings dialog's window and controls, group by group as the window shows them: the
 // sliders and display boxes on the left above the music group, the wallpaper, word-list,
 // font and help controls on the right above the banner.
-#include "platform/ui/dialogs/font_faces.h"
-#include "settings/dialogs/banner.h"
-#include "settings/dialogs/settei_form.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
+#include "settings/dialogs/linux/banner.h"
+#include "settings/dialogs/linux/settei_form.h"
 
 namespace settings {
 namespace {

@@ -13,8 +13,8 @@
 #include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
 #include "platform/ui/dialogs/dialog_services.h"
-#include "settings/dialogs/controls.h"
-#include "settings/dialogs/picture_select_form.h"
+#include "settings/dialogs/linux/controls.h"
+#include "settings/dialogs/linux/picture_select_form.h"
 #include "settings/dialogs/settei_logic.h"
 #include "settings/dialogs/settei_view.h"
 

@@ -1,4 +1,4 @@
-#include "platform/ui/dialogs/font_faces.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
 
 #include <QFontDatabase>
 #include <QRawFont>

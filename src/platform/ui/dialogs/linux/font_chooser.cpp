@@ -1,4 +1,4 @@
-#include "platform/ui/dialogs/font_chooser.h"
+#include "platform/ui/dialogs/linux/font_chooser.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/ui/dialogs/font_faces.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
 
 namespace platform::ui {
 namespace {

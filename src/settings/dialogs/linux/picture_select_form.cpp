@@ -1,9 +1,9 @@
-#include "settings/dialogs/picture_select_form.h"
+#include "settings/dialogs/linux/picture_select_form.h"
 
 #include <QShowEvent>
 
-#include "platform/ui/dialogs/font_faces.h"
-#include "platform/ui/dialogs/picture_loader.h"
+#include "platform/ui/dialogs/linux/font_faces.h"
+#include "platform/ui/dialogs/linux/picture_loader.h"
 
 namespace settings {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/ui/dialogs/qt_dialog_services.h"
+#include "platform/ui/dialogs/linux/qt_dialog_services.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -13,9 +13,9 @@
 #include <string>
 
 #include "platform/log/log.h"
-#include "platform/ui/dialogs/child_process.h"
-#include "platform/ui/dialogs/editor_lookup.h"
-#include "platform/ui/dialogs/font_chooser.h"
+#include "platform/ui/dialogs/linux/child_process.h"
+#include "platform/ui/dialogs/linux/editor_lookup.h"
+#include "platform/ui/dialogs/linux/font_chooser.h"
 
 namespace platform::ui {
 namespace {

@@ -1,8 +1,8 @@
-#include "settings/dialogs/prv_form.h"
+#include "settings/dialogs/linux/prv_form.h"
 
 #include <QResizeEvent>
 
-#include "platform/ui/dialogs/picture_loader.h"
+#include "platform/ui/dialogs/linux/picture_loader.h"
 
 namespace settings {
 
