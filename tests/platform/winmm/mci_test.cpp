@@ -6,7 +6,7 @@
 
 #include "platform/fs/fs.h"
 #include "platform/log/log.h"
-#include "platform/winmm/audio_test_support.h"
+#include "platform/winmm/linux/disk_audio.h"
 #include "support/temp_dir.h"
 
 namespace platform {
