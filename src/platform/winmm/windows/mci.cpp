@@ -1,5 +1,6 @@
 #include "platform/winmm/mci.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ static_assert(kOurOverflow == MCIERR_PARAM_OVERFLOW &&
 namespace platform {
 namespace {
 
+constexpr UINT kAnswerRoom = 512;
+
 void CloseAllDevices() { ::mciSendStringW(L"close all", nullptr, 0, nullptr); }
 
 std::string Utf8(const wchar_t* text) {
@@ -40,12 +43,13 @@ MCIERROR mciSendStringA(const char* command, char* returnString, UINT returnLeng
   RegisterAudioReleaseHook(CloseAllDevices);
   if (returnString && returnLength > 0) returnString[0] = '\0';
   if (!command) return kOurNoCommand;
-  const bool answer = returnString && returnLength > 0;
-  // The system's answer in UTF-16 is never longer in code units than ours in bytes.
-  std::vector<wchar_t> wide(answer ? returnLength : 1, L'\0');
+  const bool answer = returnString != nullptr;
+  // Room for any answer: the system may cut one that does not fit without saying so, while
+  // ours must report it.
+  std::vector<wchar_t> wide(std::max<UINT>(returnLength, kAnswerRoom), L'\0');
   const MCIERROR error =
       ::mciSendStringW(SystemMciCommand(command).c_str(), answer ? wide.data() : nullptr,
-                       answer ? returnLength : 0, static_cast<HWND>(callback));
+                       answer ? static_cast<UINT>(wide.size()) : 0, static_cast<HWND>(callback));
   if (error != 0 || !answer) return error;
   wide.back() = L'\0';
   const std::string text = Utf8(wide.data());
