@@ -78,14 +78,19 @@ elseif(VELMORANDI_TESTS AND NOT TARGET GTest::gtest)
     endif()
   endforeach()
 endif()
-# ARGS are passed to the suite (a filter of the cases that hold on this system, say).
+# ARGS are passed to the suite (a filter of the cases that hold on this system, say). WRAPPER
+# is a command that runs the suite (given as its further arguments) in a setting it makes first.
 function(vm_test name)
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS;ARGS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;ARGS;WRAPPER" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/tests)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gmock GTest::gtest_main)
-  add_test(NAME ${name} COMMAND ${name} ${A_ARGS})
+  if(A_WRAPPER)
+    add_test(NAME ${name} COMMAND ${A_WRAPPER} $<TARGET_FILE:${name}> ${A_ARGS})
+  else()
+    add_test(NAME ${name} COMMAND ${name} ${A_ARGS})
+  endif()
   # The user's own folders of each suite lie in the build tree, never in the real home.
   set(home ${CMAKE_BINARY_DIR}/test-home/${name})
   # It exists from the start, as a real home does: code that falls back when HOME is

@@ -1,9 +1,7 @@
-// JPEG decoding and encoding over libjpeg, for wallpapers and their previews.
-//
-// Every libjpeg call runs inside a boundary whose frames hold only plain C data, so the
-// library's error exit can jump back there without skipping a C++ destructor; the error
-// becomes an ordinary result (DecodeJpeg) or exception (EncodeJpeg) naming the reason.
-// Nothing here ever ends the process or prints.
+// JPEG decoding and encoding for wallpapers and their previews: over libjpeg on Linux,
+// through the Windows Imaging Component on Windows. A failure becomes an ordinary result
+// (DecodeJpeg) or exception (EncodeJpeg) naming the reason; nothing here ever ends the
+// process or prints.
 #pragma once
 
 #include <cstdint>
@@ -32,27 +30,30 @@ struct DecodeResult {
 };
 
 // The size a picture is shown at. A picture larger than this on both sides is decoded
-// scaled down inside libjpeg, by the smallest of its eighths (1/8, 2/8 ... 7/8) that stays
-// at least this large, so memory follows what is shown and not what the file claims; a
-// picture that is not larger keeps its full size, pixel for pixel. Zero: always full size.
+// scaled down by the smallest of its eighths (1/8, 2/8 ... 7/8) that stays at least this
+// large, each side rounded up (libjpeg scales while it decodes, so memory follows what is
+// shown and not what the file claims; Windows scales the decoded frame); a picture that is
+// not larger keeps its full size, pixel for pixel. Zero: always full size.
 struct ShownSize {
   int width = 0;
   int height = 0;
 };
 
-// Decodes a baseline or progressive JPEG (grey, colour or CMYK). Truncated data that
-// libjpeg can still finish (it pads the missing part) decodes; everything else it rejects,
-// sizes beyond kMaxSide or kMaxPixels (before any scaling), and absurd scan counts give an
-// error.
+// Decodes a baseline or progressive JPEG (grey, colour or CMYK). Truncated data that the
+// decoder can still finish (libjpeg pads the missing part) decodes; everything else it
+// rejects, sizes beyond kMaxSide or kMaxPixels (before any scaling), and (on Linux) absurd
+// scan counts give an error that begins with "JPEG: ".
 DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes, ShownSize shown = {});
 
-// The eighths (1..8) a picture of `width` x `height` is decoded at for `shown`.
+// The eighths (1..8) a picture of `width` x `height` is decoded at for `shown`, and the
+// length of a side of `side` pixels at `eighths`.
 int ScaleEighths(std::int64_t width, std::int64_t height, ShownSize shown);
+int ScaledSide(std::int64_t side, int eighths);
 
-// Encodes `image` (alpha ignored) as a baseline JPEG with optimised Huffman tables and the
-// exact integer DCT, so the same picture always gives the same bytes. `quality` is 1..100.
-// Throws std::invalid_argument for an empty or inconsistent image or a bad quality, and
-// std::runtime_error if libjpeg fails.
+// Encodes `image` (alpha ignored) as a baseline JPEG; the same picture always gives the same
+// bytes (on Linux with optimised Huffman tables and the exact integer DCT). `quality` is
+// 1..100. Throws std::invalid_argument for an empty or inconsistent image or a bad quality,
+// and std::runtime_error if the encoder fails.
 std::vector<std::uint8_t> EncodeJpeg(const Image& image, int quality);
 
 }  // namespace jpeg

@@ -1,5 +1,7 @@
-// A music player wired to a test clock, SDL's disk audio driver and recording hooks.
+// A music player wired to a test clock, the system's music output and recording hooks.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <random>
 #include <string>
@@ -22,6 +24,13 @@ inline std::string DeviceMode() {
 }
 
 inline void CloseDevice() { platform::mciSendStringA("close FILE", nullptr, 0, nullptr); }
+
+}  // namespace testing_support
+
+// Each system's output, found in the suite's folder of that system.
+#include "music_output.h"
+
+namespace testing_support {
 
 struct PlayerRig {
   explicit PlayerRig(const TempDir& temp, unsigned seed = 7)
@@ -47,17 +56,29 @@ struct PlayerRig {
     return -1;
   }
 
-  // Waits in real time for the piece playing to end, without servicing.
-  bool WaitForEnd() {
-    return WaitUntil([] { return DeviceMode() == "stopped"; }, 5000);
-  }
+  // The piece playing ends (without servicing): true when the device then says so.
+  bool WaitForEnd() { return audio.WaitForEnd(); }
 
   platform::TestClock clock;
-  DiskAudio audio;
+  MusicOutput audio;
   std::mt19937 generator;
   std::vector<std::string> captions;
   int messageRounds = 0;
   music::MusicPlayer player;
 };
+
+// Single mode with `file`, five seconds of ticks: the caption names the file, the music
+// stays on, and no device is left open (for a file that nothing can play).
+inline void ExpectCaptionOnly(PlayerRig& rig, const std::string& file) {
+  rig.player.Configure(true, file, "");
+  rig.player.ArmMusicService();
+  for (int tick = 0; tick < 50; ++tick) {
+    rig.clock.Advance(100);
+    rig.player.ServiceMusic();
+  }
+  EXPECT_TRUE(rig.player.State().musicOn);
+  EXPECT_EQ(rig.captions, std::vector<std::string>{file});
+  EXPECT_EQ(DeviceMode(), "closed");
+}
 
 }  // namespace testing_support

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "platform/winmm/audio_test_support.h"
+#include "platform/winmm/linux/disk_audio.h"
 #include "shell/linux/headless_saver.h"
 
 namespace {

@@ -93,14 +93,17 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
     ChangedRect bounds;              // the pixels it may write (within its viewport)
   };
   static bool SameOperation(const Operation& a, const Operation& b);
-  void Record(Operation operation);
+  // Appends an operation of the kind over `bounds` for the caller to fill in, then to
+  // call OperationAdded.
+  Operation& AddOperation(Operation::Kind kind, const ChangedRect& bounds);
+  void OperationAdded();
   // Carries out operations [from, to) of the frame, touching only the pixels in `area`
   // (all pixels when null).
   void Execute(size_t from, size_t to, const ChangedRect* area);
   // Carries out the whole frame as the previous frame's pixels plus what differs between
   // the two operation lists; false (nothing done) when the frames cannot be compared.
   bool ExecuteDamageOnly();
-  bool IsWholeClear(const Operation& operation) const;
+  bool CoversTarget(const ChangedRect& r) const;
   bool StartsWithWholeClear(const std::vector<Operation>& operations) const;
   // Empties the list, keeping its vertex storage for the next draws.
   void ForgetOperations(std::vector<Operation>* operations);

@@ -51,12 +51,11 @@ HRESULT Device9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
     const LONG x1 = std::min(r.x2, vx1), y1 = std::min(r.y2, vy1);
     if (x0 >= x1 || y0 >= y1) continue;
     if (flags & D3DCLEAR_TARGET) {
-      Operation op;
-      op.kind = Operation::Kind::Clear;
+      Operation& op = AddOperation(
+          Operation::Kind::Clear,
+          {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1)});
       op.clearValue = value;
-      op.bounds = {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1),
-                   static_cast<int>(y1)};
-      Record(std::move(op));
+      OperationAdded();
     }
     if (flags & D3DCLEAR_ZBUFFER) {
       for (LONG y = y0; y < y1; ++y) {
@@ -83,37 +82,37 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
     return D3DERR_WRONGTEXTUREFORMAT;
   }
   const auto* v = static_cast<const TLVertex*>(vertexData);
-  Operation op;
-  op.kind = Operation::Kind::Draw;
-  op.state = state;
-  op.state.target = {};
-  op.texture = textures_[0];
-  op.textureStamp = textures_[0] != nullptr ? textures_[0]->Stamp() : 0;
-  op.path = rasterPath_;
-  if (!spareVertices_.empty()) {
-    op.vertices = std::move(spareVertices_.back());
-    spareVertices_.pop_back();
-  }
-  op.vertices.assign(v, v + primitiveCount + 2);
+  const size_t count = primitiveCount + 2;
   // The pixels whose centres the vertices' extent holds, within the viewport.
-  op.bounds = {state.clipLeft, state.clipTop, state.clipRight, state.clipBottom};
+  ChangedRect bounds{state.clipLeft, state.clipTop, state.clipRight, state.clipBottom};
   float x0 = v[0].x, x1 = v[0].x, y0 = v[0].y, y1 = v[0].y;
-  for (const TLVertex& p : op.vertices) {
-    x0 = std::min(x0, p.x);
-    x1 = std::max(x1, p.x);
-    y0 = std::min(y0, p.y);
-    y1 = std::max(y1, p.y);
+  for (size_t k = 1; k < count; ++k) {
+    x0 = std::min(x0, v[k].x);
+    x1 = std::max(x1, v[k].x);
+    y0 = std::min(y0, v[k].y);
+    y1 = std::max(y1, v[k].y);
   }
   const auto inside = [](float f, int lo, int hi) {
     return static_cast<int>(std::clamp(f, static_cast<float>(lo), static_cast<float>(hi)));
   };
   if (std::isfinite(x0) && std::isfinite(x1) && std::isfinite(y0) && std::isfinite(y1)) {
-    op.bounds = {inside(std::floor(x0), state.clipLeft, state.clipRight),
-                 inside(std::floor(y0), state.clipTop, state.clipBottom),
-                 inside(std::floor(x1) + 1, state.clipLeft, state.clipRight),
-                 inside(std::floor(y1) + 1, state.clipTop, state.clipBottom)};
+    bounds = {inside(std::floor(x0), state.clipLeft, state.clipRight),
+              inside(std::floor(y0), state.clipTop, state.clipBottom),
+              inside(std::floor(x1) + 1, state.clipLeft, state.clipRight),
+              inside(std::floor(y1) + 1, state.clipTop, state.clipBottom)};
   }
-  Record(std::move(op));
+  Operation& op = AddOperation(Operation::Kind::Draw, bounds);
+  op.state = state;
+  op.state.target = {};
+  op.texture = textures_[0];
+  op.textureStamp = textures_[0] != nullptr ? textures_[0]->Stamp() : 0;
+  op.path = rasterPath_;
+  if (op.vertices.capacity() == 0 && !spareVertices_.empty()) {
+    op.vertices = std::move(spareVertices_.back());
+    spareVertices_.pop_back();
+  }
+  op.vertices.assign(v, v + count);
+  OperationAdded();
   return D3D_OK;
 }
 
@@ -139,15 +138,22 @@ bool Device9::SameOperation(const Operation& a, const Operation& b) {
              0;
 }
 
-void Device9::Record(Operation operation) {
+Device9::Operation& Device9::AddOperation(Operation::Kind kind, const ChangedRect& bounds) {
   // A whole-target clear hides everything the buffer already holds: a caller that reads
   // the buffer instead of presenting it begins each frame afresh instead of piling up
   // operations that no longer matter.
-  if (deferring_ && !frame_.empty() && executed_ == frame_.size() && IsWholeClear(operation)) {
+  if (deferring_ && !frame_.empty() && executed_ == frame_.size() &&
+      kind == Operation::Kind::Clear && CoversTarget(bounds)) {
     ForgetOperations(&frame_);
     executed_ = 0;
   }
-  frame_.push_back(std::move(operation));
+  Operation& op = frame_.emplace_back();
+  op.kind = kind;
+  op.bounds = bounds;
+  return op;
+}
+
+void Device9::OperationAdded() {
   if (!deferring_) {
     Flush();
   } else if (frame_.size() > kMaxHeldOperations) {
@@ -155,20 +161,20 @@ void Device9::Record(Operation operation) {
     // it. Should a whole-target clear follow, what is recorded from it on still describes
     // the buffer exactly; if not, the next frame will not count as comparable.
     Flush();
-    frame_.clear();
+    ForgetOperations(&frame_);
     executed_ = 0;
   }
 }
 
-bool Device9::IsWholeClear(const Operation& operation) const {
+bool Device9::CoversTarget(const ChangedRect& r) const {
   const SurfaceMemory& target = backBuffers_.front()->memory;
-  const ChangedRect& r = operation.bounds;
-  return operation.kind == Operation::Kind::Clear && r.left == 0 && r.top == 0 &&
-         r.right == static_cast<int>(target.width) && r.bottom == static_cast<int>(target.height);
+  return r.left == 0 && r.top == 0 && r.right == static_cast<int>(target.width) &&
+         r.bottom == static_cast<int>(target.height);
 }
 
 bool Device9::StartsWithWholeClear(const std::vector<Operation>& operations) const {
-  return !operations.empty() && IsWholeClear(operations.front());
+  return !operations.empty() && operations.front().kind == Operation::Kind::Clear &&
+         CoversTarget(operations.front().bounds);
 }
 
 void Device9::ForgetOperations(std::vector<Operation>* operations) {

@@ -54,7 +54,7 @@ DoublePlane DoublePlaneOf(const Snapped p[3], double area2, const double f[3], i
 int64_t Round(double v) { return static_cast<int64_t>(v + (v >= 0 ? 0.5 : -0.5)); }
 
 Plane FixedPlane(const DoublePlane& d, int fracBits) {
-  const double scale = std::ldexp(1.0, fracBits);
+  const double scale = static_cast<double>(int64_t{1} << fracBits);
   return {Round(d.f0 * scale), Round(d.fx * scale), Round(d.fy * scale)};
 }
 
@@ -63,8 +63,10 @@ Plane FixedPlane(const DoublePlane& d, int fracBits) {
 Plane CoordPlane(DoublePlane d, int size, uint32_t address) {
   d.fx = std::clamp(d.fx, -kMaxCoordGradient, kMaxCoordGradient);
   d.fy = std::clamp(d.fy, -kMaxCoordGradient, kMaxCoordGradient);
+  // Within the first period the wrap subtracts nothing: no division.
+  const bool firstPeriod = d.f0 >= 0 && d.f0 < size;
   if (address == D3DTADDRESS_WRAP) {
-    d.f0 -= std::floor(d.f0 / size) * size;
+    if (!firstPeriod) d.f0 -= std::floor(d.f0 / size) * size;
   } else if (address == D3DTADDRESS_MIRROR) {
     d.f0 -= std::floor(d.f0 / (2.0 * size)) * 2.0 * size;
   } else {

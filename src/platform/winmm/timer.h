@@ -12,9 +12,9 @@ namespace platform {
 // 2^32 ms (about 49.7 days), so callers compare differences, not values.
 DWORD timeGetTime();
 
-// Requests a timer resolution of `period` ms until the matching timeEndPeriod. Linux
-// timers are already finer than 1 ms, so nothing is reprogrammed; the calls are counted so
-// that an end without its begin is reported. 0 gives TIMERR_NOCANDO.
+// Requests a timer resolution of `period` ms until the matching timeEndPeriod; 0 gives
+// TIMERR_NOCANDO. Linux timers are already finer than 1 ms, so there nothing is reprogrammed;
+// the calls are counted so that an end without its begin is reported.
 MMRESULT timeBeginPeriod(UINT period);
 // TIMERR_NOCANDO for a period that has no outstanding timeBeginPeriod.
 MMRESULT timeEndPeriod(UINT period);

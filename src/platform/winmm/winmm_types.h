@@ -1,5 +1,7 @@
 // The integer types, result codes and flags of the multimedia calls, under the names the
-// callers use.
+// callers use, with the system's values. On Windows, <mmsystem.h> makes the same names macros:
+// a file that needs the system's header too includes it after this one (as the Windows
+// backend does), and shared code never includes it.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Test support for the multimedia layer: Standard MIDI and WAV files made on the spot, and
-// SDL's disk audio driver, whose output file the tests read back.
+// the loudness of what an audio sink recorded.
 #pragma once
 
 #include <algorithm>
@@ -7,14 +7,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <iterator>
+#include <numbers>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/winmm/audio_device.h"
+#include "platform/fs/fs.h"
 
 namespace testing_support {
 
@@ -130,60 +129,27 @@ inline std::string MakeWav(std::uint32_t ms, double hz, double amplitude) {
   wav += "data";
   little(wav, frames * 2, 4);
   for (std::uint32_t i = 0; i < frames; ++i) {
-    const double value = amplitude * 32767.0 * std::sin(2.0 * M_PI * hz * i / rate);
+    const double value = amplitude * 32767.0 * std::sin(2.0 * std::numbers::pi * hz * i / rate);
     little(wav, static_cast<std::uint32_t>(static_cast<std::int16_t>(value)) & 0xFFFF, 2);
   }
   return wav;
 }
 
+// `path` is UTF-8 on every system.
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+  platform::WriteWholeFileAtomic(path, bytes);
 }
 
-// The disk driver writes the mixer's output (44.1 kHz, 16-bit stereo) to `file` in real
-// time. Switching drivers needs the device closed first; the destructor closes it again.
-class DiskAudio {
- public:
-  explicit DiskAudio(std::string file) : file_(std::move(file)) {
-    platform::CloseAudioDevice();
-    ::setenv("SDL_AUDIODRIVER", "disk", 1);
-    ::setenv("SDL_DISKAUDIOFILE", file_.c_str(), 1);
+// The 16-bit little-endian samples of a raw recording; none when it cannot be read.
+inline std::vector<std::int16_t> ReadSamples(const std::string& file) {
+  const std::string bytes = platform::ReadWholeFile(file).value_or("");
+  std::vector<std::int16_t> samples(bytes.size() / 2);
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    samples[i] = static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                           (static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8));
   }
-  ~DiskAudio() { platform::CloseAudioDevice(); }
-  DiskAudio(const DiskAudio&) = delete;
-  DiskAudio& operator=(const DiskAudio&) = delete;
-
-  // Closes the device, which flushes the file, and returns every sample written.
-  std::vector<std::int16_t> CloseAndReadSamples() {
-    platform::CloseAudioDevice();
-    std::ifstream in(file_, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::int16_t> samples(bytes.size() / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-      samples[i] = static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
-                                             (static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8));
-    }
-    return samples;
-  }
-
- private:
-  std::string file_;
-};
-
-// No audio device at all: the driver named does not exist.
-class NoAudioDevice {
- public:
-  NoAudioDevice() {
-    platform::CloseAudioDevice();
-    ::setenv("SDL_AUDIODRIVER", "velmorandi_no_such_driver", 1);
-  }
-  ~NoAudioDevice() { platform::CloseAudioDevice(); }
-  NoAudioDevice(const NoAudioDevice&) = delete;
-  NoAudioDevice& operator=(const NoAudioDevice&) = delete;
-};
-
-// 44.1 kHz stereo: frames per millisecond times two channels.
-inline constexpr std::size_t kSamplesPerMs = 88;
+  return samples;
+}
 
 inline int PeakOf(const std::vector<std::int16_t>& samples, std::size_t begin = 0,
                   std::size_t end = SIZE_MAX) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/log/log.h"
-#include "platform/winmm/audio_test_support.h"
+#include "platform/winmm/linux/disk_audio.h"
 #include "support/temp_dir.h"
 
 namespace platform {

@@ -6,7 +6,7 @@
 #
 # usage: settings_dialog_wine_e2e.sh WINE-RUN BUILD PROGRAM [ARGUMENT...]
 # BUILD is the Windows build folder: its Wine prefix is used, the pictures go to BUILD/e2e.
-# PROGRAM (with its ARGUMENTs) shows the settings dialog: the probe, or velmorandi.scr /c. It
+# PROGRAM (with its ARGUMENTs) shows the settings dialog: velmorandi.scr /c, or the probe. It
 # runs from a folder of its own, with only Settei.ini in its VelmorandiScrData.
 # Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
 set -u

@@ -14,6 +14,9 @@
 namespace platform {
 namespace {
 
+// The General MIDI sound font every MIDI device plays through.
+constexpr const char* kSoundFontPath = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
 enum class AudioState { kUntried, kOpen, kFailed };
 
 struct Audio {

@@ -1,3 +1,5 @@
+// Every libjpeg call runs inside a boundary whose frames hold only plain C data, so the
+// library's error exit can jump back there without skipping a C++ destructor.
 #include "jpeg/jpeg.h"
 
 #include <csetjmp>
@@ -215,19 +217,6 @@ DecodeResult Failure(std::string reason) {
 }
 
 }  // namespace
-
-int ScaleEighths(std::int64_t width, std::int64_t height, ShownSize shown) {
-  if (shown.width <= 0 || shown.height <= 0 || width <= shown.width || height <= shown.height) {
-    return 8;
-  }
-  // libjpeg rounds a scaled side up: ceil(side * n / 8).
-  const auto fits = [&](int n) {
-    return (width * n + 7) / 8 >= shown.width && (height * n + 7) / 8 >= shown.height;
-  };
-  int eighths = 1;
-  while (eighths < 8 && !fits(eighths)) ++eighths;
-  return eighths;
-}
 
 DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes, ShownSize shown) {
   if (bytes.empty()) return Failure("no data");
