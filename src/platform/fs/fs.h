@@ -25,6 +25,11 @@ struct DirEntry {
 // file system returns them. An unreadable or missing folder gives an empty list.
 std::vector<DirEntry> ListDirectory(const std::string& path);
 
+// The same text for every name of one file or folder (through links, junctions or "..") and
+// different texts for different ones, while they exist; nothing when `path` cannot be reached.
+// Linux: the device and inode numbers; Windows: the volume's serial and the file's index.
+std::optional<std::string> FileIdentity(const std::string& path);
+
 // Seconds since the epoch of the last modification, or nothing when the file is missing.
 std::optional<std::int64_t> ModificationTime(const std::string& path);
 

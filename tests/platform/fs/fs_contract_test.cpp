@@ -54,6 +54,23 @@ TEST(FsContract, BytesAndNamesSurviveAWriteAndAReadUnchanged) {
       << "no temporary is left behind";
 }
 
+TEST(FsContract, EveryNameOfAFolderOrFileHasOneIdentity) {
+  TempDir temp;
+  ASSERT_TRUE(MakeDirectories(temp.File("フォルダ/sub")));
+  ASSERT_TRUE(MakeDirectories(temp.File("other")));
+  ASSERT_TRUE(WriteWholeFileAtomic(temp.File("フォルダ/曲.mid"), "x"));
+  const std::optional<std::string> folder = FileIdentity(temp.File("フォルダ"));
+  const std::optional<std::string> file = FileIdentity(temp.File("フォルダ/曲.mid"));
+  ASSERT_TRUE(folder && file);
+  EXPECT_NE(*folder, *file);
+  for (const char* name : {"フォルダ/", "フォルダ/sub/..", "other/../フォルダ"}) {
+    EXPECT_EQ(FileIdentity(temp.File(name)), folder) << name;
+  }
+  EXPECT_EQ(FileIdentity(temp.File("フォルダ/sub/../曲.mid")), file);
+  EXPECT_NE(FileIdentity(temp.File("other")), folder);
+  EXPECT_EQ(FileIdentity(temp.File("missing")), std::nullopt);
+}
+
 TEST(FsContract, MissingFilesAndFoldersReadAsNothing) {
   TempDir temp;
   const std::string folder = temp.File("sub/deeper");

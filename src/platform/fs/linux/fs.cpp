@@ -165,6 +165,12 @@ std::vector<DirEntry> ListDirectory(const std::string& path) {
   return entries;
 }
 
+std::optional<std::string> FileIdentity(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+}
+
 std::optional<std::int64_t> ModificationTime(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;

@@ -96,6 +96,18 @@ std::vector<DirEntry> ListDirectory(const std::string& path) {
   return entries;
 }
 
+std::optional<std::string> FileIdentity(const std::string& path) {
+  // Backup semantics: the only way to open a folder; no access asked, so nothing is locked.
+  Handle file(CreateFileW(WidePath(path).c_str(), 0,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return std::to_string(info.dwVolumeSerialNumber) + ":" +
+         std::to_string((static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                        info.nFileIndexLow);
+}
+
 std::optional<std::int64_t> ModificationTime(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data))
