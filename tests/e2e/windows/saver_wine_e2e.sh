@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # velmorandi.scr under Wine on a 640 x 480 virtual X server (with GLX, for Wine's Direct3D):
-# "/s" draws the board and the walker, on the screen and in its own back buffer, and a key
-# ends it with status 0; "/p" draws its still into a window of another program and ends
+# "/s" draws the board and the walker, on the screen and in its own back buffer, a key ends
+# it with status 0 and so does a mouse movement of more than 10 pixels; "/p" draws its still into a window of another program and ends
 # when that window goes. The screenshots stay in OUTDIR for people to look at.
 #
 # usage: saver_wine_e2e.sh WINE-RUN VELMORANDI.scr PREVIEW_HOST.exe LEAF.bmp OUTDIR
@@ -59,6 +59,24 @@ else
 fi
 xdotool key space
 expect_end "$saver" 10 "a key ends it" "a key press did not end the saver"
+saver=
+
+# --- Ten pixels in each axis keep it running, eleven end it --------------------------------
+# The first frame's copy tells that the window is up.
+xdotool mousemove 200 150
+VELMORANDI_COPY_FRAME=1 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/up.ppm")" \
+  "$wine_run" "$scr" /s >>"$work/saver.log" 2>&1 &
+saver=$!
+for _ in $(seq 300); do [ -s "$work/up.ppm" ] && break; sleep 0.1; done
+xdotool mousemove 300 200
+sleep 0.5
+xdotool mousemove 310 210
+sleep 0.5
+xdotool mousemove 290 190
+sleep 1
+if kill -0 "$saver" 2>/dev/null; then ok "10 pixels keep it"; else fail "a movement of 10 pixels ended the saver"; fi
+xdotool mousemove 311 200
+expect_end "$saver" 10 "11 pixels end it" "a movement of 11 pixels did not end the saver"
 saver=
 
 # --- "/p": the still in another program's window, ended with that window -----------------
