@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "game/game.h"
-#include "shell/linux/headless_saver.h"
+#include "shell/headless_saver.h"
 #include "sx/scene.h"
 
 namespace saver_test {

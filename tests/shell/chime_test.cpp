@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "platform/winmm/linux/disk_audio.h"
-#include "shell/linux/headless_saver.h"
+#include "shell/headless_saver.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
 #include "platform/log/log.h"
+#include "shell/headless_saver.h"
 #include "velmorandi-still/still.h"
 
 namespace {
@@ -45,7 +46,7 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
   return tail == suffix;
 }
 
-bool WritePpm(const still::Frame& frame, const std::string& path) {
+bool WritePpm(const shell::Frame& frame, const std::string& path) {
   std::string bytes =
       "P6\n" + std::to_string(frame.width) + " " + std::to_string(frame.height) + "\n255\n";
   bytes.reserve(bytes.size() + frame.pixels.size() * 3);
@@ -108,7 +109,13 @@ int main(int argc, char** argv) {
 
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   try {
-    const still::Frame frame = still::DrawStill(dataDir, seed, static_cast<int>(ticks));
+    shell::HeadlessSaver saver(dataDir, seed);
+    saver.RunTicks(static_cast<int>(ticks));
+    const shell::Frame frame = saver.LastFrame();
+    if (frame.pixels.empty()) {
+      std::fprintf(stderr, "velmorandi-still: the saver presented no frame\n");
+      return 1;
+    }
     const bool written =
         EndsWith(out, ".ppm") ? WritePpm(frame, out) : still::WriteImage(frame, out);
     if (!written) {

@@ -3,13 +3,12 @@
 #include <set>
 
 #include "platform/fs/fs.h"
-#include "settings/dialogs/folder_identity.h"
 
 namespace settings {
 namespace {
 
 bool Search(const std::string& folder, std::set<std::string>& visited) {
-  const std::optional<std::string> identity = FolderIdentity(folder);
+  const std::optional<std::string> identity = platform::FileIdentity(folder);
   if (!identity || !visited.insert(*identity).second) return false;
   const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
   for (const platform::DirEntry& entry : platform::ListDirectory(prefix)) {

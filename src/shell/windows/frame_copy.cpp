@@ -33,17 +33,23 @@ void AppendBgra(std::vector<std::uint8_t>& rgb, const std::uint8_t* bgra, std::s
 }  // namespace
 
 FrameCopy ReadBackBuffer(IDirect3DDevice9& device) {
-  FrameCopy copy;
   IDirect3DSurface9* raw = nullptr;
   if (HRESULT r = device.GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &raw); FAILED(r)) {
+    FrameCopy copy;
     copy.error = Failed("GetBackBuffer", r);
     return copy;
   }
   const ComPtr<IDirect3DSurface9> back(raw);
+  return ReadRenderTarget(device, *back);
+}
+
+FrameCopy ReadRenderTarget(IDirect3DDevice9& device, IDirect3DSurface9& target) {
+  FrameCopy copy;
+  IDirect3DSurface9* raw = nullptr;
   D3DSURFACE_DESC desc{};
-  back->GetDesc(&desc);
+  target.GetDesc(&desc);
   if (desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_X8R8G8B8) {
-    copy.error = "the back buffer is not a 32-bit format";
+    copy.error = "the render target is not a 32-bit format";
     return copy;
   }
   if (HRESULT r = device.CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
@@ -53,7 +59,7 @@ FrameCopy ReadBackBuffer(IDirect3DDevice9& device) {
     return copy;
   }
   const ComPtr<IDirect3DSurface9> system(raw);
-  if (HRESULT r = device.GetRenderTargetData(back.get(), system.get()); FAILED(r)) {
+  if (HRESULT r = device.GetRenderTargetData(&target, system.get()); FAILED(r)) {
     copy.error = Failed("GetRenderTargetData", r);
     return copy;
   }

@@ -28,6 +28,8 @@ struct FrameCopy {
 // Back buffer 0 through a system-memory surface (GetRenderTargetData, LockRect). Only
 // 32-bit formats are read.
 FrameCopy ReadBackBuffer(IDirect3DDevice9& device);
+// The same for another render target of the device.
+FrameCopy ReadRenderTarget(IDirect3DDevice9& device, IDirect3DSurface9& target);
 
 // The pixels of the `width` x `height` area at the top-left of `dc` (a window's).
 FrameCopy ReadDeviceContext(HDC dc, int width, int height);

@@ -1,4 +1,4 @@
-#include "shell/linux/headless_saver.h"
+#include "shell/headless_saver.h"
 
 #include "platform/gdi/gdi.h"
 #include "shell/saver_device.h"
@@ -8,11 +8,12 @@ namespace shell {
 HeadlessSaver::HeadlessSaver(const platform::AppPaths& paths, std::uint64_t seed,
                              std::uint32_t start, presentation::SoundOutput sound)
     : testClock_(start) {
-  carad_ = std::make_unique<dg::TDGCarad>(&target_);
+  carad_ = std::make_unique<dg::TDGCarad>(target_.Owner());
   StartSaverDevice(*carad_);
   presentation::ScreenOptions options;
   options.dataDir = paths.dataDir;
   options.sound = sound;
+  options.framePresenting = [this](IDirect3DDevice9& device) { target_.FramePresenting(device); };
   screen_ = std::make_unique<presentation::SaverScreen>(*carad_, options);
   session_ = std::make_unique<SaverSession>(
       *screen_, clock_,
@@ -26,25 +27,22 @@ HeadlessSaver::HeadlessSaver(const platform::AppPaths& paths, std::uint64_t seed
 HeadlessSaver::~HeadlessSaver() {
   session_.reset();
   screen_.reset();
+  target_.ReleaseDeviceObjects();
   carad_.reset();
 }
 
 void HeadlessSaver::RunTicks(int ticks) {
   for (int done = 0; done < ticks;) {
+    target_.KeepFrames(done == ticks - 1);
     if (session_->Tick()) {
       ++done;
     } else {
       platform::Sleep(1);
     }
   }
+  target_.KeepFrames(true);
 }
 
-Frame HeadlessSaver::LastFrame() const {
-  Frame frame;
-  frame.width = target_.FrameWidth();
-  frame.height = target_.FrameHeight();
-  frame.pixels = target_.Frame();
-  return frame;
-}
+Frame HeadlessSaver::LastFrame() const { return target_.LastFrame(); }
 
 }  // namespace shell

@@ -1,7 +1,7 @@
-// The real saver without a window (and, unless asked, without a speaker): a software device
-// presenting into a target that keeps the last frame, the process-wide test clock (Sleep advances
-// it at once), a chosen seed. Frames and boards come out exactly as the saver would show them at
-// the same times.
+// The real saver headless (and, unless asked, without a speaker): the system's device drawing
+// into a target that keeps the last frame (headless_target.h), the process-wide test clock
+// (Sleep advances it at once), a chosen seed. Frames and boards come out exactly as the saver would
+// show them at the same times.
 #pragma once
 
 #include <cstdint>
@@ -12,20 +12,10 @@
 #include "dg/carad.h"
 #include "platform/winmm/timer.h"
 #include "presentation/saver_screen.h"
+#include "shell/headless_target.h"
 #include "shell/saver_session.h"
 
 namespace shell {
-
-struct Frame {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, rows top to bottom; alpha undefined
-  std::uint32_t At(int x, int y) const {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)] &
-           0x00FFFFFFu;
-  }
-};
 
 class HeadlessSaver {
  public:
@@ -39,7 +29,8 @@ class HeadlessSaver {
       : HeadlessSaver(platform::SingleFolderPaths(dataDir), seed, start, sound) {}
   ~HeadlessSaver();
 
-  // Runs idle calls until `ticks` ticks have run; returns the last presented frame.
+  // Runs idle calls until `ticks` ticks have run; LastFrame then gives the last frame presented
+  // (on Windows, of the last tick: headless_target.h).
   void RunTicks(int ticks);
   Frame LastFrame() const;
 
@@ -53,7 +44,7 @@ class HeadlessSaver {
   platform::TestClock testClock_;
   WinmmClock clock_;
   // The window the device fills "full screen": it keeps the last presented frame.
-  FrameTarget target_{640, 480};
+  HeadlessTarget target_;
   std::unique_ptr<dg::TDGCarad> carad_;
   std::unique_ptr<presentation::SaverScreen> screen_;
   std::unique_ptr<SaverSession> session_;
