@@ -27,7 +27,11 @@ UINT FullChainLevels(UINT width, UINT height) {
 
 }  // namespace
 
-Device9::Device9(Direct3D9* direct3D, D3DDEVTYPE type) : direct3D_(direct3D), type_(type) {
+Device9::Device9(Direct3D9* direct3D, D3DDEVTYPE type)
+    : direct3D_(direct3D),
+      type_(type),
+      blendOpEnabled_(direct3D->Options().blendOp),
+      cpuHasAvx2_(CpuHasAvx2()) {
   direct3D_->AddRef();
 }
 

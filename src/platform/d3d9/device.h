@@ -79,7 +79,9 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   ~Device9() override;
   HRESULT Init(HWND window, D3DPRESENT_PARAMETERS* parameters);
   void ResetStates();
-  RasterState MakeRasterState() const;
+  // Fills a default-constructed state with everything a draw reads from the device but
+  // its target, which is bound when the draw is carried out.
+  void FillRasterState(RasterState* state) const;
 
   // A clear of the target or a draw, as the frame's caller issued it.
   struct Operation {
@@ -133,6 +135,10 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   uint64_t textureMemoryUsed_ = 0;
   CallRecorder recorder_;
   RasterPath rasterPath_ = RasterPath::Fast;
+  // Read by every draw; kept here so that a draw touches neither the options nor the
+  // processor check.
+  bool blendOpEnabled_ = false;
+  bool cpuHasAvx2_ = false;
   // Clears and draws of the target are held back until the back buffer is used (Present,
   // a lock of it, a change to a texture they sample). A frame that begins by clearing the
   // whole target and issues the same operations as the previous frame except a few is

@@ -76,15 +76,18 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
     return D3DERR_INVALIDCALL;
   }
   if (lost_) return D3D_OK;
-  RasterState state = MakeRasterState();
-  if (state.hasTexture && state.texture.format == D3DFMT_P8) {
+  const Texture9* texture = textures_[0];
+  if (texture != nullptr && texture->Format() == D3DFMT_P8) {
     // Palette textures can be filled but not sampled by this device.
     return D3DERR_WRONGTEXTUREFORMAT;
   }
   const auto* v = static_cast<const TLVertex*>(vertexData);
   const size_t count = primitiveCount + 2;
   // The pixels whose centres the vertices' extent holds, within the viewport.
-  ChangedRect bounds{state.clipLeft, state.clipTop, state.clipRight, state.clipBottom};
+  const int clipLeft = static_cast<int>(viewport_.X), clipTop = static_cast<int>(viewport_.Y);
+  const int clipRight = static_cast<int>(viewport_.X + viewport_.Width);
+  const int clipBottom = static_cast<int>(viewport_.Y + viewport_.Height);
+  ChangedRect bounds{clipLeft, clipTop, clipRight, clipBottom};
   float x0 = v[0].x, x1 = v[0].x, y0 = v[0].y, y1 = v[0].y;
   for (size_t k = 1; k < count; ++k) {
     x0 = std::min(x0, v[k].x);
@@ -96,16 +99,15 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
     return static_cast<int>(std::clamp(f, static_cast<float>(lo), static_cast<float>(hi)));
   };
   if (std::isfinite(x0) && std::isfinite(x1) && std::isfinite(y0) && std::isfinite(y1)) {
-    bounds = {inside(std::floor(x0), state.clipLeft, state.clipRight),
-              inside(std::floor(y0), state.clipTop, state.clipBottom),
-              inside(std::floor(x1) + 1, state.clipLeft, state.clipRight),
-              inside(std::floor(y1) + 1, state.clipTop, state.clipBottom)};
+    bounds = {inside(std::floor(x0), clipLeft, clipRight),
+              inside(std::floor(y0), clipTop, clipBottom),
+              inside(std::floor(x1) + 1, clipLeft, clipRight),
+              inside(std::floor(y1) + 1, clipTop, clipBottom)};
   }
   Operation& op = AddOperation(Operation::Kind::Draw, bounds);
-  op.state = state;
-  op.state.target = {};
-  op.texture = textures_[0];
-  op.textureStamp = textures_[0] != nullptr ? textures_[0]->Stamp() : 0;
+  FillRasterState(&op.state);
+  op.texture = texture;
+  op.textureStamp = texture != nullptr ? texture->Stamp() : 0;
   op.path = rasterPath_;
   if (op.vertices.capacity() == 0 && !spareVertices_.empty()) {
     op.vertices = std::move(spareVertices_.back());
@@ -187,6 +189,7 @@ void Device9::ForgetOperations(std::vector<Operation>* operations) {
 
 void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
   SurfaceMemory& target = backBuffers_.front()->memory;
+  const PixelBuffer targetView = target.View();
   for (size_t i = from; i < to; ++i) {
     const Operation& op = frame_[i];
     ChangedRect box = op.bounds;
@@ -212,7 +215,7 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
       continue;
     }
     RasterState state = op.state;
-    state.target = target.View();
+    state.target = targetView;
     if (area != nullptr) {
       state.scissorLeft = area->left;
       state.scissorTop = area->top;

@@ -156,6 +156,8 @@ HRESULT Device9::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
 HRESULT Device9::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
   recorder_.Record("SetTexture", {stage, Address(texture)});
   if (stage >= kD3DMaxTextureStages) return D3DERR_INVALIDCALL;
+  // Binding the bound texture again changes nothing (it was checked when first bound).
+  if (texture != nullptr && texture == textures_[stage]) return D3D_OK;
   Texture9* ours = nullptr;
   if (texture != nullptr) {
     ours = dynamic_cast<Texture9*>(texture);
@@ -216,9 +218,8 @@ HRESULT Device9::GetFVF(DWORD* fvf) {
   return D3D_OK;
 }
 
-RasterState Device9::MakeRasterState() const {
-  RasterState state;
-  state.target = backBuffers_.front()->memory.View();
+void Device9::FillRasterState(RasterState* out) const {
+  RasterState& state = *out;
   state.clipLeft = static_cast<int>(viewport_.X);
   state.clipTop = static_cast<int>(viewport_.Y);
   state.clipRight = static_cast<int>(viewport_.X + viewport_.Width);
@@ -263,10 +264,9 @@ RasterState Device9::MakeRasterState() const {
   state.blend = rs[D3DRS_ALPHABLENDENABLE] != 0;
   state.srcBlend = rs[D3DRS_SRCBLEND];
   state.destBlend = rs[D3DRS_DESTBLEND];
-  state.blendOp = Options().blendOp ? rs[D3DRS_BLENDOP] : static_cast<DWORD>(D3DBLENDOP_ADD);
+  state.blendOp = blendOpEnabled_ ? rs[D3DRS_BLENDOP] : static_cast<DWORD>(D3DBLENDOP_ADD);
   state.blendFactor = rs[D3DRS_BLENDFACTOR];
   state.colorWriteMask = rs[D3DRS_COLORWRITEENABLE] & 0xF;
-  state.avx2 = rasterPath_ == RasterPath::Fast && CpuHasAvx2();
-  return state;
+  state.avx2 = rasterPath_ == RasterPath::Fast && cpuHasAvx2_;
 }
 }  // namespace vm_d3d9

@@ -29,7 +29,9 @@ struct SurfaceMemory {
   static size_t BytesOf(UINT width, UINT height, D3DFORMAT format);
   // Zero-filled storage; false when memory runs out.
   bool Allocate(UINT width, UINT height, D3DFORMAT format);
-  PixelBuffer View() const;
+  PixelBuffer View() const {
+    return {bits.get(), static_cast<int>(width), static_cast<int>(height), pitch, format};
+  }
 };
 
 // LockRect of a surface's memory: checks the rectangle and the lock state.
@@ -144,7 +146,7 @@ class Texture9 final : public IDirect3DTexture9 {
   Device9* Owner() const { return device_; }
   D3DFORMAT Format() const { return format_; }
   D3DPOOL Pool() const { return pool_; }
-  PixelBuffer Level0() const { return levels_.front()->memory.View(); }
+  PixelBuffer Level0() const { return level0_; }
   // Every texel of level 0 has alpha 255 (known again after each write lock).
   bool Level0Opaque();
   // Differs between any two textures and for one texture before and after a lock: equal
@@ -158,15 +160,18 @@ class Texture9 final : public IDirect3DTexture9 {
   ~Texture9() override;
 
   Device9* device_;
+  // What every draw reads of the texture sits together, next to the object's start: a
+  // frame's draws then touch one line of each texture instead of following its levels.
+  uint64_t stamp_;
+  PixelBuffer level0_;  // levels_.front()'s memory, fixed once allocated
+  enum class Opacity { Unknown, Opaque, Translucent };
+  Opacity opacity_ = Opacity::Unknown;
   DWORD usage_;
   D3DPOOL pool_;
   D3DFORMAT format_;
   ULONG refs_ = 1;
   uint64_t reservedBytes_ = 0;
   std::vector<std::unique_ptr<TextureLevel9>> levels_;
-  enum class Opacity { Unknown, Opaque, Translucent };
-  Opacity opacity_ = Opacity::Unknown;
-  uint64_t stamp_;
 };
 
 }  // namespace vm_d3d9

@@ -29,10 +29,6 @@ bool SurfaceMemory::Allocate(UINT w, UINT h, D3DFORMAT f) {
   return true;
 }
 
-PixelBuffer SurfaceMemory::View() const {
-  return {bits.get(), static_cast<int>(width), static_cast<int>(height), pitch, format};
-}
-
 HRESULT LockSurfaceMemory(SurfaceMemory& memory, bool* locked, D3DLOCKED_RECT* out,
                           const RECT* rect) {
   if (out == nullptr || *locked) return D3DERR_INVALIDCALL;
@@ -122,7 +118,7 @@ uint64_t NextStamp() {
 }  // namespace
 
 Texture9::Texture9(Device9* device, DWORD usage, D3DPOOL pool, D3DFORMAT format)
-    : device_(device), usage_(usage), pool_(pool), format_(format), stamp_(NextStamp()) {
+    : device_(device), stamp_(NextStamp()), usage_(usage), pool_(pool), format_(format) {
   device_->AddRef();
 }
 
@@ -154,6 +150,7 @@ bool Texture9::AllocateLevels(UINT width, UINT height, UINT levels) {
     auto level = std::make_unique<TextureLevel9>(this);
     if (!level->memory.Allocate(width, height, format_)) return false;
     levels_.push_back(std::move(level));
+    if (i == 0) level0_ = levels_.front()->memory.View();
     width = std::max<UINT>(1, width / 2);
     height = std::max<UINT>(1, height / 2);
   }
@@ -195,23 +192,23 @@ HRESULT Texture9::LockLevel(TextureLevel9* level, D3DLOCKED_RECT* out, const REC
 }
 
 bool Texture9::Level0Opaque() {
+  // Known only while level 0 is unlocked: locking it forgets the answer.
+  if (opacity_ != Opacity::Unknown) return opacity_ == Opacity::Opaque;
   const TextureLevel9& level = *levels_.front();
   if (level.locked) return false;
-  if (opacity_ == Opacity::Unknown) {
-    bool opaque =
-        format_ == D3DFMT_X8R8G8B8 || format_ == D3DFMT_X1R5G5B5 || format_ == D3DFMT_R5G6B5;
-    if (format_ == D3DFMT_A8R8G8B8) {
-      opaque = true;
-      for (UINT y = 0; y < level.memory.height && opaque; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(
-            level.memory.bits.get() + static_cast<ptrdiff_t>(y) * level.memory.pitch);
-        uint32_t all = 0xFFFFFFFFu;
-        for (UINT x = 0; x < level.memory.width; ++x) all &= row[x];
-        opaque = (all >> 24) == 0xFF;
-      }
+  bool opaque =
+      format_ == D3DFMT_X8R8G8B8 || format_ == D3DFMT_X1R5G5B5 || format_ == D3DFMT_R5G6B5;
+  if (format_ == D3DFMT_A8R8G8B8) {
+    opaque = true;
+    for (UINT y = 0; y < level.memory.height && opaque; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(
+          level.memory.bits.get() + static_cast<ptrdiff_t>(y) * level.memory.pitch);
+      uint32_t all = 0xFFFFFFFFu;
+      for (UINT x = 0; x < level.memory.width; ++x) all &= row[x];
+      opaque = (all >> 24) == 0xFF;
     }
-    opacity_ = opaque ? Opacity::Opaque : Opacity::Translucent;
   }
+  opacity_ = opaque ? Opacity::Opaque : Opacity::Translucent;
   return opacity_ == Opacity::Opaque;
 }
 
