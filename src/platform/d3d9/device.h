@@ -91,8 +91,16 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
     const Texture9* texture = nullptr;  // Draw: its texture and that texture's content
     uint64_t textureStamp = 0;
     RasterPath path = RasterPath::Fast;
-    std::vector<TLVertex> vertices;  // Draw: primitive count + 2 strip vertices
-    ChangedRect bounds;              // the pixels it may write (within its viewport)
+    // Draw: primitive count + 2 strip vertices. A quad's (nearly every draw) are held in
+    // the operation itself, so that comparing a frame with the last reads the two lists
+    // straight through.
+    size_t vertexCount = 0;
+    std::array<TLVertex, 4> quad;
+    std::vector<TLVertex> vertices;  // more than a quad's
+    const TLVertex* Vertices() const {
+      return vertexCount <= quad.size() ? quad.data() : vertices.data();
+    }
+    ChangedRect bounds;  // the pixels it may write (within its viewport)
   };
   static bool SameOperation(const Operation& a, const Operation& b);
   // Appends an operation of the kind over `bounds` for the caller to fill in, then to

@@ -109,11 +109,16 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
   op.texture = texture;
   op.textureStamp = texture != nullptr ? texture->Stamp() : 0;
   op.path = rasterPath_;
-  if (op.vertices.capacity() == 0 && !spareVertices_.empty()) {
-    op.vertices = std::move(spareVertices_.back());
-    spareVertices_.pop_back();
+  op.vertexCount = count;
+  if (count <= op.quad.size()) {
+    std::copy(v, v + count, op.quad.begin());
+  } else {
+    if (op.vertices.capacity() == 0 && !spareVertices_.empty()) {
+      op.vertices = std::move(spareVertices_.back());
+      spareVertices_.pop_back();
+    }
+    op.vertices.assign(v, v + count);
   }
-  op.vertices.assign(v, v + count);
   OperationAdded();
   return D3D_OK;
 }
@@ -135,9 +140,8 @@ bool Device9::SameOperation(const Operation& a, const Operation& b) {
   };
   return a.texture == b.texture && a.textureStamp == b.textureStamp && a.path == b.path &&
          buffer(a.state.texture) == buffer(b.state.texture) && fields(a.state) == fields(b.state) &&
-         a.vertices.size() == b.vertices.size() &&
-         std::memcmp(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(TLVertex)) ==
-             0;
+         a.vertexCount == b.vertexCount &&
+         std::memcmp(a.Vertices(), b.Vertices(), a.vertexCount * sizeof(TLVertex)) == 0;
 }
 
 Device9::Operation& Device9::AddOperation(Operation::Kind kind, const ChangedRect& bounds) {
@@ -202,8 +206,8 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
       // Nothing of a clear shows that the next draw overwrites without reading.
       if (i + 1 < to && frame_[i + 1].kind == Operation::Kind::Draw) {
         const Operation& next = frame_[i + 1];
-        if (next.vertices.size() >= 4 && QuadOverwrites(next.state, next.vertices.data(), box.left,
-                                                        box.top, box.right, box.bottom)) {
+        if (next.vertexCount >= 4 &&
+            QuadOverwrites(next.state, next.Vertices(), box.left, box.top, box.right, box.bottom)) {
           continue;
         }
       }
@@ -222,8 +226,8 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
       state.scissorRight = area->right;
       state.scissorBottom = area->bottom;
     }
-    const TLVertex* v = op.vertices.data();
-    const UINT primitiveCount = static_cast<UINT>(op.vertices.size() - 2);
+    const TLVertex* v = op.Vertices();
+    const UINT primitiveCount = static_cast<UINT>(op.vertexCount - 2);
     for (UINT k = 0; k < primitiveCount; ++k) {
       if (k % 2 == 0 && k + 1 < primitiveCount && DrawQuad(state, v + k, op.path)) {
         ++k;  // both triangles of the quad are drawn
