@@ -15,7 +15,8 @@ struct ClientSize {
 ClientSize GetClientSize(HWND window);
 
 // Makes the drawable area width x height: the window's frame grows or shrinks around it,
-// its top-left corner stays where it is.
+// its top-left corner stays where it is. A Win32 window is also shown and no longer kept
+// above the others.
 void ResizeClient(HWND window, int width, int height);
 
 }  // namespace platform

@@ -15,8 +15,9 @@ void ResizeClient(HWND window, int width, int height) {
   const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
   const BOOL menu = (style & WS_CHILD) == 0 && ::GetMenu(window) != nullptr;
   ::AdjustWindowRectEx(&rect, style, menu, exStyle);
-  ::SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // As the device wrapper's switch to a window has it: shown, and no longer above the others.
+  ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
 }  // namespace platform
