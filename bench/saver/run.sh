@@ -8,11 +8,14 @@
 # For each screen size one Xvfb serves every run: `velmorandi /s` (music off, SDL's dummy
 # audio driver) and the xscreensaver hack fadeplot (-root) take turns, ROUNDS times each,
 # SECONDS each; at 1920 x 1080 also the saver's hack mode (`velmorandi --root`) unless
-# VELMORANDI_NO_HACK is set. VELMORANDI_SAVER names another saver binary to measure. From the fourth second of a run on it measures CPU seconds per wall second
-# and wake-ups per second (voluntary context switches of all the process's threads: each
-# is a sleep that something ended); peak resident memory (VmHWM) covers the whole run. The X
-# server's CPU seconds per wall second meanwhile are shown beside each program's: what a
-# program leaves the server to draw (the saver's scaling, fadeplot's lines) is spent there.
+# VELMORANDI_NO_HACK is set. VELMORANDI_SAVER names another saver binary to measure;
+# VELMORANDI_BASELINE names a second one (say, one built before a change) to take turns
+# with the two and be reported beside them as "baseline". From the fourth second of a run
+# on it measures CPU seconds per wall second and wake-ups per second (voluntary context
+# switches of all the process's threads: each is a sleep that something ended); peak
+# resident memory (VmHWM) covers the whole run. The X server's CPU seconds per wall second
+# meanwhile are shown beside each program's: what a program leaves the server to draw
+# (the saver's scaling, fadeplot's lines) is spent there.
 # Reports the medians, the saver's CPU as a ratio of fadeplot's at each size, the saver's
 # CPU at the largest size as a ratio of its own at the first, and the saver's time to its
 # first presented frame. Targets: CPU ratio <= 1.0 at every size and <= 1.2 from the first
@@ -28,7 +31,9 @@ sizes=("$@")
 saver=${VELMORANDI_SAVER:-build/bin/velmorandi}
 fadeplot=/usr/libexec/xscreensaver/fadeplot
 warmup=3
+baseline=${VELMORANDI_BASELINE:-}
 [ -x "$saver" ] || { echo "build the saver first (build/bin/velmorandi)"; exit 1; }
+[ -z "$baseline" ] || [ -x "$baseline" ] || { echo "no baseline saver at $baseline"; exit 1; }
 if [ ! -x "$fadeplot" ]; then
   echo "installing xscreensaver-data-extra for the reference hack"
   if [ "$(id -u)" -eq 0 ]; then apt-get install -y -qq xscreensaver-data-extra >/dev/null
@@ -74,9 +79,10 @@ printf '%-10s %-9s %10s %10s %10s %12s %12s\n' size program "CPU s/s" "wakeups/s
 first_cpu=
 for size in "${sizes[@]}"; do
   start_xvfb 150 199 "${size}x24" || { echo "no X server could be started"; exit 1; }
-  rm -f "$work/saver" "$work/fadeplot" "$work/hack"
+  rm -f "$work/saver" "$work/fadeplot" "$work/hack" "$work/baseline"
   for ((r = 0; r < rounds; r++)); do
     VELMORANDI_REPORT_FIRST_FRAME=1 SDL_AUDIODRIVER=dummy run saver "$saver" /s
+    [ -z "$baseline" ] || SDL_AUDIODRIVER=dummy run baseline "$baseline" /s
     run fadeplot "$fadeplot" -root
     # The hack mode as xscreensaver runs it: drawing into a window of the screen's size.
     if [ "$size" = 1920x1080 ] && [ -z "${VELMORANDI_NO_HACK:-}" ]; then
@@ -90,6 +96,11 @@ for size in "${sizes[@]}"; do
     "$(column saver 3)" "$(awk -v s="$s" -v f="$f" 'BEGIN {printf "%.2f", s / f}')" "$(column saver 4)"
   printf '%-10s %-9s %10s %10s %10s %12s %12s\n' "$size" fadeplot "$f" "$(column fadeplot 2)" \
     "$(column fadeplot 3)" "" "$(column fadeplot 4)"
+  if [ -s "$work/baseline" ]; then
+    b=$(column baseline 1)
+    printf '%-10s %-9s %10s %10s %10s %12s %12s\n' "$size" baseline "$b" "$(column baseline 2)" \
+      "$(column baseline 3)" "$(awk -v s="$b" -v f="$f" 'BEGIN {printf "%.2f", s / f}')" "$(column baseline 4)"
+  fi
   if [ -s "$work/hack" ]; then
     h=$(column hack 1)
     printf '%-10s %-9s %10s %10s %10s %12s %12s\n' "$size" "hack" "$h" "$(column hack 2)" \
