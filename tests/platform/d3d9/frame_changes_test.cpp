@@ -11,6 +11,7 @@
 namespace {
 
 using vm_d3d9_test::Quad;
+using vm_d3d9_test::QuadVertex;
 using vm_d3d9_test::TestDevice;
 
 // Forces any held-back clear out by locking the back buffer.
@@ -229,6 +230,8 @@ struct FrameDraw {
   bool blend;
   DWORD src, dst;
   bool alphaTest;
+  bool longStrip;  // drawn as a strip on to a third column of vertices, at stripEnd
+  float stripEnd;
 };
 
 FrameDraw RandomDraw(std::mt19937& rng) {
@@ -245,6 +248,8 @@ FrameDraw RandomDraw(std::mt19937& rng) {
   d.src = pick(0, 3) ? D3DBLEND_SRCALPHA : D3DBLEND_DESTCOLOR;
   d.dst = pick(0, 3) ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE;
   d.alphaTest = pick(0, 6) == 0;
+  d.longStrip = pick(0, 4) == 0;
+  d.stripEnd = x + w + static_cast<float>(pick(1, 20));
   return d;
 }
 
@@ -269,13 +274,26 @@ void DrawScene(TestDevice& t, const Scene& scene, IDirect3DTexture9* const* text
     t.device->SetRenderState(D3DRS_ALPHATESTENABLE, d.alphaTest);
     t.device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
     t.device->SetRenderState(D3DRS_ALPHAREF, 0x40);
-    t.Draw(d.quad);
+    if (!d.longStrip) {
+      t.Draw(d.quad);
+      continue;
+    }
+    const Quad& q = d.quad;
+    const float x2 = d.stripEnd;
+    const QuadVertex v[6] = {{q.x0, q.y1, 0.5f, 0.5f, q.color, 0, q.u0, q.v1},
+                             {q.x0, q.y0, 0.5f, 0.5f, q.color, 0, q.u0, q.v0},
+                             {q.x1, q.y1, 0.5f, 0.5f, q.color, 0, q.u1, q.v1},
+                             {q.x1, q.y0, 0.5f, 0.5f, q.color, 0, q.u1, q.v0},
+                             {x2, q.y1, 0.5f, 0.5f, q.color, 0, q.u0, q.v1},
+                             {x2, q.y0, 0.5f, 0.5f, q.color, 0, q.u0, q.v0}};
+    t.DrawStrip(v, 6);
   }
 }
 
-// Frames that differ from the one before by a few moved, recoloured or added draws, a
-// relocked texture or another clear colour give the same pixels whether drawn whole or
-// from the previous frame's pixels and what changed, on every rasteriser path.
+// Frames that differ from the one before by a few moved, recoloured or added draws (quads
+// and longer strips), a relocked texture or another clear colour give the same pixels
+// whether drawn whole or from the previous frame's pixels and what changed, on every
+// rasteriser path.
 class RedrawnFrames : public testing::TestWithParam<RasterPath> {};
 
 TEST_P(RedrawnFrames, MatchFramesDrawnWhole) {
@@ -329,12 +347,15 @@ TEST_P(RedrawnFrames, MatchFramesDrawnWhole) {
       default: {  // a draw moves or changes
         FrameDraw& d =
             scene.draws[static_cast<size_t>(pick(0, static_cast<int>(scene.draws.size()) - 1))];
-        if (pick(0, 2)) {
+        if (d.longStrip && pick(0, 1)) {
+          d.stripEnd += static_cast<float>(pick(1, 3));  // only the strip's last column
+        } else if (pick(0, 2)) {
           const float dx = static_cast<float>(pick(-3, 3)), dy = static_cast<float>(pick(-3, 3));
           d.quad.x0 += dx;
           d.quad.x1 += dx;
           d.quad.y0 += dy;
           d.quad.y1 += dy;
+          d.stripEnd += dx;
         } else {
           d = RandomDraw(rng);
         }
