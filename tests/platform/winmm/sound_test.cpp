@@ -9,6 +9,7 @@
 
 #include "platform/log/log.h"
 #include "platform/winmm/linux/disk_audio.h"
+#include "platform/winmm/linux/mixer_library.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -101,6 +102,50 @@ TEST(SndPlaySound, SyncReturnsAfterTheSoundAndNullStops) {
   EXPECT_EQ(sndPlaySoundA(temp.File("chime.wav").c_str(), SND_SYNC | SND_NODEFAULT), 1);
   EXPECT_EQ(sndPlaySoundA(nullptr, kSaverFlags), 1);
   EXPECT_GT(PeakOf(audio.CloseAndReadSamples()), kAudiblePeak);
+}
+
+TEST(SndPlaySound, PlaysOnWhenMusicTakesTheDevice) {
+  // The mixer is loaded for music only. A sound playing when it takes over the device
+  // carries on through it, and later sounds play through it too. The disk driver starts
+  // its file afresh when the mixer reopens the device, so the file holds what followed.
+  struct Case {
+    const char* name;
+    int beforeSwitchMs;  // -1: the sound starts after the switch
+  };
+  for (const Case c : {Case{"switch during the sound", 150}, Case{"sound after the switch", -1}}) {
+    SCOPED_TRACE(c.name);
+    TempDir temp;
+    WriteBytes(temp.File("long.wav"), MakeWav(1500, 440, 0.5));
+    DiskAudio audio(temp.File("out.raw"));
+    ASSERT_TRUE(AudioDeviceOpen());
+    if (c.beforeSwitchMs >= 0) {
+      ASSERT_EQ(sndPlaySoundA(temp.File("long.wav").c_str(), kSaverFlags), 1);
+      std::this_thread::sleep_for(std::chrono::milliseconds(c.beforeSwitchMs));
+    }
+    ASSERT_TRUE(MidiAvailable());
+    if (c.beforeSwitchMs < 0) {
+      ASSERT_EQ(sndPlaySoundA(temp.File("long.wav").c_str(), kSaverFlags), 1);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_GT(PeakOf(audio.CloseAndReadSamples()), kAudiblePeak);
+  }
+}
+
+TEST(MixerLibrary, LoadsOnlyALibraryWithEveryFunction) {
+  struct Case {
+    const char* soname;
+    bool loads;
+    const char* reason;
+  };
+  for (const Case c :
+       {Case{kMixerLibraryName, true, ""},
+        Case{"libvelmorandi-no-such-mixer.so", false, "libvelmorandi-no-such-mixer.so"},
+        Case{"libSDL2-2.0.so.0", false, "has no Mix_Init"}}) {
+    SCOPED_TRACE(c.soname);
+    std::string error;
+    EXPECT_EQ(LoadMixerLibrary(c.soname, error).has_value(), c.loads);
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "platform/winmm/mci.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +15,7 @@
 
 #include "platform/fs/fs.h"
 #include "platform/winmm/audio_device.h"
+#include "platform/winmm/linux/mixer_library.h"
 #include "platform/winmm/mci_command.h"
 #include "platform/winmm/mci_errors.h"
 #include "platform/winmm/midi_duration.h"
@@ -26,8 +26,12 @@ namespace {
 // kEnd: played to the end; only a seek leaves it.
 enum class Position { kStart, kPlaying, kStopped, kEnd };
 
+// Devices exist only while the mixer holds the audio device, so it is loaded whenever
+// this is called.
+const MixerLibrary& Mixer() { return *TheMixerLibrary(); }
+
 struct MusicDeleter {
-  void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
+  void operator()(Mix_Music* music) const { Mixer().FreeMusic(music); }
 };
 
 using PlayClock = std::chrono::steady_clock;
@@ -65,7 +69,7 @@ Devices& TheDevices() {
 
 void ReleaseDevices() {
   Devices& devices = TheDevices();
-  if (devices.sounding) Mix_HaltMusic();
+  if (devices.sounding) Mixer().HaltMusic();
   devices.sounding = nullptr;
   devices.open.clear();
 }
@@ -99,7 +103,7 @@ bool StartsLikeStandardMidiFile(std::string_view file) {
 // after the end is left to play until the next play or seek cuts it.
 void NoteEnd(Device& device) {
   if (device.position != Position::kPlaying) return;
-  const bool ended = TheDevices().sounding != &device || !Mix_PlayingMusic() ||
+  const bool ended = TheDevices().sounding != &device || !Mixer().PlayingMusic() ||
                      (device.durationMs && device.PlayedMs() >= *device.durationMs);
   if (ended) {
     device.playedMs = device.PlayedMs();
@@ -110,7 +114,7 @@ void NoteEnd(Device& device) {
 void Silence(Device& device) {
   Devices& devices = TheDevices();
   if (devices.sounding != &device) return;
-  Mix_HaltMusic();
+  Mixer().HaltMusic();
   devices.sounding = nullptr;
 }
 
@@ -127,7 +131,7 @@ MCIERROR Open(const MciCommand& command) {
   SDL_RWops* file = SDL_RWFromFile(command.element.c_str(), "rb");
   if (!file) return MCIERR_FILE_NOT_FOUND;
   // The type is fixed to MIDI: a sequencer device plays nothing else, whatever the bytes.
-  Mix_Music* music = Mix_LoadMUSType_RW(file, MUS_MID, 1);
+  Mix_Music* music = Mixer().LoadMUSType_RW(file, MUS_MID, 1);
   if (!music) return MCIERR_INVALID_FILE;
   auto device = std::make_unique<Device>();
   device->alias = command.device;
@@ -146,7 +150,7 @@ MCIERROR Play(Device& device) {
       return 0;
     case Position::kStopped:
       if (devices.sounding == &device) {
-        Mix_ResumeMusic();
+        Mixer().ResumeMusic();
         device.runStart = PlayClock::now();
         device.position = Position::kPlaying;
         return 0;
@@ -161,8 +165,8 @@ MCIERROR Play(Device& device) {
     Silence(previous);
     if (previous.position != Position::kEnd) previous.position = Position::kStart;
   }
-  if (Mix_PausedMusic()) Mix_ResumeMusic();
-  if (Mix_PlayMusic(device.music.get(), 0) != 0) return MCIERR_SEQ_NOMIDIPRESENT;
+  if (Mixer().PausedMusic()) Mixer().ResumeMusic();
+  if (Mixer().PlayMusic(device.music.get(), 0) != 0) return MCIERR_SEQ_NOMIDIPRESENT;
   devices.sounding = &device;
   device.position = Position::kPlaying;
   device.playedMs = 0;
@@ -173,7 +177,7 @@ MCIERROR Play(Device& device) {
 MCIERROR Stop(Device& device) {
   NoteEnd(device);
   if (device.position == Position::kPlaying) {
-    Mix_PauseMusic();
+    Mixer().PauseMusic();
     device.playedMs = device.PlayedMs();
     device.position = Position::kStopped;
   }

@@ -1,49 +1,58 @@
 #include "platform/winmm/sound.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <vector>
 
 #include "platform/winmm/audio_device.h"
+#include "platform/winmm/linux/audio_voice.h"
 
 namespace platform {
 namespace {
 
-// The sound keeps a mixer channel of its own, so a new one can cut the old one off.
-constexpr int kSoundChannel = 0;
-
-Mix_Chunk*& CurrentSound() {
-  static Mix_Chunk* chunk = nullptr;
-  return chunk;
-}
-
-void ReleaseSound() {
-  Mix_Chunk*& chunk = CurrentSound();
-  if (!chunk) return;
-  Mix_HaltChannel(kSoundChannel);
-  Mix_FreeChunk(chunk);
-  chunk = nullptr;
+// The WAV file's samples in the device's format, or nullopt when it is missing or not a
+// WAV SDL can convert.
+std::optional<std::vector<std::uint8_t>> LoadWav(const char* path) {
+  SDL_AudioSpec spec{};
+  Uint8* samples = nullptr;
+  Uint32 length = 0;
+  if (!SDL_LoadWAV(path, &spec, &samples, &length)) return std::nullopt;
+  SDL_AudioCVT convert{};
+  const int built = SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+                                      kDeviceChannels, kDeviceFrequency);
+  if (built < 0) {
+    SDL_FreeWAV(samples);
+    return std::nullopt;
+  }
+  // Conversion happens in place, in a buffer len_mult times the input.
+  std::vector<std::uint8_t> pcm(static_cast<std::size_t>(length) * convert.len_mult);
+  if (length > 0) std::memcpy(pcm.data(), samples, length);
+  SDL_FreeWAV(samples);
+  convert.buf = pcm.data();
+  convert.len = static_cast<int>(length);
+  if (built == 1 && SDL_ConvertAudio(&convert) != 0) return std::nullopt;
+  pcm.resize(built == 1 ? static_cast<std::size_t>(convert.len_cvt) : length);
+  // Whole frames only: a cut-off last frame would shift the channels of what follows.
+  constexpr std::size_t kFrameBytes = 2 * kDeviceChannels;
+  pcm.resize(pcm.size() / kFrameBytes * kFrameBytes);
+  return pcm;
 }
 
 }  // namespace
 
 BOOL sndPlaySoundA(const char* path, UINT flags) {
-  RegisterAudioReleaseHook(ReleaseSound);
   if (!path) {
-    ReleaseSound();
+    StopVoice();
     return 1;
   }
   if (!AudioDeviceOpen()) return 0;
-  Mix_Chunk* chunk = Mix_LoadWAV(path);
-  if (!chunk) return 0;
-  // The channel is halted before its chunk is freed: the mixer may be reading it.
-  ReleaseSound();
-  if (Mix_PlayChannel(kSoundChannel, chunk, 0) < 0) {
-    Mix_FreeChunk(chunk);
-    return 0;
-  }
-  CurrentSound() = chunk;
+  std::optional<std::vector<std::uint8_t>> pcm = LoadWav(path);
+  if (!pcm || !PlayVoice(std::move(*pcm))) return 0;
   if ((flags & SND_ASYNC) == 0) {
-    while (Mix_Playing(kSoundChannel)) SDL_Delay(5);
+    while (VoicePlaying()) SDL_Delay(5);
   }
   return 1;
 }
