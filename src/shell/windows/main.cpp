@@ -32,6 +32,8 @@ constexpr char kFirstFrameVariable[] = "VELMORANDI_REPORT_FIRST_FRAME";
 // read back from what it drew, as a PPM file at the path in kFrameCopyPathVariable.
 constexpr char kFrameCopyVariable[] = "VELMORANDI_COPY_FRAME";
 constexpr char kFrameCopyPathVariable[] = "VELMORANDI_COPY_FRAME_TO";
+// A number the saver seeds its random numbers with instead of the clock.
+constexpr char kSeedVariable[] = "VELMORANDI_SEED";
 
 std::optional<shell::FrameCopyRequest> FrameCopyFromEnvironment() {
   const char* frame = std::getenv(kFrameCopyVariable);
@@ -42,11 +44,21 @@ std::optional<shell::FrameCopyRequest> FrameCopyFromEnvironment() {
   return shell::FrameCopyRequest{number, path};
 }
 
+std::optional<std::uint64_t> SeedFromEnvironment() {
+  const char* text = std::getenv(kSeedVariable);
+  if (text == nullptr || *text == '\0') return std::nullopt;
+  char* end = nullptr;
+  const unsigned long long seed = std::strtoull(text, &end, 10);
+  if (*end != '\0') return std::nullopt;
+  return seed;
+}
+
 int RunSaver(HINSTANCE instance, std::chrono::steady_clock::time_point started) {
   shell::SaverWindowOptions options;
   options.paths = platform::Paths();
   if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
   options.frameCopy = FrameCopyFromEnvironment();
+  options.seed = SeedFromEnvironment();
   shell::TVelmorandiSaverForm form(instance, options);
   return shell::RunMessageLoop([&form] { return form.ApplicationEvents1Idle(); });
 }

@@ -57,7 +57,7 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(HINSTANCE instance, SaverWindowOption
   screen_ = std::make_unique<presentation::SaverScreen>(*DG, screenOptions);
 
   SessionOptions sessionOptions{
-      options_.paths, std::nullopt,
+      options_.paths, options_.seed,
       [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
       MusicOutput::kPlay, [] { ProcessPendingMessages(); }};
   session_ = std::make_unique<SaverSession>(*screen_, clock_, std::move(sessionOptions));

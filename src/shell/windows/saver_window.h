@@ -28,6 +28,9 @@ struct SaverWindowOptions {
   std::optional<std::chrono::steady_clock::time_point> reportFirstFrameSince;
   // The frame is read back from the back buffer before it is presented.
   std::optional<FrameCopyRequest> frameCopy;
+  // The game's random numbers start from this instead of the clock: the same board, walk
+  // and timings every run.
+  std::optional<std::uint64_t> seed;
 };
 
 class TVelmorandiSaverForm {

@@ -2,9 +2,10 @@
 # velmorandi.scr under Wine on a 640 x 480 virtual X server (with GLX, for Wine's Direct3D):
 # "/s" draws the board and the walker, on the screen and in its own back buffer; a key ends
 # it with status 0, and so does a mouse movement of more than 10 pixels, while the system's
-# request to start a screensaver is swallowed; "/p" draws its still into a window of another
-# program and ends when that window goes. The screenshots stay in OUTDIR for people to look
-# at.
+# request to start a screensaver is swallowed; the chime of the first completed idiom is
+# heard through Wine's sound device, and nothing before it; "/p" draws its still into a
+# window of another program and ends when that window goes. The screenshots stay in OUTDIR
+# for people to look at.
 #
 # usage: saver_wine_e2e.sh WINE-RUN VELMORANDI.scr DESKTOP_HOST.exe LEAF.bmp OUTDIR
 # Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
@@ -85,6 +86,49 @@ sleep 0.5
 kill -0 "$saver" 2>/dev/null || fail "the screensaver command ended the saver"
 xdotool mousemove 216 155
 expect_end "$saver" 10 "11 pixels end it" "a movement of 11 pixels did not end the saver"
+saver=
+
+# --- The chime at the first completed idiom, through Wine's sound device -----------------
+# A copy of the saver beside a data folder of its own, whose Settei.ini has the walker step
+# every 300 ms, and a fixed seed: the first idiom is completed a few seconds in. Nothing may
+# be heard by frame 15 (the walker's first step comes 3.3 s after the start), and the chime
+# must be heard afterwards.
+chime=$work/chime
+mkdir -p "$chime/home"
+cp -r "$(dirname "$scr")/VelmorandiScrData" "$chime/"
+ln "$scr" "$chime/velmorandi.scr" 2>/dev/null || cp "$scr" "$chime/velmorandi.scr"
+printf '[Settei]\r\nSpeed=1\r\n' >"$chime/VelmorandiScrData/Settei.ini"
+# The loudest sample the sink has recorded (raw 16-bit little-endian); 0 before it exists.
+sink_peak() {
+  python3 -c 'import array, os, sys
+data = open(sys.argv[1], "rb").read() if os.path.exists(sys.argv[1]) else b""
+print(max(map(abs, array.array("h", data[: len(data) // 2 * 2])), default=0))' "$chime/sink.raw"
+}
+started=$(date +%s%N)
+HOME=$chime/home VELMORANDI_SEED=20 VELMORANDI_COPY_FRAME=15 \
+  VELMORANDI_COPY_FRAME_TO="$(winepath_of "$chime/early.ppm")" \
+  "$(dirname "$wine_run")/wine-sound-sink" "$chime/sink.raw" "$chime/velmorandi.scr" /s \
+  >>"$work/saver.log" 2>&1 &
+saver=$!
+for _ in $(seq 300); do [ -s "$chime/early.ppm" ] && break; sleep 0.1; done
+if [ ! -s "$chime/early.ppm" ]; then
+  fail "the chime's saver drew no frame"
+elif peak=$(sink_peak) && [ "$peak" -lt 100 ]; then
+  ok "nothing heard before the walker's first step"
+else
+  fail "sound (peak $peak) before the walker's first step"
+fi
+peak=0
+for _ in $(seq 150); do
+  peak=$(sink_peak)
+  [ "$peak" -ge 1000 ] && break
+  sleep 0.1
+done
+[ "$peak" -ge 1000 ] &&
+  ok "the chime is heard (peak $peak), $((($(date +%s%N) - started) / 1000000)) ms after the start" ||
+  fail "no chime was heard (peak $peak)"
+xdotool key space
+expect_end "$saver" 10 "a key ends the chiming saver" "a key press did not end the chiming saver"
 saver=
 
 # --- "/p": the still in another program's window, ended with that window -----------------
