@@ -16,12 +16,12 @@ namespace {
 // The WAV file's samples in the device's format, or nullopt when it is missing or not a
 // WAV SDL can convert.
 std::optional<std::vector<std::uint8_t>> LoadWav(const char* path) {
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec wav{};
   Uint8* samples = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV(path, &spec, &samples, &length)) return std::nullopt;
+  if (!SDL_LoadWAV(path, &wav, &samples, &length)) return std::nullopt;
   SDL_AudioCVT convert{};
-  const int built = SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+  const int built = SDL_BuildAudioCVT(&convert, wav.format, wav.channels, wav.freq, AUDIO_S16SYS,
                                       kDeviceChannels, kDeviceFrequency);
   if (built < 0) {
     SDL_FreeWAV(samples);
