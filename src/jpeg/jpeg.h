@@ -50,6 +50,9 @@ DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes, ShownSize shown = {
 int ScaleEighths(std::int64_t width, std::int64_t height, ShownSize shown);
 int ScaledSide(std::int64_t side, int eighths);
 
+// What both encoders refuse before they start: throws std::invalid_argument as EncodeJpeg does.
+void CheckEncodeArguments(const Image& image, int quality);
+
 // Encodes `image` (alpha ignored) as a baseline JPEG; the same picture always gives the same
 // bytes (on Linux with optimised Huffman tables and the exact integer DCT). `quality` is
 // 1..100. Throws std::invalid_argument for an empty or inconsistent image or a bad quality,

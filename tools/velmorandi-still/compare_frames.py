@@ -7,26 +7,12 @@ first (its pixel equals, within 8 levels, the first frame's pixel one row above)
 bounding boxes of what remains, by 16-pixel bands of rows. DIFF.ppm gets the first frame
 dimmed with the pixels that differ by more than 8 levels in red (one row lower: yellow).
 """
+import os
 import sys
 
-
-def read_ppm(path):
-    data = open(path, "rb").read()
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    if fields[0] != b"P6" or int(fields[3]) != 255:
-        raise SystemExit(f"{path}: not an 8-bit PPM")
-    return int(fields[1]), int(fields[2]), data[pos + 1:]
+# The PPM reader of the end-to-end checks.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+from ppm import read_ppm  # noqa: E402
 
 
 def main():

@@ -132,12 +132,7 @@ DecodeResult DecodeJpeg(std::span<const std::uint8_t> bytes, ShownSize shown) {
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const Image& image, int quality) {
-  if (image.width < 1 || image.height < 1 || image.width > 65500 || image.height > 65500)
-    throw std::invalid_argument("EncodeJpeg: picture size out of range");
-  if (image.pixels.size() != static_cast<std::size_t>(image.width) * image.height)
-    throw std::invalid_argument("EncodeJpeg: pixel count does not match the size");
-  if (quality < 1 || quality > 100)
-    throw std::invalid_argument("EncodeJpeg: quality not in 1..100");
+  CheckEncodeArguments(image, quality);
 
   const auto check = [](const char* step, HRESULT hr) {
     if (FAILED(hr)) throw std::runtime_error("EncodeJpeg: " + Reason(step, hr));
