@@ -181,14 +181,7 @@ TEST(ProfileWrite, RefusedWritesLeaveEverythingUnchanged) {
   EXPECT_EQ(ReadWholeFile(file), original);
   EXPECT_EQ(ReadWholeFile(temp.File("plain")), "p");
   EXPECT_EQ(ListDirectory(temp.path()).size(), 2u);
-
-  IniFile ini(temp.File("none/Settei.ini"));
-  try {
-    ini.WriteBool("A", "x", true);
-    FAIL() << "no exception";
-  } catch (const IniWriteError& error) {
-    EXPECT_EQ(std::string(error.what()), temp.File("none/Settei.ini") + " に書き込めません");
-  }
+  // A missing folder's refusal is checked by the contract suite, on every system.
 }
 
 TEST(IniFile, StrayBytesAndFrozenFilesLoseNothing) {
