@@ -13,6 +13,7 @@
 #include "platform/winmm/timer.h"
 #include "presentation/saver_screen.h"
 #include "shell/linux/saver_form.h"
+#include "shell/run_environment.h"
 #include "shell/saver_device.h"
 #include "shell/saver_session.h"
 
@@ -76,7 +77,7 @@ int RunHackMode(platform::Application& application, const LinuxRequest& request)
 
   LoopClock clock;
   SessionOptions sessionOptions{
-      paths, std::nullopt,
+      paths, SeedFromEnvironment(),
       [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
       MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }};
   sessionOptions.overrides = request.overrides;

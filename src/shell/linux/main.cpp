@@ -21,6 +21,7 @@
 #include "shell/linux/linux_options.h"
 #include "shell/linux/saver_form.h"
 #include "shell/linux/settings_modes.h"
+#include "shell/run_environment.h"
 #include "shell/run_mode.h"
 
 namespace {
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
       shell::SaverFormOptions options;
       options.paths = platform::Paths();
       options.overrides = dashed.overrides;
+      options.seed = shell::SeedFromEnvironment();
       if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
       shell::TVelmorandiSaverForm form(application, options);
       return application.Run();

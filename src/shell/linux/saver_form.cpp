@@ -52,7 +52,7 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
   screen_ = std::make_unique<presentation::SaverScreen>(*DG, screenOptions);
 
   SessionOptions sessionOptions{
-      options_.paths, std::nullopt,
+      options_.paths, options_.seed,
       [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
       MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }};
   sessionOptions.overrides = options_.overrides;

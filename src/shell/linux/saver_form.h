@@ -29,6 +29,7 @@ namespace shell {
 struct SaverFormOptions {
   platform::AppPaths paths;
   SettingOverrides overrides;
+  std::optional<std::uint64_t> seed;  // none: seeded from the clock
   // When set, the time of the first presented frame after this moment is written to
   // standard error.
   std::optional<std::chrono::steady_clock::time_point> reportFirstFrameSince;

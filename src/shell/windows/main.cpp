@@ -14,6 +14,7 @@
 #include "platform/fs/app_paths.h"
 #include "platform/log/log.h"
 #include "settings/dialogs/windows/settings_dialog.h"
+#include "shell/run_environment.h"
 #include "shell/run_mode.h"
 #include "shell/windows/message_loop.h"
 #include "shell/windows/preview_window.h"
@@ -32,8 +33,6 @@ constexpr char kFirstFrameVariable[] = "VELMORANDI_REPORT_FIRST_FRAME";
 // read back from what it drew, as a PPM file at the path in kFrameCopyPathVariable.
 constexpr char kFrameCopyVariable[] = "VELMORANDI_COPY_FRAME";
 constexpr char kFrameCopyPathVariable[] = "VELMORANDI_COPY_FRAME_TO";
-// A number the saver seeds its random numbers with instead of the clock.
-constexpr char kSeedVariable[] = "VELMORANDI_SEED";
 
 std::optional<shell::FrameCopyRequest> FrameCopyFromEnvironment() {
   const char* frame = std::getenv(kFrameCopyVariable);
@@ -44,21 +43,12 @@ std::optional<shell::FrameCopyRequest> FrameCopyFromEnvironment() {
   return shell::FrameCopyRequest{number, path};
 }
 
-std::optional<std::uint64_t> SeedFromEnvironment() {
-  const char* text = std::getenv(kSeedVariable);
-  if (text == nullptr || *text == '\0') return std::nullopt;
-  char* end = nullptr;
-  const unsigned long long seed = std::strtoull(text, &end, 10);
-  if (*end != '\0') return std::nullopt;
-  return seed;
-}
-
 int RunSaver(HINSTANCE instance, std::chrono::steady_clock::time_point started) {
   shell::SaverWindowOptions options;
   options.paths = platform::Paths();
   if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
   options.frameCopy = FrameCopyFromEnvironment();
-  options.seed = SeedFromEnvironment();
+  options.seed = shell::SeedFromEnvironment();
   shell::TVelmorandiSaverForm form(instance, options);
   return shell::RunMessageLoop([&form] { return form.ApplicationEvents1Idle(); });
 }
