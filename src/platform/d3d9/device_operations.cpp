@@ -244,11 +244,13 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
 }
 
 bool Device9::ExecuteDamageOnly() {
-  if (frame_.size() != previous_.size()) return false;
   // Every pixel is first cleared by the same whole-target clear in both frames (else that
   // clear differs and everything is damaged). A pixel outside every operation that
   // differs then sees the same operations in the same order from the same start in both
   // frames, so it keeps the previous frame's value; inside, the whole frame is redrawn.
+  // Frames of equal length pair their operations by position. When an operation comes or
+  // goes, the longest equal beginning and end pair up and everything between them, in
+  // either frame, differs.
   std::vector<ChangedRect> boxes;
   const auto add = [&](ChangedRect r) {
     if (r.left >= r.right || r.top >= r.bottom) return;
@@ -268,10 +270,23 @@ bool Device9::ExecuteDamageOnly() {
     }
     boxes.push_back(r);
   };
-  for (size_t i = 0; i < frame_.size(); ++i) {
-    if (SameOperation(frame_[i], previous_[i])) continue;
-    add(frame_[i].bounds);
-    add(previous_[i].bounds);
+  const size_t now = frame_.size(), before = previous_.size();
+  if (now == before) {
+    for (size_t i = 0; i < now; ++i) {
+      if (SameOperation(frame_[i], previous_[i])) continue;
+      add(frame_[i].bounds);
+      add(previous_[i].bounds);
+    }
+  } else {
+    const size_t shorter = std::min(now, before);
+    size_t head = 0, tail = 0;
+    while (head < shorter && SameOperation(frame_[head], previous_[head])) ++head;
+    while (tail < shorter - head &&
+           SameOperation(frame_[now - 1 - tail], previous_[before - 1 - tail])) {
+      ++tail;
+    }
+    for (size_t i = head; i < now - tail; ++i) add(frame_[i].bounds);
+    for (size_t i = head; i < before - tail; ++i) add(previous_[i].bounds);
   }
   if (boxes.size() > static_cast<size_t>(FrameChanges::kMaxRects)) return false;
   const SurfaceMemory& target = backBuffers_.front()->memory;

@@ -1,6 +1,8 @@
 // The device's API state: render, texture stage and sampler states, transforms, the
 // viewport, the bound texture and the vertex format, and what a draw reads of them.
 #include <algorithm>
+#include <type_traits>
+#include <typeinfo>
 
 #include "platform/d3d9/device.h"
 
@@ -160,8 +162,12 @@ HRESULT Device9::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
   if (texture != nullptr && texture == textures_[stage]) return D3D_OK;
   Texture9* ours = nullptr;
   if (texture != nullptr) {
-    ours = dynamic_cast<Texture9*>(texture);
-    if (ours == nullptr || ours->Owner() != this) return D3DERR_INVALIDCALL;
+    // Texture9 is final: the exact type is the whole check, a cast across the hierarchy
+    // is not needed for every draw.
+    static_assert(std::is_final_v<Texture9>);
+    if (typeid(*texture) != typeid(Texture9)) return D3DERR_INVALIDCALL;
+    ours = static_cast<Texture9*>(texture);
+    if (ours->Owner() != this) return D3DERR_INVALIDCALL;
     if (ours->Pool() != D3DPOOL_DEFAULT && ours->Pool() != D3DPOOL_MANAGED) {
       return D3DERR_INVALIDCALL;
     }

@@ -3,8 +3,23 @@
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
+#include <chrono>
+#include <optional>
 
 namespace platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// When the running idle handler was called (the loop had handled every message then).
+std::optional<Clock::time_point> idleCalledAt;
+
+// How long after that a look at the window system's queue is not worth its poll and its
+// pass over every event source: what arrives meanwhile is handled as soon as the handler
+// returns, a fraction of a frame later.
+constexpr auto kFreshQueue = std::chrono::milliseconds(4);
+
+}  // namespace
 
 // Re-arms a finished idle handler when any message other than the idle timer's own
 // arrives.
@@ -59,7 +74,14 @@ void Application::SetOnIdle(IdleHandler handler) {
 
 int Application::Run() { return QApplication::exec(); }
 
-void Application::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void Application::ProcessMessages() {
+  // Messages the handler itself posted are handled either way.
+  if (idleCalledAt && Clock::now() - *idleCalledAt < kFreshQueue) {
+    QCoreApplication::sendPostedEvents();
+    return;
+  }
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void Application::Terminate(int code) { QCoreApplication::exit(code); }
 
@@ -76,7 +98,9 @@ void Application::CallIdle() {
   nextIdleMs_ = -1;
   // The handler may replace itself; keep the one being called alive.
   const IdleHandler handler = onIdle_;
+  idleCalledAt = Clock::now();
   const IdleResult result = handler();
+  idleCalledAt.reset();
   inIdle_ = false;
   if (!onIdle_) return;
   if (result == IdleResult::kNotFinished) {
