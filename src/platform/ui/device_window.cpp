@@ -68,7 +68,7 @@ void DeviceWindow::ShowChanges(const uint32_t* pixels, int width, int height, in
       if (area.left < area.right && area.top < area.bottom) take(area);
     }
   }
-  if (!dirty.isEmpty()) Repaint(dirty);
+  if (!dirty.isEmpty()) Repaint(dirty, shown);
   FrameShown();
 }
 
@@ -130,10 +130,10 @@ QImage DeviceWindow::Shown() const {
                 frameSize_.height(), frameSize_.width() * 4, QImage::Format_RGB32);
 }
 
-void DeviceWindow::Repaint(const QRegion& region) {
+void DeviceWindow::Repaint(const QRegion& region, const QImage& shown) {
   // On X the changed pixels go out at once: a frame needs none of the toolkit's repaint
   // bookkeeping, and exposures still arrive as paint events.
-  if (onX_ && isVisible() && PaintOnX(region)) return;
+  if (onX_ && isVisible() && PaintOnX(region, shown.isNull() ? Shown() : shown)) return;
   if (immediatePaint_) {
     repaint(region);
   } else {
@@ -160,17 +160,19 @@ QRect DeviceWindow::FrameRect(QSize areaSize, QSize frameSize) {
 
 QPaintEngine* DeviceWindow::paintEngine() const { return onX_ ? nullptr : QWidget::paintEngine(); }
 
-bool DeviceWindow::PaintOnX(const QRegion& region) {
+bool DeviceWindow::PaintOnX(const QRegion& region, const QImage& frame) {
   if (!xPainter_) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr) return false;
     xPainter_ = platform::XFramePainter::Create(x11->connection(), static_cast<uint32_t>(winId()));
     if (!xPainter_) return false;
   }
-  const QImage frame = Shown();
   const QRect target = frame.isNull() ? QRect() : FrameRect(size(), frame.size());
   for (const QRect& part : region) {
-    for (const QRect& bar : QRegion(part).subtracted(QRegion(target))) xPainter_->FillBlack(bar);
+    // A frame's changes lie inside its place; only exposures reach the bars beside it.
+    if (!target.contains(part)) {
+      for (const QRect& bar : QRegion(part).subtracted(QRegion(target))) xPainter_->FillBlack(bar);
+    }
     xPainter_->Draw(frame, target, part);
   }
   xPainter_->Flush();
@@ -180,7 +182,7 @@ bool DeviceWindow::PaintOnX(const QRegion& region) {
 void DeviceWindow::paintEvent(QPaintEvent* event) {
   // A grab paints through a painter into an image; the screen is painted on X directly.
   if (onX_ && redirected(nullptr) == nullptr) {
-    if (PaintOnX(event->region())) return;
+    if (PaintOnX(event->region(), Shown())) return;
     // Not a window X can take pixels for as they are: Qt's own painting from now on.
     onX_ = false;
     frame_ = Frame();

@@ -60,9 +60,11 @@ class DeviceWindow : public QWidget, public PresentTarget {
   QImage Shown() const;
   // Where those frame pixels land on the widget.
   QRect WidgetArea(const ChangedRect& area) const;
-  void Repaint(const QRegion& region);
-  // Paints the region straight to the X window; false when the window cannot take it.
-  bool PaintOnX(const QRegion& region);
+  // `shown` is what Shown() gives when the caller has it already, else null.
+  void Repaint(const QRegion& region, const QImage& shown);
+  // Paints the region of `frame` (as Shown() gives it) straight to the X window; false
+  // when the window cannot take it.
+  bool PaintOnX(const QRegion& region, const QImage& frame);
 
   // The frame shown: the presenter's kept copy when it offers one and the window paints
   // on X, else the window's own opaque copy.
