@@ -7,7 +7,8 @@
 #
 # For each screen size one Xvfb serves every run: `velmorandi /s` (music off, SDL's dummy
 # audio driver) and the xscreensaver hack fadeplot (-root) take turns, ROUNDS times each,
-# SECONDS each; at 1920 x 1080 also the saver's hack mode (`velmorandi --root`) unless
+# SECONDS each, round r with VELMORANDI_SEED=r+1 (the same game for each program of a
+# round); at 1920 x 1080 also the saver's hack mode (`velmorandi --root`) unless
 # VELMORANDI_NO_HACK is set. VELMORANDI_SAVER names another saver binary to measure;
 # VELMORANDI_BASELINE names a second one (say, one built before a change) to take turns
 # with the two and be reported beside them as "baseline". From the fourth second of a run
@@ -81,6 +82,9 @@ for size in "${sizes[@]}"; do
   start_xvfb 150 199 "${size}x24" || { echo "no X server could be started"; exit 1; }
   rm -f "$work/saver" "$work/fadeplot" "$work/hack" "$work/baseline"
   for ((r = 0; r < rounds; r++)); do
+    # Round r plays the game of seed r + 1 in every saver: the runs compare the same events
+    # (text drawn, tiles flying) instead of whatever the clock picked.
+    export VELMORANDI_SEED=$((r + 1))
     VELMORANDI_REPORT_FIRST_FRAME=1 SDL_AUDIODRIVER=dummy run saver "$saver" /s
     [ -z "$baseline" ] || SDL_AUDIODRIVER=dummy run baseline "$baseline" /s
     run fadeplot "$fadeplot" -root
