@@ -6,7 +6,10 @@
 namespace shell {
 
 std::optional<std::uint64_t> SeedFromEnvironment() {
-  const char* text = std::getenv("VELMORANDI_SEED");
+  return ParseSeed(std::getenv("VELMORANDI_SEED"));
+}
+
+std::optional<std::uint64_t> ParseSeed(const char* text) {
   if (text == nullptr || *text < '0' || *text > '9') return std::nullopt;
   char* end = nullptr;
   errno = 0;

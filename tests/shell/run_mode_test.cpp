@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "shell/run_environment.h"
 #include "shell/run_mode.h"
 
 namespace {
@@ -51,6 +54,22 @@ TEST(CommandLine, EachArgumentFormChoosesItsMode) {
     EXPECT_EQ(r.mode, c.mode) << label;
     EXPECT_EQ(r.parentWindow, c.parent) << label;
   }
+}
+
+TEST(RunEnvironment, OnlyAWholeDecimalNumberSeedsTheGame) {
+  const std::pair<const char*, std::optional<std::uint64_t>> cases[] = {
+      {"20", 20},
+      {"0", 0},
+      {"18446744073709551615", 18446744073709551615u},
+      {"18446744073709551616", std::nullopt},  // would wrap
+      {"-1", std::nullopt},
+      {" 7", std::nullopt},
+      {"7x", std::nullopt},
+      {"", std::nullopt},
+      {nullptr, std::nullopt},
+  };
+  for (const auto& [text, seed] : cases)
+    EXPECT_EQ(shell::ParseSeed(text), seed) << (text != nullptr ? text : "unset");
 }
 
 }  // namespace
