@@ -38,7 +38,8 @@ trap cleanup EXIT
 cmake --install build --prefix "$work/prefix" >/dev/null
 chmod -R a+rX "$work/prefix"
 hack=$work/prefix/libexec/xscreensaver/velmorandi
-daemon_home "$work/nobody" "Velmorandi=$hack" "Fade Plot=$fadeplot"
+# Every run plays the same game (the daemon clears the environment; env passes the seed).
+daemon_home "$work/nobody" "Velmorandi=env VELMORANDI_SEED=1 $hack" "Fade Plot=$fadeplot"
 . scripts/xvfb.sh
 start_xvfb 150 199 1920x1080x24 || { echo "no X server could be started"; exit 1; }
 as_nobody xscreensaver --no-splash >/dev/null 2>&1 &
