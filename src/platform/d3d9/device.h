@@ -60,8 +60,12 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   // Carries out the clears and draws still held back (see below). Everything that reads
   // or writes the back buffer's memory other than through them calls it first.
   void Flush();
-  // The back buffer's memory is about to be read or written directly.
-  void BackBufferLocked();
+  // Called before the back buffer's pixels change while the last presented frame may still
+  // be read from them (by a target, or GetLastPresentedFrame): the buffer moves to a copy
+  // of its storage, and the presented frame stays as it was in the old one.
+  void KeepPresentedFrame();
+  // The back buffer's memory is about to be read, or written when `writing`, directly.
+  void BackBufferLocked(bool writing);
   // The texture's content is about to change or the texture to go away: draws held back
   // that sample it must be carried out first.
   void TextureChanging(const Texture9* texture);
@@ -163,10 +167,14 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   bool bufferLocked_ = false;        // locked directly since the last Present
   std::vector<ChangedRect> damage_;  // what ExecuteDamageOnly redrew
   bool damageValid_ = false;
-  // The last presented frame, and where it went: the next Present to the same target
-  // hands over only the rows that differ from it. Shared with the target, which may show
-  // from it; a frame of another size gets a new one.
-  std::shared_ptr<std::vector<uint32_t>> lastFrame_ = std::make_shared<std::vector<uint32_t>>();
+  // The last presented frame: the back buffer's storage as it was at that Present. The
+  // buffer keeps drawing into the same storage (the next Present hands over only what it
+  // redrew) unless its pixels are about to change outside a Present while the frame is
+  // still shared; then it moves to a copy (KeepPresentedFrame). So the presented frame
+  // costs no memory of its own.
+  std::shared_ptr<const uint8_t> presented_;
+  bool presenting_ = false;    // inside Present: writing the buffer makes the next frame
+  bool presentWhole_ = false;  // the shown frame changed in place: the next Present is whole
   UINT lastFrameWidth_ = 0;
   UINT lastFrameHeight_ = 0;
   PresentTarget* lastShownTarget_ = nullptr;

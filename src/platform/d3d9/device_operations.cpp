@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <tuple>
 
@@ -301,14 +302,31 @@ bool Device9::ExecuteDamageOnly() {
 
 void Device9::Flush() {
   if (executed_ == frame_.size()) return;
+  if (!presenting_) KeepPresentedFrame();
   const bool damageOnly = executed_ == 0 && previousInBuffer_ && ExecuteDamageOnly();
   if (!damageOnly) Execute(executed_, frame_.size(), nullptr);
   executed_ = frame_.size();
   previousInBuffer_ = false;
 }
 
-void Device9::BackBufferLocked() {
+void Device9::KeepPresentedFrame() {
+  SurfaceMemory& buffer = backBuffers_.front()->memory;
+  if (buffer.bits.use_count() <= 1) return;
+  const size_t bytes = SurfaceMemory::BytesOf(buffer.width, buffer.height, buffer.format);
+  uint8_t* copy = static_cast<uint8_t*>(std::malloc(std::max<size_t>(bytes, 1)));
+  // Out of memory, the buffer stays where it is: the shown frame then changes early, and
+  // the next Present hands over the whole frame.
+  if (copy == nullptr) {
+    presentWhole_ = true;
+    return;
+  }
+  std::memcpy(copy, buffer.bits.get(), bytes);
+  buffer.bits.reset(copy, FreeDeleter{});
+}
+
+void Device9::BackBufferLocked(bool writing) {
   Flush();
+  if (writing) KeepPresentedFrame();
   bufferLocked_ = true;
   previousInBuffer_ = false;
 }

@@ -23,7 +23,8 @@ struct SurfaceMemory {
   UINT width = 0;
   UINT height = 0;
   int pitch = 0;
-  std::unique_ptr<uint8_t, FreeDeleter> bits;
+  // Shared only by a back buffer, whose presented frame the target may show from.
+  std::shared_ptr<uint8_t> bits;
 
   static size_t PitchOf(UINT width, D3DFORMAT format);
   static size_t BytesOf(UINT width, UINT height, D3DFORMAT format);

@@ -34,8 +34,9 @@ struct FrameChanges {
   ChangedRect rects[kMaxRects];
   // The presenter's own copy of this frame (width x height pixels, tightly packed, alpha
   // undefined), or null. The presenter leaves it as it is until its next frame for the
-  // same target, so a target may show from it instead of copying the pixels.
-  std::shared_ptr<const std::vector<uint32_t>> kept;
+  // same target, so a target may show from it instead of copying the pixels. `pixels`
+  // may be the same memory.
+  std::shared_ptr<const uint32_t> kept;
 };
 
 class PresentTarget {

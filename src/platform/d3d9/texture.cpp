@@ -21,7 +21,7 @@ bool SurfaceMemory::Allocate(UINT w, UINT h, D3DFORMAT f) {
   // calloc leaves untouched pages unmapped, so a large, partly used texture stays cheap.
   uint8_t* p = static_cast<uint8_t*>(std::calloc(std::max<size_t>(bytes, 1), 1));
   if (p == nullptr) return false;
-  bits.reset(p);
+  bits.reset(p, FreeDeleter{});
   format = f;
   width = w;
   height = h;
@@ -76,9 +76,9 @@ HRESULT ImplicitSurface9::GetDesc(D3DSURFACE_DESC* desc) {
   return D3D_OK;
 }
 
-HRESULT ImplicitSurface9::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD) {
+HRESULT ImplicitSurface9::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
   if (!lockable_) return D3DERR_INVALIDCALL;
-  device_->BackBufferLocked();
+  device_->BackBufferLocked((flags & D3DLOCK_READONLY) == 0);
   return LockSurfaceMemory(memory, &locked_, locked, rect);
 }
 

@@ -33,9 +33,7 @@ void DeviceWindow::ShowChanges(const uint32_t* pixels, int width, int height, in
   const QSize size(width, height);
   // On X the window shows from the presenter's kept copy of the frame when there is one;
   // a painter (grabs, other platforms) needs an opaque image of its own.
-  const bool showKept =
-      onX_ && changes.kept != nullptr &&
-      changes.kept->size() == static_cast<size_t>(width) * static_cast<size_t>(height);
+  const bool showKept = onX_ && changes.kept != nullptr;
   const bool whole = changes.whole || changes.presenter == nullptr ||
                      changes.presenter != presenter_ || frameSize_ != size ||
                      showKept != (kept_ != nullptr);
@@ -110,7 +108,7 @@ QRect DeviceWindow::WidgetArea(const ChangedRect& area) const {
 QImage DeviceWindow::Frame() const {
   if (kept_ == nullptr) return frame_;
   QImage frame(frameSize_, QImage::Format_RGB32);
-  const uint32_t* src = kept_->data();
+  const uint32_t* src = kept_.get();
   for (int y = 0; y < frame.height(); ++y) {
     auto* dst = reinterpret_cast<uint32_t*>(frame.scanLine(y));
     for (int x = 0; x < frame.width(); ++x) dst[x] = *src++ | 0xFF000000u;
@@ -126,7 +124,7 @@ QImage DeviceWindow::Shown() const {
     return QImage(frame_.constBits(), frame_.width(), frame_.height(), frame_.bytesPerLine(),
                   QImage::Format_RGB32);
   }
-  return QImage(reinterpret_cast<const uchar*>(kept_->data()), frameSize_.width(),
+  return QImage(reinterpret_cast<const uchar*>(kept_.get()), frameSize_.width(),
                 frameSize_.height(), frameSize_.width() * 4, QImage::Format_RGB32);
 }
 

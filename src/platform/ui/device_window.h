@@ -68,7 +68,7 @@ class DeviceWindow : public QWidget, public PresentTarget {
 
   // The frame shown: the presenter's kept copy when it offers one and the window paints
   // on X, else the window's own opaque copy.
-  std::shared_ptr<const std::vector<uint32_t>> kept_;
+  std::shared_ptr<const uint32_t> kept_;
   QImage frame_;
   QSize frameSize_;
   // Whose frame frame_ holds: changes are only meaningful against that presenter's frame.

@@ -152,8 +152,21 @@ void XFramePainter::Draw(const QImage& frame, const QRect& place, const QRect& a
   // Window rows between the same two frame rows share their horizontal blends: a frame
   // row blended across is kept while the next window rows still use it.
   int cached[2] = {-1, -1};
+  // Whole rows of an unscaled frame on a 24-bit window go straight from the frame (the
+  // first frame, exposures): no band of the frame's size stays allocated for them.
+  const bool straight = unscaled_ && alpha == 0 && x0 == 0 && w == frame.width() &&
+                        static_cast<std::size_t>(frame.bytesPerLine()) == rowBytes;
   for (int top = 0; top < h; top += bandRows) {
     const int rows = std::min(bandRows, h - top);
+    if (straight) {
+      xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_,
+                    static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(rows),
+                    static_cast<std::int16_t>(part.left()),
+                    static_cast<std::int16_t>(part.top() + top), 0, depth_,
+                    static_cast<std::uint32_t>(rowBytes * static_cast<std::size_t>(rows)),
+                    frame.constScanLine(y0 + top));
+      continue;
+    }
     band_.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(rows));
     for (int y = 0; y < rows; ++y) {
       std::uint32_t* out = &band_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w)];

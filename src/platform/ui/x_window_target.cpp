@@ -117,9 +117,7 @@ void XWindowTarget::ShowChanges(const uint32_t* pixels, int width, int height, i
                                 const FrameChanges& changes) {
   if (gone_ || width <= 0 || height <= 0) return;
   // The presenter's kept copy of the frame serves as the target's own when it has one.
-  const bool showKept =
-      changes.kept != nullptr &&
-      changes.kept->size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  const bool showKept = changes.kept != nullptr;
   const bool whole = changes.whole || changes.presenter == nullptr ||
                      changes.presenter != presenter_ || width != frameWidth_ ||
                      height != frameHeight_ || showKept != (kept_ != nullptr);
@@ -196,7 +194,7 @@ void XWindowTarget::DrawWhole() {
 }
 
 QImage XWindowTarget::Shown() const {
-  const std::uint32_t* pixels = kept_ != nullptr ? kept_->data() : frame_.data();
+  const std::uint32_t* pixels = kept_ != nullptr ? kept_.get() : frame_.data();
   if (frameWidth_ <= 0 || frameHeight_ <= 0 || pixels == nullptr) return {};
   // A view, not a copy; the painter ignores the alpha bytes.
   return QImage(reinterpret_cast<const uchar*>(pixels), frameWidth_, frameHeight_,

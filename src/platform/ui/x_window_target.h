@@ -65,7 +65,7 @@ class XWindowTarget final : public PresentTarget {
   int framesShown_ = 0;
 
   // The last frame, packed: the presenter's kept copy when it offers one, else our own.
-  std::shared_ptr<const std::vector<std::uint32_t>> kept_;
+  std::shared_ptr<const std::uint32_t> kept_;
   std::vector<std::uint32_t> frame_;
   int frameWidth_ = 0;
   int frameHeight_ = 0;

@@ -2,6 +2,7 @@
 // the back buffer is next used, and presenting only the rows that changed.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -216,9 +217,65 @@ TEST(PresentedChanges, AnUnchangedFrameChangesNothingAndOneEditOnlyItsRows) {
   EXPECT_FALSE(target.lastWhole);
   EXPECT_EQ(target.changedPixels, 0);
   const D3DRECT r{10, 20, 14, 23};
+  t.Clear(0xFF000000);
   t.device->Clear(1, &r, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
   t.device->Present(nullptr, nullptr, &target, nullptr);
   EXPECT_EQ(target.changedPixels, 12);
+  // Drawn over the last frame without clearing it first, a frame is handed over whole.
+  t.device->Clear(1, &r, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+  t.device->Present(nullptr, nullptr, &target, nullptr);
+  EXPECT_TRUE(target.lastWhole);
+  EXPECT_EQ(target.frame, t.Pixels());
+}
+
+// A target that shows from the presenter's kept frame, as the windows do.
+class KeepingTarget : public PatchTarget {
+ public:
+  void ShowChanges(const uint32_t* pixels, int width, int height, int pitch,
+                   const FrameChanges& changes) override {
+    PatchTarget::ShowChanges(pixels, width, height, pitch, changes);
+    kept = changes.kept;
+  }
+  std::vector<uint32_t> Kept() const { return {kept.get(), kept.get() + frame.size()}; }
+  std::shared_ptr<const uint32_t> kept;
+};
+
+// The kept frame is the back buffer's own memory until something other than the next
+// Present to the same target would change it.
+TEST(PresentedChanges, AKeptFrameStaysAsPresentedUntilItsTargetsNextFrame) {
+  TestDevice t(16, 8);
+  KeepingTarget first, second;
+  const D3DRECT corner{0, 0, 4, 4};
+  t.Clear(0xFF112233);
+  ASSERT_EQ(t.device->Present(nullptr, nullptr, &first, nullptr), D3D_OK);
+  const std::vector<uint32_t> shown = first.frame;
+  ASSERT_EQ(first.Kept(), shown);
+  // Drawn and read back, then written through a lock, before any Present.
+  t.Clear(0xFF445566);
+  EXPECT_NE(t.Pixels(), shown);
+  EXPECT_EQ(first.Kept(), shown);
+  IDirect3DSurface9* bb = nullptr;
+  ASSERT_EQ(t.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb), D3D_OK);
+  D3DLOCKED_RECT lr{};
+  ASSERT_EQ(bb->LockRect(&lr, nullptr, 0), D3D_OK);
+  *static_cast<uint32_t*>(lr.pBits) = 0xFFFFFFFFu;
+  bb->UnlockRect();
+  bb->Release();
+  EXPECT_EQ(first.Kept(), shown);
+  std::vector<uint32_t> last;
+  ASSERT_TRUE(t.device->GetLastPresentedFrame(&last, nullptr, nullptr));
+  EXPECT_EQ(last, shown);
+  // Another target's frame leaves the first target's as it was.
+  t.Clear(0xFF778899);
+  t.device->Clear(1, &corner, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  ASSERT_EQ(t.device->Present(nullptr, nullptr, &second, nullptr), D3D_OK);
+  EXPECT_EQ(first.Kept(), shown);
+  EXPECT_EQ(second.Kept(), t.Pixels());
+  // The same target's next frame comes through its kept frame and what changed.
+  t.Clear(0xFF778899);
+  ASSERT_EQ(t.device->Present(nullptr, nullptr, &second, nullptr), D3D_OK);
+  EXPECT_EQ(second.Kept(), second.frame);
+  EXPECT_EQ(second.frame, t.Pixels());
 }
 
 // One draw of a frame: the saver's kinds (an opaque own-size background, sprites,
