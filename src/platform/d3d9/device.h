@@ -96,10 +96,12 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
     // Draw: primitive count + 2 strip vertices, in the list's vertices.
     uint32_t firstVertex = 0;
     uint32_t vertexCount = 0;
-    ChangedRect bounds;                 // the pixels it may write (within its viewport)
-    const Texture9* texture = nullptr;  // Draw: its texture and that texture's content
+    ChangedRect bounds;  // the pixels it may write (within its viewport)
+    // Draw: its texture and that texture's content. The texture is alive and unchanged
+    // while the draw is held back (a change or its end carries the draw out first), so
+    // its level 0 is read from it when the draw is carried out.
+    const Texture9* texture = nullptr;
     uint64_t textureStamp = 0;
-    PixelBuffer textureView;  // Draw: its texture's level 0
   };
   // The operations of a frame and what they share. A frame's draws differ mostly by
   // texture and vertices: its states hold the few distinct rest, each as a RasterState
@@ -109,7 +111,7 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
     std::vector<RasterState> states;
     std::vector<TLVertex> vertices;
     const TLVertex* Vertices(const Operation& op) const { return vertices.data() + op.firstVertex; }
-    // Everything the draw `op` reads but its target.
+    // Everything the held-back draw `op` reads but its target.
     RasterState DrawState(const Operation& op) const;
     void swap(OperationList& other) noexcept;
   };

@@ -107,13 +107,12 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
   // Nearly every draw reads the same states as the one before it.
   RasterState state;
   FillRasterState(&state);
-  if (frame_.states.empty() || !(frame_.states.back() == state)) frame_.states.push_back(state);
+  if (frame_.states.empty() || frame_.states.back() != state) frame_.states.push_back(state);
   op.state = static_cast<uint32_t>(frame_.states.size() - 1);
   op.path = rasterPath_;
   if (textures_[0] != nullptr) {
     op.texture = texture;
     op.textureStamp = texture->Stamp();
-    op.textureView = texture->Level0();
     op.textureOpaque = textures_[0]->Level0Opaque();
   }
   op.firstVertex = static_cast<uint32_t>(frame_.vertices.size());
@@ -134,9 +133,10 @@ class Device9::SameOperation {
       return false;
     }
     if (a.kind == Operation::Kind::Clear) return a.clearValue == b.clearValue;
+    // One texture and stamp: one level 0 with the same texels.
     return a.texture == b.texture && a.textureStamp == b.textureStamp && a.path == b.path &&
-           a.textureOpaque == b.textureOpaque && a.textureView == b.textureView &&
-           SameState(a.state, b.state) && a.vertexCount == b.vertexCount &&
+           a.textureOpaque == b.textureOpaque && SameState(a.state, b.state) &&
+           a.vertexCount == b.vertexCount &&
            std::memcmp(now_.Vertices(a), before_.Vertices(b), a.vertexCount * sizeof(TLVertex)) ==
                0;
   }
@@ -161,7 +161,7 @@ class Device9::SameOperation {
 
 RasterState Device9::OperationList::DrawState(const Operation& op) const {
   RasterState state = states[op.state];
-  state.texture = op.textureView;
+  if (op.texture != nullptr) state.texture = op.texture->Level0();
   state.textureOpaque = op.textureOpaque;
   return state;
 }
