@@ -84,29 +84,43 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   HRESULT Init(HWND window, D3DPRESENT_PARAMETERS* parameters);
   void ResetStates();
   // Fills a default-constructed state with everything a draw reads from the device but
-  // its target, which is bound when the draw is carried out.
+  // its target, which is bound when the draw is carried out, and its texture's level 0,
+  // which each draw keeps with its texture.
   void FillRasterState(RasterState* state) const;
 
-  // A clear of the target or a draw, as the frame's caller issued it.
+  // A clear of the target or a draw, as the frame's caller issued it. Kept small: a frame
+  // has a few hundred and each is compared with the last frame's between ticks, when none
+  // of them is in the caches any more.
   struct Operation {
-    enum class Kind { Clear, Draw } kind = Kind::Clear;
-    uint32_t clearValue = 0;            // Clear: the value written over `bounds`
-    RasterState state;                  // Draw: everything it reads from the device
-    const Texture9* texture = nullptr;  // Draw: its texture and that texture's content
-    uint64_t textureStamp = 0;
-    RasterPath path = RasterPath::Fast;
-    // Draw: primitive count + 2 strip vertices. A quad's (nearly every draw) are held in
-    // the operation itself, so that comparing a frame with the last reads the two lists
-    // straight through.
-    size_t vertexCount = 0;
-    std::array<TLVertex, 4> quad;
-    std::vector<TLVertex> vertices;  // more than a quad's
-    const TLVertex* Vertices() const {
-      return vertexCount <= quad.size() ? quad.data() : vertices.data();
-    }
+    enum class Kind : uint8_t { Clear, Draw } kind = Kind::Clear;
+    bool textureOpaque = false;          // Draw: every texel of its texture's level 0 has alpha 255
+    RasterPath path = RasterPath::Fast;  // Draw
+    uint32_t clearValue = 0;             // Clear: the value written over `bounds`
+    uint32_t state = 0;                  // Draw: index in the list's states
+    // Draw: primitive count + 2 strip vertices, in the list's vertices.
+    uint32_t firstVertex = 0;
+    uint32_t vertexCount = 0;
     ChangedRect bounds;  // the pixels it may write (within its viewport)
+    // Draw: its texture and that texture's content. The texture is alive and unchanged
+    // while the draw is held back (a change or its end carries the draw out first), so
+    // its level 0 is read from it when the draw is carried out.
+    const Texture9* texture = nullptr;
+    uint64_t textureStamp = 0;
   };
-  static bool SameOperation(const Operation& a, const Operation& b);
+  // The operations of a frame and what they share. A frame's draws differ mostly by
+  // texture and vertices: its states hold the few distinct rest, each as a RasterState
+  // without target and texture.
+  struct OperationList {
+    std::vector<Operation> operations;
+    std::vector<RasterState> states;
+    std::vector<TLVertex> vertices;
+    const TLVertex* Vertices(const Operation& op) const { return vertices.data() + op.firstVertex; }
+    // Everything the held-back draw `op` reads but its target.
+    RasterState DrawState(const Operation& op) const;
+    void swap(OperationList& other) noexcept;
+  };
+  // Whether an operation of one list does exactly what one of another did.
+  class SameOperation;
   // Appends an operation of the kind over `bounds` for the caller to fill in, then to
   // call OperationAdded.
   Operation& AddOperation(Operation::Kind kind, const ChangedRect& bounds);
@@ -118,9 +132,9 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   // the two operation lists; false (nothing done) when the frames cannot be compared.
   bool ExecuteDamageOnly();
   bool CoversTarget(const ChangedRect& r) const;
-  bool StartsWithWholeClear(const std::vector<Operation>& operations) const;
-  // Empties the list, keeping its vertex storage for the next draws.
-  void ForgetOperations(std::vector<Operation>* operations);
+  bool StartsWithWholeClear(const OperationList& list) const;
+  // Empties the list, keeping its storage for the next frame.
+  static void ForgetOperations(OperationList* list);
   size_t TransformSlot(D3DTRANSFORMSTATETYPE state) const;
 
   ULONG refs_ = 1;
@@ -159,10 +173,9 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   // overwrites without reading it (the saver's opaque wallpaper) is skipped. A device
   // with a depth buffer carries out each operation at once.
   bool deferring_ = true;
-  std::vector<Operation> frame_;                      // since the last Present
-  size_t executed_ = 0;                               // how many of frame_ the back buffer holds
-  std::vector<Operation> previous_;                   // the last presented frame's
-  std::vector<std::vector<TLVertex>> spareVertices_;  // emptied vertex lists, for reuse
+  OperationList frame_;              // since the last Present
+  size_t executed_ = 0;              // how many of frame_ the back buffer holds
+  OperationList previous_;           // the last presented frame's
   bool previousInBuffer_ = false;    // the back buffer holds exactly previous_'s pixels
   bool bufferLocked_ = false;        // locked directly since the last Present
   std::vector<ChangedRect> damage_;  // what ExecuteDamageOnly redrew

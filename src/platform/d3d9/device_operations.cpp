@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <tuple>
 
 #include "platform/d3d9/device.h"
 
@@ -106,55 +105,84 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
               inside(std::floor(y1) + 1, clipTop, clipBottom)};
   }
   Operation& op = AddOperation(Operation::Kind::Draw, bounds);
-  FillRasterState(&op.state);
-  op.texture = texture;
-  op.textureStamp = texture != nullptr ? texture->Stamp() : 0;
+  // Nearly every draw reads the same states as the one before it.
+  RasterState state;
+  FillRasterState(&state);
+  if (frame_.states.empty() || frame_.states.back() != state) frame_.states.push_back(state);
+  op.state = static_cast<uint32_t>(frame_.states.size() - 1);
   op.path = rasterPath_;
-  op.vertexCount = count;
-  if (count <= op.quad.size()) {
-    std::copy(v, v + count, op.quad.begin());
-  } else {
-    if (op.vertices.capacity() == 0 && !spareVertices_.empty()) {
-      op.vertices = std::move(spareVertices_.back());
-      spareVertices_.pop_back();
-    }
-    op.vertices.assign(v, v + count);
+  if (textures_[0] != nullptr) {
+    op.texture = texture;
+    op.textureStamp = texture->Stamp();
+    op.textureOpaque = textures_[0]->Level0Opaque();
   }
+  op.firstVertex = static_cast<uint32_t>(frame_.vertices.size());
+  op.vertexCount = static_cast<uint32_t>(count);
+  frame_.vertices.insert(frame_.vertices.end(), v, v + count);
   OperationAdded();
   return D3D_OK;
 }
 
-bool Device9::SameOperation(const Operation& a, const Operation& b) {
-  const auto box = [](const ChangedRect& r) { return std::tie(r.left, r.top, r.right, r.bottom); };
-  if (a.kind != b.kind || box(a.bounds) != box(b.bounds)) return false;
-  if (a.kind == Operation::Kind::Clear) return a.clearValue == b.clearValue;
-  const auto buffer = [](const PixelBuffer& p) {
-    return std::tie(p.bits, p.width, p.height, p.pitch, p.format);
-  };
-  const auto fields = [&](const RasterState& s) {
-    return std::tie(s.clipLeft, s.clipTop, s.clipRight, s.clipBottom, s.cullMode, s.shadeMode,
-                    s.hasTexture, s.textureOpaque, s.magFilter, s.minFilter, s.addressU, s.addressV,
-                    s.borderColor, s.colorOp, s.colorArg1, s.colorArg2, s.alphaOp, s.alphaArg1,
-                    s.alphaArg2, s.textureFactor, s.alphaTest, s.alphaFunc, s.alphaRef, s.depthTest,
-                    s.depthWrite, s.depthFunc, s.blend, s.srcBlend, s.destBlend, s.blendOp,
-                    s.blendFactor, s.colorWriteMask, s.avx2);
-  };
-  return a.texture == b.texture && a.textureStamp == b.textureStamp && a.path == b.path &&
-         buffer(a.state.texture) == buffer(b.state.texture) && fields(a.state) == fields(b.state) &&
-         a.vertexCount == b.vertexCount &&
-         std::memcmp(a.Vertices(), b.Vertices(), a.vertexCount * sizeof(TLVertex)) == 0;
+class Device9::SameOperation {
+ public:
+  SameOperation(const OperationList& now, const OperationList& before)
+      : now_(now), before_(before) {}
+
+  bool operator()(const Operation& a, const Operation& b) {
+    if (a.kind != b.kind || a.bounds.left != b.bounds.left || a.bounds.top != b.bounds.top ||
+        a.bounds.right != b.bounds.right || a.bounds.bottom != b.bounds.bottom) {
+      return false;
+    }
+    if (a.kind == Operation::Kind::Clear) return a.clearValue == b.clearValue;
+    // One texture and stamp: one level 0 with the same texels.
+    return a.texture == b.texture && a.textureStamp == b.textureStamp && a.path == b.path &&
+           a.textureOpaque == b.textureOpaque && SameState(a.state, b.state) &&
+           a.vertexCount == b.vertexCount &&
+           std::memcmp(now_.Vertices(a), before_.Vertices(b), a.vertexCount * sizeof(TLVertex)) ==
+               0;
+  }
+
+ private:
+  // Runs of draws share a state in both frames: each pair of entries is compared once
+  // per run.
+  bool SameState(uint32_t a, uint32_t b) {
+    if (a != lastNow_ || b != lastBefore_) {
+      lastNow_ = a;
+      lastBefore_ = b;
+      lastSame_ = now_.states[a] == before_.states[b];
+    }
+    return lastSame_;
+  }
+
+  const OperationList& now_;
+  const OperationList& before_;
+  uint32_t lastNow_ = UINT32_MAX, lastBefore_ = UINT32_MAX;
+  bool lastSame_ = false;
+};
+
+RasterState Device9::OperationList::DrawState(const Operation& op) const {
+  RasterState state = states[op.state];
+  if (op.texture != nullptr) state.texture = op.texture->Level0();
+  state.textureOpaque = op.textureOpaque;
+  return state;
+}
+
+void Device9::OperationList::swap(OperationList& other) noexcept {
+  operations.swap(other.operations);
+  states.swap(other.states);
+  vertices.swap(other.vertices);
 }
 
 Device9::Operation& Device9::AddOperation(Operation::Kind kind, const ChangedRect& bounds) {
   // A whole-target clear hides everything the buffer already holds: a caller that reads
   // the buffer instead of presenting it begins each frame afresh instead of piling up
   // operations that no longer matter.
-  if (deferring_ && !frame_.empty() && executed_ == frame_.size() &&
+  if (deferring_ && !frame_.operations.empty() && executed_ == frame_.operations.size() &&
       kind == Operation::Kind::Clear && CoversTarget(bounds)) {
     ForgetOperations(&frame_);
     executed_ = 0;
   }
-  Operation& op = frame_.emplace_back();
+  Operation& op = frame_.operations.emplace_back();
   op.kind = kind;
   op.bounds = bounds;
   return op;
@@ -163,7 +191,7 @@ Device9::Operation& Device9::AddOperation(Operation::Kind kind, const ChangedRec
 void Device9::OperationAdded() {
   if (!deferring_) {
     Flush();
-  } else if (frame_.size() > kMaxHeldOperations) {
+  } else if (frame_.operations.size() > kMaxHeldOperations) {
     // A caller that draws on and on without presenting: carry the frame out and forget
     // it. Should a whole-target clear follow, what is recorded from it on still describes
     // the buffer exactly; if not, the next frame will not count as comparable.
@@ -179,24 +207,23 @@ bool Device9::CoversTarget(const ChangedRect& r) const {
          r.bottom == static_cast<int>(target.height);
 }
 
-bool Device9::StartsWithWholeClear(const std::vector<Operation>& operations) const {
+bool Device9::StartsWithWholeClear(const OperationList& list) const {
+  const std::vector<Operation>& operations = list.operations;
   return !operations.empty() && operations.front().kind == Operation::Kind::Clear &&
          CoversTarget(operations.front().bounds);
 }
 
-void Device9::ForgetOperations(std::vector<Operation>* operations) {
-  // The next draws reuse the vertex storage.
-  for (Operation& operation : *operations) {
-    if (operation.vertices.capacity() != 0) spareVertices_.push_back(std::move(operation.vertices));
-  }
-  operations->clear();
+void Device9::ForgetOperations(OperationList* list) {
+  list->operations.clear();
+  list->states.clear();
+  list->vertices.clear();
 }
 
 void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
   SurfaceMemory& target = backBuffers_.front()->memory;
   const PixelBuffer targetView = target.View();
   for (size_t i = from; i < to; ++i) {
-    const Operation& op = frame_[i];
+    const Operation& op = frame_.operations[i];
     ChangedRect box = op.bounds;
     if (area != nullptr) {
       box = {std::max(box.left, area->left), std::max(box.top, area->top),
@@ -205,10 +232,10 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
     if (box.left >= box.right || box.top >= box.bottom) continue;
     if (op.kind == Operation::Kind::Clear) {
       // Nothing of a clear shows that the next draw overwrites without reading.
-      if (i + 1 < to && frame_[i + 1].kind == Operation::Kind::Draw) {
-        const Operation& next = frame_[i + 1];
-        if (next.vertexCount >= 4 &&
-            QuadOverwrites(next.state, next.Vertices(), box.left, box.top, box.right, box.bottom)) {
+      if (i + 1 < to && frame_.operations[i + 1].kind == Operation::Kind::Draw) {
+        const Operation& next = frame_.operations[i + 1];
+        if (next.vertexCount >= 4 && QuadOverwrites(frame_.DrawState(next), frame_.Vertices(next),
+                                                    box.left, box.top, box.right, box.bottom)) {
           continue;
         }
       }
@@ -219,7 +246,7 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
       }
       continue;
     }
-    RasterState state = op.state;
+    RasterState state = frame_.DrawState(op);
     state.target = targetView;
     if (area != nullptr) {
       state.scissorLeft = area->left;
@@ -227,7 +254,7 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
       state.scissorRight = area->right;
       state.scissorBottom = area->bottom;
     }
-    const TLVertex* v = op.Vertices();
+    const TLVertex* v = frame_.Vertices(op);
     const UINT primitiveCount = static_cast<UINT>(op.vertexCount - 2);
     for (UINT k = 0; k < primitiveCount; ++k) {
       if (k % 2 == 0 && k + 1 < primitiveCount && DrawQuad(state, v + k, op.path)) {
@@ -271,41 +298,42 @@ bool Device9::ExecuteDamageOnly() {
     }
     boxes.push_back(r);
   };
-  const size_t now = frame_.size(), before = previous_.size();
+  const std::vector<Operation>& ops = frame_.operations;
+  const std::vector<Operation>& last = previous_.operations;
+  SameOperation same(frame_, previous_);
+  const size_t now = ops.size(), before = last.size();
   if (now == before) {
     for (size_t i = 0; i < now; ++i) {
-      if (SameOperation(frame_[i], previous_[i])) continue;
-      add(frame_[i].bounds);
-      add(previous_[i].bounds);
+      if (same(ops[i], last[i])) continue;
+      add(ops[i].bounds);
+      add(last[i].bounds);
     }
   } else {
     const size_t shorter = std::min(now, before);
     size_t head = 0, tail = 0;
-    while (head < shorter && SameOperation(frame_[head], previous_[head])) ++head;
-    while (tail < shorter - head &&
-           SameOperation(frame_[now - 1 - tail], previous_[before - 1 - tail])) {
-      ++tail;
-    }
-    for (size_t i = head; i < now - tail; ++i) add(frame_[i].bounds);
-    for (size_t i = head; i < before - tail; ++i) add(previous_[i].bounds);
+    while (head < shorter && same(ops[head], last[head])) ++head;
+    while (tail < shorter - head && same(ops[now - 1 - tail], last[before - 1 - tail])) ++tail;
+    for (size_t i = head; i < now - tail; ++i) add(ops[i].bounds);
+    for (size_t i = head; i < before - tail; ++i) add(last[i].bounds);
   }
   if (boxes.size() > static_cast<size_t>(FrameChanges::kMaxRects)) return false;
   const SurfaceMemory& target = backBuffers_.front()->memory;
   int64_t area = 0;
   for (const ChangedRect& r : boxes) area += int64_t{r.right - r.left} * (r.bottom - r.top);
   if (area * 2 > int64_t{target.width} * target.height) return false;
-  for (const ChangedRect& r : boxes) Execute(0, frame_.size(), &r);
+  for (const ChangedRect& r : boxes) Execute(0, frame_.operations.size(), &r);
   damage_ = std::move(boxes);
   damageValid_ = true;
   return true;
 }
 
 void Device9::Flush() {
-  if (executed_ == frame_.size()) return;
+  const size_t count = frame_.operations.size();
+  if (executed_ == count) return;
   if (!presenting_) KeepPresentedFrame();
   const bool damageOnly = executed_ == 0 && previousInBuffer_ && ExecuteDamageOnly();
-  if (!damageOnly) Execute(executed_, frame_.size(), nullptr);
-  executed_ = frame_.size();
+  if (!damageOnly) Execute(executed_, count, nullptr);
+  executed_ = count;
   previousInBuffer_ = false;
 }
 
@@ -332,8 +360,8 @@ void Device9::BackBufferLocked(bool writing) {
 }
 
 void Device9::TextureChanging(const Texture9* texture) {
-  for (size_t i = executed_; i < frame_.size(); ++i) {
-    if (frame_[i].texture == texture) {
+  for (size_t i = executed_; i < frame_.operations.size(); ++i) {
+    if (frame_.operations[i].texture == texture) {
       Flush();
       return;
     }

@@ -238,8 +238,6 @@ void Device9::FillRasterState(RasterState* out) const {
   const auto& sampler = samplerStates_[0];
   state.hasTexture = textures_[0] != nullptr;
   if (state.hasTexture) {
-    state.texture = textures_[0]->Level0();
-    state.textureOpaque = textures_[0]->Level0Opaque();
     state.magFilter = sampler[D3DSAMP_MAGFILTER];
     state.minFilter = sampler[D3DSAMP_MINFILTER];
     state.addressU = sampler[D3DSAMP_ADDRESSU];

@@ -30,12 +30,16 @@ struct PixelBuffer {
   int height = 0;
   int pitch = 0;  // bytes
   D3DFORMAT format = D3DFMT_UNKNOWN;
+
+  bool operator==(const PixelBuffer&) const = default;
 };
 
 struct DepthBuffer {
   float* values = nullptr;  // width x height, rows packed
   int width = 0;
   int height = 0;
+
+  bool operator==(const DepthBuffer&) const = default;
 };
 
 // Everything a draw reads from the device, resolved to plain values.
@@ -84,6 +88,8 @@ struct RasterState {
   // alone. Unlike the viewport this does not move the triangle setup, so every pixel
   // inside gets exactly the value it gets without a scissor.
   int scissorLeft = INT_MIN, scissorTop = INT_MIN, scissorRight = INT_MAX, scissorBottom = INT_MAX;
+
+  bool operator==(const RasterState&) const = default;
 };
 
 // The processor runs AVX2 instructions.
