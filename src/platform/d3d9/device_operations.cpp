@@ -15,6 +15,9 @@ namespace {
 constexpr DWORD kTLVertexFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
 // Operations kept for comparison with the next frame; the saver's frames have about 200.
 constexpr size_t kMaxHeldOperations = 4096;
+// Separate areas a frame may redraw on its own; a new board's kanji written into the 81
+// cells at once make about fifty.
+constexpr size_t kMaxDamageBoxes = 128;
 
 void FillPixels(uint32_t* p, LONG n, uint32_t value) {
   const __m128i v = _mm_set1_epi32(static_cast<int>(value));
@@ -316,7 +319,7 @@ bool Device9::ExecuteDamageOnly() {
     for (size_t i = head; i < now - tail; ++i) add(ops[i].bounds);
     for (size_t i = head; i < before - tail; ++i) add(last[i].bounds);
   }
-  if (boxes.size() > static_cast<size_t>(FrameChanges::kMaxRects)) return false;
+  if (boxes.size() > kMaxDamageBoxes) return false;
   const SurfaceMemory& target = backBuffers_.front()->memory;
   int64_t area = 0;
   for (const ChangedRect& r : boxes) area += int64_t{r.right - r.left} * (r.bottom - r.top);

@@ -228,6 +228,24 @@ TEST(PresentedChanges, AnUnchangedFrameChangesNothingAndOneEditOnlyItsRows) {
   EXPECT_EQ(target.frame, t.Pixels());
 }
 
+TEST(PresentedChanges, ManyScatteredChangesComeInTheFewRectanglesATargetTakes) {
+  TestDevice t(80, 60);
+  PatchTarget target;
+  const auto frame = [&](uint32_t colour) {
+    t.Clear(0xFF000000);
+    for (int k = 0; k < 40; ++k) {  // 40 spots, 2 x 2 pixels, none touching another
+      const D3DRECT r{(k % 8) * 10, (k / 8) * 12, (k % 8) * 10 + 2, (k / 8) * 12 + 2};
+      t.device->Clear(1, &r, D3DCLEAR_TARGET, colour + static_cast<uint32_t>(k), 1.0f, 0);
+    }
+    ASSERT_EQ(t.device->Present(nullptr, nullptr, &target, nullptr), D3D_OK);
+  };
+  frame(0xFF102030);
+  frame(0xFF405060);
+  EXPECT_FALSE(target.lastWhole);
+  EXPECT_LT(target.changedPixels, 80 * 60 / 2);
+  EXPECT_EQ(target.frame, t.Pixels());
+}
+
 // A target that shows from the presenter's kept frame, as the windows do.
 class KeepingTarget : public PatchTarget {
  public:
