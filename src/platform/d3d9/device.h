@@ -3,6 +3,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/d3d9/objects.h"
@@ -131,6 +132,9 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   // Carries out the whole frame as the previous frame's pixels plus what differs between
   // the two operation lists; false (nothing done) when the frames cannot be compared.
   bool ExecuteDamageOnly();
+  // Keeps the back buffer's pixels of `r`, then tells where within `r` they now differ.
+  void KeepBox(const ChangedRect& r);
+  std::optional<ChangedRect> ChangedInBox(const ChangedRect& r) const;
   bool CoversTarget(const ChangedRect& r) const;
   bool StartsWithWholeClear(const OperationList& list) const;
   // Empties the list, keeping its storage for the next frame.
@@ -178,7 +182,8 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   OperationList previous_;           // the last presented frame's
   bool previousInBuffer_ = false;    // the back buffer holds exactly previous_'s pixels
   bool bufferLocked_ = false;        // locked directly since the last Present
-  std::vector<ChangedRect> damage_;  // what ExecuteDamageOnly redrew
+  std::vector<ChangedRect> damage_;  // where ExecuteDamageOnly's redraw changed pixels
+  std::vector<uint32_t> boxBefore_;  // a box's pixels before it was redrawn
   bool damageValid_ = false;
   // The last presented frame: the back buffer's storage as it was at that Present. The
   // buffer keeps drawing into the same storage (the next Present hands over only what it

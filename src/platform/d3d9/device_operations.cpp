@@ -18,6 +18,9 @@ constexpr size_t kMaxHeldOperations = 4096;
 // Separate areas a frame may redraw on its own; a new board's kanji written into the 81
 // cells at once make about fifty.
 constexpr size_t kMaxDamageBoxes = 128;
+// Boxes up to this many pixels are compared before and after they are redrawn (a cell or
+// the walker is about a thousand).
+constexpr int64_t kMaxComparedBox = 16384;
 
 void FillPixels(uint32_t* p, LONG n, uint32_t value) {
   const __m128i v = _mm_set1_epi32(static_cast<int>(value));
@@ -324,10 +327,52 @@ bool Device9::ExecuteDamageOnly() {
   int64_t area = 0;
   for (const ChangedRect& r : boxes) area += int64_t{r.right - r.left} * (r.bottom - r.top);
   if (area * 2 > int64_t{target.width} * target.height) return false;
-  for (const ChangedRect& r : boxes) Execute(0, frame_.operations.size(), &r);
-  damage_ = std::move(boxes);
+  damage_.clear();
+  for (const ChangedRect& r : boxes) {
+    // A box whose draws changed nothing it shows (a texture written again with the same
+    // texels, a colour put back) is not handed over, and one that did is narrowed to what
+    // differs. Past a size the saving does not pay for the copy.
+    const bool small = int64_t{r.right - r.left} * (r.bottom - r.top) <= kMaxComparedBox;
+    if (small) KeepBox(r);
+    Execute(0, frame_.operations.size(), &r);
+    if (!small) {
+      damage_.push_back(r);
+    } else if (const std::optional<ChangedRect> changed = ChangedInBox(r)) {
+      damage_.push_back(*changed);
+    }
+  }
   damageValid_ = true;
   return true;
+}
+
+void Device9::KeepBox(const ChangedRect& r) {
+  const SurfaceMemory& target = backBuffers_.front()->memory;
+  const size_t w = static_cast<size_t>(r.right - r.left);
+  boxBefore_.resize(w * static_cast<size_t>(r.bottom - r.top));
+  for (int y = r.top; y < r.bottom; ++y) {
+    std::memcpy(boxBefore_.data() + static_cast<size_t>(y - r.top) * w,
+                target.bits.get() + static_cast<ptrdiff_t>(y) * target.pitch + r.left * 4, w * 4);
+  }
+}
+
+std::optional<ChangedRect> Device9::ChangedInBox(const ChangedRect& r) const {
+  const SurfaceMemory& target = backBuffers_.front()->memory;
+  const int w = r.right - r.left;
+  ChangedRect changed{r.right, r.bottom, r.left, r.top};
+  for (int y = r.top; y < r.bottom; ++y) {
+    const uint32_t* before = boxBefore_.data() + static_cast<size_t>(y - r.top) * w;
+    const auto* now = reinterpret_cast<const uint32_t*>(target.bits.get() +
+                                                        static_cast<ptrdiff_t>(y) * target.pitch) +
+                      r.left;
+    if (std::memcmp(before, now, static_cast<size_t>(w) * 4) == 0) continue;
+    int first = 0, end = w;
+    while (before[first] == now[first]) ++first;
+    while (before[end - 1] == now[end - 1]) --end;
+    changed = {std::min(changed.left, r.left + first), std::min(changed.top, y),
+               std::max(changed.right, r.left + end), y + 1};
+  }
+  if (changed.left >= changed.right) return std::nullopt;
+  return changed;
 }
 
 void Device9::Flush() {

@@ -246,6 +246,34 @@ TEST(PresentedChanges, ManyScatteredChangesComeInTheFewRectanglesATargetTakes) {
   EXPECT_EQ(target.frame, t.Pixels());
 }
 
+TEST(PresentedChanges, ARedrawThatChangesNoPixelHandsOverNothing) {
+  TestDevice t(16, 8);
+  PatchTarget target;
+  IDirect3DTexture9* texture =
+      t.Texture(2, 2, [](int x, int) { return x ? 0xFFFF0000u : 0xFF00FF00u; });
+  const auto frame = [&] {
+    t.Clear(0xFF000000);
+    t.device->SetTexture(0, texture);
+    t.Draw({4, 2, 8, 6});
+    ASSERT_EQ(t.device->Present(nullptr, nullptr, &target, nullptr), D3D_OK);
+  };
+  const auto write = [&](uint32_t texel) {
+    D3DLOCKED_RECT lr{};
+    ASSERT_EQ(texture->LockRect(0, &lr, nullptr, 0), D3D_OK);
+    static_cast<uint32_t*>(lr.pBits)[0] = texel;
+    texture->UnlockRect(0);
+  };
+  frame();
+  write(0xFF00FF00u);  // the same texel again: a new texture content, the same pixels
+  frame();
+  EXPECT_FALSE(target.lastWhole);
+  EXPECT_EQ(target.changedPixels, 0);
+  write(0xFF0000FFu);  // the top-left texel covers 2 x 2 pixels
+  frame();
+  EXPECT_EQ(target.changedPixels, 4);
+  EXPECT_EQ(target.frame, t.Pixels());
+}
+
 // A target that shows from the presenter's kept frame, as the windows do.
 class KeepingTarget : public PatchTarget {
  public:
