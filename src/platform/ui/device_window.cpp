@@ -121,11 +121,16 @@ QImage DeviceWindow::Shown() const {
   // painter ignores the kept pixels' alpha bytes.
   if (kept_ == nullptr) {
     if (frame_.isNull()) return {};
-    return QImage(frame_.constBits(), frame_.width(), frame_.height(), frame_.bytesPerLine(),
-                  QImage::Format_RGB32);
+    return View(frame_.constBits(), frame_.size(), frame_.bytesPerLine());
   }
-  return QImage(reinterpret_cast<const uchar*>(kept_.get()), frameSize_.width(),
-                frameSize_.height(), frameSize_.width() * 4, QImage::Format_RGB32);
+  return View(reinterpret_cast<const uchar*>(kept_.get()), frameSize_, frameSize_.width() * 4);
+}
+
+QImage DeviceWindow::View(const uchar* bits, QSize size, qsizetype bytesPerLine) const {
+  // Made again only when the memory or its shape changes: each new image allocates.
+  if (view_.constBits() != bits || view_.size() != size || view_.bytesPerLine() != bytesPerLine)
+    view_ = QImage(bits, size.width(), size.height(), bytesPerLine, QImage::Format_RGB32);
+  return view_;
 }
 
 void DeviceWindow::Repaint(const QRegion& region, const QImage& shown) {

@@ -58,6 +58,7 @@ class DeviceWindow : public QWidget, public PresentTarget {
   void CopyPixels(const uint32_t* pixels, int pitch, const ChangedRect& area);
   // The frame shown, as the X painter reads it: a view of kept_ or frame_ itself.
   QImage Shown() const;
+  QImage View(const uchar* bits, QSize size, qsizetype bytesPerLine) const;
   // Where those frame pixels land on the widget.
   QRect WidgetArea(const ChangedRect& area) const;
   // `shown` is what Shown() gives when the caller has it already, else null.
@@ -69,6 +70,7 @@ class DeviceWindow : public QWidget, public PresentTarget {
   // The frame shown: the presenter's kept copy when it offers one and the window paints
   // on X, else the window's own opaque copy.
   std::shared_ptr<const uint32_t> kept_;
+  mutable QImage view_;  // the last view Shown() made
   QImage frame_;
   QSize frameSize_;
   // Whose frame frame_ holds: changes are only meaningful against that presenter's frame.

@@ -196,9 +196,14 @@ void XWindowTarget::DrawWhole() {
 QImage XWindowTarget::Shown() const {
   const std::uint32_t* pixels = kept_ != nullptr ? kept_.get() : frame_.data();
   if (frameWidth_ <= 0 || frameHeight_ <= 0 || pixels == nullptr) return {};
-  // A view, not a copy; the painter ignores the alpha bytes.
-  return QImage(reinterpret_cast<const uchar*>(pixels), frameWidth_, frameHeight_,
-                static_cast<qsizetype>(frameWidth_) * 4, QImage::Format_RGB32);
+  // A view, not a copy; the painter ignores the alpha bytes. Made again only when the
+  // memory or its shape changes: each new image allocates.
+  const auto* bits = reinterpret_cast<const uchar*>(pixels);
+  if (view_.constBits() != bits || view_.width() != frameWidth_ || view_.height() != frameHeight_) {
+    view_ = QImage(bits, frameWidth_, frameHeight_, static_cast<qsizetype>(frameWidth_) * 4,
+                   QImage::Format_RGB32);
+  }
+  return view_;
 }
 
 void XWindowTarget::DrawArea(int x0, int y0, int x1, int y1) {

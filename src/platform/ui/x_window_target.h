@@ -67,6 +67,7 @@ class XWindowTarget final : public PresentTarget {
   // The last frame, packed: the presenter's kept copy when it offers one, else our own.
   std::shared_ptr<const std::uint32_t> kept_;
   std::vector<std::uint32_t> frame_;
+  mutable QImage view_;  // the last view Shown() made
   int frameWidth_ = 0;
   int frameHeight_ = 0;
   const void* presenter_ = nullptr;
