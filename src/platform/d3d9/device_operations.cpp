@@ -29,6 +29,57 @@ void FillPixels(uint32_t* p, LONG n, uint32_t value) {
   for (; k < n; ++k) p[k] = value;
 }
 
+int64_t Area(const ChangedRect& r) { return int64_t{r.right - r.left} * (r.bottom - r.top); }
+
+ChangedRect Union(const ChangedRect& a, const ChangedRect& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+bool Overlap(const ChangedRect& a, const ChangedRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Adds `r` to rectangles that share no pixel, joined with every one it overlaps until it
+// overlaps none.
+void AddDisjoint(std::vector<ChangedRect>& boxes, ChangedRect r) {
+  if (r.left >= r.right || r.top >= r.bottom) return;
+  for (bool merged = true; merged;) {
+    merged = false;
+    for (size_t k = 0; k < boxes.size(); ++k) {
+      if (!Overlap(r, boxes[k])) continue;
+      r = Union(r, boxes[k]);
+      boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(k));
+      merged = true;
+      break;
+    }
+  }
+  boxes.push_back(r);
+}
+
+// Joins rectangles that share no pixel into at most `most` that still share none and
+// cover them all: each step joins the two whose union adds the least area.
+void MergeInto(std::vector<ChangedRect>& boxes, size_t most) {
+  while (boxes.size() > most) {
+    size_t a = 0, b = 1;
+    int64_t best = INT64_MAX;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+      for (size_t j = i + 1; j < boxes.size(); ++j) {
+        const int64_t added = Area(Union(boxes[i], boxes[j])) - Area(boxes[i]) - Area(boxes[j]);
+        if (added < best) {
+          best = added;
+          a = i;
+          b = j;
+        }
+      }
+    }
+    const ChangedRect joined = Union(boxes[a], boxes[b]);
+    boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(b));
+    boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(a));
+    AddDisjoint(boxes, joined);
+  }
+}
+
 }  // namespace
 
 HRESULT Device9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
@@ -286,24 +337,7 @@ bool Device9::ExecuteDamageOnly() {
   // goes, the longest equal beginning and end pair up and everything between them, in
   // either frame, differs.
   std::vector<ChangedRect> boxes;
-  const auto add = [&](ChangedRect r) {
-    if (r.left >= r.right || r.top >= r.bottom) return;
-    // Merge with every box it overlaps, until it overlaps none.
-    for (bool merged = true; merged;) {
-      merged = false;
-      for (size_t k = 0; k < boxes.size(); ++k) {
-        const ChangedRect& b = boxes[k];
-        if (r.left < b.right && b.left < r.right && r.top < b.bottom && b.top < r.bottom) {
-          r = {std::min(r.left, b.left), std::min(r.top, b.top), std::max(r.right, b.right),
-               std::max(r.bottom, b.bottom)};
-          boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(k));
-          merged = true;
-          break;
-        }
-      }
-    }
-    boxes.push_back(r);
-  };
+  const auto add = [&](const ChangedRect& r) { AddDisjoint(boxes, r); };
   const std::vector<Operation>& ops = frame_.operations;
   const std::vector<Operation>& last = previous_.operations;
   SameOperation same(frame_, previous_);
@@ -325,14 +359,14 @@ bool Device9::ExecuteDamageOnly() {
   if (boxes.size() > kMaxDamageBoxes) return false;
   const SurfaceMemory& target = backBuffers_.front()->memory;
   int64_t area = 0;
-  for (const ChangedRect& r : boxes) area += int64_t{r.right - r.left} * (r.bottom - r.top);
+  for (const ChangedRect& r : boxes) area += Area(r);
   if (area * 2 > int64_t{target.width} * target.height) return false;
   damage_.clear();
   for (const ChangedRect& r : boxes) {
     // A box whose draws changed nothing it shows (a texture written again with the same
     // texels, a colour put back) is not handed over, and one that did is narrowed to what
     // differs. Past a size the saving does not pay for the copy.
-    const bool small = int64_t{r.right - r.left} * (r.bottom - r.top) <= kMaxComparedBox;
+    const bool small = Area(r) <= kMaxComparedBox;
     if (small) KeepBox(r);
     Execute(0, frame_.operations.size(), &r);
     if (!small) {
@@ -341,6 +375,8 @@ bool Device9::ExecuteDamageOnly() {
       damage_.push_back(*changed);
     }
   }
+  // A target takes a few rectangles.
+  MergeInto(damage_, FrameChanges::kMaxRects);
   damageValid_ = true;
   return true;
 }

@@ -1,59 +1,8 @@
 // Presenting: the frame goes to its target with what was redrawn since the last frame
 // shown there.
-#include <algorithm>
-#include <cstdint>
-
 #include "platform/d3d9/device.h"
 
 namespace vm_d3d9 {
-namespace {
-
-int64_t Area(const ChangedRect& r) { return int64_t{r.right - r.left} * (r.bottom - r.top); }
-
-ChangedRect Union(const ChangedRect& a, const ChangedRect& b) {
-  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-          std::max(a.bottom, b.bottom)};
-}
-
-bool Overlap(const ChangedRect& a, const ChangedRect& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-// Joins rectangles that share no pixel into at most `most` that still share none and
-// cover them all: each step joins the two whose union adds the least area, then whatever
-// that union now overlaps.
-void MergeInto(std::vector<ChangedRect>& boxes, size_t most) {
-  while (boxes.size() > most) {
-    size_t a = 0, b = 1;
-    int64_t best = INT64_MAX;
-    for (size_t i = 0; i < boxes.size(); ++i) {
-      for (size_t j = i + 1; j < boxes.size(); ++j) {
-        const int64_t added = Area(Union(boxes[i], boxes[j])) - Area(boxes[i]) - Area(boxes[j]);
-        if (added < best) {
-          best = added;
-          a = i;
-          b = j;
-        }
-      }
-    }
-    ChangedRect joined = Union(boxes[a], boxes[b]);
-    boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(b));
-    boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(a));
-    for (bool grew = true; grew;) {
-      grew = false;
-      for (size_t k = 0; k < boxes.size(); ++k) {
-        if (!Overlap(joined, boxes[k])) continue;
-        joined = Union(joined, boxes[k]);
-        boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(k));
-        grew = true;
-        break;
-      }
-    }
-    boxes.push_back(joined);
-  }
-}
-
-}  // namespace
 
 HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
                          const RGNDATA* dirtyRegion) {
@@ -75,7 +24,6 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
   // over whole (comparing it with the last would need a copy of that).
   changes.whole = !sameSize || target != lastShownTarget_ || presentWhole_ || !damageValid_;
   if (!changes.whole) {
-    MergeInto(damage_, FrameChanges::kMaxRects);
     for (const ChangedRect& r : damage_) changes.rects[changes.count++] = r;
   }
   presentWhole_ = false;
