@@ -94,6 +94,12 @@ class TDGTexture final : public TDGResource {
   TDGLoadSource LoadSource() const { return loadSource_; }
   bool HasSavedContent() const { return savedContent_ != nullptr; }
 
+  // About to be drawn: asks for what a draw reads of this object now, so that the loads
+  // of many textures overlap instead of stalling one after another. The device's texture
+  // object follows in a second call, made once these fields have arrived.
+  void PrefetchForDrawing() const;
+  void PrefetchDeviceTexture() const;
+
   // Colour of a new texture outside D3DPOOL_DEFAULT; 0 after creation.
   D3DCOLOR FillColor = 0;
 

@@ -238,12 +238,19 @@ void SaverScreen::ComposeFrame() {
   const game::GameState& g = *state_;
   const game::GameSettings& settings = *settings_;
 
+  // The cells' textures were last read a tick ago and have left the caches: asked for now,
+  // they arrive while the layers beneath are queued instead of stalling the cell loop once
+  // a cell.
+  for (auto& row : cells_)
+    for (auto& cell : row) cell->PrefetchForDrawing();
   DrawQuad(*wallpaper_, 0, 0, 640, 480, kWhite, 0, wallpaper_->ScaleU(), 0, wallpaper_->ScaleV(),
            sx::TSXFilter::Linear);
   DrawImage(*road_, 0, 0);
   for (int r = 0; r < game::kBoardRows; ++r)
     for (int c = 0; c < game::kBoardCols; ++c)
       DrawImage(*leaf_, static_cast<float>(g.board[r][c].x), static_cast<float>(g.board[r][c].y));
+  for (auto& row : cells_)
+    for (auto& cell : row) cell->PrefetchDeviceTexture();
 
   const bool idiomShown = g.idiomDone && g.answerArrived[3];
   if ((settings.imiHyoji && g.answerArrived[0]) || idiomShown) {

@@ -54,7 +54,10 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
 
   CallRecorder& Recorder() override { return recorder_; }
   bool GetLastPresentedFrame(std::vector<uint32_t>* pixels, UINT* width, UINT* height) override;
-  void SetRasterPath(RasterPath path) override { rasterPath_ = path; }
+  void SetRasterPath(RasterPath path) override {
+    rasterPath_ = path;
+    ++stateChanges_;
+  }
 
   void OnPresentTargetGone() override;
 
@@ -161,6 +164,10 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   std::array<D3DMATRIX, kTransformSlots> transforms_{};
   D3DVIEWPORT9 viewport_{};
   DWORD fvf_ = 0;
+  // Counts the calls that changed anything FillRasterState reads; the frame's last state
+  // was gathered at statesGatheredAt_.
+  uint64_t stateChanges_ = 0;
+  uint64_t statesGatheredAt_ = UINT64_MAX;
 
   uint64_t textureMemoryUsed_ = 0;
   CallRecorder recorder_;

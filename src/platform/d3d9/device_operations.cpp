@@ -162,10 +162,14 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
               inside(std::floor(y1) + 1, clipTop, clipBottom)};
   }
   Operation& op = AddOperation(Operation::Kind::Draw, bounds);
-  // Nearly every draw reads the same states as the one before it.
-  RasterState state;
-  FillRasterState(&state);
-  if (frame_.states.empty() || frame_.states.back() != state) frame_.states.push_back(state);
+  // Nearly every draw reads the same states as the one before it: they are gathered again
+  // only after a call changed one (a list emptied since starts afresh).
+  if (frame_.states.empty() || statesGatheredAt_ != stateChanges_) {
+    RasterState state;
+    FillRasterState(&state);
+    if (frame_.states.empty() || frame_.states.back() != state) frame_.states.push_back(state);
+    statesGatheredAt_ = stateChanges_;
+  }
   op.state = static_cast<uint32_t>(frame_.states.size() - 1);
   op.path = rasterPath_;
   if (textures_[0] != nullptr) {
@@ -362,6 +366,11 @@ bool Device9::ExecuteDamageOnly() {
   for (const ChangedRect& r : boxes) area += Area(r);
   if (area * 2 > int64_t{target.width} * target.height) return false;
   damage_.clear();
+  // The boxes' pixels were last touched a tick ago.
+  for (const ChangedRect& r : boxes) {
+    if (Area(r) <= kMaxComparedBox)
+      PrefetchPixels(target.bits.get(), target.pitch, r.left, r.top, r.right, r.bottom);
+  }
   for (const ChangedRect& r : boxes) {
     // A box whose draws changed nothing it shows (a texture written again with the same
     // texels, a colour put back) is not handed over, and one that did is narrowed to what

@@ -18,6 +18,7 @@ D3DMATRIX Identity() {
 }  // namespace
 
 void Device9::ResetStates() {
+  ++stateChanges_;
   renderStates_.fill(0);
   renderStates_[D3DRS_ZENABLE] = parameters_.EnableAutoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
   renderStates_[D3DRS_FILLMODE] = D3DFILL_SOLID;
@@ -126,6 +127,7 @@ HRESULT Device9::SetViewport(const D3DVIEWPORT9* viewport) {
     return D3DERR_INVALIDCALL;
   }
   viewport_ = *viewport;
+  ++stateChanges_;
   return D3D_OK;
 }
 
@@ -138,6 +140,7 @@ HRESULT Device9::GetViewport(D3DVIEWPORT9* viewport) {
 HRESULT Device9::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
   recorder_.Record("SetRenderState", {state, value});
   if (state >= kD3DRenderStateCount) return D3DERR_INVALIDCALL;
+  if (renderStates_[state] != value) ++stateChanges_;
   renderStates_[state] = value;
   return D3D_OK;
 }
@@ -175,6 +178,8 @@ HRESULT Device9::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
   // The device holds a reference to every bound texture.
   if (ours != nullptr) ours->AddRef();
   if (textures_[stage] != nullptr) textures_[stage]->Release();
+  // A draw's state tells only whether a texture is bound; the texture goes with the draw.
+  if ((ours == nullptr) != (textures_[stage] == nullptr)) ++stateChanges_;
   textures_[stage] = ours;
   return D3D_OK;
 }
@@ -192,6 +197,7 @@ HRESULT Device9::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type
   if (stage >= kD3DMaxTextureStages || type >= kD3DTextureStageStateCount) {
     return D3DERR_INVALIDCALL;
   }
+  if (stageStates_[stage][type] != value) ++stateChanges_;
   stageStates_[stage][type] = value;
   return D3D_OK;
 }
@@ -208,6 +214,7 @@ HRESULT Device9::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD*
 HRESULT Device9::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
   recorder_.Record("SetSamplerState", {sampler, type, value});
   if (sampler >= kSamplerCount || type >= kD3DSamplerStateCount) return D3DERR_INVALIDCALL;
+  if (samplerStates_[sampler][type] != value) ++stateChanges_;
   samplerStates_[sampler][type] = value;
   return D3D_OK;
 }

@@ -291,6 +291,35 @@ bool DrawRectangleInOneLoop(const RasterState& st, const TriangleSetup& su, cons
   return true;
 }
 
+// A damaged box is redrawn a tick after its texels were last read: they are asked for
+// before the first row is drawn. Larger draws stream well on their own.
+constexpr int64_t kMaxPrefetchedTexels = 16384;
+
+void PrefetchTexels(const RasterState& st, const TriangleSetup& su) {
+  const PixelBuffer& tex = st.texture;
+  const int x0 = std::max(su.minX, st.scissorLeft), x1 = std::min(su.maxX, st.scissorRight);
+  const int y0 = std::max(su.minY, st.scissorTop), y1 = std::min(su.maxY, st.scissorBottom);
+  if (x0 >= x1 || y0 >= y1 || tex.bits == nullptr || FormatBytes(tex.format) != 4) return;
+  // The texels the corners map to, one more on each side for filtering; the mapping is
+  // affine, so the corners bound every pixel between them.
+  int i0 = INT32_MAX, i1 = INT32_MIN, j0 = INT32_MAX, j1 = INT32_MIN;
+  for (const int dx : {x0 - su.minX, x1 - 1 - su.minX}) {
+    for (const int dy : {y0 - su.minY, y1 - 1 - su.minY}) {
+      const int i = CoordToSub(su.s.At(dx, dy)) >> 8, j = CoordToSub(su.t.At(dx, dy)) >> 8;
+      i0 = std::min(i0, i);
+      i1 = std::max(i1, i);
+      j0 = std::min(j0, j);
+      j1 = std::max(j1, j);
+    }
+  }
+  i0 = std::max(i0 - 1, 0);
+  j0 = std::max(j0 - 1, 0);
+  i1 = std::min(i1 + 1, tex.width - 1);
+  j1 = std::min(j1 + 1, tex.height - 1);
+  if (i0 > i1 || j0 > j1 || int64_t{i1 - i0 + 1} * (j1 - j0 + 1) > kMaxPrefetchedTexels) return;
+  PrefetchPixels(tex.bits, tex.pitch, i0, j0, i1 + 1, j1 + 1);
+}
+
 }  // namespace
 
 bool IgnoresDestination(const RasterState& st, const TriangleSetup& su) {
@@ -322,6 +351,7 @@ bool DrawTriangleFast(const RasterState& st, const TriangleSetup& su) {
   const uint32_t dstAlphaOr = st.target.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u;
   const RectLoop loop = stage == StageKind::Generic ? nullptr : ChooseLoop(stage, write, st.avx2);
   SpanJob job{{st, su, columns}, nullptr, stage, write, loop, color, dstAlphaOr};
+  if (st.hasTexture && stage != StageKind::Constant) PrefetchTexels(st, su);
   if (DrawRectangleInOneLoop(st, su, job)) return true;
   job.sample = ChooseTexelSpan(st, su, &columns);
   const SpanRoutine routine = loop != nullptr ? SampleThenLoop : ShadeEachPixel;

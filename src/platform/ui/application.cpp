@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QTimer>
 #include <chrono>
+#include <cstdlib>
 #include <optional>
 
 namespace platform {
@@ -41,15 +42,16 @@ Application::Application(int& argc, char** argv)
   // The windows end the loop themselves with Terminate; closing the last one must not
   // race them with a quit of its own.
   QApplication::setQuitOnLastWindowClosed(false);
-  idleTimer_->setSingleShot(true);
+  // The timer repeats: a handler that keeps a steady period (the saver's tick) finds it
+  // already due at the right time after each call, and the loop spares unregistering and
+  // registering a timer every time.
   idleTimer_->setTimerType(Qt::PreciseTimer);
   QObject::connect(idleTimer_.get(), &QTimer::timeout, [this] { CallIdle(); });
   watch_ = std::make_unique<MessageWatch>(*this);
-  app_->installEventFilter(watch_.get());
 }
 
 Application::~Application() {
-  app_->removeEventFilter(watch_.get());
+  WatchMessages(false);
   watch_.reset();
   idleTimer_.reset();
   app_.reset();
@@ -65,6 +67,7 @@ std::string Application::Title() const { return QApplication::applicationName().
 
 void Application::SetOnIdle(IdleHandler handler) {
   onIdle_ = std::move(handler);
+  WatchMessages(false);
   if (onIdle_) {
     idleTimer_->start(0);
   } else {
@@ -85,15 +88,39 @@ void Application::ProcessMessages() {
 
 void Application::Terminate(int code) { QCoreApplication::exit(code); }
 
+void Application::WatchMessages(bool watch) {
+  if (watch == watching_) return;
+  watching_ = watch;
+  if (watch) {
+    app_->installEventFilter(watch_.get());
+  } else {
+    app_->removeEventFilter(watch_.get());
+  }
+}
+
 void Application::Rearm() {
   // After a message, a finished handler gets its next call once the queue is empty again
   // (a zero timer fires when nothing else is pending).
-  if (onIdle_ && !inIdle_ && !idleTimer_->isActive()) idleTimer_->start(0);
+  if (!onIdle_ || inIdle_) return;
+  WatchMessages(false);
+  idleTimer_->start(0);
+}
+
+void Application::CallAgainIn(int ms) {
+  const int due = idleTimer_->remainingTime();
+  if (idleTimer_->isActive() && idleTimer_->interval() > 0 && due >= 0 && std::abs(due - ms) <= 1) {
+    return;
+  }
+  idleTimer_->start(ms);
 }
 
 void Application::CallIdle() {
+  if (!onIdle_) {
+    idleTimer_->stop();
+    return;
+  }
   // Messages handled from inside the handler (ProcessMessages) must not call it again.
-  if (!onIdle_ || inIdle_) return;
+  if (inIdle_) return;
   inIdle_ = true;
   nextIdleMs_ = -1;
   // The handler may replace itself; keep the one being called alive.
@@ -104,9 +131,12 @@ void Application::CallIdle() {
   inIdle_ = false;
   if (!onIdle_) return;
   if (result == IdleResult::kNotFinished) {
-    idleTimer_->start(nextIdleMs_ >= 0 ? nextIdleMs_ : kIdleRecallMs);
+    CallAgainIn(nextIdleMs_ >= 0 ? nextIdleMs_ : kIdleRecallMs);
   } else {
+    // Only a finished handler waits for messages: the others' calls need no look at every
+    // event the application delivers.
     idleTimer_->stop();
+    WatchMessages(true);
   }
 }
 

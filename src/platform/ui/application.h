@@ -59,12 +59,19 @@ class Application {
   class MessageWatch;
   void CallIdle();
   void Rearm();
+  // The next call after `ms`: the repeating timer is left alone when it is already due
+  // within a millisecond of that.
+  void CallAgainIn(int ms);
+  // Whether every message the application delivers passes the watch (only while a
+  // finished handler waits for one).
+  void WatchMessages(bool watch);
 
   std::unique_ptr<QApplication> app_;
   std::unique_ptr<QTimer> idleTimer_;
   std::unique_ptr<MessageWatch> watch_;
   IdleHandler onIdle_;
   bool inIdle_ = false;
+  bool watching_ = false;
   int nextIdleMs_ = -1;  // set by the running handler; -1: kIdleRecallMs
 };
 
