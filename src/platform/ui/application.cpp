@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QTimer>
 #include <chrono>
-#include <cstdlib>
 #include <optional>
 
 namespace platform {
@@ -42,9 +41,7 @@ Application::Application(int& argc, char** argv)
   // The windows end the loop themselves with Terminate; closing the last one must not
   // race them with a quit of its own.
   QApplication::setQuitOnLastWindowClosed(false);
-  // The timer repeats: a handler that keeps a steady period (the saver's tick) finds it
-  // already due at the right time after each call, and the loop spares unregistering and
-  // registering a timer every time.
+  idleTimer_->setSingleShot(true);
   idleTimer_->setTimerType(Qt::PreciseTimer);
   QObject::connect(idleTimer_.get(), &QTimer::timeout, [this] { CallIdle(); });
   watch_ = std::make_unique<MessageWatch>(*this);
@@ -101,26 +98,14 @@ void Application::WatchMessages(bool watch) {
 void Application::Rearm() {
   // After a message, a finished handler gets its next call once the queue is empty again
   // (a zero timer fires when nothing else is pending).
-  if (!onIdle_ || inIdle_) return;
+  if (!onIdle_ || inIdle_ || idleTimer_->isActive()) return;
   WatchMessages(false);
   idleTimer_->start(0);
 }
 
-void Application::CallAgainIn(int ms) {
-  const int due = idleTimer_->remainingTime();
-  if (idleTimer_->isActive() && idleTimer_->interval() > 0 && due >= 0 && std::abs(due - ms) <= 1) {
-    return;
-  }
-  idleTimer_->start(ms);
-}
-
 void Application::CallIdle() {
-  if (!onIdle_) {
-    idleTimer_->stop();
-    return;
-  }
   // Messages handled from inside the handler (ProcessMessages) must not call it again.
-  if (inIdle_) return;
+  if (!onIdle_ || inIdle_) return;
   inIdle_ = true;
   nextIdleMs_ = -1;
   // The handler may replace itself; keep the one being called alive.
@@ -131,9 +116,9 @@ void Application::CallIdle() {
   inIdle_ = false;
   if (!onIdle_) return;
   if (result == IdleResult::kNotFinished) {
-    CallAgainIn(nextIdleMs_ >= 0 ? nextIdleMs_ : kIdleRecallMs);
+    idleTimer_->start(nextIdleMs_ >= 0 ? nextIdleMs_ : kIdleRecallMs);
   } else {
-    // Only a finished handler waits for messages: the others' calls need no look at every
+    // Only a finished handler waits for a message: the others' calls need no look at every
     // event the application delivers.
     idleTimer_->stop();
     WatchMessages(true);

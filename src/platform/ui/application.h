@@ -59,9 +59,6 @@ class Application {
   class MessageWatch;
   void CallIdle();
   void Rearm();
-  // The next call after `ms`: the repeating timer is left alone when it is already due
-  // within a millisecond of that.
-  void CallAgainIn(int ms);
   // Whether every message the application delivers passes the watch (only while a
   // finished handler waits for one).
   void WatchMessages(bool watch);
