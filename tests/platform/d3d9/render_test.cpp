@@ -397,4 +397,48 @@ TEST(Clear, FillsTheViewportOrTheGivenRectangles) {
   EXPECT_EQ(t.Pixel(2, 3), 0xFF112233u);
 }
 
+// Draws gather the device's states again only after a call changed one: every kind of
+// change must reach the next draw of the same frame, as it reaches a frame's first draw.
+TEST(States, EachKindOfChangeReachesTheNextDrawOfTheFrame) {
+  struct Case {
+    const char* name;
+    void (*change)(IDirect3DDevice9* device);
+  };
+  const Case cases[] = {
+      {"render state", [](IDirect3DDevice9* d) { d->SetRenderState(D3DRS_COLORWRITEENABLE, 1); }},
+      {"stage state",
+       [](IDirect3DDevice9* d) { d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2); }},
+      {"sampler state",
+       [](IDirect3DDevice9* d) {
+         d->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0xFF00FF00);
+         d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_BORDER);
+       }},
+      {"texture unbound", [](IDirect3DDevice9* d) { d->SetTexture(0, nullptr); }},
+      {"viewport",
+       [](IDirect3DDevice9* d) {
+         const D3DVIEWPORT9 left{0, 0, 2, 2, 0.0f, 1.0f};
+         d->SetViewport(&left);
+       }},
+  };
+  const Quad right{2, 0, 4, 2, 1, 0, 2, 1, 0xFF808080};
+  for (const Case& c : cases) {
+    // The right quad after the change, drawn second (after the left quad, whose states
+    // it then no longer has) and drawn first.
+    uint32_t second = 0, first = 0, unchanged = 0;
+    for (const bool leftFirst : {true, false}) {
+      TestDevice t(4, 2);
+      t.Clear(0xFF000000);
+      t.device->SetTexture(0, t.Texture(1, 1, [](int, int) { return 0xFF3366CCu; }));
+      t.Modulate();
+      if (leftFirst) t.Draw({0, 0, 2, 2, 1, 0, 2, 1, 0xFF808080});
+      c.change(t.device);
+      t.Draw(right);
+      (leftFirst ? second : first) = t.Pixel(3, 1);
+      if (leftFirst) unchanged = t.Pixel(1, 1);
+    }
+    EXPECT_EQ(second, first) << c.name;
+    EXPECT_NE(first, unchanged) << c.name;
+  }
+}
+
 }  // namespace
