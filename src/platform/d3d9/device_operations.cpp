@@ -366,11 +366,6 @@ bool Device9::ExecuteDamageOnly() {
   for (const ChangedRect& r : boxes) area += Area(r);
   if (area * 2 > int64_t{target.width} * target.height) return false;
   damage_.clear();
-  // The boxes' pixels were last touched a tick ago.
-  for (const ChangedRect& r : boxes) {
-    if (Area(r) <= kMaxComparedBox)
-      PrefetchPixels(target.bits.get(), target.pitch, r.left, r.top, r.right, r.bottom);
-  }
   for (const ChangedRect& r : boxes) {
     // A box whose draws changed nothing it shows (a texture written again with the same
     // texels, a colour put back) is not handed over, and one that did is narrowed to what

@@ -291,6 +291,21 @@ bool DrawRectangleInOneLoop(const RasterState& st, const TriangleSetup& su, cons
   return true;
 }
 
+// Asks for the lines of pixels [left, right) x [top, bottom) of a 32-bit buffer, all at
+// once. Pixels a tick old have left the caches, and rows of a few dozen pixels are too
+// short for the processor to see a stream coming: asked for together, their loads
+// overlap instead of stalling one row after another.
+void PrefetchPixels(const uint8_t* bits, int pitch, int left, int top, int right, int bottom) {
+  if (left >= right) return;
+  for (int y = top; y < bottom; ++y) {
+    const uint8_t* row = bits + static_cast<ptrdiff_t>(y) * pitch;
+    const uint8_t* last = row + static_cast<ptrdiff_t>(right - 1) * 4;
+    for (const uint8_t* p = row + static_cast<ptrdiff_t>(left) * 4; p < last; p += 64)
+      __builtin_prefetch(p);
+    __builtin_prefetch(last);
+  }
+}
+
 // A damaged box is redrawn a tick after its texels were last read: they are asked for
 // before the first row is drawn. Larger draws stream well on their own.
 constexpr int64_t kMaxPrefetchedTexels = 16384;
