@@ -48,7 +48,7 @@ Application::Application(int& argc, char** argv)
 }
 
 Application::~Application() {
-  WatchMessages(false);
+  WatchMessages(Watching::kOff);
   watch_.reset();
   idleTimer_.reset();
   app_.reset();
@@ -64,7 +64,7 @@ std::string Application::Title() const { return QApplication::applicationName().
 
 void Application::SetOnIdle(IdleHandler handler) {
   onIdle_ = std::move(handler);
-  WatchMessages(false);
+  WatchMessages(Watching::kOff);
   if (onIdle_) {
     idleTimer_->start(0);
   } else {
@@ -85,10 +85,10 @@ void Application::ProcessMessages() {
 
 void Application::Terminate(int code) { QCoreApplication::exit(code); }
 
-void Application::WatchMessages(bool watch) {
-  if (watch == watching_) return;
-  watching_ = watch;
-  if (watch) {
+void Application::WatchMessages(Watching watching) {
+  if (watching == watching_) return;
+  watching_ = watching;
+  if (watching == Watching::kOn) {
     app_->installEventFilter(watch_.get());
   } else {
     app_->removeEventFilter(watch_.get());
@@ -99,7 +99,7 @@ void Application::Rearm() {
   // After a message, a finished handler gets its next call once the queue is empty again
   // (a zero timer fires when nothing else is pending).
   if (!onIdle_ || inIdle_ || idleTimer_->isActive()) return;
-  WatchMessages(false);
+  WatchMessages(Watching::kOff);
   idleTimer_->start(0);
 }
 
@@ -121,7 +121,7 @@ void Application::CallIdle() {
     // Only a finished handler waits for a message: the others' calls need no look at every
     // event the application delivers.
     idleTimer_->stop();
-    WatchMessages(true);
+    WatchMessages(Watching::kOn);
   }
 }
 

@@ -61,14 +61,15 @@ class Application {
   void Rearm();
   // Whether every message the application delivers passes the watch (only while a
   // finished handler waits for one).
-  void WatchMessages(bool watch);
+  enum class Watching { kOff, kOn };
+  void WatchMessages(Watching watching);
 
   std::unique_ptr<QApplication> app_;
   std::unique_ptr<QTimer> idleTimer_;
   std::unique_ptr<MessageWatch> watch_;
   IdleHandler onIdle_;
   bool inIdle_ = false;
-  bool watching_ = false;
+  Watching watching_ = Watching::kOff;
   int nextIdleMs_ = -1;  // set by the running handler; -1: kIdleRecallMs
 };
 
