@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/fs/fs.h"
 #include "platform/winmm/linux/disk_audio.h"
 #include "support/temp_dir.h"
@@ -159,6 +161,21 @@ TEST_F(MciTest, WithoutAudioDeviceOpenFailsAndLaterQueriesFail) {
             MCIERR_SEQ_NOMIDIPRESENT);
   EXPECT_EQ(mciSendStringA("play FILE", nullptr, 0, nullptr), MCIERR_INVALID_DEVICE_NAME);
   EXPECT_EQ(Mode(), "error MCIERR_INVALID_DEVICE_NAME");
+}
+
+// The saver opens the audio device at start-up, before its first MCI command, and ends by
+// exit() with a piece playing: the exit handler then closes the devices and the mixer.
+TEST_F(MciTest, ExitWhilePlayingReleasesEverythingOnce) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        DiskAudio audio(temp_.File("exit.raw"));
+        if (!AudioDeviceOpen()) std::_Exit(3);
+        if (mciSendStringA(OpenCommand(Long()).c_str(), nullptr, 0, nullptr) != 0) std::_Exit(4);
+        if (mciSendStringA("play FILE", nullptr, 0, nullptr) != 0) std::_Exit(5);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(MciErrorString, NamesKnownCodesAndCutsToTheBuffer) {

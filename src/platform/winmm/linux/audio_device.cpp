@@ -46,8 +46,9 @@ struct Audio {
   std::vector<AudioReleaseHook> hooks;
 };
 
+// Never destroyed, so that CloseAudioDevice works from any exit handler.
 Audio& TheAudio() {
-  static Audio audio;
+  static Audio& audio = *new Audio;
   return audio;
 }
 

@@ -62,8 +62,11 @@ struct Devices {
   Device* sounding = nullptr;  // the device whose piece holds the mixer's music channel
 };
 
+// Never destroyed: the audio device's exit handler closes the devices, and exit handlers
+// and the destructors of function statics run interleaved in one reverse order, so a
+// table made after that handler was registered would be gone before it runs.
 Devices& TheDevices() {
-  static Devices devices;
+  static Devices& devices = *new Devices;
   return devices;
 }
 
