@@ -1,7 +1,6 @@
 #include "shell/linux/hack_mode.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -13,6 +12,7 @@
 #include "platform/winmm/timer.h"
 #include "presentation/saver_screen.h"
 #include "shell/linux/saver_form.h"
+#include "shell/linux/stop_signals.h"
 #include "shell/run_environment.h"
 #include "shell/saver_device.h"
 #include "shell/saver_session.h"
@@ -21,21 +21,6 @@ namespace shell {
 namespace {
 
 constexpr char kManagerWindowVariable[] = "XSCREENSAVER_WINDOW";
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-void RequestStop(int) { stopRequested = 1; }
-
-// A manager ends its hacks with SIGTERM and expects them gone with status 0; a stopped
-// and continued hack (SIGSTOP, SIGCONT) just goes on.
-void InstallStopHandlers() {
-  struct sigaction action {};
-  action.sa_handler = RequestStop;
-  sigemptyset(&action.sa_mask);
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
-  // A write to a lost X connection must end in an error to handle, not in a signal.
-  std::signal(SIGPIPE, SIG_IGN);
-}
 
 }  // namespace
 
@@ -61,6 +46,7 @@ int RunHackMode(platform::Application& application, const LinuxRequest& request)
     std::fprintf(stderr, "velmorandi: %s\n", error.c_str());
     return 1;
   }
+  // A manager ends its hacks with SIGTERM and expects them gone with status 0.
   InstallStopHandlers();
 
   dg::TDGCarad carad(target.get());
@@ -85,7 +71,7 @@ int RunHackMode(platform::Application& application, const LinuxRequest& request)
   session->StartUp();
 
   application.SetOnIdle([&] {
-    if (stopRequested || !target->HandleEvents()) {
+    if (StopRequested() || !target->HandleEvents()) {
       platform::Application::Terminate(0);
       return platform::IdleResult::kFinished;
     }
