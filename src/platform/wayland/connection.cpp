@@ -79,8 +79,8 @@ void Connection::Global(void* data, wl_registry* registry, std::uint32_t name,
     self->compositor_ =
         Bind<wl_compositor>(registry, name, &wl_compositor_interface, version, kCompositorVersion);
   } else if (which == wl_subcompositor_interface.name) {
-    self->subcompositor_ = Bind<wl_subcompositor>(registry, name, &wl_subcompositor_interface,
-                                                  version, 1);
+    self->subcompositor_ =
+        Bind<wl_subcompositor>(registry, name, &wl_subcompositor_interface, version, 1);
   } else if (which == wl_shm_interface.name) {
     self->shm_ = Bind<wl_shm>(registry, name, &wl_shm_interface, version, 1);
   } else if (which == wp_viewporter_interface.name) {
@@ -92,9 +92,8 @@ void Connection::Global(void* data, wl_registry* registry, std::uint32_t name,
     // The first seat: a session with several is rare, and any key on it ends the saver.
     self->seat_ = Bind<wl_seat>(registry, name, &wl_seat_interface, version, kSeatVersion);
   } else if (which == wl_output_interface.name) {
-    const Output output{name,
-                        Bind<wl_output>(registry, name, &wl_output_interface, version,
-                                        kOutputVersion)};
+    const Output output{
+        name, Bind<wl_output>(registry, name, &wl_output_interface, version, kOutputVersion)};
     self->outputs_.push_back(output);
     if (self->watch_.added) self->watch_.added(output);
   }

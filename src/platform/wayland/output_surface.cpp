@@ -17,10 +17,11 @@ OutputSurface::OutputSurface(Connection& connection, wl_output* output, wl_buffe
   static const xdg_surface_listener surfaceListener = {.configure = &SurfaceConfigure};
   static const xdg_toplevel_listener toplevelListener = {
       .configure = &ToplevelConfigure,
-      .close = [](void* data, xdg_toplevel*) {
-        auto* self = static_cast<OutputSurface*>(data);
-        if (self->events_.closed) self->events_.closed();
-      },
+      .close =
+          [](void* data, xdg_toplevel*) {
+            auto* self = static_cast<OutputSurface*>(data);
+            if (self->events_.closed) self->events_.closed();
+          },
   };
   surface_ = wl_compositor_create_surface(connection.Compositor());
   backdrop_ = wp_viewporter_get_viewport(connection.Viewporter(), surface_);
@@ -72,8 +73,7 @@ void OutputSurface::SurfaceConfigure(void* data, xdg_surface* surface, std::uint
   // A size of 0 leaves it to us; a full-screen surface gets its output's. Without one yet,
   // the frame's own size will do.
   const int width = self->pendingWidth_ > 0 ? self->pendingWidth_ : std::max(self->width_, 640);
-  const int height =
-      self->pendingHeight_ > 0 ? self->pendingHeight_ : std::max(self->height_, 480);
+  const int height = self->pendingHeight_ > 0 ? self->pendingHeight_ : std::max(self->height_, 480);
   const bool resized = width != self->width_ || height != self->height_;
   self->width_ = width;
   self->height_ = height;
@@ -93,8 +93,7 @@ void OutputSurface::Show(wl_buffer* buffer, int frameWidth, int frameHeight) {
   if (place.left != shownPlace_.left || place.top != shownPlace_.top ||
       place.right != shownPlace_.right || place.bottom != shownPlace_.bottom) {
     shownPlace_ = place;
-    wp_viewport_set_destination(frameViewport_, place.right - place.left,
-                                place.bottom - place.top);
+    wp_viewport_set_destination(frameViewport_, place.right - place.left, place.bottom - place.top);
     // The position is the toplevel's state: it moves with the toplevel's next commit.
     wl_subsurface_set_position(subsurface_, place.left, place.top);
     wl_surface_commit(surface_);

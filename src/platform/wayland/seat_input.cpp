@@ -70,8 +70,7 @@ void SeatInput::PointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface*
   static_cast<SeatInput*>(data)->pointerSurface_ = nullptr;
 }
 
-void SeatInput::PointerMotion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x,
-                              wl_fixed_t y) {
+void SeatInput::PointerMotion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
   auto* self = static_cast<SeatInput*>(data);
   if (self->pointerSurface_ != nullptr)
     self->sink_.PointerAt(self->pointerSurface_, wl_fixed_to_double(x), wl_fixed_to_double(y));

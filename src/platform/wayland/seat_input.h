@@ -37,8 +37,8 @@ class SeatInput {
                            wl_surface* surface, std::int32_t x, std::int32_t y);
   static void PointerLeave(void* data, wl_pointer* pointer, std::uint32_t serial,
                            wl_surface* surface);
-  static void PointerMotion(void* data, wl_pointer* pointer, std::uint32_t time,
-                            std::int32_t x, std::int32_t y);
+  static void PointerMotion(void* data, wl_pointer* pointer, std::uint32_t time, std::int32_t x,
+                            std::int32_t y);
   static void Key(void* data, wl_keyboard* keyboard, std::uint32_t serial, std::uint32_t time,
                   std::uint32_t key, std::uint32_t state);
 

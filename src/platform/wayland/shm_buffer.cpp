@@ -10,12 +10,11 @@
 namespace platform {
 namespace {
 
-constexpr wl_buffer_listener kBufferListener = {
-    .release = [](void* data, wl_buffer* buffer) {
-      (void)buffer;
-      auto* self = static_cast<std::function<void()>*>(data);
-      if (*self) (*self)();
-    }};
+constexpr wl_buffer_listener kBufferListener = {.release = [](void* data, wl_buffer* buffer) {
+  (void)buffer;
+  auto* self = static_cast<std::function<void()>*>(data);
+  if (*self) (*self)();
+}};
 
 }  // namespace
 
@@ -50,9 +49,8 @@ std::unique_ptr<ShmBuffer> ShmBuffer::Create(wl_shm* shm, int width, int height,
   // The pool holds its own reference to the memory; the buffer keeps the memory alive
   // after the pool is gone.
   wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(bytes));
-  buffer->buffer_ =
-      wl_shm_pool_create_buffer(pool, 0, width, height, static_cast<std::int32_t>(stride),
-                                WL_SHM_FORMAT_XRGB8888);
+  buffer->buffer_ = wl_shm_pool_create_buffer(
+      pool, 0, width, height, static_cast<std::int32_t>(stride), WL_SHM_FORMAT_XRGB8888);
   wl_shm_pool_destroy(pool);
   close(fd);
   wl_buffer_add_listener(buffer->buffer_, &kBufferListener, &buffer->released_);

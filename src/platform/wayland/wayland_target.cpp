@@ -36,8 +36,8 @@ std::unique_ptr<WaylandTarget> WaylandTarget::Open(const std::string& appId,
   target->black_ = ShmBuffer::Create(connection.Shm(), 1, 1, nullptr, error);
   if (!target->black_) return nullptr;
   target->black_->Pixels()[0] = 0;
-  target->seat_ = std::make_unique<SeatInput>(
-      connection.Seat(), static_cast<SeatInput::Sink&>(*target));
+  target->seat_ =
+      std::make_unique<SeatInput>(connection.Seat(), static_cast<SeatInput::Sink&>(*target));
   if (connection.Outputs().empty()) {
     error = "the Wayland compositor has no output";
     return nullptr;

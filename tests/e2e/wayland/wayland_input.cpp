@@ -79,7 +79,8 @@ int main() {
   const std::size_t size = sizeof kKeymap;  // with its terminating zero
   if (fd < 0 || write(fd, kKeymap, size) != static_cast<ssize_t>(size))
     return Fail("cannot write the keymap");
-  zwp_virtual_keyboard_v1_keymap(keyboard, kKeymapFormatXkbV1, fd, static_cast<std::uint32_t>(size));
+  zwp_virtual_keyboard_v1_keymap(keyboard, kKeymapFormatXkbV1, fd,
+                                 static_cast<std::uint32_t>(size));
   close(fd);
   zwlr_virtual_pointer_v1* pointer =
       zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.pointers, globals.seat);
