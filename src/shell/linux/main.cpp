@@ -82,13 +82,21 @@ int main(int argc, char** argv) {
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   if (dashed.DrawsIntoWindow()) shell::PrepareHackMode();
   // A Wayland session gets the saver as a Wayland client of its own; where that cannot be
-  // had, the X saver runs (on the session's X server, if it has one).
+  // had, the X saver runs on the session's X server, if it has one.
   std::unique_ptr<shell::WaylandSaver> waylandSaver;
   if (request.mode == shell::RunMode::kSaver && !dashed.DrawsIntoWindow() &&
       shell::WaylandSessionWanted()) {
     std::string error;
     waylandSaver = shell::WaylandSaver::Open(error);
-    if (!waylandSaver) std::fprintf(stderr, "velmorandi: %s; trying X\n", error.c_str());
+    if (!waylandSaver) {
+      const char* x = std::getenv("DISPLAY");
+      if (x == nullptr || *x == '\0') {
+        std::fprintf(stderr, "velmorandi: %s\n", error.c_str());
+        return 1;
+      }
+      std::fprintf(stderr, "velmorandi: %s; the saver runs on X instead\n", error.c_str());
+      setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
   }
   platform::Application application(argc, argv);
   application.SetTitle(kApplicationTitle);

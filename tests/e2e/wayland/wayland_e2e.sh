@@ -162,7 +162,7 @@ for _ in $(seq 100); do swaymsg -t get_tree | grep -q '"app_id": "velmorandi"' &
 if swaymsg -t get_tree | grep -q '"app_id": "velmorandi"'; then
   ok "the dialog is a Wayland window"
   sleep 0.5
-  shot dialog HEADLESS-1
+  shot dialog-1 HEADLESS-1 && shot dialog-2 HEADLESS-2
   swaymsg '[app_id="velmorandi"] kill' >/dev/null
   expect_end "$saver" 5 "a close request ends the dialog" "the dialog did not close on request"
 else
