@@ -1,18 +1,19 @@
-// The saver as a native Wayland client, for a session whose compositor is Wayland's: one
-// game shown full screen and letterboxed on every output through WaylandTarget, ended by
-// any key or a pointer movement of more than 10 frame pixels on any output (the place the
-// pointer enters a surface at is the first place seen), by the compositor's close request,
-// or by SIGTERM, SIGINT or SIGHUP, always with status 0. The window framework stays off
-// the display: Qt's own Wayland client would load OpenGL and EGL for a frame drawn here.
+// The saver as a native Wayland client, for a session whose compositor is Wayland's: a
+// host of the saver runner whose device presents to a full-screen surface on every output
+// (WaylandTarget), one game on all of them, letterboxed. Any key or a pointer movement of
+// more than 10 frame pixels on any output ends it (the place the pointer enters a surface at
+// is the first place seen), as do the compositor's close request and SIGTERM, SIGINT or
+// SIGHUP, always with status 0. The window framework stays off the display: Qt's own
+// Wayland client would load OpenGL and EGL for a frame drawn here.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "platform/ui/application.h"
 #include "platform/wayland/wayland_target.h"
-#include "shell/input_rules.h"
 #include "shell/linux/saver_form.h"
+#include "shell/saver_host.h"
+#include "shell/saver_runner.h"
 
 namespace shell {
 
@@ -20,25 +21,31 @@ namespace shell {
 // the window framework was not told to use X ("QT_QPA_PLATFORM=xcb").
 bool WaylandSessionWanted();
 
-class WaylandSaver final : private platform::WaylandTarget::Input {
+class WaylandSaver final : private SaverHost, private platform::WaylandTarget::Input {
  public:
   // Connects and puts the saver's surfaces on every output; null, with `error` set, when
-  // that cannot be done. Call before the application object exists, which it keeps off
-  // the display.
+  // that cannot be done. Call before the window framework's application object exists,
+  // which it keeps off the display.
   static std::unique_ptr<WaylandSaver> Open(std::string& error);
 
-  // Runs the saver until it ends; returns the exit status.
-  int Run(platform::Application& application, const SaverFormOptions& options);
+  // The runner's start-up, then the message loop until the saver ends; the exit status.
+  int Run(SaverFormOptions options);
 
  private:
   WaylandSaver() = default;
-  void KeyDown() override;
-  void MouseMove(int x, int y) override;
-  void CloseRequested() override;
+  // SaverHost. The compositor's events are read once a tick, before it: input ends the
+  // saver within a tick, and a buffer the compositor gives back wakes nobody.
+  HWND DeviceWindow() override { return target_.get(); }
+  bool HandlePendingEvents() override { return target_->HandleEvents(); }
+  game::Clock& GameClock() override { return clock_; }
+  // WaylandTarget::Input
+  void KeyDown() override { runner_->KeyDown(); }
+  void MouseMove(int x, int y) override { runner_->MouseMove(x, y); }
+  void CloseRequested() override { runner_->Close(); }
 
   std::unique_ptr<platform::WaylandTarget> target_;
-  MouseRule mouse_;
-  bool closing_ = false;
+  LoopClock clock_;
+  SaverRunner* runner_ = nullptr;  // while Run runs; input is read only then
 };
 
 }  // namespace shell
