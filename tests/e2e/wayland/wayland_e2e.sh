@@ -117,22 +117,27 @@ inject key 42
 expect_end "$saver" 5 "Shift alone ends it" "a key press did not end the saver"
 saver=
 
-# --- The pointer on either output: the place it is first seen counts, 3 pixels keep it ----
-for output in 1 2; do
-  [ $output = 1 ] && inject move 600 400 $layout || inject move 2500 300 $layout
+# --- The pointer on either output: 3 pixels keep it, 30 end it, measured from where it
+# entered the saver's surface (a first movement of 30 pixels ends it too) -------------------
+for case in "1 600 3" "2 2500 3" "2 2500 0"; do
+  set -- $case
+  inject move "$2" 300 $layout
   start_saver
-  wait_saver "pointer-$output" >/dev/null
-  inject by 3 0
-  running && ok "3 pixels on output $output keep it" || fail "3 pixels on output $output ended it"
+  wait_saver "pointer-$1"
+  if [ "$3" -gt 0 ]; then
+    inject by "$3" 0
+    running && ok "$3 pixels on output $1 keep it" || fail "$3 pixels on output $1 ended it"
+  fi
+  what="30 more pixels on output $1"
+  [ "$3" -gt 0 ] || what="a first movement of 30 pixels on output $1"
   inject by 30 0
-  expect_end "$saver" 5 "30 pixels on output $output end it" \
-    "30 pixels on output $output did not end the saver"
+  expect_end "$saver" 5 "the saver ends on $what" "the saver did not end on $what"
   saver=
 done
 
 # --- SIGTERM ends it with status 0 ----------------------------------------------------------
 start_saver
-wait_saver sigterm >/dev/null
+wait_saver sigterm
 kill -TERM "$saver"
 expect_end "$saver" 5 "SIGTERM ends it with status 0" "SIGTERM did not end the saver"
 saver=
@@ -145,7 +150,7 @@ for _ in $(seq 200); do [ -s "$work/idle.pid" ] && break; sleep 0.05; done
 if [ -s "$work/idle.pid" ]; then
   [ $((SECONDS - started)) -ge 2 ] && ok "swayidle starts it after the timeout" ||
     fail "swayidle started it before the timeout"
-  wait_saver idle >/dev/null
+  wait_saver idle
   inject key 57
   idled=$(cat "$work/idle.pid")
   for _ in $(seq 100); do kill -0 "$idled" 2>/dev/null || break; sleep 0.05; done
