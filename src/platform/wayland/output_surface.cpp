@@ -88,8 +88,10 @@ void OutputSurface::SurfaceConfigure(void* data, xdg_surface* surface, std::uint
 }
 
 void OutputSurface::Show(wl_buffer* buffer, int frameWidth, int frameHeight) {
-  if (!Configured()) return;
   const ChangedRect place = Place(frameWidth, frameHeight);
+  // An output too small to hold a pixel of the frame shows none: a viewport of no size is
+  // a protocol error.
+  if (place.left >= place.right || place.top >= place.bottom) return;
   if (place.left != shownPlace_.left || place.top != shownPlace_.top ||
       place.right != shownPlace_.right || place.bottom != shownPlace_.bottom) {
     shownPlace_ = place;

@@ -4,6 +4,13 @@
 
 namespace platform {
 
+StaleArea StaleArea::Of(const FrameChanges& changes) {
+  StaleArea area;
+  area.Clear();
+  area.Add(changes);
+  return area;
+}
+
 void StaleArea::MarkWhole() {
   whole_ = true;
   count_ = 0;

@@ -16,6 +16,8 @@ class StaleArea {
 
   // A copy that holds nothing yet is stale everywhere.
   StaleArea() = default;
+  // Just what `changes` changed.
+  static StaleArea Of(const FrameChanges& changes);
 
   void MarkWhole();
   // Adds a frame's changes (all of it when the changes say so).

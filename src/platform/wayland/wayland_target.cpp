@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/log/log.h"
 #include "platform/wayland/connection.h"
 #include "platform/wayland/letterbox.h"
 #include "platform/wayland/output_surface.h"
@@ -126,11 +127,8 @@ void WaylandTarget::ShowChanges(const uint32_t* pixels, int width, int height, i
     kept_.reset();
     own_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     // Only the changed rows and columns are copied into our own.
-    StaleArea changed;
-    changed.Clear();
-    changed.Add(effective);
     std::array<ChangedRect, StaleArea::kMaxRects> rects;
-    const int n = changed.Rects(width, height, rects);
+    const int n = StaleArea::Of(effective).Rects(width, height, rects);
     for (int i = 0; i < n; ++i) {
       const ChangedRect& r = rects[static_cast<std::size_t>(i)];
       for (int y = r.top; y < r.bottom; ++y)
@@ -172,6 +170,11 @@ void WaylandTarget::Present() {
     if (buffer) {
       index = ring_.Add(buffer->Pixels());
       buffers_.push_back(std::move(buffer));
+    } else if (!bufferFailed_) {
+      // The frames wait for a buffer the compositor gives back; with none made, the
+      // outputs stay black.
+      bufferFailed_ = true;
+      Log("Wayland: no buffer for the frame: " + error);
     }
   }
   if (index < 0) return;

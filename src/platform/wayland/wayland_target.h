@@ -87,6 +87,7 @@ class WaylandTarget final : public PresentTarget, private SeatInput::Sink {
   int frameHeight_ = 480;
   bool haveFrame_ = false;
   bool waiting_ = false;  // the newest frame is still to be handed over
+  bool bufferFailed_ = false;
   FrameRing ring_;
   std::vector<std::unique_ptr<ShmBuffer>> buffers_;  // ring_'s copies, by index
   int framesShown_ = 0;

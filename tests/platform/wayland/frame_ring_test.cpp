@@ -39,11 +39,8 @@ TEST(FrameRingTest, AFilledCopyIsTheWholeNewestFrameHoweverLongTheCompositorHeld
             changes.rects[changes.count++] = {i * 4, i * 3 % kH, i * 4 + 2, i * 3 % kH + 1};
         }
       }
-      StaleArea painted;  // stale everywhere until cleared
-      painted.Clear();
-      painted.Add(changes);
       std::array<ChangedRect, StaleArea::kMaxRects> rects;
-      for (int i = 0, count = painted.Rects(kW, kH, rects); i < count; ++i)
+      for (int i = 0, count = StaleArea::Of(changes).Rects(kW, kH, rects); i < count; ++i)
         for (int y = rects[i].top; y < rects[i].bottom; ++y)
           for (int x = rects[i].left; x < rects[i].right; ++x) frame[y * kW + x] = n + 1;
       ring.Changed(changes);
