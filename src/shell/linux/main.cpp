@@ -106,6 +106,9 @@ int main(int argc, char** argv) {
       setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
   }
+  // The preview lives in the control panel's X window: in a Wayland session too it must be
+  // an X client (on Xwayland), whichever platform Qt would pick there.
+  if (request.mode == shell::RunMode::kPreview) setenv("QT_QPA_PLATFORM", "xcb", 0);
   platform::Application application(argc, argv);
   application.SetTitle(kApplicationTitle);
 
