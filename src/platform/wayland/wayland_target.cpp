@@ -187,7 +187,12 @@ void WaylandTarget::Present() {
 }
 
 bool WaylandTarget::HandleEvents() {
-  if (!lost_ && !connection_->Dispatch()) lost_ = true;
+  if (!lost_ && !connection_->Dispatch()) {
+    lost_ = true;
+    const int error = wl_display_get_error(connection_->Display());
+    Log(std::string("Wayland: the connection to the compositor is lost: ") +
+        (error != 0 ? std::strerror(error) : "it closed"));
+  }
   return !lost_;
 }
 
