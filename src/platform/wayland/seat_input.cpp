@@ -4,6 +4,7 @@
 #include <wayland-client.h>
 
 namespace platform {
+
 SeatInput::SeatInput(wl_seat* seat, Sink& sink) : seat_(seat), sink_(sink) {
   static const wl_seat_listener listener = {.capabilities = &SeatInput::Capabilities};
   if (seat_ != nullptr) wl_seat_add_listener(seat_, &listener, this);

@@ -10,10 +10,10 @@
 namespace platform {
 namespace {
 
-constexpr wl_buffer_listener kBufferListener = {.release = [](void* data, wl_buffer* buffer) {
-  (void)buffer;
-  auto* self = static_cast<std::function<void()>*>(data);
-  if (*self) (*self)();
+// The listener's data is the buffer's `released` callback.
+constexpr wl_buffer_listener kBufferListener = {.release = [](void* data, wl_buffer*) {
+  const auto& released = *static_cast<std::function<void()>*>(data);
+  if (released) released();
 }};
 
 }  // namespace
