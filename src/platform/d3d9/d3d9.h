@@ -144,6 +144,8 @@ class IDirect3DDevice9 {
   virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
   virtual HRESULT SetViewport(const D3DVIEWPORT9* viewport) = 0;
   virtual HRESULT GetViewport(D3DVIEWPORT9* viewport) = 0;
+  virtual HRESULT SetScissorRect(const RECT* rect) = 0;
+  virtual HRESULT GetScissorRect(RECT* rect) = 0;
   virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
   virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) = 0;
   virtual HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) = 0;

@@ -39,6 +39,8 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
   HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
   HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+  HRESULT SetScissorRect(const RECT* rect) override;
+  HRESULT GetScissorRect(RECT* rect) override;
   HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
   HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
   HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
@@ -135,6 +137,13 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   // Carries out the whole frame as the previous frame's pixels plus what differs between
   // the two operation lists; false (nothing done) when the frames cannot be compared.
   bool ExecuteDamageOnly();
+  // Carries out operations [from, to) box by box over the pixels they may write (a frame
+  // that redraws only what it changed); false (nothing done) when they cover too much.
+  bool ExecuteWhereTheyDraw(size_t from, size_t to);
+  // Carries out operations [from, to) within each of `boxes` (which share no pixel), adding
+  // where pixels changed to damage_; false (nothing done) past the limits of a redraw.
+  bool RedrawBoxes(const std::vector<ChangedRect>& boxes, size_t from, size_t to);
+  int64_t TargetArea() const;
   // Keeps the back buffer's pixels of `r`, then tells where within `r` they now differ.
   void KeepBox(const ChangedRect& r);
   std::optional<ChangedRect> ChangedInBox(const ChangedRect& r) const;
@@ -163,6 +172,7 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   std::array<Texture9*, kD3DMaxTextureStages> textures_{};
   std::array<D3DMATRIX, kTransformSlots> transforms_{};
   D3DVIEWPORT9 viewport_{};
+  RECT scissorRect_{};
   DWORD fvf_ = 0;
   // Counts the calls that changed anything FillRasterState reads; the frame's last state
   // was gathered at statesGatheredAt_.
@@ -184,12 +194,16 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   // overwrites without reading it (the saver's opaque wallpaper) is skipped. A device
   // with a depth buffer carries out each operation at once.
   bool deferring_ = true;
-  OperationList frame_;              // since the last Present
-  size_t executed_ = 0;              // how many of frame_ the back buffer holds
-  OperationList previous_;           // the last presented frame's
-  bool previousInBuffer_ = false;    // the back buffer holds exactly previous_'s pixels
-  bool bufferLocked_ = false;        // locked directly since the last Present
-  std::vector<ChangedRect> damage_;  // where ExecuteDamageOnly's redraw changed pixels
+  OperationList frame_;            // since the last Present
+  size_t executed_ = 0;            // how many of frame_ the back buffer holds
+  OperationList previous_;         // the last presented frame's
+  bool previousInBuffer_ = false;  // the back buffer holds exactly previous_'s pixels
+  bool bufferLocked_ = false;      // locked directly since the last Present
+  // Where the frame's executed operations changed pixels of the last presented frame, while
+  // damageValid_: cleared at each Present, valid from there until something changes the
+  // buffer in a way the device does not follow (a direct lock, an operation carried out
+  // whole).
+  std::vector<ChangedRect> damage_;
   std::vector<uint32_t> boxBefore_;  // a box's pixels before it was redrawn
   bool damageValid_ = false;
   // The last presented frame: the back buffer's storage as it was at that Present. The

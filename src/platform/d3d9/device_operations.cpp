@@ -101,11 +101,17 @@ HRESULT Device9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
   const LONG vx1 = vx0 + static_cast<LONG>(viewport_.Width);
   const LONG vy1 = vy0 + static_cast<LONG>(viewport_.Height);
   const D3DRECT whole{vx0, vy0, vx1, vy1};
+  // The scissor test limits a clear as it limits a draw.
+  D3DRECT clip = whole;
+  if (renderStates_[D3DRS_SCISSORTESTENABLE] != 0) {
+    clip = {std::max(vx0, scissorRect_.left), std::max(vy0, scissorRect_.top),
+            std::min(vx1, scissorRect_.right), std::min(vy1, scissorRect_.bottom)};
+  }
   const DWORD n = count == 0 ? 1 : count;
   for (DWORD i = 0; i < n; ++i) {
     const D3DRECT& r = count == 0 ? whole : rects[i];
-    const LONG x0 = std::max(r.x1, vx0), y0 = std::max(r.y1, vy0);
-    const LONG x1 = std::min(r.x2, vx1), y1 = std::min(r.y2, vy1);
+    const LONG x0 = std::max(r.x1, clip.x1), y0 = std::max(r.y1, clip.y1);
+    const LONG x1 = std::min(r.x2, clip.x2), y1 = std::min(r.y2, clip.y2);
     if (x0 >= x1 || y0 >= y1) continue;
     if (flags & D3DCLEAR_TARGET) {
       Operation& op = AddOperation(
@@ -140,10 +146,17 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
   }
   const auto* v = static_cast<const TLVertex*>(vertexData);
   const size_t count = primitiveCount + 2;
-  // The pixels whose centres the vertices' extent holds, within the viewport.
-  const int clipLeft = static_cast<int>(viewport_.X), clipTop = static_cast<int>(viewport_.Y);
-  const int clipRight = static_cast<int>(viewport_.X + viewport_.Width);
-  const int clipBottom = static_cast<int>(viewport_.Y + viewport_.Height);
+  // The pixels whose centres the vertices' extent holds, within the viewport and the
+  // scissor rectangle.
+  int clipLeft = static_cast<int>(viewport_.X), clipTop = static_cast<int>(viewport_.Y);
+  int clipRight = static_cast<int>(viewport_.X + viewport_.Width);
+  int clipBottom = static_cast<int>(viewport_.Y + viewport_.Height);
+  if (renderStates_[D3DRS_SCISSORTESTENABLE] != 0) {
+    clipLeft = std::max(clipLeft, static_cast<int>(scissorRect_.left));
+    clipTop = std::max(clipTop, static_cast<int>(scissorRect_.top));
+    clipRight = std::max(clipLeft, std::min(clipRight, static_cast<int>(scissorRect_.right)));
+    clipBottom = std::max(clipTop, std::min(clipBottom, static_cast<int>(scissorRect_.bottom)));
+  }
   ChangedRect bounds{clipLeft, clipTop, clipRight, clipBottom};
   float x0 = v[0].x, x1 = v[0].x, y0 = v[0].y, y1 = v[0].y;
   for (size_t k = 1; k < count; ++k) {
@@ -310,10 +323,10 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
     RasterState state = frame_.DrawState(op);
     state.target = targetView;
     if (area != nullptr) {
-      state.scissorLeft = area->left;
-      state.scissorTop = area->top;
-      state.scissorRight = area->right;
-      state.scissorBottom = area->bottom;
+      state.scissorLeft = std::max(state.scissorLeft, area->left);
+      state.scissorTop = std::max(state.scissorTop, area->top);
+      state.scissorRight = std::min(state.scissorRight, area->right);
+      state.scissorBottom = std::min(state.scissorBottom, area->bottom);
     }
     const TLVertex* v = frame_.Vertices(op);
     const UINT primitiveCount = static_cast<UINT>(op.vertexCount - 2);
@@ -360,28 +373,48 @@ bool Device9::ExecuteDamageOnly() {
     for (size_t i = head; i < now - tail; ++i) add(ops[i].bounds);
     for (size_t i = head; i < before - tail; ++i) add(last[i].bounds);
   }
-  if (boxes.size() > kMaxDamageBoxes) return false;
+  return RedrawBoxes(boxes, 0, now);
+}
+
+bool Device9::ExecuteWhereTheyDraw(size_t from, size_t to) {
+  // The buffer holds the last presented frame and what the frame's executed operations
+  // drew: pixels outside these operations' own bounds keep their values.
+  std::vector<ChangedRect> boxes;
+  const int64_t half = TargetArea() / 2;
+  for (size_t i = from; i < to; ++i) {
+    // A whole clear or a backdrop would be redrawn everywhere anyway.
+    if (Area(frame_.operations[i].bounds) > half) return false;
+    AddDisjoint(boxes, frame_.operations[i].bounds);
+    if (boxes.size() > kMaxDamageBoxes) return false;
+  }
+  return RedrawBoxes(boxes, from, to);
+}
+
+int64_t Device9::TargetArea() const {
   const SurfaceMemory& target = backBuffers_.front()->memory;
+  return int64_t{target.width} * target.height;
+}
+
+bool Device9::RedrawBoxes(const std::vector<ChangedRect>& boxes, size_t from, size_t to) {
+  if (boxes.size() > kMaxDamageBoxes) return false;
   int64_t area = 0;
   for (const ChangedRect& r : boxes) area += Area(r);
-  if (area * 2 > int64_t{target.width} * target.height) return false;
-  damage_.clear();
+  if (area * 2 > TargetArea()) return false;
   for (const ChangedRect& r : boxes) {
     // A box whose draws changed nothing it shows (a texture written again with the same
     // texels, a colour put back) is not handed over, and one that did is narrowed to what
     // differs. Past a size the saving does not pay for the copy.
     const bool small = Area(r) <= kMaxComparedBox;
     if (small) KeepBox(r);
-    Execute(0, frame_.operations.size(), &r);
+    Execute(from, to, &r);
     if (!small) {
-      damage_.push_back(r);
+      AddDisjoint(damage_, r);
     } else if (const std::optional<ChangedRect> changed = ChangedInBox(r)) {
-      damage_.push_back(*changed);
+      AddDisjoint(damage_, *changed);
     }
   }
   // A target takes a few rectangles.
   MergeInto(damage_, FrameChanges::kMaxRects);
-  damageValid_ = true;
   return true;
 }
 
@@ -419,8 +452,12 @@ void Device9::Flush() {
   const size_t count = frame_.operations.size();
   if (executed_ == count) return;
   if (!presenting_) KeepPresentedFrame();
-  const bool damageOnly = executed_ == 0 && previousInBuffer_ && ExecuteDamageOnly();
-  if (!damageOnly) Execute(executed_, count, nullptr);
+  bool tracked = damageValid_ && executed_ == 0 && previousInBuffer_ && ExecuteDamageOnly();
+  tracked = tracked || (damageValid_ && ExecuteWhereTheyDraw(executed_, count));
+  if (!tracked) {
+    Execute(executed_, count, nullptr);
+    damageValid_ = false;
+  }
   executed_ = count;
   previousInBuffer_ = false;
 }
@@ -444,6 +481,7 @@ void Device9::BackBufferLocked(bool writing) {
   Flush();
   if (writing) KeepPresentedFrame();
   bufferLocked_ = true;
+  damageValid_ = false;
   previousInBuffer_ = false;
 }
 

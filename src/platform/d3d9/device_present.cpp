@@ -34,8 +34,11 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
   ForgetOperations(&frame_);  // the one before this
   executed_ = 0;
   previousInBuffer_ = deferring_ && !bufferLocked_ && StartsWithWholeClear(previous_);
+  // From here on the buffer holds the frame just presented, and damage_ follows what the
+  // next frame changes of it.
+  damage_.clear();
+  damageValid_ = !bufferLocked_;
   bufferLocked_ = false;
-  damageValid_ = false;
   presented_ = frame.bits;
   // Back buffers hold 32-bit pixels in rows of exactly width pixels.
   changes.kept = std::shared_ptr<const uint32_t>(

@@ -74,6 +74,8 @@ void Device9::ResetStates() {
   }
   transforms_.fill(Identity());
   viewport_ = {0, 0, parameters_.BackBufferWidth, parameters_.BackBufferHeight, 0.0f, 1.0f};
+  scissorRect_ = {0, 0, static_cast<LONG>(parameters_.BackBufferWidth),
+                  static_cast<LONG>(parameters_.BackBufferHeight)};
 }
 
 HRESULT Device9::BeginScene() {
@@ -134,6 +136,25 @@ HRESULT Device9::SetViewport(const D3DVIEWPORT9* viewport) {
 HRESULT Device9::GetViewport(D3DVIEWPORT9* viewport) {
   if (viewport == nullptr) return D3DERR_INVALIDCALL;
   *viewport = viewport_;
+  return D3D_OK;
+}
+
+HRESULT Device9::SetScissorRect(const RECT* rect) {
+  if (rect == nullptr) {
+    recorder_.Record("SetScissorRect", {0});
+    return D3DERR_INVALIDCALL;
+  }
+  recorder_.Record("SetScissorRect",
+                   {static_cast<uint32_t>(rect->left), static_cast<uint32_t>(rect->top),
+                    static_cast<uint32_t>(rect->right), static_cast<uint32_t>(rect->bottom)});
+  scissorRect_ = *rect;
+  ++stateChanges_;
+  return D3D_OK;
+}
+
+HRESULT Device9::GetScissorRect(RECT* rect) {
+  if (rect == nullptr) return D3DERR_INVALIDCALL;
+  *rect = scissorRect_;
   return D3D_OK;
 }
 
@@ -279,5 +300,11 @@ void Device9::FillRasterState(RasterState* out) const {
   state.blendFactor = rs[D3DRS_BLENDFACTOR];
   state.colorWriteMask = rs[D3DRS_COLORWRITEENABLE] & 0xF;
   state.avx2 = rasterPath_ == RasterPath::Fast && cpuHasAvx2_;
+  if (rs[D3DRS_SCISSORTESTENABLE] != 0) {
+    state.scissorLeft = static_cast<int>(scissorRect_.left);
+    state.scissorTop = static_cast<int>(scissorRect_.top);
+    state.scissorRight = static_cast<int>(scissorRect_.right);
+    state.scissorBottom = static_cast<int>(scissorRect_.bottom);
+  }
 }
 }  // namespace vm_d3d9

@@ -143,6 +143,7 @@ HRESULT Direct3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) 
   caps->DevCaps = options_.hardwareTransformAndLight ? D3DDEVCAPS_HWTRANSFORMANDLIGHT : 0;
   caps->PrimitiveMiscCaps = D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW |
                             (options_.blendOp ? D3DPMISCCAPS_BLENDOP : 0);
+  caps->RasterCaps = D3DPRASTERCAPS_SCISSORTEST;
   caps->ZCmpCaps = caps->AlphaCmpCaps = 0xFF;
   const DWORD blendCaps =
       D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE | D3DPBLENDCAPS_SRCCOLOR | D3DPBLENDCAPS_INVSRCCOLOR |

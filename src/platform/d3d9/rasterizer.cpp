@@ -538,6 +538,10 @@ bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int t
   TriangleSetup rect;
   if (SetUpRectangle(state, v, &rect) != RectangleKind::Ready) return false;
   if (rect.minX > left || rect.minY > top || rect.maxX < right || rect.maxY < bottom) return false;
+  if (state.scissorLeft > left || state.scissorTop > top || state.scissorRight < right ||
+      state.scissorBottom < bottom) {
+    return false;
+  }
   return IgnoresDestination(state, rect);
 }
 

@@ -221,10 +221,11 @@ TEST(PresentedChanges, AnUnchangedFrameChangesNothingAndOneEditOnlyItsRows) {
   t.device->Clear(1, &r, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
   t.device->Present(nullptr, nullptr, &target, nullptr);
   EXPECT_EQ(target.changedPixels, 12);
-  // Drawn over the last frame without clearing it first, a frame is handed over whole.
+  // Drawn over the last frame without clearing it first, a frame hands over what it drew.
   t.device->Clear(1, &r, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
   t.device->Present(nullptr, nullptr, &target, nullptr);
-  EXPECT_TRUE(target.lastWhole);
+  EXPECT_FALSE(target.lastWhole);
+  EXPECT_EQ(target.changedPixels, 12);
   EXPECT_EQ(target.frame, t.Pixels());
 }
 
@@ -272,6 +273,51 @@ TEST(PresentedChanges, ARedrawThatChangesNoPixelHandsOverNothing) {
   frame();
   EXPECT_EQ(target.changedPixels, 4);
   EXPECT_EQ(target.frame, t.Pixels());
+}
+
+// With the scissor test on, a clear or an opaque draw over a whole-target clear changes
+// exactly the pixels it changes without it that lie in the scissor rectangle: the held-back
+// clear beneath must not be dropped for a draw that the scissor keeps from covering it.
+TEST(Scissor, LimitsClearsAndDrawsToItsRectangle) {
+  struct Case {
+    const char* name;
+    RECT scissor;
+  };
+  const Case cases[] = {{"inside", {5, 4, 20, 17}},
+                        {"over the top-left edge", {-5, -5, 10, 10}},
+                        {"beyond the target", {0, 0, 100, 100}},
+                        {"empty", {10, 10, 10, 10}}};
+  for (const Case& c : cases) {
+    for (const bool draw : {false, true}) {
+      TestDevice cut(40, 30), whole(40, 30);
+      for (TestDevice* t : {&cut, &whole}) {
+        t->Clear(0xFF102030);
+        if (t == &cut) {
+          t->device->SetScissorRect(&c.scissor);
+          t->device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+        }
+        if (draw) {
+          t->Modulate();
+          t->Blend(false);
+          t->device->SetTexture(0, t->Texture(8, 8, [](int x, int y) {
+            return 0xFF000000u | static_cast<uint32_t>(x * 31 + y * 7000);
+          }));
+          t->Draw({0, 0, 40, 30});
+        } else {
+          t->Clear(0xFFE0C0A0);
+        }
+      }
+      const std::vector<uint32_t> got = cut.Pixels(), all = whole.Pixels();
+      for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+          const bool in = x >= c.scissor.left && x < c.scissor.right && y >= c.scissor.top &&
+                          y < c.scissor.bottom;
+          const size_t i = static_cast<size_t>(y * 40 + x);
+          ASSERT_EQ(got[i], in ? all[i] : 0xFF102030u)
+              << c.name << (draw ? ", draw" : ", clear") << " at " << x << "," << y;
+        }
+    }
+  }
 }
 
 // A target that shows from the presenter's kept frame, as the windows do.
