@@ -1,6 +1,7 @@
 #include "dg/texture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <stdexcept>
@@ -92,6 +93,7 @@ TDGTexture::TDGTexture(TDGCarad& carad, std::vector<D3DFORMAT> formats, DWORD us
       pool_(pool),
       levels_(levels),
       keepContent_(pool != D3DPOOL_DEFAULT) {
+  Changed();
   id_ = carad_->RegisterResource(this, name_);
 }
 
@@ -102,6 +104,7 @@ TDGTexture::~TDGTexture() {
 void TDGTexture::DestroyByWrapper() {
   if (carad_ == nullptr) return;
   DetailLog("テクスチャオブジェクトを解放します");
+  Changed();
   if (texture_ != nullptr) {
     CheckResult(static_cast<std::int32_t>(texture_->Release()), kReleaseFailed);
     texture_ = nullptr;
@@ -112,7 +115,13 @@ void TDGTexture::DestroyByWrapper() {
   carad->UnregisterResource(id_);
 }
 
+void TDGTexture::Changed() {
+  static std::atomic<std::uint64_t> versions{0};
+  version_ = versions.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 void TDGTexture::ReleaseTexture() {
+  Changed();
   if (texture_ == nullptr) return;
   CheckResult(static_cast<std::int32_t>(texture_->Release()), kReleaseFailed);
   texture_ = nullptr;
@@ -183,6 +192,7 @@ void TDGTexture::CreateD3DTexture(std::uint32_t width, std::uint32_t height) {
     DetailLog("テクスチャの再生成に伴い、以前のテクスチャを解放します");
     ReleaseTexture();
   }
+  Changed();
   if (carad_ == nullptr || carad_->Device() == nullptr) {
     CheckResult(1, kCreateFailed);
     return;
@@ -318,7 +328,10 @@ void TDGTexture::SaveToStream(data::MemoryStream& stream) {
 }
 
 HRESULT TDGTexture::LockRect(UINT level, const RECT* rect, D3DLOCKED_RECT& locked, DWORD flags) {
-  if ((flags & D3DLOCK_READONLY) == 0 && loadSource_ != dglsNone) loadSource_ = dglsDrawn;
+  if ((flags & D3DLOCK_READONLY) == 0) {
+    Changed();
+    if (loadSource_ != dglsNone) loadSource_ = dglsDrawn;
+  }
   if (texture_ == nullptr) {
     return CheckResult(
         1, "テクスチャが確保されていません。LockRectの前にSetSizeするか、BMPを読み込んでください");
@@ -405,6 +418,7 @@ void TDGTexture::SaveContent() {
 }
 
 void TDGTexture::DeviceRelease() {
+  Changed();
   if (texture_ == nullptr) return;
   if (loadSource_ == dglsDrawn && keepContent_) SaveContent();
   texture_->Release();

@@ -93,6 +93,9 @@ class TDGTexture final : public TDGResource {
   bool KeepContent() const { return keepContent_; }
   TDGLoadSource LoadSource() const { return loadSource_; }
   bool HasSavedContent() const { return savedContent_ != nullptr; }
+  // Changes whenever what a draw of the texture reads may change (its texels, its device
+  // texture); no two textures share a value, so equal versions mean one unchanged texture.
+  std::uint64_t Version() const { return version_; }
 
   // About to be drawn: asks for what a draw reads of this object now, so that the loads
   // of many textures overlap instead of stalling one after another. The device's texture
@@ -120,6 +123,7 @@ class TDGTexture final : public TDGResource {
   void SizeAndDecode(data::Stream& stream);
   void ReleaseTexture();
   void SaveContent();
+  void Changed();
 
   std::int32_t id_ = -1;
   std::string name_;
@@ -132,6 +136,7 @@ class TDGTexture final : public TDGResource {
   std::uint32_t textureHeight_ = 0;
   float scaleU_ = 0;
   float scaleV_ = 0;
+  std::uint64_t version_ = 0;
   IDirect3DTexture9* texture_ = nullptr;
   DWORD usage_;
   D3DPOOL pool_;
