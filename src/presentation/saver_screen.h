@@ -106,6 +106,7 @@ class SaverScreen final : public Screen {
   sx::TSXTextWriter& AnswerWriter() { return *answerWriter_; }
   int WalkerFrame() const { return walkerFrame_; }
   const sx::TSXScene& Scene() const { return *scene_; }
+  sx::TSXScene& Scene() { return *scene_; }
   // The wallpaper shown now; empty for the black fallback.
   const std::string& CurrentWallpaper() const { return currentWallpaper_; }
 

@@ -4,6 +4,7 @@
 
 #include "dg/carad.h"
 #include "dg/texture.h"
+#include "sx/frame_damage.h"
 #include "sx/scene.h"
 
 namespace sx {
@@ -114,6 +115,7 @@ TSXRenderingQueue::TSXRenderingQueue(dg::TDGCarad* device, TSXScene* scene)
     : device_(device),
       scene_(scene),
       quads_(kInitialCapacity),
+      drawn_(kInitialCapacity),
       order_(kInitialCapacity),
       keys_(kInitialCapacity) {}
 
@@ -123,6 +125,7 @@ void TSXRenderingQueue::AddQuad(bool linearFilter, std::int32_t blendMode,
   if (count_ == quads_.size()) {
     const std::size_t capacity = quads_.size() * 2;
     quads_.resize(capacity);
+    drawn_.resize(capacity);
     order_.resize(capacity);
     keys_.resize(capacity);
   }
@@ -130,10 +133,15 @@ void TSXRenderingQueue::AddQuad(bool linearFilter, std::int32_t blendMode,
   quad.linearFilter = linearFilter;
   quad.blendMode = blendMode;
   quad.texture = texture;
+  quad.textureVersion = texture != nullptr ? texture->Version() : 0;
   quad.x = x;
   quad.y = y;
   quad.z = z;
   for (int i = 0; i < 4; ++i) quad.vertices[i] = vertices[i];
+  const D3DVIEWPORT9& v = scene_->Viewport();
+  quad.bounds =
+      QuadBounds(quad, RECT{static_cast<LONG>(v.X), static_cast<LONG>(v.Y),
+                            static_cast<LONG>(v.X + v.Width), static_cast<LONG>(v.Y + v.Height)});
 }
 
 std::size_t TSXRenderingQueue::ArrangeOrder(TSXDrawOrder order) {
@@ -155,11 +163,19 @@ std::size_t TSXRenderingQueue::ArrangeOrder(TSXDrawOrder order) {
 }
 
 void TSXRenderingQueue::DrawQueue(TSXDrawOrder order) {
+  Draw(order, nullptr);
+  EndFrame();
+}
+
+void TSXRenderingQueue::EndFrame() {
+  quads_.swap(drawn_);
+  drawnCount_ = count_;
+  count_ = 0;
+}
+
+void TSXRenderingQueue::Draw(TSXDrawOrder order, const RECT* within) {
   IDirect3DDevice9* device = device_ != nullptr ? device_->Device() : nullptr;
-  if (device == nullptr) {
-    count_ = 0;
-    return;
-  }
+  if (device == nullptr) return;
   SetStartingState(device);
   PassState state;
   const bool blendOpSupported = scene_->BlendOpSupported();
@@ -167,6 +183,17 @@ void TSXRenderingQueue::DrawQueue(TSXDrawOrder order) {
 
   for (std::size_t n = 0; n < drawing; ++n) {
     const TSXQueuedQuad& quad = quads_[static_cast<std::size_t>(order_[n])];
+
+    if (within != nullptr && !Overlap(quad.bounds, *within)) {
+      // Not drawn, but its blend mode is set as a draw of them all sets it: a mode may leave
+      // the alpha test on for the quads after it.
+      if (quad.blendMode != state.blendMode) {
+        const TSXBlendMode* mode = scene_->BlendMode(quad.blendMode);
+        if (mode != nullptr) ApplyBlendMode(device, *mode, blendOpSupported);
+        state.blendMode = quad.blendMode;
+      }
+      continue;
+    }
 
     if (!state.filterSet) {
       device->GetSamplerState(0, D3DSAMP_MAGFILTER, &state.savedMagFilter);
@@ -210,7 +237,6 @@ void TSXRenderingQueue::DrawQueue(TSXDrawOrder order) {
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, state.savedMagFilter);
     device->SetSamplerState(0, D3DSAMP_MINFILTER, state.savedMinFilter);
   }
-  count_ = 0;
 }
 
 }  // namespace sx

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "dg/debug_log.h"
+#include "platform/d3d9/kept_frame.h"
+#include "sx/frame_damage.h"
 
 namespace sx {
 namespace {
@@ -20,6 +22,14 @@ D3DMATRIX ToD3D(const data::TMat4& m) {
 }
 
 constexpr D3DMATRIX kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+// Past these a frame is drawn whole: each box is a pass over every queued quad, and boxes
+// over half the target cost about what the whole frame does.
+constexpr std::size_t kMaxRedrawBoxes = 64;
+
+std::int64_t Area(const RECT& r) {
+  return std::int64_t{r.right - r.left} * std::int64_t{r.bottom - r.top};
+}
 
 }  // namespace
 
@@ -50,14 +60,24 @@ void TSXScene::DestroyByWrapper() {
   if (carad_ == nullptr) return;
   carad_->UnregisterResource(resourceId_);
   carad_ = nullptr;
+  DiscardFrame();
+}
+
+void TSXScene::DiscardFrame() {
   overlay_->Discard();
   opaque_->Discard();
   translucent_->Discard();
+  clears_.clear();
+  frameKept_ = false;
 }
 
 void TSXScene::Clear(DWORD flags, D3DCOLOR colour, float z, DWORD stencil) {
-  IDirect3DDevice9* device = carad_ != nullptr ? carad_->Device() : nullptr;
-  if (device != nullptr) device->Clear(0, nullptr, flags, colour, z, stencil);
+  clears_.push_back({flags, colour, z, stencil});
+}
+
+void TSXScene::SetRedraw(TSXRedraw redraw) {
+  redraw_ = redraw;
+  frameKept_ = false;
 }
 
 void TSXScene::SetProjection(float fov, float aspect, float nearZ, float farZ) {
@@ -82,6 +102,7 @@ void TSXScene::SetViewport(int left, int top, int right, int bottom) {
   viewport_.Height = static_cast<DWORD>(bottom - top);
   viewport_.MinZ = 0.0f;
   viewport_.MaxZ = 1.0f;
+  frameKept_ = false;
   ApplyViewport();
 }
 
@@ -107,6 +128,8 @@ void TSXScene::QueryBlendOpSupport() {
 }
 
 void TSXScene::RestoreDeviceState() {
+  // A new or reset device's back buffer holds nothing of the last frame.
+  frameKept_ = false;
   ApplyViewport();
   ApplyProjection();
   QueryBlendOpSupport();
@@ -138,23 +161,73 @@ void TSXScene::AddQuad(data::TVec2 position, const TSXVertex (&vertices)[4],
 
 void TSXScene::Render() {
   IDirect3DDevice9* device = carad_ != nullptr ? carad_->Device() : nullptr;
+  redrawnBoxes_ = 0;
   if (device == nullptr) {
-    overlay_->Discard();
-    opaque_->Discard();
-    translucent_->Discard();
+    DiscardFrame();
     return;
   }
+  // What this frame leaves in the back buffer can be compared with the next one when it is
+  // one clear of the target and overlay quads.
+  const bool comparable = clears_.size() == 1 && clears_.front().flags == D3DCLEAR_TARGET &&
+                          opaque_->Count() == 0 && translucent_->Count() == 0;
+  const D3DCOLOR colour = comparable ? clears_.front().colour : 0;
   device->SetTransform(D3DTS_VIEW, &kIdentity);
-  opaque_->DrawQueue(TSXDrawOrder::Added);
-  translucent_->DrawQueue(sortTranslucent_ ? TSXDrawOrder::FarToNear : TSXDrawOrder::Added);
-  device->SetRenderState(D3DRS_ZENABLE, 0);
-  device->SetRenderState(D3DRS_ZWRITEENABLE, 0);
-  device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
-  overlay_->DrawQueue(TSXDrawOrder::Added);
-  device->SetRenderState(D3DRS_ZENABLE, 1);
-  device->SetRenderState(D3DRS_ZWRITEENABLE, 1);
-  device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+  if (!(FrameComparable(*device) && RenderChanges(*device))) RenderWhole(*device);
   device->SetTexture(0, nullptr);
+  opaque_->EndFrame();
+  translucent_->EndFrame();
+  overlay_->EndFrame();
+  clears_.clear();
+  frameKept_ = comparable && redraw_ == TSXRedraw::Changes && KeepsPresentedFrame(*device);
+  keptColour_ = colour;
+}
+
+bool TSXScene::FrameComparable(IDirect3DDevice9& device) const {
+  return frameKept_ && redraw_ == TSXRedraw::Changes && KeepsPresentedFrame(device) &&
+         clears_.size() == 1 && clears_.front().flags == D3DCLEAR_TARGET &&
+         clears_.front().colour == keptColour_ && opaque_->Count() == 0 &&
+         translucent_->Count() == 0;
+}
+
+bool TSXScene::RenderChanges(IDirect3DDevice9& device) {
+  const RECT clip{static_cast<LONG>(viewport_.X), static_cast<LONG>(viewport_.Y),
+                  static_cast<LONG>(viewport_.X + viewport_.Width),
+                  static_cast<LONG>(viewport_.Y + viewport_.Height)};
+  if (!FindChangedBoxes(overlay_->Queued(), overlay_->Drawn(), clip, kMaxRedrawBoxes, boxes_))
+    return false;
+  std::int64_t area = 0;
+  for (const RECT& box : boxes_) area += Area(box);
+  if (area * 2 > Area(clip)) return false;
+  const PendingClear& clear = clears_.front();
+  device.SetRenderState(D3DRS_ZENABLE, 0);
+  device.SetRenderState(D3DRS_ZWRITEENABLE, 0);
+  device.SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+  for (const RECT& box : boxes_) {
+    const D3DRECT rect{box.left, box.top, box.right, box.bottom};
+    device.Clear(1, &rect, clear.flags, clear.colour, clear.z, clear.stencil);
+    device.SetScissorRect(&box);
+    device.SetRenderState(D3DRS_SCISSORTESTENABLE, 1);
+    overlay_->Draw(TSXDrawOrder::Added, &box);
+    device.SetRenderState(D3DRS_SCISSORTESTENABLE, 0);
+  }
+  device.SetRenderState(D3DRS_ZENABLE, 1);
+  device.SetRenderState(D3DRS_ZWRITEENABLE, 1);
+  device.SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+  redrawnBoxes_ = boxes_.size();
+  return true;
+}
+
+void TSXScene::RenderWhole(IDirect3DDevice9& device) {
+  for (const PendingClear& c : clears_) device.Clear(0, nullptr, c.flags, c.colour, c.z, c.stencil);
+  opaque_->Draw(TSXDrawOrder::Added, nullptr);
+  translucent_->Draw(sortTranslucent_ ? TSXDrawOrder::FarToNear : TSXDrawOrder::Added, nullptr);
+  device.SetRenderState(D3DRS_ZENABLE, 0);
+  device.SetRenderState(D3DRS_ZWRITEENABLE, 0);
+  device.SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+  overlay_->Draw(TSXDrawOrder::Added, nullptr);
+  device.SetRenderState(D3DRS_ZENABLE, 1);
+  device.SetRenderState(D3DRS_ZWRITEENABLE, 1);
+  device.SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
 }
 
 }  // namespace sx

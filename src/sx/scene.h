@@ -2,6 +2,12 @@
 // Render (between BeginScene and EndScene) draws them in three passes: opaque quads in
 // adding order, translucent quads far to near, then overlay quads in adding order.
 //
+// A frame that begins with the scene's clear of the target and has only overlay quads is
+// drawn, on a device whose back buffer still holds the frame drawn last, as that frame
+// plus what differs: each box where the quads differ (frame_damage.h) is cleared and drawn
+// again with every quad that reaches into it, the device's scissor test keeping the draws
+// inside. The pixels come out as a whole frame's would.
+//
 // The scene also owns the blend-mode table, the viewport and the projection, and applies
 // them again whenever the device wrapper makes a new device. It registers with the
 // wrapper for that on construction and unregisters on destruction.
@@ -28,6 +34,9 @@ namespace sx {
 
 enum class TSXLayer { Scene, Overlay };
 enum class TSXFilter { Point, Linear };
+// Changes: a frame may be drawn as the last one plus what differs, where the device keeps
+// its frames; Whole: every frame is drawn whole, as a device that discards them needs.
+enum class TSXRedraw { Changes, Whole };
 
 class TSXScene : public dg::TDGResource {
  public:
@@ -36,7 +45,8 @@ class TSXScene : public dg::TDGResource {
   TSXScene(const TSXScene&) = delete;
   TSXScene& operator=(const TSXScene&) = delete;
 
-  // IDirect3DDevice9::Clear of the whole target.
+  // IDirect3DDevice9::Clear of the whole target, carried out by the next Render before its
+  // quads.
   void Clear(DWORD flags, D3DCOLOR colour, float z, DWORD stencil);
   // A left-handed perspective projection; stored, and applied to the device.
   void SetProjection(float fov, float aspect, float nearZ, float farZ);
@@ -53,6 +63,9 @@ class TSXScene : public dg::TDGResource {
 
   // Draws and empties the queues.
   void Render();
+  void SetRedraw(TSXRedraw redraw);
+  // How many boxes the last Render drew again; 0 when it drew the whole frame.
+  std::size_t RedrawnBoxes() const { return redrawnBoxes_; }
 
   // The device wrapper's notification after a new device exists (and after a reset):
   // viewport and projection are applied again and blend-op support is asked again.
@@ -77,9 +90,23 @@ class TSXScene : public dg::TDGResource {
   const TSXRenderingQueue& OverlayQueue() const { return *overlay_; }
 
  private:
+  struct PendingClear {
+    DWORD flags;
+    D3DCOLOR colour;
+    float z;
+    DWORD stencil;
+  };
+
   void QueryBlendOpSupport();
   void ApplyViewport();
   void ApplyProjection();
+  // This frame may be drawn as the last one plus what differs.
+  bool FrameComparable(IDirect3DDevice9& device) const;
+  // Draws the frame as the last one plus the boxes where it differs; false (nothing drawn)
+  // when the differences cover too much.
+  bool RenderChanges(IDirect3DDevice9& device);
+  void RenderWhole(IDirect3DDevice9& device);
+  void DiscardFrame();
 
   dg::TDGCarad* carad_;  // borrowed; null once the wrapper has destroyed the scene
   std::string name_;
@@ -98,6 +125,14 @@ class TSXScene : public dg::TDGResource {
   // Translucent quads are drawn far to near; set at construction and never changed.
   bool sortTranslucent_ = true;
   std::vector<TSXBlendMode> blendModes_;
+  std::vector<PendingClear> clears_;  // since the last Render
+  TSXRedraw redraw_ = TSXRedraw::Changes;
+  // The back buffer holds the frame drawn last, which began with one clear of the target
+  // to keptColour_ and had overlay quads only (those the overlay queue keeps as drawn).
+  bool frameKept_ = false;
+  D3DCOLOR keptColour_ = 0;
+  std::vector<RECT> boxes_;
+  std::size_t redrawnBoxes_ = 0;
 };
 
 }  // namespace sx

@@ -144,6 +144,43 @@ TEST(Frame, TheWalkerAnimatesWhileStandingStill) {
   EXPECT_EQ(same, box.w * box.h);
 }
 
+// Frames drawn as the last frame plus the boxes where they changed (the software device
+// keeps its frames) are the frames drawn whole, tick for tick, through flights, panels and a
+// new board; most ticks redraw one or two boxes.
+TEST(Frame, FramesRedrawnWhereTheyChangedAreTheWholeFrames) {
+  DataCopy data;
+  data.Settings("[Settei]\r\nSpeed=-2\r\nWaitTime=-1\r\nImiHyoji=1\r\n");
+  struct Run {
+    std::vector<std::uint64_t> frames;  // a hash of each tick's frame
+    int boxTicks = 0;                   // ticks drawn as boxes
+    int boards = 0;
+  };
+  const auto play = [&](sx::TSXRedraw redraw) {
+    Run run;
+    shell::HeadlessSaver saver(data.Dir(), 17);
+    saver.Screen().Scene().SetRedraw(redraw);
+    for (int tick = 0; tick < 1500 && run.boards < 2; ++tick) {
+      const bool done = saver.State().boardDone;
+      saver.RunTicks(1);
+      if (done && !saver.State().boardDone) ++run.boards;
+      if (saver.Screen().Scene().RedrawnBoxes() > 0) ++run.boxTicks;
+      std::uint64_t hash = 14695981039346656037ull;
+      for (const std::uint32_t p : saver.LastFrame().pixels)
+        hash = (hash ^ (p & 0xFFFFFF)) * 1099511628211ull;
+      run.frames.push_back(hash);
+    }
+    return run;
+  };
+  const Run changes = play(sx::TSXRedraw::Changes);
+  const Run whole = play(sx::TSXRedraw::Whole);
+  EXPECT_EQ(changes.boards, 2);
+  ASSERT_EQ(changes.frames.size(), whole.frames.size());
+  for (std::size_t i = 0; i < whole.frames.size(); ++i)
+    ASSERT_EQ(changes.frames[i], whole.frames[i]) << "tick " << i + 1;
+  EXPECT_EQ(whole.boxTicks, 0);
+  EXPECT_GT(changes.boxTicks, static_cast<int>(changes.frames.size()) * 3 / 4);
+}
+
 struct MeaningCase {
   bool imiHyoji;
   bool shownAfterFirstLanding;

@@ -1,0 +1,35 @@
+// Where a frame of quads differs from the frame drawn before it: the boxes a redraw must
+// cover when the back buffer still holds the earlier frame.
+//
+// The two frames' quads are paired in order, identical quads only; a quad put in or left
+// out between two pairs shifts the rest without unpairing them (a character leaving the
+// board, an answer arriving). Every unpaired quad's pixels go into the boxes. A pixel outside
+// them is covered by the same quads, identical and in the same order, in both frames, so
+// from the same clear it gets the same value.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "platform/d3d9/d3d9.h"
+#include "sx/rendering_queue.h"
+
+namespace sx {
+
+// The pixels a quad may write, as the device bounds a draw: those whose centres its
+// vertices' extent holds, [left, right) x [top, bottom), within `clip`. All of `clip` when
+// a coordinate is not finite.
+RECT QuadBounds(const TSXQueuedQuad& quad, const RECT& clip);
+
+// The two quads draw the same pixels with the same texels, colours and states.
+bool SameQuad(const TSXQueuedQuad& a, const TSXQueuedQuad& b);
+
+// Fills `boxes` with rectangles that share no pixel and cover the bounds of every unpaired
+// quad of `now` and `before` within `clip`. False when they would be more than `maxBoxes`.
+bool FindChangedBoxes(std::span<const TSXQueuedQuad> now, std::span<const TSXQueuedQuad> before,
+                      const RECT& clip, std::size_t maxBoxes, std::vector<RECT>& boxes);
+
+bool Overlap(const RECT& a, const RECT& b);
+
+}  // namespace sx
