@@ -32,13 +32,14 @@ void Game::StartUp(int leafWidth, int leafHeight) {
   state_.nextStepTime = clock_.Now() + kNewBoardDelay;
 }
 
-void Game::RunStepTimer() {
+bool Game::RunStepTimer() {
   const std::uint32_t now = clock_.Now();
-  if (TimerDueIn(now) > 0) return;
+  if (TimerDueIn(now) > 0) return false;
   state_.nextStepTime = now;
   if (state_.routeFound) state_.stepDue = true;
   if (state_.boardDone) flow_.StartNewBoard();
   flow_.StepWalker();
+  return true;
 }
 
 void Game::Tick() {

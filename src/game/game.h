@@ -34,7 +34,8 @@ class Game {
 
   // The step timer: when stepInterval has passed since nextStepTime, restarts the timer,
   // makes a due step, brings a new board when the last one is done, and steps the walker.
-  void RunStepTimer();
+  // True when it did (else it changed nothing).
+  bool RunStepTimer();
   void MoveFlyingTiles() { flow_.MoveFlyingTiles(); }
   // RunStepTimer, then MoveFlyingTiles.
   void Tick();

@@ -117,6 +117,7 @@ void SaverScreen::SetWriterFont(const std::string& face, std::optional<std::uint
 void SaverScreen::WriteText(dg::TDGTexture& texture, const std::string& ansi,
                             sx::TSXTextWriter& writer) {
   if (ansi.empty()) return;
+  composed_ = false;
   dg::TDGTexture* background = nullptr;
   std::uint32_t fill = 0;
   std::string text = ansi;
@@ -191,6 +192,7 @@ bool SaverScreen::TryWallpaper(const std::string& path) {
 }
 
 void SaverScreen::LoadWallpaper(const std::string& path) {
+  composed_ = false;
   if (TryWallpaper(path)) return;
   // The next entries of the list after the one that failed, wrapping round once.
   if (settings_ != nullptr) {
@@ -215,15 +217,20 @@ void SaverScreen::LoadWallpaper(const std::string& path) {
 
 void SaverScreen::DrawQuad(dg::TDGTexture& texture, float x, float y, float w, float h,
                            std::uint32_t colour, float u0, float u1, float v0, float v1,
-                           sx::TSXFilter filter) {
+                           sx::TSXFilter filter, std::optional<std::size_t> replacing) {
   const sx::TSXVertex vertices[4] = {
       sx::MakeVertex(0, 0, colour, u0, v0),
       sx::MakeVertex(w, 0, colour, u1, v0),
       sx::MakeVertex(0, h, colour, u0, v1),
       sx::MakeVertex(w, h, colour, u1, v1),
   };
-  scene_->AddQuad(data::TVec2{x, y}, vertices, &texture, sx::sxbmAlphaBlend, filter,
-                  sx::TSXLayer::Overlay, 0.0f);
+  if (replacing) {
+    scene_->ReplaceOverlayQuad(*replacing, data::TVec2{x, y}, vertices, &texture,
+                               sx::sxbmAlphaBlend, filter);
+  } else {
+    scene_->AddQuad(data::TVec2{x, y}, vertices, &texture, sx::sxbmAlphaBlend, filter,
+                    sx::TSXLayer::Overlay, 0.0f);
+  }
 }
 
 void SaverScreen::DrawImage(dg::TDGTexture& texture, float x, float y, std::uint32_t colour) {
@@ -232,8 +239,13 @@ void SaverScreen::DrawImage(dg::TDGTexture& texture, float x, float y, std::uint
 }
 
 void SaverScreen::ComposeFrame() {
+  // Only a frame composed from an empty queue is this frame alone.
+  composed_ = scene_->OverlayQueue().Count() == 0;
   scene_->Clear(D3DCLEAR_TARGET, 0x00000000, 1.0f, 0);
-  if (state_ == nullptr) return;
+  if (state_ == nullptr) {
+    composed_ = false;
+    return;
+  }
   const game::GameState& g = *state_;
   const game::GameSettings& settings = *settings_;
 
@@ -281,14 +293,8 @@ void SaverScreen::ComposeFrame() {
     DrawImage(AnswerTexture(k), static_cast<float>(slot.x), static_cast<float>(slot.y), kFlyingRed);
   }
 
-  walkerFrame_ = (walkerFrame_ + 1) % kWalkerFrames;
-  dg::TDGTexture& walker = g.facingLeft ? *walker_[1] : *walker_[0];
-  const game::TBoardCell& at = g.board[g.walkerRow][g.walkerCol];
-  const float frameU = walker.ScaleU() / kWalkerFrames;
-  DrawQuad(walker, static_cast<float>(at.x) - 2, static_cast<float>(at.y) - 4,
-           static_cast<float>(walker.Width() / kWalkerFrames), static_cast<float>(walker.Height()),
-           kWhite, static_cast<float>(walkerFrame_) * frameU,
-           static_cast<float>(walkerFrame_ + 1) * frameU, 0, walker.ScaleV(), sx::TSXFilter::Point);
+  walkerQuad_ = scene_->OverlayQueue().Count();
+  DrawWalker(std::nullopt);
 
   if (idiomShown) {
     const float top = static_cast<float>(g.answerSlots[0].y + kReadingBelowAnswers);
@@ -302,6 +308,26 @@ void SaverScreen::ComposeFrame() {
   }
 }
 
+void SaverScreen::DrawWalker(std::optional<std::size_t> replacing) {
+  const game::GameState& g = *state_;
+  walkerFrame_ = (walkerFrame_ + 1) % kWalkerFrames;
+  dg::TDGTexture& walker = g.facingLeft ? *walker_[1] : *walker_[0];
+  const game::TBoardCell& at = g.board[g.walkerRow][g.walkerCol];
+  const float w = static_cast<float>(walker.Width() / kWalkerFrames);
+  const float h = static_cast<float>(walker.Height());
+  const float frameU = walker.ScaleU() / kWalkerFrames;
+  const float u0 = static_cast<float>(walkerFrame_) * frameU;
+  const float u1 = static_cast<float>(walkerFrame_ + 1) * frameU;
+  DrawQuad(walker, static_cast<float>(at.x) - 2, static_cast<float>(at.y) - 4, w, h, kWhite, u0, u1,
+           0, walker.ScaleV(), sx::TSXFilter::Point, replacing);
+}
+
+bool SaverScreen::RepeatFrame() {
+  if (!composed_ || motion_ != GameMotion::kStill || !scene_->RepeatLastFrame()) return false;
+  DrawWalker(walkerQuad_);
+  return true;
+}
+
 void SaverScreen::RenderFrame() {
   IDirect3DDevice9* device = carad_.Device();
   if (device == nullptr || FAILED(device->TestCooperativeLevel())) {
@@ -309,7 +335,7 @@ void SaverScreen::RenderFrame() {
     return;
   }
   device->BeginScene();
-  ComposeFrame();
+  if (!RepeatFrame()) ComposeFrame();
   scene_->Render();
   device->EndScene();
   if (options_.framePresenting) options_.framePresenting(*device);

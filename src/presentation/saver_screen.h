@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "dg/carad.h"
@@ -66,7 +67,9 @@ class SaverScreen final : public Screen {
   void Attach(const game::GameState& state, const game::GameSettings& settings) override {
     state_ = &state;
     settings_ = &settings;
+    composed_ = false;
   }
+  void SetGameMotion(GameMotion motion) override { motion_ = motion; }
 
   // game::GameView
   void WriteCellText(int row, int col, const std::u16string& kanji) override;
@@ -81,10 +84,17 @@ class SaverScreen final : public Screen {
 
   // Longer than 32 characters, the caption is shortened.
   void WriteMusicCaption(const std::string& ansi) override;
-  void SetMusicOn(bool on) override { musicOn_ = on; }
+  void SetMusicOn(bool on) override {
+    if (on != musicOn_) composed_ = false;
+    musicOn_ = on;
+  }
 
   // Queues the whole frame on the scene (after clearing the back buffer).
   void ComposeFrame();
+  // While the game stands still and nothing the frame shows was written since the last
+  // ComposeFrame, queues that frame again with the walker's next picture; false, queuing
+  // nothing, otherwise.
+  bool RepeatFrame();
 
   // For tests and tools.
   dg::TDGTexture& WallpaperTexture() { return *wallpaper_; }
@@ -120,8 +130,12 @@ class SaverScreen final : public Screen {
   void LoadArchiveImage(dg::TDGTexture& texture, const std::string& name);
   bool TryWallpaper(const std::string& path);
   void DrawImage(dg::TDGTexture& texture, float x, float y, std::uint32_t colour = kWhite);
+  // Queues the quad last, or in place of overlay quad `replacing`.
   void DrawQuad(dg::TDGTexture& texture, float x, float y, float w, float h, std::uint32_t colour,
-                float u0, float u1, float v0, float v1, sx::TSXFilter filter);
+                float u0, float u1, float v0, float v1, sx::TSXFilter filter,
+                std::optional<std::size_t> replacing = std::nullopt);
+  // The walker's next picture, queued last or in place of overlay quad `replacing`.
+  void DrawWalker(std::optional<std::size_t> replacing);
 
   dg::TDGCarad& carad_;
   ScreenOptions options_;
@@ -148,6 +162,11 @@ class SaverScreen final : public Screen {
   std::array<std::unique_ptr<dg::TDGTexture>, game::kAnswerSlotCount> answers_;
   int walkerFrame_ = 0;
   std::string currentWallpaper_;
+  GameMotion motion_ = GameMotion::kMoving;
+  // The scene's last frame is ComposeFrame's of the state and texts as they are, with the
+  // walker at overlay quad walkerQuad_.
+  bool composed_ = false;
+  std::size_t walkerQuad_ = 0;
 };
 
 // The window font of the saver: every writer starts with it.

@@ -12,6 +12,10 @@
 
 namespace presentation {
 
+// Whether the game's state may change before the next tick. While it is still, a frame is
+// the last one with the walker's next picture; moving, each frame is composed from it.
+enum class GameMotion { kMoving, kStill };
+
 class Screen : public game::GameView {
  public:
   // Size of the leaf tile picture, which sets the board geometry.
@@ -26,6 +30,8 @@ class Screen : public game::GameView {
   // The game state the frames show and the settings it runs with; set before the first
   // frame, both outlive the screen's use of them.
   virtual void Attach(const game::GameState& state, const game::GameSettings& settings) = 0;
+  // Told each tick before the frames it draws; moving until told otherwise.
+  virtual void SetGameMotion(GameMotion motion) = 0;
 };
 
 }  // namespace presentation

@@ -54,7 +54,7 @@ void SaverSession::StartUp() {
 bool SaverSession::Tick() {
   if (!game::TimeReached(clock_.Now(), lastTickTime_ + kTickMs)) return false;
   lastTickTime_ = clock_.Now();
-  game_->RunStepTimer();
+  const bool stepped = game_->RunStepTimer();
   if (MusicOn()) {
     music_->ServiceMusic();
     // The player turns itself off for good when nothing can be played.
@@ -63,6 +63,11 @@ bool SaverSession::Tick() {
     // Without music the sounds are seconds apart: the device closes in between.
     platform::CloseAudioDeviceWhenSilent(kAudioQuietMs);
   }
+  // Only a step and the flights change what the frames show of the game (the screen hears of
+  // texts, music and wallpapers itself), and the flights may draw a frame of their own.
+  const bool moving = stepped || game_->AnyTileFlying();
+  screen_.SetGameMotion(moving ? presentation::GameMotion::kMoving
+                               : presentation::GameMotion::kStill);
   game_->MoveFlyingTiles();
   screen_.RenderFrame();
   const auto remaining = static_cast<std::int32_t>(lastTickTime_ + kTickMs - clock_.Now());

@@ -1,5 +1,6 @@
 #include "sx/rendering_queue.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "dg/carad.h"
@@ -119,17 +120,37 @@ TSXRenderingQueue::TSXRenderingQueue(dg::TDGCarad* device, TSXScene* scene)
       order_(kInitialCapacity),
       keys_(kInitialCapacity) {}
 
+void TSXRenderingQueue::Grow() {
+  const std::size_t capacity = quads_.size() * 2;
+  quads_.resize(capacity);
+  drawn_.resize(capacity);
+  order_.resize(capacity);
+  keys_.resize(capacity);
+}
+
 void TSXRenderingQueue::AddQuad(bool linearFilter, std::int32_t blendMode,
                                 const TSXVertex (&vertices)[4], dg::TDGTexture* texture, float x,
                                 float y, float z) {
-  if (count_ == quads_.size()) {
-    const std::size_t capacity = quads_.size() * 2;
-    quads_.resize(capacity);
-    drawn_.resize(capacity);
-    order_.resize(capacity);
-    keys_.resize(capacity);
-  }
-  TSXQueuedQuad& quad = quads_[count_++];
+  if (count_ == quads_.size()) Grow();
+  Fill(quads_[count_++], linearFilter, blendMode, vertices, texture, x, y, z);
+}
+
+void TSXRenderingQueue::ReplaceQuad(std::size_t index, bool linearFilter, std::int32_t blendMode,
+                                    const TSXVertex (&vertices)[4], dg::TDGTexture* texture,
+                                    float x, float y, float z) {
+  if (index < count_) Fill(quads_[index], linearFilter, blendMode, vertices, texture, x, y, z);
+}
+
+void TSXRenderingQueue::RequeueDrawn() {
+  while (count_ + drawnCount_ > quads_.size()) Grow();
+  std::copy(drawn_.begin(), drawn_.begin() + static_cast<std::ptrdiff_t>(drawnCount_),
+            quads_.begin() + static_cast<std::ptrdiff_t>(count_));
+  count_ += drawnCount_;
+}
+
+void TSXRenderingQueue::Fill(TSXQueuedQuad& quad, bool linearFilter, std::int32_t blendMode,
+                             const TSXVertex (&vertices)[4], dg::TDGTexture* texture, float x,
+                             float y, float z) const {
   quad.linearFilter = linearFilter;
   quad.blendMode = blendMode;
   quad.texture = texture;

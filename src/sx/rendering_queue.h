@@ -45,6 +45,12 @@ class TSXRenderingQueue {
   // Copies the quad; a full queue doubles its capacity first.
   void AddQuad(bool linearFilter, std::int32_t blendMode, const TSXVertex (&vertices)[4],
                dg::TDGTexture* texture, float x, float y, float z);
+  // Quad `index` (below Count()) becomes the one given.
+  void ReplaceQuad(std::size_t index, bool linearFilter, std::int32_t blendMode,
+                   const TSXVertex (&vertices)[4], dg::TDGTexture* texture, float x, float y,
+                   float z);
+  // Queues the quads of the frame drawn last again, after those queued.
+  void RequeueDrawn();
   // Draws every queued quad on the wrapper's device and empties the queue: Draw, then
   // EndFrame.
   void DrawQueue(TSXDrawOrder order);
@@ -70,6 +76,10 @@ class TSXRenderingQueue {
  private:
   // Fills order_ with the indexes of the quads to draw, in drawing order; returns how many.
   std::size_t ArrangeOrder(TSXDrawOrder order);
+  void Grow();
+  void Fill(TSXQueuedQuad& quad, bool linearFilter, std::int32_t blendMode,
+            const TSXVertex (&vertices)[4], dg::TDGTexture* texture, float x, float y,
+            float z) const;
 
   dg::TDGCarad* device_;  // borrowed
   TSXScene* scene_;       // borrowed, the owner

@@ -25,7 +25,7 @@ constexpr D3DMATRIX kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}
 
 // Past these a frame is drawn whole: each box is a pass over every queued quad, and boxes
 // over half the target cost about what the whole frame does.
-constexpr std::size_t kMaxRedrawBoxes = 64;
+constexpr std::size_t kMaxRedrawBoxes = 128;
 
 std::int64_t Area(const RECT& r) {
   return std::int64_t{r.right - r.left} * std::int64_t{r.bottom - r.top};
@@ -68,6 +68,7 @@ void TSXScene::DiscardFrame() {
   opaque_->Discard();
   translucent_->Discard();
   clears_.clear();
+  lastRepeatable_ = false;
   frameKept_ = false;
 }
 
@@ -170,7 +171,7 @@ void TSXScene::Render() {
   // one clear of the target and overlay quads.
   const bool comparable = clears_.size() == 1 && clears_.front().flags == D3DCLEAR_TARGET &&
                           opaque_->Count() == 0 && translucent_->Count() == 0;
-  const D3DCOLOR colour = comparable ? clears_.front().colour : 0;
+  const PendingClear clear = comparable ? clears_.front() : PendingClear{};
   device->SetTransform(D3DTS_VIEW, &kIdentity);
   if (!(FrameComparable(*device) && RenderChanges(*device))) RenderWhole(*device);
   device->SetTexture(0, nullptr);
@@ -178,14 +179,33 @@ void TSXScene::Render() {
   translucent_->EndFrame();
   overlay_->EndFrame();
   clears_.clear();
+  lastRepeatable_ = comparable;
   frameKept_ = comparable && redraw_ == TSXRedraw::Changes && KeepsPresentedFrame(*device);
-  keptColour_ = colour;
+  lastClear_ = clear;
+}
+
+bool TSXScene::RepeatLastFrame() {
+  if (!lastRepeatable_ || !clears_.empty() || opaque_->Count() != 0 || translucent_->Count() != 0 ||
+      overlay_->Count() != 0) {
+    return false;
+  }
+  clears_.push_back(lastClear_);
+  overlay_->RequeueDrawn();
+  return true;
+}
+
+void TSXScene::ReplaceOverlayQuad(std::size_t index, data::TVec2 position,
+                                  const TSXVertex (&vertices)[4], dg::TDGTexture* texture,
+                                  std::int32_t blendMode, TSXFilter filter) {
+  if (BlendMode(blendMode) == nullptr) return;
+  overlay_->ReplaceQuad(index, filter == TSXFilter::Linear, blendMode, vertices, texture,
+                        position.x, position.y, 0.0f);
 }
 
 bool TSXScene::FrameComparable(IDirect3DDevice9& device) const {
   return frameKept_ && redraw_ == TSXRedraw::Changes && KeepsPresentedFrame(device) &&
          clears_.size() == 1 && clears_.front().flags == D3DCLEAR_TARGET &&
-         clears_.front().colour == keptColour_ && opaque_->Count() == 0 &&
+         clears_.front().colour == lastClear_.colour && opaque_->Count() == 0 &&
          translucent_->Count() == 0;
 }
 

@@ -60,6 +60,15 @@ class TSXScene : public dg::TDGResource {
   void AddQuad(data::TVec2 position, const TSXVertex (&vertices)[4], dg::TDGTexture* texture,
                std::int32_t blendMode, TSXFilter filter, TSXLayer layer, float z);
   void AddBlendMode(const TSXBlendMode& mode) { blendModes_.push_back(mode); }
+  // Queues again what the frame drawn last had, its clear and its overlay quads, for a
+  // frame that differs from it only in the quads then replaced. False, queuing nothing,
+  // unless that frame had one clear of the target and overlay quads only, and nothing is
+  // queued yet. The caller answers for the textures: one written since must be queued
+  // afresh.
+  bool RepeatLastFrame();
+  // Overlay quad `index` of the queue becomes the one given, as AddQuad queues it.
+  void ReplaceOverlayQuad(std::size_t index, data::TVec2 position, const TSXVertex (&vertices)[4],
+                          dg::TDGTexture* texture, std::int32_t blendMode, TSXFilter filter);
 
   // Draws and empties the queues.
   void Render();
@@ -127,10 +136,11 @@ class TSXScene : public dg::TDGResource {
   std::vector<TSXBlendMode> blendModes_;
   std::vector<PendingClear> clears_;  // since the last Render
   TSXRedraw redraw_ = TSXRedraw::Changes;
-  // The back buffer holds the frame drawn last, which began with one clear of the target
-  // to keptColour_ and had overlay quads only (those the overlay queue keeps as drawn).
+  // The frame drawn last had one clear of the target, lastClear_, and overlay quads only
+  // (those the overlay queue keeps as drawn); frameKept_: and the back buffer holds it.
+  bool lastRepeatable_ = false;
   bool frameKept_ = false;
-  D3DCOLOR keptColour_ = 0;
+  PendingClear lastClear_{};
   std::vector<RECT> boxes_;
   std::size_t redrawnBoxes_ = 0;
 };

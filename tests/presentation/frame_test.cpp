@@ -145,8 +145,9 @@ TEST(Frame, TheWalkerAnimatesWhileStandingStill) {
 }
 
 // Frames drawn as the last frame plus the boxes where they changed (the software device
-// keeps its frames) are the frames drawn whole, tick for tick, through flights, panels and a
-// new board; most ticks redraw one or two boxes.
+// keeps its frames), and repeated with the walker's next picture while the game stands
+// still, are the frames composed and drawn whole, tick for tick, through flights, panels
+// and a new board; most ticks redraw one or two boxes.
 TEST(Frame, FramesRedrawnWhereTheyChangedAreTheWholeFrames) {
   DataCopy data;
   data.Settings("[Settei]\r\nSpeed=-2\r\nWaitTime=-1\r\nImiHyoji=1\r\n");
@@ -156,11 +157,14 @@ TEST(Frame, FramesRedrawnWhereTheyChangedAreTheWholeFrames) {
     int boards = 0;
   };
   const auto play = [&](sx::TSXRedraw redraw) {
+    const bool reference = redraw == sx::TSXRedraw::Whole;
     Run run;
     shell::HeadlessSaver saver(data.Dir(), 17);
     saver.Screen().Scene().SetRedraw(redraw);
     for (int tick = 0; tick < 1500 && run.boards < 2; ++tick) {
       const bool done = saver.State().boardDone;
+      // Attached again, the screen composes the next frame afresh.
+      if (reference) saver.Screen().Attach(saver.State(), saver.Game().Settings());
       saver.RunTicks(1);
       if (done && !saver.State().boardDone) ++run.boards;
       if (saver.Screen().Scene().RedrawnBoxes() > 0) ++run.boxTicks;

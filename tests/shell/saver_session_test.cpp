@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -34,8 +35,10 @@ class RecordingScreen final : public presentation::Screen {
   void WriteReadingText(const std::u16string&) override {}
   void WriteMeaningLine(game::MeaningLine, const std::u16string&) override {}
   void PlayCompletionSound() override {}
+  void SetGameMotion(presentation::GameMotion m) override { motion = m; }
   void RenderFrame() override {
     frameTimes.push_back(clock_.Now());
+    frameMotions.push_back(motion);
     clock_.Sleep(renderCost);
   }
   void LoadWallpaper(const std::string& path) override { wallpapers.push_back(path); }
@@ -48,6 +51,8 @@ class RecordingScreen final : public presentation::Screen {
   const game::GameState* attached = nullptr;
   int cellWrites = 0;
   std::vector<std::uint32_t> frameTimes;
+  presentation::GameMotion motion = presentation::GameMotion::kMoving;
+  std::vector<presentation::GameMotion> frameMotions;
   std::vector<std::string> wallpapers;
   std::uint32_t renderCost = 0;
   std::vector<std::string> captions;
@@ -150,13 +155,26 @@ TEST(SaverSession, FirstStepComesWhenThreeSecondsAndTheStepIntervalHavePassed) {
   const game::GameState& g = f.session.Game().State();
   // The walker starts beside the first character it wants; its first step eats it.
   std::uint32_t firstEat = 0;
+  std::size_t eatFrame = 0;
   while (f.clock.Now() < 5000 + 5000) {
     f.session.Tick();
-    if (firstEat == 0 && g.collectedCount == 1) firstEat = f.session.LastTickTime();
+    if (firstEat == 0 && g.collectedCount == 1) {
+      firstEat = f.session.LastTickTime();
+      eatFrame = f.screen.frameMotions.size() - 1;
+    }
     f.clock.Sleep(1);
   }
   EXPECT_GE(firstEat, 5000u + 3000 + 700);
   EXPECT_LT(firstEat, 5000u + 3000 + 700 + shell::kTickMs);
+  // Until then the game stood still; the step and the eaten character's flight move it.
+  using presentation::GameMotion;
+  const std::vector<GameMotion>& motions = f.screen.frameMotions;
+  ASSERT_GT(motions.size(), eatFrame + 3);
+  EXPECT_EQ(std::count(motions.begin(), motions.begin() + static_cast<std::ptrdiff_t>(eatFrame),
+                       GameMotion::kMoving),
+            0);
+  EXPECT_EQ(motions[eatFrame], GameMotion::kMoving);
+  EXPECT_EQ(motions[eatFrame + 1], GameMotion::kMoving);
 }
 
 TEST(SaverSession, TheTickSurvivesTheClockWrap) {
