@@ -144,8 +144,13 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   // where pixels changed to damage_; false (nothing done) past the limits of a redraw.
   bool RedrawBoxes(const std::vector<ChangedRect>& boxes, size_t from, size_t to);
   int64_t TargetArea() const;
-  // Keeps the back buffer's pixels of `r`, then tells where within `r` they now differ.
-  void KeepBox(const ChangedRect& r);
+  // Carries out operations [from, to) within box `r`, starting from an underlay where one
+  // fits (see Underlay), and takes this frame's.
+  void ExecuteBox(size_t from, size_t to, const ChangedRect& r);
+  // The back buffer's pixels of `r`, copied out or back in.
+  void CopyBox(const ChangedRect& r, std::vector<uint32_t>& pixels) const;
+  void PasteBox(const ChangedRect& r, const std::vector<uint32_t>& pixels);
+  // Where within `r` the pixels now differ from boxBefore_.
   std::optional<ChangedRect> ChangedInBox(const ChangedRect& r) const;
   bool CoversTarget(const ChangedRect& r) const;
   bool StartsWithWholeClear(const OperationList& list) const;
@@ -201,10 +206,22 @@ class Device9 final : public IDirect3DDevice9, public PresentTargetWatcher {
   bool bufferLocked_ = false;      // locked directly since the last Present
   // Where the frame's executed operations changed pixels of the last presented frame, while
   // damageValid_: cleared at each Present, valid from there until something changes the
-  // buffer in a way the device does not follow (a direct lock, an operation carried out
+  // buffer in a way the device does not follow (a lock for writing, an operation carried out
   // whole).
   std::vector<ChangedRect> damage_;
   std::vector<uint32_t> boxBefore_;  // a box's pixels before it was redrawn
+  // A redrawn box's pixels as they stood after the first `depth` operations reaching into
+  // it, from the clear of the whole box at `first`. When the next frame's operations
+  // there begin with the same `depth`, it starts from them instead of drawing those again:
+  // the saver's walker, redrawn each frame over the wallpaper, road and leaves beneath it.
+  struct Underlay {
+    ChangedRect box;
+    size_t first = 0;
+    size_t depth = 0;
+    std::vector<uint32_t> pixels;
+  };
+  std::vector<Underlay> underlays_;      // taken in the frame presented last
+  std::vector<Underlay> nextUnderlays_;  // taken in this frame
   bool damageValid_ = false;
   // The last presented frame: the back buffer's storage as it was at that Present. The
   // buffer keeps drawing into the same storage (the next Present hands over only what it

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/d3d9/changed_rects.h"
 #include "platform/d3d9/device.h"
 
 namespace vm_d3d9 {
@@ -15,69 +16,12 @@ namespace {
 constexpr DWORD kTLVertexFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
 // Operations kept for comparison with the next frame; the saver's frames have about 200.
 constexpr size_t kMaxHeldOperations = 4096;
-// Separate areas a frame may redraw on its own; a new board's kanji written into the 81
-// cells at once make about fifty.
-constexpr size_t kMaxDamageBoxes = 128;
-// Boxes up to this many pixels are compared before and after they are redrawn (a cell or
-// the walker is about a thousand).
-constexpr int64_t kMaxComparedBox = 16384;
 
 void FillPixels(uint32_t* p, LONG n, uint32_t value) {
   const __m128i v = _mm_set1_epi32(static_cast<int>(value));
   LONG k = 0;
   for (; k + 4 <= n; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), v);
   for (; k < n; ++k) p[k] = value;
-}
-
-int64_t Area(const ChangedRect& r) { return int64_t{r.right - r.left} * (r.bottom - r.top); }
-
-ChangedRect Union(const ChangedRect& a, const ChangedRect& b) {
-  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-          std::max(a.bottom, b.bottom)};
-}
-
-bool Overlap(const ChangedRect& a, const ChangedRect& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-// Adds `r` to rectangles that share no pixel, joined with every one it overlaps until it
-// overlaps none.
-void AddDisjoint(std::vector<ChangedRect>& boxes, ChangedRect r) {
-  if (r.left >= r.right || r.top >= r.bottom) return;
-  for (bool merged = true; merged;) {
-    merged = false;
-    for (size_t k = 0; k < boxes.size(); ++k) {
-      if (!Overlap(r, boxes[k])) continue;
-      r = Union(r, boxes[k]);
-      boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(k));
-      merged = true;
-      break;
-    }
-  }
-  boxes.push_back(r);
-}
-
-// Joins rectangles that share no pixel into at most `most` that still share none and
-// cover them all: each step joins the two whose union adds the least area.
-void MergeInto(std::vector<ChangedRect>& boxes, size_t most) {
-  while (boxes.size() > most) {
-    size_t a = 0, b = 1;
-    int64_t best = INT64_MAX;
-    for (size_t i = 0; i < boxes.size(); ++i) {
-      for (size_t j = i + 1; j < boxes.size(); ++j) {
-        const int64_t added = Area(Union(boxes[i], boxes[j])) - Area(boxes[i]) - Area(boxes[j]);
-        if (added < best) {
-          best = added;
-          a = i;
-          b = j;
-        }
-      }
-    }
-    const ChangedRect joined = Union(boxes[a], boxes[b]);
-    boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(b));
-    boxes.erase(boxes.begin() + static_cast<ptrdiff_t>(a));
-    AddDisjoint(boxes, joined);
-  }
 }
 
 }  // namespace
@@ -197,43 +141,6 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveC
   return D3D_OK;
 }
 
-class Device9::SameOperation {
- public:
-  SameOperation(const OperationList& now, const OperationList& before)
-      : now_(now), before_(before) {}
-
-  bool operator()(const Operation& a, const Operation& b) {
-    if (a.kind != b.kind || a.bounds.left != b.bounds.left || a.bounds.top != b.bounds.top ||
-        a.bounds.right != b.bounds.right || a.bounds.bottom != b.bounds.bottom) {
-      return false;
-    }
-    if (a.kind == Operation::Kind::Clear) return a.clearValue == b.clearValue;
-    // One texture and stamp: one level 0 with the same texels.
-    return a.texture == b.texture && a.textureStamp == b.textureStamp && a.path == b.path &&
-           a.textureOpaque == b.textureOpaque && SameState(a.state, b.state) &&
-           a.vertexCount == b.vertexCount &&
-           std::memcmp(now_.Vertices(a), before_.Vertices(b), a.vertexCount * sizeof(TLVertex)) ==
-               0;
-  }
-
- private:
-  // Runs of draws share a state in both frames: each pair of entries is compared once
-  // per run.
-  bool SameState(uint32_t a, uint32_t b) {
-    if (a != lastNow_ || b != lastBefore_) {
-      lastNow_ = a;
-      lastBefore_ = b;
-      lastSame_ = now_.states[a] == before_.states[b];
-    }
-    return lastSame_;
-  }
-
-  const OperationList& now_;
-  const OperationList& before_;
-  uint32_t lastNow_ = UINT32_MAX, lastBefore_ = UINT32_MAX;
-  bool lastSame_ = false;
-};
-
 RasterState Device9::OperationList::DrawState(const Operation& op) const {
   RasterState state = states[op.state];
   if (op.texture != nullptr) state.texture = op.texture->Level0();
@@ -254,6 +161,7 @@ Device9::Operation& Device9::AddOperation(Operation::Kind kind, const ChangedRec
   if (deferring_ && !frame_.operations.empty() && executed_ == frame_.operations.size() &&
       kind == Operation::Kind::Clear && CoversTarget(bounds)) {
     ForgetOperations(&frame_);
+    nextUnderlays_.clear();
     executed_ = 0;
   }
   Operation& op = frame_.operations.emplace_back();
@@ -271,6 +179,7 @@ void Device9::OperationAdded() {
     // the buffer exactly; if not, the next frame will not count as comparable.
     Flush();
     ForgetOperations(&frame_);
+    nextUnderlays_.clear();
     executed_ = 0;
   }
 }
@@ -345,109 +254,6 @@ void Device9::Execute(size_t from, size_t to, const ChangedRect* area) {
   }
 }
 
-bool Device9::ExecuteDamageOnly() {
-  // Every pixel is first cleared by the same whole-target clear in both frames (else that
-  // clear differs and everything is damaged). A pixel outside every operation that
-  // differs then sees the same operations in the same order from the same start in both
-  // frames, so it keeps the previous frame's value; inside, the whole frame is redrawn.
-  // Frames of equal length pair their operations by position. When an operation comes or
-  // goes, the longest equal beginning and end pair up and everything between them, in
-  // either frame, differs.
-  std::vector<ChangedRect> boxes;
-  const auto add = [&](const ChangedRect& r) { AddDisjoint(boxes, r); };
-  const std::vector<Operation>& ops = frame_.operations;
-  const std::vector<Operation>& last = previous_.operations;
-  SameOperation same(frame_, previous_);
-  const size_t now = ops.size(), before = last.size();
-  if (now == before) {
-    for (size_t i = 0; i < now; ++i) {
-      if (same(ops[i], last[i])) continue;
-      add(ops[i].bounds);
-      add(last[i].bounds);
-    }
-  } else {
-    const size_t shorter = std::min(now, before);
-    size_t head = 0, tail = 0;
-    while (head < shorter && same(ops[head], last[head])) ++head;
-    while (tail < shorter - head && same(ops[now - 1 - tail], last[before - 1 - tail])) ++tail;
-    for (size_t i = head; i < now - tail; ++i) add(ops[i].bounds);
-    for (size_t i = head; i < before - tail; ++i) add(last[i].bounds);
-  }
-  return RedrawBoxes(boxes, 0, now);
-}
-
-bool Device9::ExecuteWhereTheyDraw(size_t from, size_t to) {
-  // The buffer holds the last presented frame and what the frame's executed operations
-  // drew: pixels outside these operations' own bounds keep their values.
-  std::vector<ChangedRect> boxes;
-  const int64_t half = TargetArea() / 2;
-  for (size_t i = from; i < to; ++i) {
-    // A whole clear or a backdrop would be redrawn everywhere anyway.
-    if (Area(frame_.operations[i].bounds) > half) return false;
-    AddDisjoint(boxes, frame_.operations[i].bounds);
-    if (boxes.size() > kMaxDamageBoxes) return false;
-  }
-  return RedrawBoxes(boxes, from, to);
-}
-
-int64_t Device9::TargetArea() const {
-  const SurfaceMemory& target = backBuffers_.front()->memory;
-  return int64_t{target.width} * target.height;
-}
-
-bool Device9::RedrawBoxes(const std::vector<ChangedRect>& boxes, size_t from, size_t to) {
-  if (boxes.size() > kMaxDamageBoxes) return false;
-  int64_t area = 0;
-  for (const ChangedRect& r : boxes) area += Area(r);
-  if (area * 2 > TargetArea()) return false;
-  for (const ChangedRect& r : boxes) {
-    // A box whose draws changed nothing it shows (a texture written again with the same
-    // texels, a colour put back) is not handed over, and one that did is narrowed to what
-    // differs. Past a size the saving does not pay for the copy.
-    const bool small = Area(r) <= kMaxComparedBox;
-    if (small) KeepBox(r);
-    Execute(from, to, &r);
-    if (!small) {
-      AddDisjoint(damage_, r);
-    } else if (const std::optional<ChangedRect> changed = ChangedInBox(r)) {
-      AddDisjoint(damage_, *changed);
-    }
-  }
-  // A target takes a few rectangles.
-  MergeInto(damage_, FrameChanges::kMaxRects);
-  return true;
-}
-
-void Device9::KeepBox(const ChangedRect& r) {
-  const SurfaceMemory& target = backBuffers_.front()->memory;
-  const size_t w = static_cast<size_t>(r.right - r.left);
-  boxBefore_.resize(w * static_cast<size_t>(r.bottom - r.top));
-  for (int y = r.top; y < r.bottom; ++y) {
-    std::memcpy(boxBefore_.data() + static_cast<size_t>(y - r.top) * w,
-                target.bits.get() + static_cast<ptrdiff_t>(y) * target.pitch + r.left * 4, w * 4);
-  }
-}
-
-std::optional<ChangedRect> Device9::ChangedInBox(const ChangedRect& r) const {
-  const SurfaceMemory& target = backBuffers_.front()->memory;
-  const int w = r.right - r.left;
-  ChangedRect changed{r.right, r.bottom, r.left, r.top};
-  for (int y = r.top; y < r.bottom; ++y) {
-    const uint32_t* before = boxBefore_.data() + static_cast<size_t>(y - r.top) * w;
-    const auto* now = reinterpret_cast<const uint32_t*>(target.bits.get() +
-                                                        static_cast<ptrdiff_t>(y) * target.pitch) +
-                      r.left;
-    if (std::memcmp(before, now, static_cast<size_t>(w) * 4) == 0) continue;
-    int first = 0, end = w;
-    while (before[first] == now[first]) ++first;
-    while (before[end - 1] == now[end - 1]) --end;
-    changed = {std::min(changed.left, r.left + first), std::min(changed.top, y),
-               std::max(changed.right, r.left + end), y + 1};
-  }
-  if (changed.left >= changed.right) return std::nullopt;
-  return changed;
-}
-
 void Device9::Flush() {
   const size_t count = frame_.operations.size();
   if (executed_ == count) return;
@@ -481,7 +287,7 @@ void Device9::BackBufferLocked(bool writing) {
   Flush();
   if (writing) KeepPresentedFrame();
   bufferLocked_ = true;
-  damageValid_ = false;
+  if (writing) damageValid_ = false;
   previousInBuffer_ = false;
 }
 

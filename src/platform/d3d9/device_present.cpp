@@ -32,12 +32,14 @@ HRESULT Device9::Present(const RECT* sourceRect, const RECT* destRect, HWND dest
   lastShownTarget_ = target;
   previous_.swap(frame_);
   ForgetOperations(&frame_);  // the one before this
+  underlays_.swap(nextUnderlays_);
+  nextUnderlays_.clear();
   executed_ = 0;
   previousInBuffer_ = deferring_ && !bufferLocked_ && StartsWithWholeClear(previous_);
-  // From here on the buffer holds the frame just presented, and damage_ follows what the
-  // next frame changes of it.
+  // From here on the buffer holds the frame just presented (whatever wrote it), and damage_
+  // follows what the next frame changes of it.
   damage_.clear();
-  damageValid_ = !bufferLocked_;
+  damageValid_ = true;
   bufferLocked_ = false;
   presented_ = frame.bits;
   // Back buffers hold 32-bit pixels in rows of exactly width pixels.

@@ -2,6 +2,7 @@
 // the back buffer is next used, and presenting only the rows that changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <vector>
@@ -317,6 +318,74 @@ TEST(Scissor, LimitsClearsAndDrawsToItsRectangle) {
               << c.name << (draw ? ", draw" : ", clear") << " at " << x << "," << y;
         }
     }
+  }
+}
+
+// Frames drawn over the last one box by box, as the scene draws them (the box cleared, then
+// every draw reaching into it under the scissor test), give the pixels of frames drawn whole,
+// and their target gets them. A box whose first draws stay as they were starts from what
+// those left last time: here the box of a sprite that only changes colour, like the saver's
+// walker, over a background that changes now and then, while another sprite moves.
+TEST(PresentedChanges, FramesDrawnBoxByBoxMatchFramesDrawnWhole) {
+  TestDevice boxes(96, 64), whole(96, 64);
+  PatchTarget target;
+  std::mt19937 rng(31);
+  IDirect3DTexture9* textures[2][2];
+  for (int k = 0; k < 2; ++k) {
+    TestDevice& t = k == 0 ? boxes : whole;
+    std::mt19937 texels(5);
+    textures[k][0] =
+        t.Texture(96, 64, [&](int, int) { return 0xC0000000u | (texels() & 0xFFFFFF); });
+    textures[k][1] = t.Texture(12, 12, [&](int x, int y) { return (x + y) % 3 ? 0xFF80C040u : 0; });
+  }
+  Quad still{10, 10, 22, 22}, moving{50, 30, 62, 42};
+  const auto reaches = [](const Quad& q, const RECT& r) {
+    return q.x0 < static_cast<float>(r.right) && static_cast<float>(r.left) < q.x1 &&
+           q.y0 < static_cast<float>(r.bottom) && static_cast<float>(r.top) < q.y1;
+  };
+  const auto draw = [&](TestDevice& t, int k, const RECT* box) {
+    const D3DRECT rect = box ? D3DRECT{box->left, box->top, box->right, box->bottom} : D3DRECT{};
+    t.device->Clear(box ? 1 : 0, box ? &rect : nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    if (box) t.device->SetScissorRect(box);
+    t.device->SetRenderState(D3DRS_SCISSORTESTENABLE, box != nullptr);
+    t.Modulate();
+    t.Blend(true);
+    t.device->SetTexture(0, textures[k][0]);
+    t.Draw({0, 0, 96, 64});
+    t.device->SetTexture(0, textures[k][1]);
+    for (const Quad& q : {still, moving})
+      if (!box || reaches(q, *box)) t.Draw(q);
+    t.device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+  };
+  draw(boxes, 0, nullptr);
+  ASSERT_EQ(boxes.device->Present(nullptr, nullptr, &target, nullptr), D3D_OK);
+  for (int frame = 0; frame < 40; ++frame) {
+    const RECT stillBox{10, 10, 22, 22};
+    still.color = 0xFF000000u | static_cast<uint32_t>(rng());
+    std::vector<RECT> changed{stillBox};
+    if (frame % 7 == 3) {  // the background changes under the still sprite only
+      for (int k = 0; k < 2; ++k) {
+        D3DLOCKED_RECT lr{};
+        ASSERT_EQ(textures[k][0]->LockRect(0, &lr, nullptr, 0), D3D_OK);
+        static_cast<uint32_t*>(lr.pBits)[15 * lr.Pitch / 4 + 15] ^= 0x00FFFFFFu;
+        textures[k][0]->UnlockRect(0);
+      }
+    }
+    if (frame % 3 == 0) {
+      const RECT before{static_cast<LONG>(moving.x0), static_cast<LONG>(moving.y0),
+                        static_cast<LONG>(moving.x1), static_cast<LONG>(moving.y1)};
+      const float dx = static_cast<float>(static_cast<int>(rng() % 5) - 2);
+      moving.x0 += dx;
+      moving.x1 += dx;
+      changed.push_back({std::min(before.left, static_cast<LONG>(moving.x0)), before.top,
+                         std::max(before.right, static_cast<LONG>(moving.x1)), before.bottom});
+    }
+    for (const RECT& box : changed) draw(boxes, 0, &box);
+    draw(whole, 1, nullptr);
+    ASSERT_EQ(boxes.device->Present(nullptr, nullptr, &target, nullptr), D3D_OK);
+    ASSERT_EQ(boxes.Pixels(), whole.Pixels()) << "frame " << frame;
+    ASSERT_FALSE(target.lastWhole);
+    ASSERT_EQ(target.frame, boxes.Pixels()) << "frame " << frame;
   }
 }
 
