@@ -1,7 +1,7 @@
 #include "sx/frame_damage.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace sx {
@@ -42,15 +42,21 @@ RECT QuadBounds(const TSXQueuedQuad& quad, const RECT& clip) {
     y0 = std::min(y0, y);
     y1 = std::max(y1, y);
   }
-  if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1))
-    return clip;
-  const auto inside = [](float f, LONG lo, LONG hi) {
-    return static_cast<LONG>(std::clamp(f, static_cast<float>(lo), static_cast<float>(hi)));
+  // Written so that a NaN fails it too; a quad reaching so far covers all of `clip` anyway.
+  constexpr float kFar = 1e9f;
+  if (!(x0 >= -kFar && x1 <= kFar && y0 >= -kFar && y1 <= kFar)) return clip;
+  // floor as a conversion, which truncates, and a step down for negative fractions: the
+  // library's floor is a call on the processors the build targets.
+  const auto floorOf = [](float f) {
+    const auto i = static_cast<std::int64_t>(f);
+    return static_cast<float>(i) > f ? i - 1 : i;
   };
-  return {inside(std::floor(x0), clip.left, clip.right),
-          inside(std::floor(y0), clip.top, clip.bottom),
-          inside(std::floor(x1) + 1, clip.left, clip.right),
-          inside(std::floor(y1) + 1, clip.top, clip.bottom)};
+  const auto inside = [](std::int64_t v, LONG lo, LONG hi) {
+    return static_cast<LONG>(std::clamp<std::int64_t>(v, lo, hi));
+  };
+  return {inside(floorOf(x0), clip.left, clip.right), inside(floorOf(y0), clip.top, clip.bottom),
+          inside(floorOf(x1) + 1, clip.left, clip.right),
+          inside(floorOf(y1) + 1, clip.top, clip.bottom)};
 }
 
 bool SameQuad(const TSXQueuedQuad& a, const TSXQueuedQuad& b) {
@@ -61,12 +67,10 @@ bool SameQuad(const TSXQueuedQuad& a, const TSXQueuedQuad& b) {
 }
 
 bool FindChangedBoxes(std::span<const TSXQueuedQuad> now, std::span<const TSXQueuedQuad> before,
-                      const RECT& clip, std::size_t maxBoxes, std::vector<RECT>& boxes) {
+                      std::size_t maxBoxes, std::vector<RECT>& boxes) {
   boxes.clear();
   const auto add = [&](const TSXQueuedQuad& quad) {
-    const RECT& b = quad.bounds;
-    AddDisjoint(boxes, {std::max(b.left, clip.left), std::max(b.top, clip.top),
-                        std::min(b.right, clip.right), std::min(b.bottom, clip.bottom)});
+    AddDisjoint(boxes, quad.bounds);
     return boxes.size() <= maxBoxes;
   };
   std::size_t i = 0, j = 0;
@@ -87,6 +91,18 @@ bool FindChangedBoxes(std::span<const TSXQueuedQuad> now, std::span<const TSXQue
   for (; j < before.size(); ++j)
     if (!add(before[j])) return false;
   return true;
+}
+
+bool FindReplacedBoxes(std::span<const TSXReplacement> replaced, std::span<const TSXQueuedQuad> now,
+                       std::size_t requeued, std::size_t maxBoxes, std::vector<RECT>& boxes) {
+  boxes.clear();
+  for (const TSXReplacement& r : replaced) {
+    if (SameQuad(r.before, now[r.index])) continue;
+    AddDisjoint(boxes, r.before.bounds);
+    AddDisjoint(boxes, now[r.index].bounds);
+  }
+  for (std::size_t i = requeued; i < now.size(); ++i) AddDisjoint(boxes, now[i].bounds);
+  return boxes.size() <= maxBoxes;
 }
 
 }  // namespace sx

@@ -138,14 +138,19 @@ void TSXRenderingQueue::AddQuad(bool linearFilter, std::int32_t blendMode,
 void TSXRenderingQueue::ReplaceQuad(std::size_t index, bool linearFilter, std::int32_t blendMode,
                                     const TSXVertex (&vertices)[4], dg::TDGTexture* texture,
                                     float x, float y, float z) {
-  if (index < count_) Fill(quads_[index], linearFilter, blendMode, vertices, texture, x, y, z);
+  if (index >= count_) return;
+  if (index < requeued_ &&
+      std::none_of(replacements_.begin(), replacements_.end(),
+                   [&](const TSXReplacement& r) { return r.index == index; })) {
+    replacements_.push_back({index, quads_[index]});
+  }
+  Fill(quads_[index], linearFilter, blendMode, vertices, texture, x, y, z);
 }
 
 void TSXRenderingQueue::RequeueDrawn() {
-  while (count_ + drawnCount_ > quads_.size()) Grow();
-  std::copy(drawn_.begin(), drawn_.begin() + static_cast<std::ptrdiff_t>(drawnCount_),
-            quads_.begin() + static_cast<std::ptrdiff_t>(count_));
-  count_ += drawnCount_;
+  if (count_ != 0) return;
+  quads_.swap(drawn_);
+  count_ = requeued_ = drawnCount_;
 }
 
 void TSXRenderingQueue::Fill(TSXQueuedQuad& quad, bool linearFilter, std::int32_t blendMode,
@@ -192,6 +197,8 @@ void TSXRenderingQueue::EndFrame() {
   quads_.swap(drawn_);
   drawnCount_ = count_;
   count_ = 0;
+  requeued_ = 0;
+  replacements_.clear();
 }
 
 void TSXRenderingQueue::Draw(TSXDrawOrder order, const RECT* within) {

@@ -32,6 +32,12 @@ struct TSXQueuedQuad {
   RECT bounds;            // the pixels it may write within the scene's viewport
 };
 
+// A quad of a requeued frame replaced by another: its index and what it was.
+struct TSXReplacement {
+  std::size_t index;
+  TSXQueuedQuad before;
+};
+
 enum class TSXDrawOrder { Added, FarToNear };
 
 class TSXRenderingQueue {
@@ -49,8 +55,12 @@ class TSXRenderingQueue {
   void ReplaceQuad(std::size_t index, bool linearFilter, std::int32_t blendMode,
                    const TSXVertex (&vertices)[4], dg::TDGTexture* texture, float x, float y,
                    float z);
-  // Queues the quads of the frame drawn last again, after those queued.
+  // Queues the quads of the frame drawn last again, into an empty queue. They move rather
+  // than being copied: until EndFrame the queue tells what changed of them by Replacements
+  // and the quads added after Requeued() of them, instead of keeping them as drawn.
   void RequeueDrawn();
+  std::size_t Requeued() const { return requeued_; }
+  std::span<const TSXReplacement> Replacements() const { return replacements_; }
   // Draws every queued quad on the wrapper's device and empties the queue: Draw, then
   // EndFrame.
   void DrawQueue(TSXDrawOrder order);
@@ -65,6 +75,8 @@ class TSXRenderingQueue {
   void Discard() {
     count_ = 0;
     drawnCount_ = 0;
+    requeued_ = 0;
+    replacements_.clear();
   }
 
   std::size_t Count() const { return count_; }
@@ -84,12 +96,15 @@ class TSXRenderingQueue {
   dg::TDGCarad* device_;  // borrowed
   TSXScene* scene_;       // borrowed, the owner
   // Sized to the capacity; the first count_ entries are queued, the first drawnCount_ of
-  // drawn_ were the frame drawn last. Kept across frames so that a steady frame allocates
+  // drawn_ were the frame drawn last (unless requeued_, when they are the first requeued_ of
+  // quads_, but for replacements_). Kept across frames so that a steady frame allocates
   // nothing.
   std::vector<TSXQueuedQuad> quads_;
   std::size_t count_ = 0;
   std::vector<TSXQueuedQuad> drawn_;
   std::size_t drawnCount_ = 0;
+  std::size_t requeued_ = 0;
+  std::vector<TSXReplacement> replacements_;
   std::vector<std::int32_t> order_;
   std::vector<float> keys_;
 };

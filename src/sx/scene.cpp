@@ -213,8 +213,12 @@ bool TSXScene::RenderChanges(IDirect3DDevice9& device) {
   const RECT clip{static_cast<LONG>(viewport_.X), static_cast<LONG>(viewport_.Y),
                   static_cast<LONG>(viewport_.X + viewport_.Width),
                   static_cast<LONG>(viewport_.Y + viewport_.Height)};
-  if (!FindChangedBoxes(overlay_->Queued(), overlay_->Drawn(), clip, kMaxRedrawBoxes, boxes_))
-    return false;
+  const bool found =
+      overlay_->Requeued() > 0
+          ? FindReplacedBoxes(overlay_->Replacements(), overlay_->Queued(), overlay_->Requeued(),
+                              kMaxRedrawBoxes, boxes_)
+          : FindChangedBoxes(overlay_->Queued(), overlay_->Drawn(), kMaxRedrawBoxes, boxes_);
+  if (!found) return false;
   std::int64_t area = 0;
   for (const RECT& box : boxes_) area += Area(box);
   if (area * 2 > Area(clip)) return false;

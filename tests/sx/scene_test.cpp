@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/d3d9/kept_frame.h"
 #include "sx/sx_fixture.h"
 
 namespace sx {
@@ -318,6 +320,51 @@ TEST_F(SceneTest, QuadLandsAtItsPositionAndModulatesTheTexture) {
           << x << "," << y;
     }
   }
+}
+
+// On a device that keeps its frames, a frame like the last one is drawn only in the box
+// where a quad moved, and so is the last frame repeated with a quad replaced; both come out
+// as the frames drawn whole.
+TEST_F(SceneTest, AFrameLikeTheLastIsDrawnOnlyWhereItDiffers) {
+  const bool kept = KeepsPresentedFrame(*Device());
+  dg::TDGTexture* red = MakeTexture(8, 8, 0x80FF0000);
+  dg::TDGTexture* green = MakeTexture(8, 8, 0xFF00FF00);
+  const Quad quad = MakeQuad(8, 8);
+  const auto queue = [&](float greenX) {
+    scene_->Clear(D3DCLEAR_TARGET, 0xFF000010, 1.0f, 0);
+    for (const auto& [texture, x] : {std::pair{red, 10.0f}, {green, greenX}, {red, 200.0f}})
+      scene_->AddQuad({x, 10}, quad.v, texture, sxbmAlphaBlend, TSXFilter::Point, TSXLayer::Overlay,
+                      0);
+  };
+  const auto draw = [&] {
+    Device()->BeginScene();
+    const std::size_t draws = DrawIndexes(RecordRender()).size();
+    Device()->EndScene();
+    return std::pair{draws, PresentAndRead()};
+  };
+  const auto whole = [&](const std::function<void()>& compose) {
+    scene_->SetRedraw(TSXRedraw::Whole);
+    compose();
+    const auto frame = draw().second;
+    scene_->SetRedraw(TSXRedraw::Changes);
+    compose();
+    draw();
+    return frame;
+  };
+  queue(100);
+  draw();
+  queue(104);
+  const auto [moved, movedFrame] = draw();
+  EXPECT_EQ(moved, kept ? 1u : 3u);
+  EXPECT_EQ(scene_->RedrawnBoxes(), kept ? 1u : 0u);
+  EXPECT_EQ(movedFrame, whole([&] { queue(104); }));
+
+  ASSERT_TRUE(scene_->RepeatLastFrame());
+  EXPECT_FALSE(scene_->RepeatLastFrame());  // once a frame
+  scene_->ReplaceOverlayQuad(1, {110, 10}, quad.v, green, sxbmAlphaBlend, TSXFilter::Point);
+  const auto [replaced, replacedFrame] = draw();
+  EXPECT_EQ(replaced, kept ? 1u : 3u);
+  EXPECT_EQ(replacedFrame, whole([&] { queue(110); }));
 }
 
 TEST_F(SceneTest, NewDeviceGetsTheStoredViewportAndProjection) {

@@ -149,13 +149,15 @@ void Device9::ExecuteBox(size_t from, size_t to, const ChangedRect& r) {
          same(ops[a + shared], last[lastA + shared]))
     ++shared;
   size_t start = a;
-  for (const Underlay& u : underlays_) {
+  Underlay* pasted = nullptr;
+  for (Underlay& u : underlays_) {
     if (u.first != lastA || u.depth > shared || u.box.left != r.left || u.box.top != r.top ||
         u.box.right != r.right || u.box.bottom != r.bottom) {
       continue;
     }
     PasteBox(r, u.pixels);
     start = a + u.depth;
+    pasted = &u;
     break;
   }
   // What the two frames share is likely to stay for the next: its pixels become this
@@ -166,7 +168,12 @@ void Device9::ExecuteBox(size_t from, size_t to, const ChangedRect& r) {
     next.box = r;
     next.first = a;
     next.depth = shared;
-    CopyBox(r, next.pixels);
+    // Pasted at this depth, the pixels are those already kept.
+    if (pasted != nullptr && pasted->depth == shared) {
+      next.pixels.swap(pasted->pixels);
+    } else {
+      CopyBox(r, next.pixels);
+    }
   }
   Execute(a + shared, b, &r);
 }
