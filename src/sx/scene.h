@@ -75,6 +75,8 @@ class TSXScene : public dg::TDGResource {
   void SetRedraw(TSXRedraw redraw);
   // How many boxes the last Render drew again; 0 when it drew the whole frame.
   std::size_t RedrawnBoxes() const { return redrawnBoxes_; }
+  // The back buffer holds the frame drawn last, for the next to be drawn where it differs.
+  bool FrameKept() const { return frameKept_; }
 
   // The device wrapper's notification after a new device exists (and after a reset):
   // viewport and projection are applied again and blend-op support is asked again.

@@ -155,6 +155,7 @@ TEST(Frame, FramesRedrawnWhereTheyChangedAreTheWholeFrames) {
     std::vector<std::uint64_t> frames;  // a hash of each tick's frame
     int boxTicks = 0;                   // ticks drawn as boxes
     int boards = 0;
+    bool kept = true;  // the device kept every frame
   };
   const auto play = [&](sx::TSXRedraw redraw) {
     const bool reference = redraw == sx::TSXRedraw::Whole;
@@ -166,6 +167,10 @@ TEST(Frame, FramesRedrawnWhereTheyChangedAreTheWholeFrames) {
       // Attached again, the screen composes the next frame afresh.
       if (reference) saver.Screen().Attach(saver.State(), saver.Game().Settings());
       saver.RunTicks(1);
+      if (!reference && !saver.Screen().Scene().FrameKept()) {
+        run.kept = false;
+        break;
+      }
       if (done && !saver.State().boardDone) ++run.boards;
       if (saver.Screen().Scene().RedrawnBoxes() > 0) ++run.boxTicks;
       std::uint64_t hash = 14695981039346656037ull;
@@ -176,6 +181,7 @@ TEST(Frame, FramesRedrawnWhereTheyChangedAreTheWholeFrames) {
     return run;
   };
   const Run changes = play(sx::TSXRedraw::Changes);
+  if (!changes.kept) GTEST_SKIP() << "the device discards its frames: each is drawn whole";
   const Run whole = play(sx::TSXRedraw::Whole);
   EXPECT_EQ(changes.boards, 2);
   ASSERT_EQ(changes.frames.size(), whole.frames.size());
