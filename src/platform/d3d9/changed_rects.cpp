@@ -16,6 +16,10 @@ bool Overlap(const ChangedRect& a, const ChangedRect& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+bool SameRect(const ChangedRect& a, const ChangedRect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 bool Contains(const ChangedRect& outer, const ChangedRect& inner) {
   return outer.left <= inner.left && outer.top <= inner.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;

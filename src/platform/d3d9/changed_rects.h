@@ -19,6 +19,7 @@ inline constexpr int64_t kMaxComparedBox = 16384;
 int64_t Area(const ChangedRect& r);
 ChangedRect Union(const ChangedRect& a, const ChangedRect& b);
 bool Overlap(const ChangedRect& a, const ChangedRect& b);
+bool SameRect(const ChangedRect& a, const ChangedRect& b);
 // `inner` lies wholly within `outer`.
 bool Contains(const ChangedRect& outer, const ChangedRect& inner);
 // Adds `r` to rectangles that share no pixel, joined with every one it overlaps until it

@@ -106,8 +106,8 @@ bool Device9::RedrawBoxes(const std::vector<ChangedRect>& boxes, size_t from, si
     // texels, a colour put back) is not handed over, and one that did is narrowed to what
     // differs. Past a size the saving does not pay for the copy.
     const bool small = Area(r) <= kMaxComparedBox;
-    if (small) CopyBox(r, boxBefore_);
     if (small) {
+      CopyBox(r, boxBefore_);
       ExecuteBox(from, to, r);
     } else {
       Execute(from, to, &r);
@@ -151,10 +151,7 @@ void Device9::ExecuteBox(size_t from, size_t to, const ChangedRect& r) {
   size_t start = a;
   Underlay* pasted = nullptr;
   for (Underlay& u : underlays_) {
-    if (u.first != lastA || u.depth > shared || u.box.left != r.left || u.box.top != r.top ||
-        u.box.right != r.right || u.box.bottom != r.bottom) {
-      continue;
-    }
+    if (u.first != lastA || u.depth > shared || !SameRect(u.box, r)) continue;
     PasteBox(r, u.pixels);
     start = a + u.depth;
     pasted = &u;
