@@ -198,7 +198,7 @@ void TDGTexture::CreateD3DTexture(std::uint32_t width, std::uint32_t height) {
   bytesPerPixel_ = FormatBits(format_) / 8;
 }
 
-void TDGTexture::SizeAndDecode(data::Stream& stream) {
+void TDGTexture::SizeAndDecode(data::Stream& stream, std::string_view source) {
   const std::uint64_t start = stream.Position();
   std::uint8_t fileHeader[kBMPFileHeaderSize];
   std::uint8_t infoHeader[kBMPInfoHeaderSize];
@@ -235,7 +235,7 @@ void TDGTexture::SizeAndDecode(data::Stream& stream) {
 
   SetSize(static_cast<std::uint32_t>(header.width), static_cast<std::uint32_t>(header.height));
   stream.Seek(start);
-  DecodeBMP(texture_, stream);
+  DecodeBMP(texture_, stream, source);
 }
 
 void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archiveName) {
@@ -244,7 +244,7 @@ void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archive
                         fileName.c_str()));
     try {
       data::FileStream file(fileName);
-      SizeAndDecode(file);
+      SizeAndDecode(file, fileName);
     } catch (const std::exception&) {
       CheckResult(1, fileName + "からの、読み込みエラー");
     }
@@ -256,7 +256,7 @@ void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archive
                       name_.c_str(), archiveName.c_str(), fileName.c_str()));
   try {
     data::MemoryStream entry = data::ExtractQDAFile(archiveName, fileName);
-    SizeAndDecode(entry);
+    SizeAndDecode(entry, fileName + " ＠ " + archiveName);
   } catch (const std::exception& error) {
     // The archive reader names what is wrong; the line after it names the item.
     if (dynamic_cast<const BitmapRefused*>(&error) == nullptr) DebugLog(error.what());
@@ -270,7 +270,7 @@ void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archive
 void TDGTexture::LoadFromStream(data::Stream& stream) {
   DetailLog(LogFormat("ID %d のテクスチャに、ストリームから読み込みます", id_));
   try {
-    SizeAndDecode(stream);
+    SizeAndDecode(stream, LogFormat("the stream of texture ID %d", id_));
     loadSource_ = dglsDrawn;
   } catch (const std::exception&) {
     CheckResult(1, "ストリームからの、読み込みエラー");
