@@ -19,7 +19,7 @@ TEST(MemoryStream, ReadsWritesAndSeeksPastTheEnd) {
   EXPECT_EQ(s.Size(), 5u);
   EXPECT_EQ(s.Bytes(), (std::vector<std::uint8_t>{0, 0, 0, 'a', 'b'}));
   s.Seek(4);
-  char buf[4] = {};
+  char buf[8] = {};
   EXPECT_EQ(s.Read(buf, 4), 1u);
   EXPECT_EQ(buf[0], 'b');
   EXPECT_EQ(s.Read(buf, 4), 0u);
