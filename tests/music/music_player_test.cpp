@@ -121,9 +121,9 @@ TEST(MusicPlayer, NothingToPlayTurnsTheMusicOff) {
     PlayerRig rig(temp);
     rig.player.Configure(true, c.file, c.folder, c.mode);
     rig.player.ArmMusicService();
-    const std::vector<std::string> waiting =
-        c.mode == MusicMode::kRandom ? std::vector<std::string>{kMusicPendingCaption}
-                                     : std::vector<std::string>{};
+    const std::vector<std::string> waiting = c.mode == MusicMode::kRandom
+                                                 ? std::vector<std::string>{kMusicPendingCaption}
+                                                 : std::vector<std::string>{};
     EXPECT_EQ(rig.captions, waiting) << c.name;
     rig.clock.Advance(1500);
     rig.player.ServiceMusic();
