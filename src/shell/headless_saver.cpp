@@ -19,7 +19,7 @@ HeadlessSaver::HeadlessSaver(const platform::AppPaths& paths, std::uint64_t seed
       *screen_, clock_,
       SessionOptions{
           paths, seed,
-          [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
+          [](const std::string& face) { return platform::gdi::IsJapaneseScreenFont(face); },
           MusicOutput::kNone, nullptr});
   session_->StartUp();
 }

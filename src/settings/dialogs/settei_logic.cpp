@@ -9,6 +9,7 @@
 #include "settings/dialogs/folder_has_midi.h"
 #include "settings/dialogs/shorten_path.h"
 #include "settings/dialogs/user_words_export.h"
+#include "settings/stored_font.h"
 
 namespace settings {
 namespace {
@@ -21,8 +22,6 @@ using T = SetteiTexts;
 // A stored wallpaper count beyond this is taken as damage, not as a list to load key by
 // key (each key is a read of the whole file).
 constexpr int kMaxWallpaperEntries = 4096;
-// Only these bits of record.dat carry a style.
-constexpr std::uint8_t kStyleMask = 0x0F;
 // The font chooser starts from this face and height, not from the stored choice.
 constexpr int kChooserPixelSize = 13;
 
@@ -148,18 +147,14 @@ void SetteiLogic::LoadMusicGroup(const std::string& path) {
 
 void SetteiLogic::LoadFontGroup(const platform::IniFile& ini) {
   const std::string face = ini.ReadString("Font", "Name", kFaceMsPMincho);
-  if (!view_.FaceInstalled(face)) {
+  const std::optional<SaverFont> font =
+      UsableStoredFont(face, paths_.UpdatePath(platform::UserFile::kFontStyle),
+                       [this](const std::string& name) { return view_.FaceInstalled(name); });
+  if (!font) {
     view_.SetFontLabel(T::kDefaultFontLabel, std::nullopt);
     return;
   }
-  LabelFont font{face, std::nullopt};
-  const std::string recordPath = paths_.UpdatePath(platform::UserFile::kFontStyle);
-  if (platform::FileExists(recordPath)) {
-    const auto record = platform::ReadFilePrefix(recordPath, 1);
-    font.style =
-        record && !record->empty() ? static_cast<std::uint8_t>((*record)[0]) & kStyleMask : 0;
-  }
-  view_.SetFontLabel(T::kFontPrefix + face + " ", font);
+  view_.SetFontLabel(T::kFontPrefix + face + " ", LabelFont{font->face, font->style});
 }
 
 void SetteiLogic::LoadWordListGroup(const platform::IniFile& ini) {
@@ -281,7 +276,7 @@ void SetteiLogic::BtnFontClick() {
     const auto choice =
         services_.ChooseFont(view_.Window(), {kFaceMsPGothic, 0, kChooserPixelSize});
     if (!choice) return;
-    const std::uint8_t style = choice->style & kStyleMask;
+    const std::uint8_t style = choice->style & kFontStyleBits;
     view_.SetFontLabel(T::kFontPrefix + choice->face + " ", LabelFont{choice->face, style});
     platform::IniFile(SettingsPath()).WriteString("Font", "Name", choice->face);
     const std::string recordPath = paths_.UpdatePath(platform::UserFile::kFontStyle);

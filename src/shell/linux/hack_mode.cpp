@@ -78,7 +78,7 @@ int RunHackMode(platform::Application& application, const LinuxRequest& request)
   LoopClock clock;
   SessionOptions sessionOptions{
       paths, SeedFromEnvironment(),
-      [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
+      [](const std::string& face) { return platform::gdi::IsJapaneseScreenFont(face); },
       MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }};
   sessionOptions.overrides = request.overrides;
   auto session = std::make_unique<SaverSession>(*screen, clock, sessionOptions);

@@ -53,7 +53,7 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(platform::Application& application,
 
   SessionOptions sessionOptions{
       options_.paths, options_.seed,
-      [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
+      [](const std::string& face) { return platform::gdi::IsJapaneseScreenFont(face); },
       MusicOutput::kPlay, [] { platform::Application::ProcessMessages(); }};
   sessionOptions.overrides = options_.overrides;
   session_ = std::make_unique<SaverSession>(*screen_, clock_, std::move(sessionOptions));

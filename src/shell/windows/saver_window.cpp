@@ -58,7 +58,7 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(HINSTANCE instance, SaverWindowOption
 
   SessionOptions sessionOptions{
       options_.paths, options_.seed,
-      [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
+      [](const std::string& face) { return platform::gdi::IsJapaneseScreenFont(face); },
       MusicOutput::kPlay, [] { ProcessPendingMessages(); }};
   session_ = std::make_unique<SaverSession>(*screen_, clock_, std::move(sessionOptions));
   session_->StartUp();
