@@ -68,6 +68,14 @@ int main(int argc, char** argv) {
   // Over a file size limit a write then fails with EFBIG and the save reports it, instead of
   // the signal ending the program with the settings half-saved.
   std::signal(SIGXFSZ, SIG_IGN);
+  // Without a session bus, the bus library would start one of its own (dbus-launch, and a
+  // bus daemon that outlives the saver) the moment the sound or window library asks for
+  // one. The saver needs none: an address that names no transport makes those requests
+  // fail at once.
+  if (request.run.mode == shell::RunMode::kSaver) {
+    const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (bus == nullptr || *bus == '\0') setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+  }
 
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   if (request.DrawsIntoWindow()) shell::PrepareHackMode();
@@ -76,21 +84,21 @@ int main(int argc, char** argv) {
 
   switch (request.run.mode) {
     case shell::RunMode::kSaver: {
-      if (request.DrawsIntoWindow()) return shell::RunHackMode(application, request);
+      if (request.DrawsIntoWindow()) return shell::RunHackMode(request);
       shell::SaverFormOptions options;
       options.paths = platform::Paths();
       options.overrides = request.overrides;
       options.seed = shell::SeedFromEnvironment();
       if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
-      shell::TVelmorandiSaverForm form(application, options);
-      return application.Run();
+      shell::TVelmorandiSaverForm form(options);
+      return form.Run();
     }
     case shell::RunMode::kPreview:
-      return shell::RunPreviewMode(application, request.run.parentWindow);
+      return shell::RunPreviewMode(request.run.parentWindow);
     case shell::RunMode::kSettings:
-      return shell::RunSettingsMode(application, shell::SettingsShow::kByMessageLoop);
+      return shell::RunSettingsMode(shell::SettingsShow::kByMessageLoop);
     case shell::RunMode::kSettingsShown:
-      return shell::RunSettingsMode(application, shell::SettingsShow::kExplicitly);
+      return shell::RunSettingsMode(shell::SettingsShow::kExplicitly);
     case shell::RunMode::kNone:
       break;
   }
