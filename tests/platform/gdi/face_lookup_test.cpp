@@ -98,25 +98,6 @@ TEST_F(FaceLookupTest, AnInstalledLatinFaceIsReplacedNotUsed) {
   EXPECT_TRUE(LogMentions("has no Japanese characters"));
 }
 
-// The faces a stored font name may give the saver's texts: installed, by the exact name,
-// and drawing Japanese.
-TEST_F(FaceLookupTest, OnlyInstalledFacesThatDrawJapaneseAreJapaneseScreenFonts) {
-  const struct {
-    const char* name;
-    bool japanese;
-  } kCases[] = {
-      {"ＭＳ Ｐ明朝", true}, {"MS PGothic", true},    {"IPAPGothic", true}, {"IPA P明朝", true},
-      {"ipapgothic", false}, {"No Such Face", false}, {"", false},
-  };
-  for (const auto& c : kCases) EXPECT_EQ(IsJapaneseScreenFont(c.name), c.japanese) << c.name;
-  const std::vector<std::string> installed = InstalledScreenFonts();
-  if (std::find(installed.begin(), installed.end(), "DejaVu Sans") != installed.end()) {
-    EXPECT_FALSE(IsJapaneseScreenFont("DejaVu Sans")) << "installed, but draws no kanji";
-  }
-  SetFontAliasFile("/nonexistent/fonts.conf");
-  EXPECT_FALSE(IsJapaneseScreenFont("ＭＳ Ｐ明朝")) << "an alias that resolves to nothing";
-}
-
 TEST_F(FaceLookupTest, InstalledListHoldsEveryFamilyNameAndTheResolvingAliases) {
   const std::vector<std::string> installed = InstalledScreenFonts();
   EXPECT_TRUE(std::is_sorted(installed.begin(), installed.end()));

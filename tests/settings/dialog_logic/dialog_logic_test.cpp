@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "platform/fs/fs.h"
 #include "platform/profile/profile.h"
@@ -186,7 +185,6 @@ TEST_F(DialogLogicTest, TwoDialogsOnOneFileKeepEachOthersChanges) {
   const auto slide = [](C slider, int to) {
     return [=](FakeSetteiView& v) { v.SetPosition(slider, to); };
   };
-  const Change nothing = [](FakeSetteiView&) {};
   struct Case {
     const char* name;
     std::optional<std::string> settings;  // none: no Settei.ini when both are shown
@@ -205,16 +203,6 @@ TEST_F(DialogLogicTest, TwoDialogsOnOneFileKeepEachOthersChanges) {
        slide(C::kTrackBarSpeed, 2),
        slide(C::kTrackBarWaitTime, 9),
        {{"Speed", "2"}, {"WaitTime", "9"}}},
-      {"the same slider: the later close wins",
-       stored,
-       slide(C::kTrackBarSpeed, 2),
-       slide(C::kTrackBarSpeed, 8),
-       {{"Speed", "8"}}},
-      {"B changes nothing",
-       stored,
-       tick(C::kCheckBoxIkisaki, false),
-       nothing,
-       {{"IkisakiHyoji", "0"}, {"ImiHyoji", "1"}}},
       {"no file at first: A's close makes it, B keeps it",
        std::nullopt,
        slide(C::kTrackBarWaitTime, 1),
@@ -234,18 +222,6 @@ TEST_F(DialogLogicTest, TwoDialogsOnOneFileKeepEachOthersChanges) {
     b.logic.FormClose();
     for (const auto& [key, value] : c.keys) EXPECT_EQ(Key("Settei", key), value) << key;
   }
-}
-
-// A dialog closing with the keys and in the order it always wrote them.
-TEST_F(DialogLogicTest, CloseWithoutAFileWritesEveryClosingKeyInItsOrder) {
-  logic_.FormShow();
-  logic_.FormClose();
-  std::ifstream file(std::filesystem::path(platform::Utf8ToUtf16(Data("Settei.ini"))));
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::erase(text, '\r');
-  EXPECT_EQ(text,
-            "[TuikaJukugo]\nYusen=0\nQuarnel=0\nBrisolt=0\n"
-            "[Settei]\nSpeed=5\nWaitTime=5\nIkisakiHyoji=1\nImiHyoji=1\n");
 }
 
 // A wallpaper list another dialog stored after this one was shown stays, and so does its
