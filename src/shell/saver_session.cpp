@@ -29,7 +29,9 @@ void SaverSession::StartUp() {
     };
     hooks.handleMessages = options_.handleMessages;
     music_ = std::make_unique<music::MusicPlayer>(std::move(hooks));
-    music_->Configure(settings_.musicOn, settings_.musicFile, settings_.musicFolder);
+    music_->Configure(
+        settings_.musicOn, settings_.musicFile, settings_.musicFolder,
+        settings_.musicRandom ? music::MusicMode::kRandom : music::MusicMode::kSingle);
   }
 
   // The clock seed mixes in the wall clock's nanoseconds as well: timeGetTime alone

@@ -9,6 +9,7 @@
 #include "settings/dialogs/folder_has_midi.h"
 #include "settings/dialogs/shorten_path.h"
 #include "settings/dialogs/user_words_export.h"
+#include "settings/stored_font.h"
 
 namespace settings {
 namespace {
@@ -21,13 +22,30 @@ using T = SetteiTexts;
 // A stored wallpaper count beyond this is taken as damage, not as a list to load key by
 // key (each key is a read of the whole file).
 constexpr int kMaxWallpaperEntries = 4096;
-// Only these bits of record.dat carry a style.
-constexpr std::uint8_t kStyleMask = 0x0F;
 // The font chooser starts from this face and height, not from the stored choice.
 constexpr int kChooserPixelSize = 13;
 
 constexpr std::uint32_t kLinkColor = 0x008000;       // green
 constexpr std::uint32_t kLinkHoverColor = 0x800080;  // purple
+
+// The keys FormClose writes, in the order it writes them, with the defaults the dialog reads
+// them with.
+enum class ValueKind { kInteger, kBoolean };
+struct ClosingKey {
+  const char* section;
+  const char* key;
+  ValueKind kind;
+  int defaultValue;
+};
+constexpr ClosingKey kClosingKeys[] = {
+    {"TuikaJukugo", "Yusen", ValueKind::kBoolean, 0},
+    {"Settei", "Speed", ValueKind::kInteger, 5},
+    {"Settei", "WaitTime", ValueKind::kInteger, 5},
+    {"TuikaJukugo", "Quarnel", ValueKind::kBoolean, 0},
+    {"TuikaJukugo", "Brisolt", ValueKind::kBoolean, 0},
+    {"Settei", "IkisakiHyoji", ValueKind::kBoolean, 1},
+    {"Settei", "ImiHyoji", ValueKind::kBoolean, 1},
+};
 
 struct SiblingBox {
   Sibling sibling;
@@ -43,7 +61,12 @@ SetteiLogic::SetteiLogic(SetteiView& view, platform::ui::DialogServices& service
     : view_(view),
       services_(services),
       runner_([this](const std::string& message) { services_.ShowError(view_.Window(), message); }),
-      paths_(std::move(paths)) {}
+      paths_(std::move(paths)) {
+  // As a missing file reads, should the dialog close before its settings were loaded.
+  for (std::size_t i = 0; i < shownValues_.size(); ++i) {
+    shownValues_[i] = kClosingKeys[i].defaultValue;
+  }
+}
 
 void SetteiLogic::SetPictureDialog(platform::ui::ModalDialog& dialog,
                                    PictureSelectLogic& pictures) {
@@ -91,6 +114,28 @@ void SetteiLogic::ShowPictureDialog() {
   if (pictureDialog_) services_.ShowModal(*pictureDialog_);
 }
 
+SetteiLogic::ClosingValues SetteiLogic::StoredClosingValues(const platform::IniFile& ini) {
+  ClosingValues values{};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const ClosingKey& k = kClosingKeys[i];
+    values[i] = k.kind == ValueKind::kBoolean
+                    ? static_cast<int>(ini.ReadBool(k.section, k.key, k.defaultValue != 0))
+                    : ini.ReadInteger(k.section, k.key, k.defaultValue);
+  }
+  return values;
+}
+
+SetteiLogic::ClosingValues SetteiLogic::ControlClosingValues() const {
+  const bool anyValid = CountValidUserIdioms() >= 1;
+  return {view_.Checked(C::kCheckBoxYusen) && anyValid,
+          view_.Position(C::kTrackBarSpeed),
+          view_.Position(C::kTrackBarWaitTime),
+          anyValid && view_.Checked(C::kCheckBoxQuarnel),
+          anyValid && view_.Checked(C::kCheckBoxBrisolt),
+          view_.Checked(C::kCheckBoxIkisaki),
+          view_.Checked(C::kCheckBoxImiHyoji)};
+}
+
 void SetteiLogic::FormShow() {
   runner_.Run([&] {
     NoteUserListAndSiblings();
@@ -104,6 +149,7 @@ void SetteiLogic::FormShow() {
     LoadWallpaperGroup(path);
     LoadMusicGroup(path);
     const platform::IniFile ini(path);
+    shownValues_ = StoredClosingValues(ini);
     LoadFontGroup(ini);
     LoadWordListGroup(ini);
     LoadSlidersAndDisplayBoxes(ini);
@@ -148,18 +194,14 @@ void SetteiLogic::LoadMusicGroup(const std::string& path) {
 
 void SetteiLogic::LoadFontGroup(const platform::IniFile& ini) {
   const std::string face = ini.ReadString("Font", "Name", kFaceMsPMincho);
-  if (!view_.FaceInstalled(face)) {
+  const std::optional<SaverFont> font =
+      UsableStoredFont(face, paths_.UpdatePath(platform::UserFile::kFontStyle),
+                       [this](const std::string& name) { return view_.FaceInstalled(name); });
+  if (!font) {
     view_.SetFontLabel(T::kDefaultFontLabel, std::nullopt);
     return;
   }
-  LabelFont font{face, std::nullopt};
-  const std::string recordPath = paths_.UpdatePath(platform::UserFile::kFontStyle);
-  if (platform::FileExists(recordPath)) {
-    const auto record = platform::ReadFilePrefix(recordPath, 1);
-    font.style =
-        record && !record->empty() ? static_cast<std::uint8_t>((*record)[0]) & kStyleMask : 0;
-  }
-  view_.SetFontLabel(T::kFontPrefix + face + " ", font);
+  view_.SetFontLabel(T::kFontPrefix + face + " ", LabelFont{font->face, font->style});
 }
 
 void SetteiLogic::LoadWordListGroup(const platform::IniFile& ini) {
@@ -281,7 +323,7 @@ void SetteiLogic::BtnFontClick() {
     const auto choice =
         services_.ChooseFont(view_.Window(), {kFaceMsPGothic, 0, kChooserPixelSize});
     if (!choice) return;
-    const std::uint8_t style = choice->style & kStyleMask;
+    const std::uint8_t style = choice->style & kFontStyleBits;
     view_.SetFontLabel(T::kFontPrefix + choice->face + " ", LabelFont{choice->face, style});
     platform::IniFile(SettingsPath()).WriteString("Font", "Name", choice->face);
     const std::string recordPath = paths_.UpdatePath(platform::UserFile::kFontStyle);
@@ -395,25 +437,33 @@ void SetteiLogic::FormCloseQuery() {
   });
 }
 
+// This dialog's list when it changed it (its wallpaper dialog writes a changed list at
+// once), and the file's as it is now in any case: a list another dialog stored since this
+// one was shown is not this dialog's to switch off.
+bool SetteiLogic::WallpaperListEmpty(const std::string& path) const {
+  return pictures_ && pictures_->EntryCount() == 0 &&
+         platform::IniFile(path).ReadInteger("Picture", "Count", 0) <= 0;
+}
+
 void SetteiLogic::FormClose() {
   runner_.Run([&] {
     const std::string path = SettingsPath();
-    if (pictures_ && pictures_->EntryCount() == 0) {
+    if (WallpaperListEmpty(path)) {
       SetTick(C::kCheckBoxHaikei, false);
       platform::IniFile ini(path);
       if (ini.ValueExists("Picture", "Add")) ini.WriteBool("Picture", "Add", false);
     }
+    const ClosingValues values = ControlClosingValues();
     platform::IniFile ini(path);
-    ini.WriteBool("TuikaJukugo", "Yusen",
-                  view_.Checked(C::kCheckBoxYusen) && CountValidUserIdioms() >= 1);
-    ini.WriteInteger("Settei", "Speed", view_.Position(C::kTrackBarSpeed));
-    ini.WriteInteger("Settei", "WaitTime", view_.Position(C::kTrackBarWaitTime));
-    const bool anyValid = CountValidUserIdioms() >= 1;
-    for (const auto& [sibling, box] : kSiblingBoxes) {
-      ini.WriteBool("TuikaJukugo", InfoOf(sibling).settingsKey, anyValid && view_.Checked(box));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const ClosingKey& k = kClosingKeys[i];
+      if (values[i] == shownValues_[i] && ini.ValueExists(k.section, k.key)) continue;
+      if (k.kind == ValueKind::kBoolean) {
+        ini.WriteBool(k.section, k.key, values[i] != 0);
+      } else {
+        ini.WriteInteger(k.section, k.key, values[i]);
+      }
     }
-    ini.WriteBool("Settei", "IkisakiHyoji", view_.Checked(C::kCheckBoxIkisaki));
-    ini.WriteBool("Settei", "ImiHyoji", view_.Checked(C::kCheckBoxImiHyoji));
   });
 }
 

@@ -4,8 +4,14 @@
 // the display boxes and the word-list options are written when the dialog closes. Every
 // handler opens the settings file anew. The window is a SetteiView; the desktop comes in
 // through DialogServices.
+//
+// Two dialogs may be open on one Settei.ini (the menu's and a screensaver manager's). So
+// that neither undoes the other's changes, closing writes a key only where this dialog's
+// value differs from what the file held when the dialog was shown, or where the file (as it
+// is at the close) lacks the key; every other key keeps what the file holds then.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -77,6 +83,12 @@ class SetteiLogic {
   void LoadFontGroup(const platform::IniFile& ini);
   void LoadWordListGroup(const platform::IniFile& ini);
   void LoadSlidersAndDisplayBoxes(const platform::IniFile& ini);
+  // The values of the keys FormClose writes, in its order: from the file, or from the
+  // controls as the close would write them.
+  using ClosingValues = std::array<int, 7>;
+  static ClosingValues StoredClosingValues(const platform::IniFile& ini);
+  ClosingValues ControlClosingValues() const;
+  bool WallpaperListEmpty(const std::string& path) const;
   std::string SettingsPath() const;
   std::string UserListPath() const;
   int CountValidUserIdioms() const;
@@ -98,6 +110,9 @@ class SetteiLogic {
   platform::ui::ModalDialog* pictureDialog_ = nullptr;
   PictureSelectLogic* pictures_ = nullptr;
   std::int64_t userFileStamp_ = 0;
+  // What the file held for the closing keys when the dialog was shown (their defaults when
+  // there was no file).
+  ClosingValues shownValues_;
   bool editorRunning_ = false;
 };
 

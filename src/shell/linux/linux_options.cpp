@@ -37,6 +37,15 @@ std::optional<int> SliderValue(const std::string& text) {
   return value;
 }
 
+bool IsPreviewArgument(const std::string& arg) { return arg == "/p" || arg == "/P"; }
+
+// Why "/p" with `modeArgs[1]` (if any) shows no preview.
+std::string PreviewRefusal(const std::vector<std::string>& modeArgs) {
+  if (modeArgs.size() < 2)
+    return "velmorandi: " + modeArgs[0] + " needs the id of the window to show the preview in";
+  return "velmorandi: \"" + modeArgs[1] + "\" is not a decimal window id; no preview";
+}
+
 LinuxRequest Fail(std::string message) {
   LinuxRequest request;
   request.action = LinuxAction::kError;
@@ -45,10 +54,6 @@ LinuxRequest Fail(std::string message) {
 }
 
 }  // namespace
-
-bool IsLinuxCommandLine(const std::vector<std::string>& args) {
-  return !args.empty() && !args[0].empty() && args[0][0] == '-';
-}
 
 std::optional<std::uint32_t> ParseXWindowId(const std::string& text) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
@@ -62,9 +67,19 @@ std::optional<std::uint32_t> ParseXWindowId(const std::string& text) {
 
 LinuxRequest ParseLinuxCommandLine(const std::vector<std::string>& args) {
   LinuxRequest request;
+  // The mode argument, and after "/p" the window id, whatever that looks like.
+  std::vector<std::string> modeArgs;
+  bool anyOption = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.size() < 2 || arg[0] != '-') return Fail("unexpected argument \"" + arg + "\"");
+    if (!arg.starts_with('-')) {
+      if (!modeArgs.empty()) return Fail("unexpected argument \"" + arg + "\"");
+      modeArgs.push_back(arg);
+      if (IsPreviewArgument(arg) && i + 1 < args.size()) modeArgs.push_back(args[++i]);
+      continue;
+    }
+    anyOption = true;
+    if (arg.size() < 2) return Fail("unexpected argument \"" + arg + "\"");
     std::string name = arg.substr(arg[1] == '-' ? 2 : 1);
     std::optional<std::string> value;
     if (const std::size_t equals = name.find('='); equals != std::string::npos) {
@@ -104,6 +119,20 @@ LinuxRequest ParseLinuxCommandLine(const std::vector<std::string>& args) {
       const bool on = !name.starts_with("no-");
       const std::string what = on ? name : name.substr(3);
       (what == "destination" ? o.destination : what == "meaning" ? o.meaning : o.userFirst) = on;
+    }
+  }
+  if (modeArgs.empty()) {
+    request.run.mode = anyOption ? RunMode::kSaver : RunMode::kSettings;
+    return request;
+  }
+  request.run = ParseCommandLine(modeArgs);
+  if (request.run.mode == RunMode::kNone) {
+    // The desktop's own forms that name no mode end quietly; beside options, a word that is
+    // no mode is a mistake of the user's.
+    if (IsPreviewArgument(modeArgs[0])) {
+      request.notice = PreviewRefusal(modeArgs);
+    } else if (anyOption) {
+      return Fail("unexpected argument \"" + modeArgs[0] + "\"");
     }
   }
   return request;

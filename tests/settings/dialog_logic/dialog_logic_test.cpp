@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/fs/fs.h"
 #include "platform/profile/profile.h"
@@ -159,6 +160,87 @@ TEST_F(DialogLogicTest, TheWallpaperListIsWrittenInItsOrderEachTimeTheDialogClos
   EXPECT_EQ(Key("Picture", "3"), "C:/壁紙/二.bmp");
   EXPECT_EQ(Key("Picture", "4"), "C:/壁紙/二.bmp");
   EXPECT_EQ(Key("Picture", "5"), "c");  // beyond Count: left, never read
+}
+
+// A second settings dialog on the same folder, as a second start of the program makes it.
+struct SecondDialog {
+  SecondDialog(FakeDialogServices& services, const platform::AppPaths& paths)
+      : logic(view, services, paths), pictures(services, paths), pictureView(pictures) {
+    view.logic = &logic;
+    logic.SetPictureDialog(pictureView, pictures);
+  }
+  FakeSetteiView view;
+  SetteiLogic logic;
+  PictureSelectLogic pictures;
+  FakePictureView pictureView;
+};
+
+// Both shown, A changed and closed first, then B: each close writes only what its own
+// dialog changed, so B does not write back A's old values.
+TEST_F(DialogLogicTest, TwoDialogsOnOneFileKeepEachOthersChanges) {
+  using Change = std::function<void(FakeSetteiView&)>;
+  const auto tick = [](C box, bool on) {
+    return [=](FakeSetteiView& v) { v.SetChecked(box, on); };
+  };
+  const auto slide = [](C slider, int to) {
+    return [=](FakeSetteiView& v) { v.SetPosition(slider, to); };
+  };
+  struct Case {
+    const char* name;
+    std::optional<std::string> settings;  // none: no Settei.ini when both are shown
+    Change a, b;
+    std::vector<std::pair<std::string, std::string>> keys;  // Settei's after both closed
+  };
+  const std::string stored = "[Settei]\nSpeed=5\nWaitTime=5\nIkisakiHyoji=1\nImiHyoji=1\n";
+  const Case cases[] = {
+      {"one box each",
+       stored,
+       tick(C::kCheckBoxIkisaki, false),
+       tick(C::kCheckBoxImiHyoji, false),
+       {{"IkisakiHyoji", "0"}, {"ImiHyoji", "0"}, {"Speed", "5"}}},
+      {"one slider each",
+       stored,
+       slide(C::kTrackBarSpeed, 2),
+       slide(C::kTrackBarWaitTime, 9),
+       {{"Speed", "2"}, {"WaitTime", "9"}}},
+      {"no file at first: A's close makes it, B keeps it",
+       std::nullopt,
+       slide(C::kTrackBarWaitTime, 1),
+       tick(C::kCheckBoxImiHyoji, false),
+       {{"WaitTime", "1"}, {"ImiHyoji", "0"}, {"IkisakiHyoji", "1"}, {"Speed", "5"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(Data("Settei.ini"));
+    if (c.settings) WriteSettings(*c.settings);
+    SecondDialog a(fake_, paths_), b(fake_, paths_);
+    a.logic.FormShow();
+    b.logic.FormShow();
+    c.a(a.view);
+    a.logic.FormClose();
+    c.b(b.view);
+    b.logic.FormClose();
+    for (const auto& [key, value] : c.keys) EXPECT_EQ(Key("Settei", key), value) << key;
+  }
+}
+
+// A wallpaper list another dialog stored after this one was shown stays, and so does its
+// switch: this dialog neither writes its older list back nor turns the wallpapers off.
+TEST_F(DialogLogicTest, AWallpaperListStoredByAnotherDialogStays) {
+  WriteSettings("[Picture]\nAdd=0\nCount=0\n");
+  SecondDialog other(fake_, paths_);
+  logic_.FormShow();
+  other.logic.FormShow();
+  fake_.pictureAnswer = {"C:/壁紙/新.jpg"};
+  fake_.duringModal = [&](platform::ui::ModalDialog&) { other.pictures.BtnSanshoClick(); };
+  other.view.SetChecked(C::kCheckBoxHaikei, true);
+  other.logic.FormClose();
+  fake_.duringModal = nullptr;
+  logic_.BtnHaikeiClick();  // shown and closed unchanged
+  logic_.FormClose();
+  EXPECT_EQ(Key("Picture", "Add"), "1");
+  EXPECT_EQ(Key("Picture", "Count"), "1");
+  EXPECT_EQ(Key("Picture", "3"), "C:/壁紙/新.jpg");
 }
 
 TEST(FolderHasMidiOnThisSystem, SearchesEveryFolderBelowOnce) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/gdi/gdi.h"
 #include "platform/ui/dialogs/dialog_services.h"
 #include "settings/dialogs/windows/dialog_ids.h"
 
@@ -152,18 +153,6 @@ std::wstring StaticText(const std::string& text) {
   std::string lines;
   for (const char c : text) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
   return Wide(lines);
-}
-
-struct FaceSearch {
-  std::wstring name;
-  bool found = false;
-};
-
-// The system matches the name without regard to case; the saver's rule does not.
-int CALLBACK NoteFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM search) {
-  auto& wanted = *reinterpret_cast<FaceSearch*>(search);
-  if (wanted.name == font->lfFaceName) wanted.found = true;
-  return wanted.found ? 0 : 1;
 }
 
 }  // namespace
@@ -436,16 +425,7 @@ void SetteiWindow::SetCloseEnabled(bool enabled) {
 }
 
 bool SetteiWindow::FaceInstalled(const std::string& face) const {
-  // A screen font of exactly this name with Japanese characters.
-  FaceSearch search{Wide(face)};
-  if (search.name.empty() || search.name.size() >= LF_FACESIZE) return false;
-  LOGFONTW wanted{};
-  wanted.lfCharSet = SHIFTJIS_CHARSET;
-  wcsncpy(wanted.lfFaceName, search.name.c_str(), LF_FACESIZE - 1);
-  HDC dc = GetDC(nullptr);
-  EnumFontFamiliesExW(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&search), 0);
-  ReleaseDC(nullptr, dc);
-  return search.found;
+  return platform::gdi::IsJapaneseScreenFont(face);
 }
 
 void SetteiWindow::WaitWhileRunning(platform::ui::ChildProcess& process) {
