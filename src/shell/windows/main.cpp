@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@
 #include "shell/windows/message_loop.h"
 #include "shell/windows/preview_window.h"
 #include "shell/windows/saver_window.h"
+#include "shell/windows/start_failure.h"
 
 namespace shell {
 // The still of the saver the preview shows (JPEG bytes, drawn by the native build).
@@ -49,8 +51,13 @@ int RunSaver(HINSTANCE instance, std::chrono::steady_clock::time_point started) 
   if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
   options.frameCopy = FrameCopyFromEnvironment();
   options.seed = shell::SeedFromEnvironment();
-  shell::TVelmorandiSaverForm form(instance, options);
-  return shell::RunMessageLoop([&form] { return form.ApplicationEvents1Idle(); });
+  std::unique_ptr<shell::TVelmorandiSaverForm> form;
+  {
+    // A failure of the start-up is shown to the user; one while the saver runs is not.
+    const shell::StartFailureNotice notice;
+    form = std::make_unique<shell::TVelmorandiSaverForm>(instance, options);
+  }
+  return shell::RunMessageLoop([&form] { return form->ApplicationEvents1Idle(); });
 }
 
 }  // namespace
