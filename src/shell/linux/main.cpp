@@ -76,6 +76,14 @@ int main(int argc, char** argv) {
   // Over a file size limit a write then fails with EFBIG and the save reports it, instead of
   // the signal ending the program with the settings half-saved.
   std::signal(SIGXFSZ, SIG_IGN);
+  // Without a session bus, the bus library would start one of its own (dbus-launch, and a
+  // bus daemon that outlives the saver) the moment the sound or window library asks for
+  // one. The saver needs none: an address that names no transport makes those requests
+  // fail at once.
+  if (request.mode == shell::RunMode::kSaver) {
+    const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (bus == nullptr || *bus == '\0') setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+  }
 
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   if (dashed.DrawsIntoWindow()) shell::PrepareHackMode();
@@ -84,21 +92,21 @@ int main(int argc, char** argv) {
 
   switch (request.mode) {
     case shell::RunMode::kSaver: {
-      if (dashed.DrawsIntoWindow()) return shell::RunHackMode(application, dashed);
+      if (dashed.DrawsIntoWindow()) return shell::RunHackMode(dashed);
       shell::SaverFormOptions options;
       options.paths = platform::Paths();
       options.overrides = dashed.overrides;
       options.seed = shell::SeedFromEnvironment();
       if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
-      shell::TVelmorandiSaverForm form(application, options);
-      return application.Run();
+      shell::TVelmorandiSaverForm form(options);
+      return form.Run();
     }
     case shell::RunMode::kPreview:
-      return shell::RunPreviewMode(application, request.parentWindow);
+      return shell::RunPreviewMode(request.parentWindow);
     case shell::RunMode::kSettings:
-      return shell::RunSettingsMode(application, shell::SettingsShow::kByMessageLoop);
+      return shell::RunSettingsMode(shell::SettingsShow::kByMessageLoop);
     case shell::RunMode::kSettingsShown:
-      return shell::RunSettingsMode(application, shell::SettingsShow::kExplicitly);
+      return shell::RunSettingsMode(shell::SettingsShow::kExplicitly);
     case shell::RunMode::kNone:
       break;
   }

@@ -17,7 +17,6 @@
 #include "settings/dialogs/windows/settings_dialog.h"
 #include "shell/run_environment.h"
 #include "shell/run_mode.h"
-#include "shell/windows/message_loop.h"
 #include "shell/windows/preview_window.h"
 #include "shell/windows/saver_window.h"
 #include "shell/windows/start_failure.h"
@@ -57,7 +56,7 @@ int RunSaver(HINSTANCE instance, std::chrono::steady_clock::time_point started) 
     const shell::StartFailureNotice notice;
     form = std::make_unique<shell::TVelmorandiSaverForm>(instance, options);
   }
-  return shell::RunMessageLoop([&form] { return form->ApplicationEvents1Idle(); });
+  return form->Run();
 }
 
 }  // namespace
