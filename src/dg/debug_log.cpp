@@ -112,7 +112,7 @@ std::int32_t CheckResult(std::int32_t code, std::string_view message) {
     const std::string logPath = LogLineCount > linesBefore ? DebugLogPath() : std::string();
     // Whoever started the program sees it end, and why, not only the log's reader.
     std::string notice = "velmorandi: 次のエラーで終了しました: " + line;
-    if (!logPath.empty()) notice += "（記録: " + logPath + "）";
+    if (!logPath.empty()) notice += "（記録: " + platform::DisplayPath(logPath) + "）";
     std::fprintf(stderr, "%s\n", notice.c_str());
     std::fflush(stderr);
     if (Notice()) Notice()(HaltReport{std::string(message), name, cause, logPath});
