@@ -2,7 +2,8 @@
 # goes at exit together with the processes they started, a private X server, and the
 # failure count with its verdict.
 #
-#   e2e_require TOOL...      exits 77 (skipped) when a tool is not installed
+#   e2e_require TOOL...      exits 77 (skipped) when a tool is not installed; under CI
+#                            (CI=true) a missing tool fails the test instead
 #   e2e_begin VARIABLE...    makes $work; at exit kills the pids the named variables hold
 #                            then (an empty one is skipped), the X server, removes $work
 #   e2e_display GEOMETRY     starts the X server (exits 1 when none can be started)
@@ -19,6 +20,8 @@ e2e_require() {
   local tool
   for tool in "$@"; do
     if ! command -v "$tool" >/dev/null 2>&1; then
+      # scripts/setup installs every tool the tests use: under CI one missing is a fault.
+      [ "${CI:-}" = true ] && { echo "FAIL: $tool is not installed"; exit 1; }
       echo "skipped: $tool is not installed"
       exit 77
     fi

@@ -21,8 +21,8 @@ Armed*& TheArmed() {
 }
 
 bool DisplayConnectionBroken() {
-  const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                            : nullptr;
+  const auto* x11 =
+      qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
   return connection != nullptr && xcb_connection_has_error(connection) != 0;
 }

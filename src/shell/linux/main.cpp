@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "shell/linux/linux_options.h"
 #include "shell/linux/saver_form.h"
 #include "shell/linux/settings_modes.h"
+#include "shell/linux/wayland_saver.h"
 #include "shell/run_environment.h"
 #include "shell/run_mode.h"
 
@@ -87,6 +89,26 @@ int main(int argc, char** argv) {
 
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   if (dashed.DrawsIntoWindow()) shell::PrepareHackMode();
+  // A Wayland session gets the saver as a Wayland client of its own; where that cannot be
+  // had, the X saver runs on the session's X server, if it has one.
+  std::unique_ptr<shell::WaylandSaver> waylandSaver;
+  if (request.mode == shell::RunMode::kSaver && !dashed.DrawsIntoWindow() &&
+      shell::WaylandSessionWanted()) {
+    std::string error;
+    waylandSaver = shell::WaylandSaver::Open(error);
+    if (!waylandSaver) {
+      const char* xDisplay = std::getenv("DISPLAY");
+      if (xDisplay == nullptr || *xDisplay == '\0') {
+        std::fprintf(stderr, "velmorandi: %s\n", error.c_str());
+        return 1;
+      }
+      std::fprintf(stderr, "velmorandi: %s; the saver runs on X instead\n", error.c_str());
+      setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
+  }
+  // The preview lives in the control panel's X window: in a Wayland session too it must be
+  // an X client (on Xwayland), whichever platform Qt would pick there.
+  if (request.mode == shell::RunMode::kPreview) setenv("QT_QPA_PLATFORM", "xcb", 0);
   platform::Application application(argc, argv);
   application.SetTitle(kApplicationTitle);
 
@@ -98,6 +120,7 @@ int main(int argc, char** argv) {
       options.overrides = dashed.overrides;
       options.seed = shell::SeedFromEnvironment();
       if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
+      if (waylandSaver) return waylandSaver->Run(std::move(options));
       shell::TVelmorandiSaverForm form(options);
       return form.Run();
     }

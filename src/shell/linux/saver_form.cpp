@@ -12,6 +12,15 @@
 
 namespace shell {
 
+SaverRunOptions RunOptions(SaverFormOptions options) {
+  SaverRunOptions runOptions;
+  runOptions.paths = std::move(options.paths);
+  runOptions.overrides = std::move(options.overrides);
+  runOptions.seed = options.seed;
+  runOptions.reportFirstFrameSince = options.reportFirstFrameSince;
+  return runOptions;
+}
+
 TVelmorandiSaverForm::TVelmorandiSaverForm(SaverFormOptions options)
     : displayLoss_(0, [] { platform::CloseAudioDevice(); }) {
   setMouseTracking(true);
@@ -30,12 +39,8 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(SaverFormOptions options)
   activateWindow();
   allMonitors_ = std::make_unique<FanOutTarget>(std::move(targets));
 
-  SaverRunOptions runOptions;
-  runOptions.paths = std::move(options.paths);
-  runOptions.overrides = std::move(options.overrides);
-  runOptions.seed = options.seed;
-  runOptions.reportFirstFrameSince = options.reportFirstFrameSince;
-  runner_ = std::make_unique<SaverRunner>(static_cast<SaverHost&>(*this), std::move(runOptions));
+  runner_ =
+      std::make_unique<SaverRunner>(static_cast<SaverHost&>(*this), RunOptions(std::move(options)));
 }
 
 TVelmorandiSaverForm::~TVelmorandiSaverForm() {

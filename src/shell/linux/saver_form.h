@@ -32,6 +32,9 @@ struct SaverFormOptions {
   std::optional<std::chrono::steady_clock::time_point> reportFirstFrameSince;
 };
 
+// What the runner of a full-screen saver takes of them.
+SaverRunOptions RunOptions(SaverFormOptions options);
+
 class TVelmorandiSaverForm final : public DeviceWindow, private SaverHost {
  public:
   // FormCreate: the windows, then the runner's start-up; on screen afterwards. The window

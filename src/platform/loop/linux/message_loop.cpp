@@ -1,5 +1,7 @@
 #include "platform/loop/message_loop.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QSocketNotifier>
@@ -7,9 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <csignal>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 namespace platform {
 namespace {
