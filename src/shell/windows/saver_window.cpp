@@ -46,6 +46,15 @@ std::vector<RECT> MonitorRects() {
   return monitors;
 }
 
+// The object a window of ours was made for: kept with the window when it is made.
+void* WindowOwner(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return reinterpret_cast<void*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 void PlaceAt(HWND window, HWND after, const RECT& rect, UINT flags) {
   ::SetWindowPos(window, after, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  flags | SWP_SHOWWINDOW);
@@ -127,11 +136,7 @@ void TVelmorandiSaverForm::FramePresenting(IDirect3DDevice9& device) {
 
 LRESULT CALLBACK TVelmorandiSaverForm::WindowProc(HWND window, UINT message, WPARAM wParam,
                                                   LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* form = reinterpret_cast<TVelmorandiSaverForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* form = static_cast<TVelmorandiSaverForm*>(WindowOwner(window, message, lParam));
   if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
   // Messages come before CreateWindowExW has returned the handle.
   if (form->window_ == nullptr) form->window_ = window;
@@ -140,11 +145,7 @@ LRESULT CALLBACK TVelmorandiSaverForm::WindowProc(HWND window, UINT message, WPA
 
 LRESULT CALLBACK TVelmorandiSaverForm::CoverProc(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* form = reinterpret_cast<TVelmorandiSaverForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* form = static_cast<TVelmorandiSaverForm*>(WindowOwner(window, message, lParam));
   LRESULT result = 0;
   if (form != nullptr && form->OnInput(window, message, wParam, lParam, result)) return result;
   // A click leaves the saver window active and on top.

@@ -47,10 +47,7 @@ shot() {
 
 # --- "/s": a frame on the screen and in the back buffer, then a key ends it ---------------
 xdotool mousemove 200 150
-VELMORANDI_COPY_FRAME=20 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/frame.ppm")" \
-  "$wine_run" "$scr" /s >>"$work/saver.log" 2>&1 &
-saver=$!
-for _ in $(seq 300); do [ -s "$work/frame.ppm" ] && break; sleep 0.1; done
+start_saver 20 "$work/frame.ppm" "$scr"
 if [ -s "$work/frame.ppm" ]; then
   cp "$work/frame.ppm" "$out/back_buffer.ppm"
   python3 "$here/../check_frame.py" "$work/frame.ppm" "$leaf" &&
@@ -78,10 +75,7 @@ saver=
 # is within 10 pixels of both in each axis, but the last, which is 11 pixels from the second.
 # The first frame's copy tells that the window is up.
 xdotool mousemove 200 150
-VELMORANDI_COPY_FRAME=1 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/up.ppm")" \
-  "$wine_run" "$scr" /s >>"$work/saver.log" 2>&1 &
-saver=$!
-for _ in $(seq 300); do [ -s "$work/up.ppm" ] && break; sleep 0.1; done
+start_saver 1 "$work/up.ppm" "$scr"
 for position in "205 155" "210 160" "195 145"; do
   xdotool mousemove $position
   sleep 0.5
@@ -202,16 +196,11 @@ system32=$(wine_unix_path 'C:\windows\system32')
   fail "the silent install did not put the saver in place"
 registered=$("$wine_run" reg query \
   'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmorandi' 2>/dev/null | tr -d '\r')
-for value in DisplayName DisplayVersion Publisher EstimatedSize DisplayIcon UninstallString; do
+for value in DisplayName "DisplayVersion.*$version" Publisher EstimatedSize DisplayIcon \
+  UninstallString; do
   grep -q "$value" <<<"$registered" || fail "Programs and Features lacks $value"
 done
-grep -q "DisplayVersion.*$version" <<<"$registered" && ok "Programs and Features lists $version" ||
-  fail "Programs and Features does not list $version"
-rm -f "$work/installed.ppm"
-VELMORANDI_COPY_FRAME=2 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/installed.ppm")" \
-  "$wine_run" 'C:\windows\system32\velmorandi.scr' /s >>"$work/saver.log" 2>&1 &
-saver=$!
-for _ in $(seq 300); do [ -s "$work/installed.ppm" ] && break; sleep 0.1; done
+start_saver 2 "$work/installed.ppm" 'C:\windows\system32\velmorandi.scr'
 python3 "$here/../check_frame.py" "$work/installed.ppm" "$leaf" &&
   ok "the installed saver draws the board" || fail "the installed saver drew no board"
 xdotool key space
@@ -221,11 +210,9 @@ settings=$(wine_user_folder APPDATA)/Velmorandi/Settei.ini
 mkdir -p "$(dirname "$settings")" && printf '[Settei]\r\nSpeed=3\r\n' >"$settings"
 "$wine_run" 'C:\Program Files\Velmorandi\uninstall.exe' /S >>"$work/saver.log" 2>&1
 # The uninstaller runs on from a copy of itself in the temporary folder.
-for _ in $(seq 200); do
-  [ -e "$system32/velmorandi.scr" ] || [ -e "$system32/VelmorandiScrData" ] || break
-  sleep 0.1
-done
-if [ -e "$system32/velmorandi.scr" ] || [ -e "$system32/VelmorandiScrData" ]; then
+installed() { [ -e "$system32/velmorandi.scr" ] || [ -e "$system32/VelmorandiScrData" ]; }
+for _ in $(seq 200); do installed || break; sleep 0.1; done
+if installed; then
   fail "the uninstaller left the saver in the system folder"
 elif "$wine_run" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmorandi' \
   >/dev/null 2>&1; then
@@ -246,16 +233,9 @@ wide_xvfb=$xvfb
 xvfb=$first_xvfb
 trap 'WINEPREFIX=$(cd "$prefix" && pwd) wineserver -k 2>/dev/null; kill "$wide_xvfb" 2>/dev/null; e2e_cleanup' EXIT
 export VM_WINE_DISPLAY=$DISPLAY
-scaled_run() {  # $1: frame number to copy; the saver's pid in $saver once the copy exists
-  rm -f "$work/scaled.ppm"
-  xdotool mousemove 600 300
-  VELMORANDI_COPY_FRAME=$1 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/scaled.ppm")" \
-    "$wine_run" "$scr" /s >>"$work/saver.log" 2>&1 &
-  saver=$!
-  for _ in $(seq 300); do [ -s "$work/scaled.ppm" ] && break; sleep 0.1; done
-  sleep 0.5
-}
-scaled_run 10
+xdotool mousemove 600 300
+start_saver 10 "$work/scaled.ppm" "$scr"
+sleep 0.5
 import -window root "$work/wide.png" 2>/dev/null && cp "$work/wide.png" "$out/scaled.png"
 convert "$work/wide.png" -crop 960x720+160+0 +repage -resize 640x480! "$work/inner.ppm"
 python3 "$here/../check_frame.py" "$work/inner.ppm" "$leaf" &&
@@ -271,7 +251,9 @@ kill -0 "$saver" 2>/dev/null && ok "10 frame pixels (15 screen pixels) keep it" 
   fail "10 frame pixels ended the scaled saver"
 xdotool key space
 expect_end "$saver" 10 "a key ends the scaled saver" "a key did not end the scaled saver"
-scaled_run 1
+xdotool mousemove 600 300
+start_saver 1 "$work/scaled.ppm" "$scr"
+sleep 0.5
 xdotool mousemove 617 300
 expect_end "$saver" 10 "11 frame pixels end it" "11 frame pixels did not end the scaled saver"
 saver=

@@ -10,6 +10,8 @@
 #                                user's, not one the last test left settings to
 #   message_box_text LOG         the text of the message boxes Wine traced into LOG (the
 #                                program ran with WINEDEBUG=+msgbox), one box a line
+#   start_saver N FILE PROGRAM   PROGRAM /s writing its N-th frame to FILE, its output to
+#                                $work/saver.log; its pid in $saver once FILE is there (30 s)
 
 window_named() {
   for _ in $(seq $(($2 * 10))); do
@@ -53,4 +55,12 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
     if m:
         print(re.sub(r"\\(\\|n|[0-9a-f]{4})",
                      lambda c: escapes.get(c.group(1)) or chr(int(c.group(1), 16)), m.group(1)))' "$1"
+}
+
+start_saver() {
+  rm -f "$2"
+  VELMORANDI_COPY_FRAME=$1 VELMORANDI_COPY_FRAME_TO="Z:$2" "$wine_run" "$3" /s \
+    >>"$work/saver.log" 2>&1 &
+  saver=$!
+  for _ in $(seq 300); do [ -s "$2" ] && break; sleep 0.1; done
 }
