@@ -11,6 +11,7 @@
 #include "dg/log_format.h"
 #include "dg/pixel_format.h"
 #include "dg/result_names.h"
+#include "platform/fs/fs.h"
 
 namespace dg {
 
@@ -218,9 +219,8 @@ void TDGTexture::SizeAndDecode(data::Stream& stream, std::string_view source) {
   if (capsKnown) AllocatedSize(caps.TextureCaps, textureWidth, textureHeight);
   if (header.width <= 0 || header.height <= 0 || !capsKnown ||
       textureWidth > caps.MaxTextureWidth || textureHeight > caps.MaxTextureHeight) {
-    DebugLog(LogFormat("ビットマップのサイズ %d x %d のテクスチャは作れません", header.width,
-                       header.height));
-    throw BitmapRefused("bitmap size");
+    throw BitmapRefused(LogFormat("ビットマップのサイズ %d x %d のテクスチャは作れません",
+                                  header.width, header.height));
   }
   // Rows the data does not hold keep the fill colour; the decoder copies those present.
   const std::uint64_t stride = BMPSourceStride(header.width, header.bitCount);
@@ -245,8 +245,9 @@ void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archive
     try {
       data::FileStream file(fileName);
       SizeAndDecode(file, fileName);
-    } catch (const std::exception&) {
-      CheckResult(1, fileName + "からの、読み込みエラー");
+    } catch (const std::exception& error) {
+      NoteFailureCause(error.what());
+      CheckResult(1, platform::DisplayPath(fileName) + "からの、読み込みエラー");
     }
     loadSource_ = dglsFile;
     fileName_ = fileName;
@@ -260,7 +261,9 @@ void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archive
   } catch (const std::exception& error) {
     // The archive reader names what is wrong; the line after it names the item.
     if (dynamic_cast<const BitmapRefused*>(&error) == nullptr) DebugLog(error.what());
-    CheckResult(1, fileName + " ＠ " + archiveName + "からの、読み込みエラー");
+    NoteFailureCause(error.what());
+    CheckResult(1,
+                fileName + " ＠ " + platform::DisplayPath(archiveName) + "からの、読み込みエラー");
   }
   loadSource_ = dglsArchive;
   archiveName_ = archiveName;
@@ -272,7 +275,8 @@ void TDGTexture::LoadFromStream(data::Stream& stream) {
   try {
     SizeAndDecode(stream, LogFormat("the stream of texture ID %d", id_));
     loadSource_ = dglsDrawn;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    NoteFailureCause(error.what());
     CheckResult(1, "ストリームからの、読み込みエラー");
   }
 }

@@ -14,7 +14,7 @@ namespace shell {
 SaverRunner::SaverRunner(SaverHost& host, SaverRunOptions options)
     : host_(host), options_(std::move(options)) {
   DG = std::make_unique<dg::TDGCarad>(host_.DeviceWindow());
-  StartSaverDevice(*DG);
+  host_.DeviceStarted(StartSaverDevice(*DG));
   host_.SetCursor(SaverHost::Cursor::kHidden);
 
   presentation::ScreenOptions screenOptions;

@@ -30,7 +30,8 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* fileName);
 
-// A write that the file system refused. what() is "<path> に書き込めません".
+// A write that the file system refused. what() is "<path> に書き込めません", the path as the
+// system's users write it.
 class IniWriteError : public std::runtime_error {
  public:
   explicit IniWriteError(const std::string& path);

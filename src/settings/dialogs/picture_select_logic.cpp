@@ -66,7 +66,8 @@ void PictureSelectLogic::ListBox1Click() {
     view_->SetDeleteEnabled(true);
     const std::string& path = entries_[static_cast<std::size_t>(row)];
     if (!platform::FileExists(path)) return;
-    if (!view_->ShowPreview(path)) throw HandlerFailure(path + " は画像として読み込めません");
+    if (!view_->ShowPreview(path))
+      throw HandlerFailure(platform::DisplayPath(path) + " は画像として読み込めません");
   });
 }
 

@@ -56,6 +56,11 @@ constexpr SiblingBox kSiblingBoxes[] = {{Sibling::kQuarnel, C::kCheckBoxQuarnel}
 
 }  // namespace
 
+std::string CannotOpenMessage(const std::string& file) {
+  return "「" + platform::DisplayPath(file) +
+         "」を開けませんでした。\nこのファイルを開くプログラムが見つかりません。";
+}
+
 SetteiLogic::SetteiLogic(SetteiView& view, platform::ui::DialogServices& services,
                          platform::AppPaths paths)
     : view_(view),
@@ -171,10 +176,14 @@ void SetteiLogic::LoadWallpaperGroup(const std::string& path) {
   SetTick(C::kCheckBoxHaikei, add);
   view_.SetEnabled(C::kBtnHaikei, add);
 
+  // A key that is missing or empty names no picture: it takes no row, so the list written
+  // back when the wallpaper dialog closes holds no empty entries, whatever Count claimed.
   const platform::IniFile ini(path);
   const int count = std::min(ini.ReadInteger("Picture", "Count", 0), kMaxWallpaperEntries);
+  int rows = 0;
   for (int i = 0; i < count && pictures_; ++i) {
-    pictures_->PutEntry(i, ini.ReadString("Picture", std::to_string(i + 3), ""));
+    const std::string entry = ini.ReadString("Picture", std::to_string(i + 3), "");
+    if (!entry.empty()) pictures_->PutEntry(rows++, entry);
   }
 }
 
@@ -355,7 +364,7 @@ void SetteiLogic::BtnTuikaClick() {
         editor = services_.StartProcess(*command);
       }
       if (!editor) {
-        services_.ShowMessage(view_.Window(), T::kEditorFailed);
+        services_.ShowMessage(view_.Window(), CannotOpenMessage(userList));
         return;
       }
       if (!editor->HasEnded()) view_.WaitWhileRunning(*editor);
@@ -407,13 +416,17 @@ void SetteiLogic::CheckBoxBrisoltMouseUp() {
   SiblingMouseUp(Sibling::kBrisolt, C::kCheckBoxBrisolt);
 }
 
-void SetteiLogic::BtnHelpClick() {
-  runner_.Run([&] { services_.OpenWithDefaultProgram(paths_.Data(platform::kReadMeFileName)); });
+void SetteiLogic::OpenReadMe() {
+  runner_.Run([&] {
+    const std::string readMe = paths_.Data(platform::kReadMeFileName);
+    if (!services_.OpenWithDefaultProgram(readMe)) {
+      services_.ShowMessage(view_.Window(), CannotOpenMessage(readMe));
+    }
+  });
 }
 
-void SetteiLogic::LblURLClick() {
-  runner_.Run([&] { services_.OpenWithDefaultProgram(paths_.Data(platform::kReadMeFileName)); });
-}
+void SetteiLogic::BtnHelpClick() { OpenReadMe(); }
+void SetteiLogic::LblURLClick() { OpenReadMe(); }
 
 void SetteiLogic::LblURLMouseMove() { view_.SetLinkColor(kLinkHoverColor); }
 void SetteiLogic::FormMouseMove() { view_.SetLinkColor(kLinkColor); }

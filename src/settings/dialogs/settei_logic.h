@@ -34,7 +34,6 @@ struct SetteiTexts {
   static constexpr const char* kMidiFilter = "midiファイル(*.mid)|*.mid";
   static constexpr const char* kFolderCaption =
       "midiファイルが存在するフォルダかドライブを選んでください。";
-  static constexpr const char* kEditorFailed = "追加問題.txt を開けませんでした。";
   static constexpr const char* kNoMidiFromRadio =
       "選択したフォルダには\nmidiファイルがありません。\n「ランダムBGMの設定」ボタンを押して\n"
       "他のフォルダを選んでください。";
@@ -45,6 +44,10 @@ struct SetteiTexts {
   static constexpr const char* kFolderPrefix = "指定フォルダ: ";
   static constexpr const char* kFontPrefix = "設定書体: ";
 };
+
+// Shown when the help text or the word list cannot be opened: no program on the desktop
+// opens it, or the one that should could not start. Names the file by its full path.
+std::string CannotOpenMessage(const std::string& file);
 
 class SetteiLogic {
  public:
@@ -102,6 +105,7 @@ class SetteiLogic {
   void SiblingMouseUp(Sibling sibling, SetteiControl box);
   void Export(Sibling sibling);
   void ShowPictureDialog();
+  void OpenReadMe();
 
   SetteiView& view_;
   platform::ui::DialogServices& services_;

@@ -92,7 +92,8 @@ TEST(IniFile, RefusedWritesThrowAndChangeNothing) {
     ini.WriteBool("A", "x", true);
     FAIL() << "no exception";
   } catch (const IniWriteError& error) {
-    EXPECT_EQ(std::string(error.what()), temp.File("none/Settei.ini") + " に書き込めません");
+    EXPECT_EQ(std::string(error.what()),
+              DisplayPath(temp.File("none/Settei.ini")) + " に書き込めません");
   }
 }
 

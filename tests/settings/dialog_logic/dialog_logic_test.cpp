@@ -79,9 +79,11 @@ TEST_F(DialogLogicTest, ShowLoadsTheControlsAndCloseWritesThemBack) {
 
   EXPECT_EQ(view_.itemIndex, 0);
   EXPECT_TRUE(view_.controls[C::kBtnSingle].enabled);
+  // Shown as the system's users write paths.
   EXPECT_EQ(view_.controls[C::kLblMusicName].text,
-            "指定曲: C:/音楽/朝の散歩...DEFGHIJKLMNOPQRS.mid");
-  EXPECT_EQ(view_.controls[C::kLblRandomFolda].text, "指定フォルダ: D:/曲");
+            "指定曲: " + platform::DisplayPath("C:/音楽/朝の散歩...DEFGHIJKLMNOPQRS.mid"));
+  EXPECT_EQ(view_.controls[C::kLblRandomFolda].text,
+            "指定フォルダ: " + platform::DisplayPath("D:/曲"));
   EXPECT_EQ(view_.controls[C::kLblFontName].text, "設定書体: ＭＳ Ｐゴシック ");
   ASSERT_TRUE(view_.labelFont);
   EXPECT_EQ(view_.labelFont->style, 3);
@@ -241,6 +243,51 @@ TEST_F(DialogLogicTest, AWallpaperListStoredByAnotherDialogStays) {
   EXPECT_EQ(Key("Picture", "Add"), "1");
   EXPECT_EQ(Key("Picture", "Count"), "1");
   EXPECT_EQ(Key("Picture", "3"), "C:/壁紙/新.jpg");
+}
+
+TEST_F(DialogLogicTest, ACountBeyondTheStoredPicturesWritesNoEmptyEntries) {
+  WriteSettings("[Picture]\nAdd=1\nCount=2147483647\n3=C:/a.jpg\n4=\n5=C:/b.jpg\n");
+  logic_.FormShow();
+  EXPECT_EQ(pictures_.Entries(), (std::vector<std::string>{"C:/a.jpg", "C:/b.jpg"}));
+  logic_.BtnHaikeiClick();  // the wallpaper dialog opens and closes: the list is written
+  EXPECT_EQ(Key("Picture", "Count"), "2");
+  EXPECT_EQ(Key("Picture", "3"), "C:/a.jpg");
+  EXPECT_EQ(Key("Picture", "4"), "C:/b.jpg");
+  EXPECT_EQ(Key("Picture", "6"), std::nullopt);
+}
+
+TEST_F(DialogLogicTest, AFileNothingCanOpenIsNamedInAMessage) {
+  Write(Data("追加問題.txt"), "");
+  struct Case {
+    const char* name;
+    void (SetteiLogic::*click)();
+    bool openFails;
+    bool noEditor;
+    bool startFails;
+    std::string unopened;  // "" when it opens
+  };
+  const Case cases[] = {
+      {"help", &SetteiLogic::BtnHelpClick, true, false, false, Data("ReadMe.txt")},
+      {"link", &SetteiLogic::LblURLClick, true, false, false, Data("ReadMe.txt")},
+      {"help opens", &SetteiLogic::BtnHelpClick, false, false, false, ""},
+      {"no editor", &SetteiLogic::BtnTuikaClick, false, true, true, Data("追加問題.txt")},
+      {"editor fails", &SetteiLogic::BtnTuikaClick, false, false, true, Data("追加問題.txt")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake_ = FakeDialogServices();
+    fake_.openFails = c.openFails;
+    if (c.noEditor) fake_.editorCommand.reset();
+    fake_.startFails = c.startFails;
+    (logic_.*c.click)();
+    if (c.unopened.empty()) {
+      EXPECT_TRUE(fake_.messages.empty());
+      continue;
+    }
+    ASSERT_EQ(fake_.messages.size(), 1u);
+    EXPECT_EQ(fake_.messages[0], CannotOpenMessage(c.unopened));
+    EXPECT_NE(fake_.messages[0].find(platform::DisplayPath(c.unopened)), std::string::npos);
+  }
 }
 
 TEST(FolderHasMidiOnThisSystem, SearchesEveryFolderBelowOnce) {

@@ -483,7 +483,7 @@ TEST_F(SetteiFormTest, AnEditorThatCannotStartIsReportedAndChangesNothing) {
     if (noEditorFound) fake_.editorCommand.reset();
     fake_.startFails = true;
     form_->BtnTuikaClick();
-    EXPECT_EQ(fake_.messages, std::vector<std::string>{"追加問題.txt を開けませんでした。"});
+    EXPECT_EQ(fake_.messages, std::vector<std::string>{CannotOpenMessage(Data("追加問題.txt"))});
     EXPECT_TRUE(form_->BtnTuika->isEnabled());
     EXPECT_TRUE(form_->CheckBoxYusen->isEnabled());
   }

@@ -133,6 +133,8 @@ std::string ExeDir() {
   return folder == "/" ? folder : folder + "/";
 }
 
+std::string DisplayPath(std::string_view path) { return std::string(path); }
+
 bool FileExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);

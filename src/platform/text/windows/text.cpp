@@ -102,4 +102,6 @@ std::string DecodeTextFile(std::string_view bytes) {
   return AnsiToUtf8(bytes);
 }
 
+std::string EncodeTextFile(std::string_view utf8) { return Utf8ToAnsi(utf8); }
+
 }  // namespace platform

@@ -200,6 +200,7 @@ LRESULT CALLBACK SetteiWindow::SiblingBoxProcedure(HWND box, UINT message, WPARA
 }
 
 void SetteiWindow::Initialise() {
+  palette_.SetDpi(WindowDpi(window_));
   SetClientSize(window_, SETTEI_CLIENT);
   CentreOnDesktop(window_);
   for (const Place& place : kPlaces) {
@@ -407,7 +408,8 @@ void SetteiWindow::SetFontLabel(const std::string& text, const std::optional<Lab
   ReleaseDC(label, dc);
   RECT place{};
   GetWindowRect(label, &place);
-  SetWindowPos(label, nullptr, 0, 0, std::max<int>(kFontLabelMinWidth, extent.cx + 2),
+  SetWindowPos(label, nullptr, 0, 0,
+               std::max<int>(ScaleToDpi(kFontLabelMinWidth, palette_.Dpi()), extent.cx + 2),
                place.bottom - place.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(label, nullptr, TRUE);
 }
