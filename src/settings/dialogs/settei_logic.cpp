@@ -38,6 +38,10 @@ constexpr SiblingBox kSiblingBoxes[] = {{Sibling::kQuarnel, C::kCheckBoxQuarnel}
 
 }  // namespace
 
+std::string NoOpenerMessage(const std::string& file) {
+  return "次のファイルを開くプログラムが見つかりませんでした。\n" + file;
+}
+
 SetteiLogic::SetteiLogic(SetteiView& view, platform::ui::DialogServices& services,
                          platform::AppPaths paths)
     : view_(view),
@@ -308,10 +312,12 @@ void SetteiLogic::BtnTuikaClick() {
     {
       EndEditing end{*this};
       const std::string userList = paths_.UpdatePath(platform::UserFile::kUserWords);
-      std::unique_ptr<platform::ui::ChildProcess> editor;
-      if (const auto command = services_.FindEditor(userList)) {
-        editor = services_.StartProcess(*command);
+      const auto command = services_.FindEditor(userList);
+      if (!command) {
+        services_.ShowMessage(view_.Window(), NoOpenerMessage(userList));
+        return;
       }
+      const std::unique_ptr<platform::ui::ChildProcess> editor = services_.StartProcess(*command);
       if (!editor) {
         services_.ShowMessage(view_.Window(), T::kEditorFailed);
         return;
@@ -365,13 +371,17 @@ void SetteiLogic::CheckBoxBrisoltMouseUp() {
   SiblingMouseUp(Sibling::kBrisolt, C::kCheckBoxBrisolt);
 }
 
-void SetteiLogic::BtnHelpClick() {
-  runner_.Run([&] { services_.OpenWithDefaultProgram(paths_.Data(platform::kReadMeFileName)); });
+void SetteiLogic::OpenReadMe() {
+  runner_.Run([&] {
+    const std::string readMe = paths_.Data(platform::kReadMeFileName);
+    if (!services_.OpenWithDefaultProgram(readMe)) {
+      services_.ShowMessage(view_.Window(), NoOpenerMessage(readMe));
+    }
+  });
 }
 
-void SetteiLogic::LblURLClick() {
-  runner_.Run([&] { services_.OpenWithDefaultProgram(paths_.Data(platform::kReadMeFileName)); });
-}
+void SetteiLogic::BtnHelpClick() { OpenReadMe(); }
+void SetteiLogic::LblURLClick() { OpenReadMe(); }
 
 void SetteiLogic::LblURLMouseMove() { view_.SetLinkColor(kLinkHoverColor); }
 void SetteiLogic::FormMouseMove() { view_.SetLinkColor(kLinkColor); }

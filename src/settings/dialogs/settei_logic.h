@@ -40,6 +40,11 @@ struct SetteiTexts {
   static constexpr const char* kFontPrefix = "設定書体: ";
 };
 
+// What the help and editor buttons say when no program of the system opens `file` (no
+// opener installed, no editor found): the file's whole path, so the user can open it some
+// other way.
+std::string NoOpenerMessage(const std::string& file);
+
 class SetteiLogic {
  public:
   // FormCreate: the dialog's folders. The wallpaper dialog is given before the dialog is
@@ -89,6 +94,8 @@ class SetteiLogic {
   void ChooseMidiFolder(const char* noMidiMessage);
   void SiblingMouseUp(Sibling sibling, SetteiControl box);
   void Export(Sibling sibling);
+  // The help button and the link: the installed ReadMe in the desktop's default program.
+  void OpenReadMe();
   void ShowPictureDialog();
 
   SetteiView& view_;
