@@ -13,6 +13,7 @@
 #include <malloc.h>
 #endif
 
+#include "desktop/xscreensaver_list.h"
 #include "dg/debug_log.h"
 #include "platform/fs/app_paths.h"
 #include "platform/log/log.h"
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
       case shell::LinuxAction::kVersion:
         std::printf("velmorandi %s\n", VELMORANDI_VERSION);
         return 0;
+      case shell::LinuxAction::kAddToXscreensaver:
+        return desktop::RunAddToXscreensaver();
       case shell::LinuxAction::kError:
         std::fprintf(stderr, "velmorandi: %s\n%s", dashed.error.c_str(), shell::Usage().c_str());
         return shell::kUsageExitCode;
