@@ -13,6 +13,7 @@
 #include <malloc.h>
 #endif
 
+#include "desktop/session_environment.h"
 #include "desktop/xscreensaver_list.h"
 #include "dg/debug_log.h"
 #include "platform/fs/app_paths.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
   // nothing here reads, and a saver that a screensaver manager stops with SIGTERM would
   // keep running. Set before the library starts; a value from the environment wins.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+  desktop::PrepareSessionEnvironment();
   // Over a file size limit a write then fails with EFBIG and the save reports it, instead of
   // the signal ending the program with the settings half-saved.
   std::signal(SIGXFSZ, SIG_IGN);
