@@ -49,37 +49,14 @@ cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf
 trap cleanup EXIT
 . scripts/xvfb.sh
 
-# Processor nanoseconds of all the process's threads (the scheduler's count, finer than the
-# 10 ms ticks of /proc/PID/stat).
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{n += $1} END {print n}'; }
-switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt/ {n += $2} END {print n}'; }
-median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
-
-# run NAME COMMAND...: one run; appends "cpu wakeups peakMB serverCPU" to $work/NAME.
-run() {
-  local name=$1; shift
-  "$@" 2>>"$work/$name.err" &
-  local pid=$!
-  sleep $warmup
-  local t0 c0 w0 x0 t1 c1 w1 x1 peak
-  t0=$(date +%s.%N); c0=$(cpu_ns $pid); w0=$(switches $pid); x0=$(cpu_ns "$xvfb")
-  sleep $((seconds - warmup))
-  t1=$(date +%s.%N); c1=$(cpu_ns $pid); w1=$(switches $pid); x1=$(cpu_ns "$xvfb")
-  peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
-  kill $pid; wait $pid 2>/dev/null || true
-  awk -v t0="$t0" -v t1="$t1" -v c0="$c0" -v c1="$c1" -v w0="$w0" -v w1="$w1" \
-    -v peak="$peak" -v x0="$x0" -v x1="$x1" \
-    'BEGIN { d = t1 - t0; printf "%.5f %.1f %.1f %.5f\n", (c1 - c0) / 1e9 / d, (w1 - w0) / d, peak / 1024, (x1 - x0) / 1e9 / d }' \
-    >>"$work/$name"
-}
-
-column() { awk -v c="$2" '{print $c}' "$work/$1" | median; }
+. bench/saver/measure.sh
 
 echo "${#sizes[@]} screen sizes on Xvfb, $rounds rounds of ${seconds} s, saver and fadeplot alternating"
 printf '%-10s %-9s %10s %10s %10s %12s %12s\n' size program "CPU s/s" "wakeups/s" "peak MB" "CPU ratio" "X CPU s/s"
 first_cpu=
 for size in "${sizes[@]}"; do
   start_xvfb 150 199 "${size}x24" || { echo "no X server could be started"; exit 1; }
+  server=$xvfb
   rm -f "$work/saver" "$work/fadeplot" "$work/hack" "$work/baseline"
   for ((r = 0; r < rounds; r++)); do
     # Round r plays the game of seed r + 1 in every saver: the runs compare the same events

@@ -233,7 +233,6 @@ void SaverScreen::DrawImage(dg::TDGTexture& texture, float x, float y, std::uint
 
 void SaverScreen::ComposeFrame() {
   scene_->Clear(D3DCLEAR_TARGET, 0x00000000, 1.0f, 0);
-  if (options_.processMessages) options_.processMessages();
   if (state_ == nullptr) return;
   const game::GameState& g = *state_;
   const game::GameSettings& settings = *settings_;

@@ -43,8 +43,6 @@ enum class SoundOutput { kSpeaker, kSilent };
 struct ScreenOptions {
   std::string dataDir;  // the data folder, ending in "/"
   SoundOutput sound = SoundOutput::kSpeaker;
-  // Lets the framework handle pending window messages in the middle of a frame.
-  std::function<void()> processMessages;
   // The device can no longer draw: the program must end.
   std::function<void()> deviceLost;
   // Runs once the scene exists, before the first texture is made; may be empty.

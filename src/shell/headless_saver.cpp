@@ -1,43 +1,28 @@
 #include "shell/headless_saver.h"
 
-#include "platform/gdi/gdi.h"
-#include "shell/saver_device.h"
-
 namespace shell {
 
 HeadlessSaver::HeadlessSaver(const platform::AppPaths& paths, std::uint64_t seed,
                              std::uint32_t start, presentation::SoundOutput sound)
     : testClock_(start) {
-  carad_ = std::make_unique<dg::TDGCarad>(target_.Owner());
-  StartSaverDevice(*carad_);
-  presentation::ScreenOptions options;
-  options.dataDir = paths.dataDir;
+  SaverRunOptions options;
+  options.paths = paths;
+  options.seed = seed;
+  options.music = MusicOutput::kNone;
   options.sound = sound;
   options.framePresenting = [this](IDirect3DDevice9& device) { target_.FramePresenting(device); };
-  screen_ = std::make_unique<presentation::SaverScreen>(*carad_, options);
-  session_ = std::make_unique<SaverSession>(
-      *screen_, clock_,
-      SessionOptions{
-          paths, seed,
-          [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
-          MusicOutput::kNone, nullptr});
-  session_->StartUp();
+  runner_ = std::make_unique<SaverRunner>(static_cast<SaverHost&>(*this), std::move(options));
 }
 
-HeadlessSaver::~HeadlessSaver() {
-  session_.reset();
-  screen_.reset();
-  target_.ReleaseDeviceObjects();
-  carad_.reset();
-}
+HeadlessSaver::~HeadlessSaver() { runner_.reset(); }
 
 void HeadlessSaver::RunTicks(int ticks) {
   for (int done = 0; done < ticks;) {
     target_.KeepFrames(done == ticks - 1);
-    if (session_->Tick()) {
+    if (runner_->TickWhenDue()) {
       ++done;
     } else {
-      platform::Sleep(1);
+      platform::Sleep(runner_->NextTickInMs());
     }
   }
   target_.KeepFrames(true);

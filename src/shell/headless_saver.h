@@ -9,15 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "dg/carad.h"
 #include "platform/winmm/timer.h"
-#include "presentation/saver_screen.h"
 #include "shell/headless_target.h"
-#include "shell/saver_session.h"
+#include "shell/saver_host.h"
+#include "shell/saver_runner.h"
 
 namespace shell {
 
-class HeadlessSaver {
+class HeadlessSaver final : private SaverHost {
  public:
   // Starts the saver at time `start`. Only one may exist at a time (it owns the process's
   // test clock).
@@ -34,20 +33,23 @@ class HeadlessSaver {
   void RunTicks(int ticks);
   Frame LastFrame() const;
 
-  presentation::SaverScreen& Screen() { return *screen_; }
-  SaverSession& Session() { return *session_; }
-  game::Game& Game() { return session_->Game(); }
-  const game::GameState& State() { return session_->Game().State(); }
+  presentation::SaverScreen& Screen() { return runner_->Screen(); }
+  SaverSession& Session() { return runner_->Session(); }
+  game::Game& Game() { return Session().Game(); }
+  const game::GameState& State() { return Session().Game().State(); }
   platform::TestClock& Clock() { return testClock_; }
 
  private:
+  // SaverHost
+  HWND DeviceWindow() override { return target_.Owner(); }
+  void ReleasingDevice() override { target_.ReleaseDeviceObjects(); }
+  game::Clock& GameClock() override { return clock_; }
+
   platform::TestClock testClock_;
   WinmmClock clock_;
   // The window the device fills "full screen": it keeps the last presented frame.
   HeadlessTarget target_;
-  std::unique_ptr<dg::TDGCarad> carad_;
-  std::unique_ptr<presentation::SaverScreen> screen_;
-  std::unique_ptr<SaverSession> session_;
+  std::unique_ptr<SaverRunner> runner_;
 };
 
 }  // namespace shell

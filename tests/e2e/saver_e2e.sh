@@ -41,27 +41,50 @@ xdotool key space
 expect_end "$saver" 5 "a key ends it" "a key press did not end the saver"
 saver=
 
+wait_frame() { for _ in $(seq 40); do frame_ok 2>/dev/null && return 0; sleep 0.1; done; return 1; }
+
 # --- Ten pixels in each axis keep it running, eleven end it --------------------------------
+# The saver appears under the pointer: where the pointer entered its window was seen first.
 xdotool mousemove 200 150
 start_saver
-for _ in $(seq 40); do frame_ok 2>/dev/null && break; sleep 0.1; done
-# The first movement only records where the pointer is.
-xdotool mousemove 300 200
+wait_frame
+xdotool mousemove 210 160
 sleep 0.3
-xdotool mousemove 310 210
-sleep 0.3
-xdotool mousemove 290 190
+xdotool mousemove 190 140
 sleep 0.6
 if kill -0 "$saver" 2>/dev/null; then echo "ok: 10 pixels keep it"; else fail "a movement of 10 pixels ended the saver"; fi
-xdotool mousemove 311 200
+xdotool mousemove 200 161
 expect_end "$saver" 5 "11 pixels end it" "a movement of 11 pixels did not end the saver"
 saver=
 
-# --- A termination signal ends it, also after the chime has opened the sound device --------
+# --- One jump of the pointer that was there when the saver appeared ends it ---------------
+xdotool mousemove 200 150
 start_saver
-sleep 1
-kill -TERM "$saver"
-if wait_end "$saver" 5; then echo "ok: SIGTERM ends it"; else fail "SIGTERM did not end the saver"; fi
+wait_frame
+xdotool mousemove 230 150
+expect_end "$saver" 5 "a first jump of 30 pixels ends it" "a first jump of 30 pixels did not end it"
 saver=
+
+# --- Every way of ending it while music plays ends it cleanly, with status 0 ----------------
+. "$here/../support/midi.sh"
+write_piece 400 "$work/piece.mid"
+for way in key mouse TERM INT HUP display; do
+  xdotool mousemove 200 150
+  "$velmorandi" --music "$work/piece.mid" 2>>"$work/saver.log" &
+  saver=$!
+  wait_frame
+  # The music starts at the first service, a second after start-up; the mixer is loaded
+  # only to play MIDI.
+  for _ in $(seq 50); do grep -q SDL2_mixer "/proc/$saver/maps" && break; sleep 0.1; done
+  grep -q SDL2_mixer "/proc/$saver/maps" || fail "no music plays before the end by $way"
+  case $way in
+    key) xdotool key space ;;
+    mouse) xdotool mousemove 260 150 ;;
+    display) kill "$xvfb"; wait "$xvfb" 2>/dev/null; xvfb= ;;
+    *) kill -"$way" "$saver" ;;
+  esac
+  expect_end "$saver" 5 "music playing, the end by $way is clean" "the end by $way did not end it"
+  saver=
+done
 
 e2e_end "$work/saver.log" "all end-to-end checks passed"

@@ -5,7 +5,6 @@
 // SIGTERM, SIGINT or SIGHUP, when the window is destroyed, or when the X server goes.
 #pragma once
 
-#include "platform/ui/application.h"
 #include "shell/linux/linux_options.h"
 
 namespace shell {
@@ -14,7 +13,8 @@ namespace shell {
 // the display, which only the hack's own connection uses.
 void PrepareHackMode();
 
-// Runs the hack until it is told to end; returns the exit status.
-int RunHackMode(platform::Application& application, const LinuxRequest& request);
+// Runs the hack until it is told to end; returns the exit status. The window framework's
+// application object must exist.
+int RunHackMode(const LinuxRequest& request);
 
 }  // namespace shell

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "shell/linux/linux_options.h"
 #include "shell/linux/saver_form.h"
 #include "shell/linux/settings_modes.h"
+#include "shell/linux/wayland_saver.h"
 #include "shell/run_environment.h"
 #include "shell/run_mode.h"
 
@@ -77,6 +79,8 @@ int main(int argc, char** argv) {
   // nothing here reads, and a saver that a screensaver manager stops with SIGTERM would
   // keep running. Set before the library starts; a value from the environment wins.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+  // What a screensaver daemon leaves out of the environment: the session's runtime folder
+  // (or a private one), and no bus of the program's own when no session bus can be reached.
   desktop::PrepareSessionEnvironment();
   // Over a file size limit a write then fails with EFBIG and the save reports it, instead of
   // the signal ending the program with the settings half-saved.
@@ -84,26 +88,47 @@ int main(int argc, char** argv) {
 
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   if (dashed.DrawsIntoWindow()) shell::PrepareHackMode();
+  // A Wayland session gets the saver as a Wayland client of its own; where that cannot be
+  // had, the X saver runs on the session's X server, if it has one.
+  std::unique_ptr<shell::WaylandSaver> waylandSaver;
+  if (request.mode == shell::RunMode::kSaver && !dashed.DrawsIntoWindow() &&
+      shell::WaylandSessionWanted()) {
+    std::string error;
+    waylandSaver = shell::WaylandSaver::Open(error);
+    if (!waylandSaver) {
+      const char* xDisplay = std::getenv("DISPLAY");
+      if (xDisplay == nullptr || *xDisplay == '\0') {
+        std::fprintf(stderr, "velmorandi: %s\n", error.c_str());
+        return 1;
+      }
+      std::fprintf(stderr, "velmorandi: %s; the saver runs on X instead\n", error.c_str());
+      setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
+  }
+  // The preview lives in the control panel's X window: in a Wayland session too it must be
+  // an X client (on Xwayland), whichever platform Qt would pick there.
+  if (request.mode == shell::RunMode::kPreview) setenv("QT_QPA_PLATFORM", "xcb", 0);
   platform::Application application(argc, argv);
   application.SetTitle(kApplicationTitle);
 
   switch (request.mode) {
     case shell::RunMode::kSaver: {
-      if (dashed.DrawsIntoWindow()) return shell::RunHackMode(application, dashed);
+      if (dashed.DrawsIntoWindow()) return shell::RunHackMode(dashed);
       shell::SaverFormOptions options;
       options.paths = platform::Paths();
       options.overrides = dashed.overrides;
       options.seed = shell::SeedFromEnvironment();
       if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
-      shell::TVelmorandiSaverForm form(application, options);
-      return application.Run();
+      if (waylandSaver) return waylandSaver->Run(std::move(options));
+      shell::TVelmorandiSaverForm form(options);
+      return form.Run();
     }
     case shell::RunMode::kPreview:
-      return shell::RunPreviewMode(application, request.parentWindow);
+      return shell::RunPreviewMode(request.parentWindow);
     case shell::RunMode::kSettings:
-      return shell::RunSettingsMode(application, shell::SettingsShow::kByMessageLoop);
+      return shell::RunSettingsMode(shell::SettingsShow::kByMessageLoop);
     case shell::RunMode::kSettingsShown:
-      return shell::RunSettingsMode(application, shell::SettingsShow::kExplicitly);
+      return shell::RunSettingsMode(shell::SettingsShow::kExplicitly);
     case shell::RunMode::kNone:
       break;
   }

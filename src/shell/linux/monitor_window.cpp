@@ -1,5 +1,6 @@
 #include "shell/linux/monitor_window.h"
 
+#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -28,6 +29,11 @@ void MonitorWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MonitorWindow::mouseMoveEvent(QMouseEvent* event) {
+  mouseMove_(FramePoint(*this, event->position().toPoint()));
+}
+
+// Where the pointer enters counts as a position seen, as a move there would.
+void MonitorWindow::enterEvent(QEnterEvent* event) {
   mouseMove_(FramePoint(*this, event->position().toPoint()));
 }
 

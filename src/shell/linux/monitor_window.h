@@ -25,6 +25,7 @@ class MonitorWindow final : public DeviceWindow {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
 
  private:
   std::function<void()> keyDown_;

@@ -1,28 +1,25 @@
 // The saver window: full screen on the screen the saver starts on, showing the 640 x 480
 // frames scaled with their aspect kept, with a window of the same frames on every other
-// monitor. It owns the device wrapper, the screen (textures, writers, scene) and the
-// session (game state and tick), keeps the X server's own screen saver off while it runs,
-// and ends the program on a key press or a mouse movement of more than 10 frame pixels on
-// any monitor.
+// monitor. A host of the saver runner: it makes the windows, keeps the X server's own screen
+// saver off while it runs, and hands key presses and pointer positions (in frame pixels, from
+// any monitor) to the runner's rules.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 #include <vector>
 
-#include "dg/carad.h"
 #include "platform/fs/app_paths.h"
-#include "platform/ui/application.h"
 #include "platform/ui/device_window.h"
+#include "platform/ui/display_loss.h"
 #include "platform/ui/fan_out_target.h"
 #include "platform/ui/screen_saver_suspension.h"
-#include "presentation/saver_screen.h"
 #include "shell/input_rules.h"
 #include "shell/linux/monitor_window.h"
-#include "shell/saver_session.h"
+#include "shell/saver_host.h"
+#include "shell/saver_runner.h"
 
 namespace shell {
 
@@ -35,49 +32,52 @@ struct SaverFormOptions {
   std::optional<std::chrono::steady_clock::time_point> reportFirstFrameSince;
 };
 
-class TVelmorandiSaverForm final : public DeviceWindow {
+// What the runner of a full-screen saver takes of them.
+SaverRunOptions RunOptions(SaverFormOptions options);
+
+class TVelmorandiSaverForm final : public DeviceWindow, private SaverHost {
  public:
-  // FormCreate: the whole start-up; the window is on screen afterwards.
-  TVelmorandiSaverForm(platform::Application& application, SaverFormOptions options);
-  // FormDestroy.
+  // FormCreate: the windows, then the runner's start-up; on screen afterwards. The window
+  // framework's application object must exist.
+  explicit TVelmorandiSaverForm(SaverFormOptions options);
+  // FormDestroy: the runner's end, then the windows.
   ~TVelmorandiSaverForm() override;
 
-  // The idle handler: one tick when due; never finished, and called again when the next
-  // tick is due.
-  platform::IdleResult ApplicationEvents1Idle();
-  void FormKeyDown();
+  // The message loop until the saver ends; the exit status.
+  int Run() { return runner_->Run(); }
+
+  void FormKeyDown() { runner_->KeyDown(); }
   // A position in frame pixels.
-  void FormMouseMove(int x, int y);
+  void FormMouseMove(int x, int y) { runner_->MouseMove(x, y); }
   // The saver window's answer to a system command; see WMSysCommand in input_rules.h.
   SysCommandAnswer WMSysCommand(std::uint32_t command, std::intptr_t& result);
-  void FormClose();
+  void FormClose() { runner_->Close(); }
+  bool Closed() const { return runner_->Closed(); }
 
-  // DeviceWindow: reports the first frame when asked to.
-  void FrameShown() override;
-
-  SaverSession& Session() { return *session_; }
-  const MouseRule& Mouse() const { return mouse_; }
+  SaverSession& Session() { return runner_->Session(); }
+  const MouseRule& Mouse() const { return runner_->Mouse(); }
   // The windows on the other monitors.
   const std::vector<std::unique_ptr<MonitorWindow>>& Monitors() const { return monitors_; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  platform::Application& application_;
-  SaverFormOptions options_;
-  MouseRule mouse_;
+  // SaverHost
+  HWND DeviceWindow() override { return allMonitors_.get(); }
+  void SetCursor(Cursor cursor) override;
+  game::Clock& GameClock() override { return clock_; }
+
   LoopClock clock_;
-  bool closed_ = false;
-  bool firstFrameReported_ = false;
+  // Ends the program with status 0 when the X connection breaks under the running saver.
+  platform::DisplayLossExit displayLoss_;
   platform::ScreenSaverSuspension screenSaverOff_;
   std::vector<std::unique_ptr<MonitorWindow>> monitors_;
   std::unique_ptr<FanOutTarget> allMonitors_;
-  std::unique_ptr<dg::TDGCarad> DG;
-  std::unique_ptr<presentation::SaverScreen> screen_;
-  std::unique_ptr<SaverSession> session_;
+  std::unique_ptr<SaverRunner> runner_;
 };
 
 }  // namespace shell

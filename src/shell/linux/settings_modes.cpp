@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/fs/app_paths.h"
+#include "platform/loop/message_loop.h"
 #include "platform/ui/dialogs/linux/foreign_window.h"
 #include "platform/ui/dialogs/linux/qt_dialog_services.h"
 #include "settings/dialogs/linux/picture_select_form.h"
@@ -23,7 +24,7 @@ constexpr int kParentPollMs = 300;
 
 }  // namespace
 
-int RunSettingsMode(platform::Application& application, SettingsShow show) {
+int RunSettingsMode(SettingsShow show) {
   // The settings dialog is the main window: closing it ends the program (unless the
   // dialog refuses to close, as it does while the text editor runs).
   QApplication::setQuitOnLastWindowClosed(true);
@@ -35,7 +36,7 @@ int RunSettingsMode(platform::Application& application, SettingsShow show) {
   // shows its main window, with "/c" it is shown explicitly; here the two are the same.
   (void)show;
   setteiForm.show();
-  return application.Run();
+  return platform::RunMessageLoop(nullptr);
 }
 
 std::string PreviewRequestRefusal(const std::vector<std::string>& args) {
@@ -45,7 +46,7 @@ std::string PreviewRequestRefusal(const std::vector<std::string>& args) {
   return "velmorandi: \"" + args[1] + "\" is not a decimal window id; no preview";
 }
 
-int RunPreviewMode(platform::Application& application, std::uint64_t parentWindow) {
+int RunPreviewMode(std::uint64_t parentWindow) {
   if (!platform::ui::ForeignWindow::DisplayIsX11()) {
     std::fprintf(stderr, "velmorandi: the preview needs an X11 display\n");
     return 0;
@@ -77,10 +78,10 @@ int RunPreviewMode(platform::Application& application, std::uint64_t parentWindo
   // asks, and ends once the parent is gone.
   QTimer parentWatch;
   QObject::connect(&parentWatch, &QTimer::timeout, [&parentInfo] {
-    if (!parentInfo.Exists()) platform::Application::Terminate(0);
+    if (!parentInfo.Exists()) platform::QuitMessageLoop(0);
   });
   parentWatch.start(kParentPollMs);
-  return application.Run();
+  return platform::RunMessageLoop(nullptr);
 }
 
 }  // namespace shell

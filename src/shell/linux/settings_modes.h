@@ -7,20 +7,20 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ui/application.h"
-
 namespace shell {
 
 enum class SettingsShow { kByMessageLoop, kExplicitly };
 
+// The window framework's application object must exist for both.
+
 // Creates the settings dialog, then the wallpaper dialog, shows the settings dialog and
 // runs the message loop until it closes; returns the exit code.
-int RunSettingsMode(platform::Application& application, SettingsShow show);
+int RunSettingsMode(SettingsShow show);
 // Shows the still picture as a child filling the window `parentWindow` (an X11 window id)
 // and runs the message loop until that window is destroyed; returns the exit code. A
 // window id that names no window, or a display that is not X11, creates nothing, says so
 // on stderr and ends at once with 0.
-int RunPreviewMode(platform::Application& application, std::uint64_t parentWindow);
+int RunPreviewMode(std::uint64_t parentWindow);
 // For a command line (the arguments after the program name) that asks for a preview but
 // gives no usable window id: the line that says why no preview is shown. Empty for every
 // other command line.

@@ -16,7 +16,6 @@
 #include "settings/dialogs/windows/settings_dialog.h"
 #include "shell/run_environment.h"
 #include "shell/run_mode.h"
-#include "shell/windows/message_loop.h"
 #include "shell/windows/preview_window.h"
 #include "shell/windows/saver_window.h"
 
@@ -50,7 +49,7 @@ int RunSaver(HINSTANCE instance, std::chrono::steady_clock::time_point started) 
   options.frameCopy = FrameCopyFromEnvironment();
   options.seed = shell::SeedFromEnvironment();
   shell::TVelmorandiSaverForm form(instance, options);
-  return shell::RunMessageLoop([&form] { return form.ApplicationEvents1Idle(); });
+  return form.Run();
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "jpeg/jpeg.h"
-#include "shell/windows/message_loop.h"
+#include "platform/loop/message_loop.h"
 
 namespace shell {
 
@@ -130,7 +130,7 @@ int RunPreviewMode(HINSTANCE instance, HWND parent, std::string_view jpeg,
                                   nullptr, instance, &preview);
   if (window == nullptr) return 0;
   ::SetTimer(window, kParentCheckTimer, kParentCheckMs, nullptr);
-  return RunMessageLoop(nullptr);
+  return platform::RunMessageLoop(nullptr);
 }
 
 }  // namespace shell

@@ -5,11 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/gdi/gdi.h"
-#include "platform/winmm/timer.h"
-#include "shell/saver_device.h"
+#include "platform/loop/message_loop.h"
 #include "shell/windows/frame_copy.h"
-#include "shell/windows/message_loop.h"
 
 namespace shell {
 
@@ -32,7 +29,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 }  // namespace
 
 TVelmorandiSaverForm::TVelmorandiSaverForm(HINSTANCE instance, SaverWindowOptions options)
-    : options_(std::move(options)) {
+    : frameCopy_(options.frameCopy) {
   RegisterWindowClass(instance, &WindowProc);
   // The client area is the frame: the full-screen device takes the window over at the
   // 640 x 480 display mode.
@@ -42,80 +39,30 @@ TVelmorandiSaverForm::TVelmorandiSaverForm(HINSTANCE instance, SaverWindowOption
   ::SetForegroundWindow(window_);
   ::SetFocus(window_);
 
-  DG = std::make_unique<dg::TDGCarad>(window_);
-  StartSaverDevice(*DG);
-  ::ShowCursor(FALSE);
-
-  presentation::ScreenOptions screenOptions;
-  screenOptions.dataDir = options_.paths.dataDir;
-  screenOptions.processMessages = [] { ProcessPendingMessages(); };
-  // A device that can no longer draw ends the program without the closing handler.
-  screenOptions.deviceLost = [] { ::PostQuitMessage(0); };
-  // The timer resolution is raised between the scene and the textures.
-  screenOptions.sceneMade = [] { platform::timeBeginPeriod(1); };
-  screenOptions.framePresenting = [this](IDirect3DDevice9& device) { FramePresenting(device); };
-  screen_ = std::make_unique<presentation::SaverScreen>(*DG, screenOptions);
-
-  SessionOptions sessionOptions{
-      options_.paths, options_.seed,
-      [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
-      MusicOutput::kPlay, [] { ProcessPendingMessages(); }};
-  session_ = std::make_unique<SaverSession>(*screen_, clock_, std::move(sessionOptions));
-  session_->StartUp();
+  SaverRunOptions runOptions;
+  runOptions.paths = std::move(options.paths);
+  runOptions.seed = options.seed;
+  runOptions.reportFirstFrameSince = options.reportFirstFrameSince;
+  runOptions.framePresenting = [this](IDirect3DDevice9& device) { FramePresenting(device); };
+  runner_ = std::make_unique<SaverRunner>(static_cast<SaverHost&>(*this), std::move(runOptions));
 }
 
 TVelmorandiSaverForm::~TVelmorandiSaverForm() {
   if (window_ != nullptr) ::DestroyWindow(window_);
+  runner_.reset();
 }
 
-std::uint32_t TVelmorandiSaverForm::ApplicationEvents1Idle() {
-  if (closed_ || destroyed_) return kWaitForMessages;
-  if (session_->Tick() && options_.reportFirstFrameSince && !firstFrameReported_ &&
-      framesPresented_ > 0) {
-    firstFrameReported_ = true;
-    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
-                        std::chrono::steady_clock::now() - *options_.reportFirstFrameSince)
-                        .count();
-    std::fprintf(stderr, "velmorandi: first frame presented %.1f ms after start\n", us / 1000.0);
-    std::fflush(stderr);
-  }
-  // One wake-up a tick: the loop waits for messages until the next one is due.
-  const auto remaining =
-      static_cast<std::int32_t>(session_->LastTickTime() + kTickMs - clock_.Now());
-  return static_cast<std::uint32_t>(std::max(remaining, 1));
-}
-
-// Input may arrive in the middle of a frame (the frame lets pending messages through), so
-// the handlers only ask the window to close; the loop ends after the current tick.
-void TVelmorandiSaverForm::FormKeyDown() { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
-
-void TVelmorandiSaverForm::FormMouseMove(int x, int y) {
-  if (mouse_.Move(x, y) == MouseVerdict::kClose) ::PostMessageW(window_, WM_CLOSE, 0, 0);
-}
-
-void TVelmorandiSaverForm::FormClose() {
-  if (closed_) return;
-  closed_ = true;
-  ::ShowCursor(TRUE);
-  // The saver window is the main window: closing it ends the message loop.
-  ::PostQuitMessage(0);
-}
-
-void TVelmorandiSaverForm::FormDestroy() {
-  if (destroyed_) return;
-  destroyed_ = true;
-  platform::timeEndPeriod(1);
-  session_.reset();
-  screen_.reset();
-  DG.reset();
+int TVelmorandiSaverForm::Run() {
+  return platform::RunMessageLoop(
+      [this] { return runner_ ? runner_->Idle() : platform::kWaitForMessages; });
 }
 
 void TVelmorandiSaverForm::FramePresenting(IDirect3DDevice9& device) {
   ++framesPresented_;
-  if (!options_.frameCopy || options_.frameCopy->frame != framesPresented_) return;
+  if (!frameCopy_ || frameCopy_->frame != framesPresented_) return;
   const FrameCopy copy = ReadBackBuffer(device);
   std::string error = copy.error;
-  if (error.empty()) error = WritePpm(copy, options_.frameCopy->path);
+  if (error.empty()) error = WritePpm(copy, frameCopy_->path);
   if (!error.empty()) std::fprintf(stderr, "velmorandi: frame copy: %s\n", error.c_str());
 }
 
@@ -136,10 +83,11 @@ LRESULT TVelmorandiSaverForm::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      FormKeyDown();
+      if (runner_) runner_->KeyDown();
       return 0;
     case WM_MOUSEMOVE:
-      FormMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      // Client pixels, which full screen are frame pixels.
+      if (runner_) runner_->MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return 0;
     case WM_SYSCOMMAND: {
       std::intptr_t result = 0;
@@ -150,7 +98,8 @@ LRESULT TVelmorandiSaverForm::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
       break;
     }
     case WM_CLOSE:
-      FormClose();
+      // FormClose: the cursor shows again and the loop ends.
+      if (runner_) runner_->Close();
       return 0;
     case WM_DESTROY:
       FormDestroy();

@@ -1,7 +1,6 @@
 // The saver window on Windows: a top-most pop-up window on which the device goes full screen
-// at 640 x 480 (the display mode changes while the saver runs). It owns the device wrapper,
-// the screen (textures, writers, scene) and the session (game state and tick), and ends the
-// program on a key press or a mouse movement of more than 10 pixels.
+// at 640 x 480 (the display mode changes while the saver runs). A host of the saver runner:
+// it makes the window and hands its key presses and mouse moves to the runner's rules.
 #pragma once
 
 #include <windows.h>
@@ -10,13 +9,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 
-#include "dg/carad.h"
 #include "platform/fs/app_paths.h"
-#include "presentation/saver_screen.h"
 #include "shell/input_rules.h"
-#include "shell/saver_session.h"
+#include "shell/saver_host.h"
+#include "shell/saver_runner.h"
 #include "shell/windows/frame_copy.h"
 
 namespace shell {
@@ -33,43 +30,37 @@ struct SaverWindowOptions {
   std::optional<std::uint64_t> seed;
 };
 
-class TVelmorandiSaverForm {
+class TVelmorandiSaverForm final : private SaverHost {
  public:
-  // FormCreate: the window and the whole start-up; the window is on screen afterwards.
+  // FormCreate: the window, then the runner's start-up; on screen afterwards.
   TVelmorandiSaverForm(HINSTANCE instance, SaverWindowOptions options);
   // Destroys the window if it still exists (FormDestroy runs then).
   ~TVelmorandiSaverForm();
   TVelmorandiSaverForm(const TVelmorandiSaverForm&) = delete;
   TVelmorandiSaverForm& operator=(const TVelmorandiSaverForm&) = delete;
 
-  // The idle handler: one tick when due; returns the milliseconds until the next is due.
-  std::uint32_t ApplicationEvents1Idle();
-  void FormKeyDown();
-  // A position in client pixels, which full screen are frame pixels.
-  void FormMouseMove(int x, int y);
-  void FormClose();
-  // The window is going: restores the timer and frees the screen, the session and the
-  // device.
-  void FormDestroy();
+  // The message loop until the saver ends; the exit status.
+  int Run();
 
   HWND Handle() const { return window_; }
 
  private:
+  // SaverHost
+  HWND DeviceWindow() override { return window_; }
+  void SetCursor(Cursor cursor) override { ::ShowCursor(cursor == Cursor::kShown); }
+  game::Clock& GameClock() override { return clock_; }
+
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void FramePresenting(IDirect3DDevice9& device);
+  // The window is going: the runner's end (timer, session, screen, device).
+  void FormDestroy() { runner_.reset(); }
 
-  SaverWindowOptions options_;
+  std::optional<FrameCopyRequest> frameCopy_;
   HWND window_ = nullptr;
-  MouseRule mouse_;
   LoopClock clock_;
-  bool closed_ = false;
-  bool destroyed_ = false;
   int framesPresented_ = 0;
-  bool firstFrameReported_ = false;
-  std::unique_ptr<dg::TDGCarad> DG;
-  std::unique_ptr<presentation::SaverScreen> screen_;
-  std::unique_ptr<SaverSession> session_;
+  std::unique_ptr<SaverRunner> runner_;
 };
 
 }  // namespace shell

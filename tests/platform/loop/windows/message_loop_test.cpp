@@ -1,4 +1,4 @@
-#include "shell/windows/message_loop.h"
+#include "platform/loop/message_loop.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -39,9 +39,9 @@ TEST(MessageLoop, IdleRunsBetweenMessagesUntilQuitWhoseCodeItReturns) {
   window.Post();
   int idleCalls = 0;
   int seenAtFirstIdle = -1;
-  const int code = shell::RunMessageLoop([&]() -> std::uint32_t {
+  const int code = platform::RunMessageLoop([&]() -> std::uint32_t {
     if (++idleCalls == 1) seenAtFirstIdle = window.Count();
-    if (idleCalls == 3) ::PostQuitMessage(7);
+    if (idleCalls == 3) platform::QuitMessageLoop(7);
     return 1;  // the loop waits a millisecond for messages, then calls again
   });
   EXPECT_EQ(code, 7);
@@ -54,9 +54,9 @@ TEST(MessageLoop, PendingMessagesHandledMidWorkKeepAQuitForTheLoop) {
   window.Post();
   ::PostQuitMessage(3);
   window.Post();
-  shell::ProcessPendingMessages();
+  platform::ProcessPendingMessages();
   EXPECT_EQ(window.Count(), 2);  // a quit comes out after every other message
-  EXPECT_EQ(shell::RunMessageLoop(nullptr), 3);
+  EXPECT_EQ(platform::RunMessageLoop(nullptr), 3);
 }
 
 }  // namespace

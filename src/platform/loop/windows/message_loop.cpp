@@ -1,8 +1,8 @@
-#include "shell/windows/message_loop.h"
+#include "platform/loop/message_loop.h"
 
 #include <windows.h>
 
-namespace shell {
+namespace platform {
 
 namespace {
 
@@ -22,7 +22,8 @@ bool DispatchQueued(int& exitCode) {
 
 }  // namespace
 
-int RunMessageLoop(const IdleHandler& idle) {
+// A windowed program gets no console stop request, so `stop` has nothing to change here.
+int RunMessageLoop(const IdleHandler& idle, StopRequests /*stop*/) {
   int exitCode = 0;
   while (DispatchQueued(exitCode)) {
     const std::uint32_t wait = idle ? idle() : kWaitForMessages;
@@ -35,9 +36,11 @@ int RunMessageLoop(const IdleHandler& idle) {
   return exitCode;
 }
 
+void QuitMessageLoop(int code) { ::PostQuitMessage(code); }
+
 void ProcessPendingMessages() {
   int exitCode = 0;
   if (!DispatchQueued(exitCode)) ::PostQuitMessage(exitCode);
 }
 
-}  // namespace shell
+}  // namespace platform
