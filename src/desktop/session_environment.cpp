@@ -86,7 +86,8 @@ SessionPlan PlanSession(const SessionProbe& probe) {
   }
   // The D-Bus library looks for the session's bus in the runtime folder when no address is
   // given; a private folder never has one.
-  plan.noSessionBus = !probe.getEnv(kBusVariable) && !(runtime && probe.isSocket(*runtime + "/bus"));
+  plan.noSessionBus =
+      !probe.getEnv(kBusVariable) && !(runtime && probe.isSocket(*runtime + "/bus"));
   return plan;
 }
 

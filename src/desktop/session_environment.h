@@ -34,8 +34,8 @@ enum class RuntimeFolder {
 
 struct SessionPlan {
   RuntimeFolder runtime = RuntimeFolder::kGiven;
-  std::string sessionFolder;     // for kSession
-  bool noSessionBus = false;     // no bus can be reached: the address names none
+  std::string sessionFolder;  // for kSession
+  bool noSessionBus = false;  // no bus can be reached: the address names none
 };
 
 SessionPlan PlanSession(const SessionProbe& probe);

@@ -82,7 +82,8 @@ std::string_view ProgramName(std::string_view entry) {
   }
   if (entry.starts_with('"')) {
     const std::size_t close = entry.find('"', 1);
-    entry = close == std::string_view::npos ? std::string_view() : TrimLeft(entry.substr(close + 1));
+    entry =
+        close == std::string_view::npos ? std::string_view() : TrimLeft(entry.substr(close + 1));
   }
   std::string_view program;
   if (entry.starts_with('\'')) {
@@ -224,19 +225,22 @@ int RunAddToXscreensaver() {
   }
   const std::optional<std::string> command = HackCommand(platform::ExeDir());
   if (!command) {
-    std::fprintf(stderr, "velmorandi: the path %s holds a quote, a backslash or a control "
-                 "character, which the list cannot carry\n", platform::ExeDir().c_str());
+    std::fprintf(stderr,
+                 "velmorandi: the path %s holds a quote, a backslash or a control "
+                 "character, which the list cannot carry\n",
+                 platform::ExeDir().c_str());
     return 1;
   }
   const AddReport report = AddToXscreensaverList(home, *command);
   switch (report.outcome) {
     case AddOutcome::kAdded:
-      std::printf("velmorandi: added to the list in %s; xscreensaver-settings shows it as "
-                  "\"Velmorandi\"\n", report.file.c_str());
+      std::printf(
+          "velmorandi: added to the list in %s; xscreensaver-settings shows it as "
+          "\"Velmorandi\"\n",
+          report.file.c_str());
       return 0;
     case AddOutcome::kAlreadyListed:
-      std::printf("velmorandi: already in the list in %s; nothing changed\n",
-                  report.file.c_str());
+      std::printf("velmorandi: already in the list in %s; nothing changed\n", report.file.c_str());
       return 0;
     case AddOutcome::kFailed:
       break;

@@ -37,16 +37,24 @@ TEST(SessionEnvironment, FillsInTheRuntimeFolderAndNamesNoBusWhereNoneIsReachabl
   };
   const std::string run = "/run/user/1000";
   const Case cases[] = {
-      {"a full session", {{{"XDG_RUNTIME_DIR", run}}, {run}, {run + "/bus"}},
-       RuntimeFolder::kGiven, false},
-      {"a bus address given", {{{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/x"}}, {}, {}},
-       RuntimeFolder::kPrivate, false},
-      {"the daemon left the session's folder out", {{}, {run}, {run + "/bus"}},
-       RuntimeFolder::kSession, false},
+      {"a full session",
+       {{{"XDG_RUNTIME_DIR", run}}, {run}, {run + "/bus"}},
+       RuntimeFolder::kGiven,
+       false},
+      {"a bus address given",
+       {{{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/x"}}, {}, {}},
+       RuntimeFolder::kPrivate,
+       false},
+      {"the daemon left the session's folder out",
+       {{}, {run}, {run + "/bus"}},
+       RuntimeFolder::kSession,
+       false},
       {"the session's folder without a bus", {{}, {run}, {}}, RuntimeFolder::kSession, true},
       {"no session at all", {{}, {}, {}}, RuntimeFolder::kPrivate, true},
-      {"a folder given that is not private", {{{"XDG_RUNTIME_DIR", "/tmp"}}, {}, {"/tmp/bus"}},
-       RuntimeFolder::kPrivate, true},
+      {"a folder given that is not private",
+       {{{"XDG_RUNTIME_DIR", "/tmp"}}, {}, {"/tmp/bus"}},
+       RuntimeFolder::kPrivate,
+       true},
   };
   for (const Case& c : cases) {
     const SessionPlan plan = PlanSession(c.world.Probe());

@@ -30,7 +30,8 @@ TEST(XscreensaverPrograms, TheEntryEndsTheListAndEveryOtherLineStays) {
       {"a value running over the end is not joined", "textLiteral: a \\",
        "textLiteral: a \\\n\nprograms:\t\\\n" + entry + "\n"},
       {"as the settings program writes it: a blank line ends the list",
-       "mode: random\nprograms:\t\t\\\n\t\tmaze --root\t\t\\n\\\n-\t\tqix --root \\n\\\n\nlock: False\n",
+       "mode: random\nprograms:\t\t\\\n\t\tmaze --root\t\t\\n\\\n-\t\tqix --root \\n\\\n\nlock: "
+       "False\n",
        "mode: random\nprograms:\t\t\\\n\t\tmaze --root\t\t\\n\\\n-\t\tqix --root \\n\\\n" + entry +
            "\\\n\nlock: False\n"},
       {"the last line holds an entry", "programs: maze --root \\n\\\n  qix --root\t\ntimeout: 5\n",
