@@ -3,8 +3,9 @@
 // - the session's runtime folder ($XDG_RUNTIME_DIR). Without one, Qt warns on stderr and
 //   makes /tmp/runtime-USER, and the sound library makes a folder in /tmp and a link in
 //   ~/.config; with the session's folder (/run/user/UID) they find the sound server and the
-//   session bus there. Where the session has none, the process gets a private folder of its
-//   own, removed when it exits (or when SIGTERM, SIGINT or SIGHUP end it by default);
+//   session bus there. Where the session has none, the program uses a private folder of its
+//   own beside its debug log (~/.local/state/velmorandi/runtime), kept from run to run, so
+//   that however a run ends it leaves nothing new behind;
 // - no session bus of its own: with no bus address and no bus in the runtime folder, the
 //   D-Bus library would start a bus for the X display (dbus-launch and a dbus-daemon that
 //   outlive the program) the moment Qt's accessibility bridge or SDL asks for the session
@@ -29,8 +30,10 @@ struct SessionProbe {
 enum class RuntimeFolder {
   kGiven,    // $XDG_RUNTIME_DIR is a usable folder already
   kSession,  // the session's /run/user/UID, left out of the environment
-  kPrivate,  // none: a private one for this process
+  kOwn,      // none: the program's own, in its state folder
 };
+
+inline constexpr char kOwnRuntimeFolderName[] = "runtime";
 
 struct SessionPlan {
   RuntimeFolder runtime = RuntimeFolder::kGiven;
