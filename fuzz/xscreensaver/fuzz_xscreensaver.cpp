@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "desktop/xscreensaver_list.h"
 
@@ -11,28 +12,30 @@ namespace {
 
 constexpr std::string_view kCommand = "velmorandi --root";
 
-std::string_view NextLine(std::string_view& text) {
-  const std::size_t end = text.find('\n');
-  const std::string_view line = text.substr(0, end);
-  text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-  return line;
+std::vector<std::string_view> Lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    lines.push_back(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  }
+  return lines;
 }
 
-// True when the lines of `before` but at most one are found in `after` in their order.
+// True when `after` is `before` with lines put in at one place, where at most one line of
+// `before` may have changed: once the lines both share at their start and at their end are
+// set aside, at most one line of `before` is left.
 bool KeptInOrder(std::string_view before, std::string_view after) {
-  int missed = 0;
-  while (!before.empty()) {
-    const std::string_view line = NextLine(before);
-    std::string_view rest = after;
-    bool found = false;
-    while (!rest.empty() && !found) found = NextLine(rest) == line;
-    if (found) {
-      after = rest;
-    } else if (++missed > 1) {
-      return false;
-    }
+  const std::vector<std::string_view> a = Lines(before);
+  const std::vector<std::string_view> b = Lines(after);
+  std::size_t head = 0;
+  while (head < a.size() && head < b.size() && a[head] == b[head]) ++head;
+  std::size_t tail = 0;
+  while (tail < a.size() - head && tail < b.size() - head &&
+         a[a.size() - 1 - tail] == b[b.size() - 1 - tail]) {
+    ++tail;
   }
-  return true;
+  return a.size() - head - tail <= 1;
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ constexpr std::string_view kIndent = "\t\t\t\t";
 
 struct Line {
   std::string_view text;  // without its end
-  std::string_view end;   // "\n", "\r\n" or "" (the file's last line without one)
+  std::string_view end;   // "\n" or "\r\n"
 };
 
 std::vector<Line> SplitLines(std::string_view file) {
@@ -118,7 +118,11 @@ std::string Join(const std::vector<Line>& lines, std::size_t first, std::size_t 
 }  // namespace
 
 ProgramsEdit AddToPrograms(std::string_view file, std::string_view command) {
-  const std::vector<Line> lines = SplitLines(file);
+  // The file's last line gets its end first: the line after it is new either way, and a
+  // line is read the same before and after the change (a last "\r" then ends it as CR LF).
+  std::string ended(file);
+  if (!ended.empty() && !ended.ends_with('\n')) ended += '\n';
+  const std::vector<Line> lines = SplitLines(ended);
   // The last programs value wins, as a later resource does; lines `first`..`last` hold it.
   // A line ending in "\" carries a value on, a comment line outside a value nothing.
   std::optional<std::size_t> first;
@@ -136,8 +140,7 @@ ProgramsEdit AddToPrograms(std::string_view file, std::string_view command) {
 
   const std::string entry = std::string(kIndent) + std::string(command) + " \\n";
   if (!first) {
-    std::string text(file);
-    if (!text.empty() && !text.ends_with('\n')) text += '\n';
+    std::string text = ended;
     // A value running on over the file's end would swallow the new key.
     if (continued) text += '\n';
     text += std::string(kKey) + ":\t\\\n" + entry + "\n";
@@ -153,16 +156,20 @@ ProgramsEdit AddToPrograms(std::string_view file, std::string_view command) {
   if (Lists(value, ProgramName(command))) return {std::string(file), ListChange::kAlreadyListed};
 
   const Line& end = lines[last];
-  const std::string newline(end.end.empty() ? std::string_view("\n") : end.end);
+  const std::string newline(end.end);
   const std::string_view content = last == *first ? *ProgramsValue(end.text) : end.text;
   const bool blank = TrimLeft(content).empty();
   std::string text = Join(lines, 0, last);
+  // A new line after the value's carried-on lines joins their text: it opens with the end
+  // of an entry when the value's last entry has none.
+  const std::string_view valueEnd = TrimRight(value);
+  const std::string joined = (valueEnd.empty() || valueEnd.ends_with("\\n") ? "" : "\\n") + entry;
   if (end.text.ends_with('\\')) {
     // The value runs on to the file's end: the entry becomes its last line.
-    text += std::string(end.text) + newline + entry + newline;
+    text += std::string(end.text) + newline + joined + newline;
   } else if (blank && last != *first) {
     // The blank line that ends the value stays its end, after the new entry.
-    text += entry + "\\" + newline + std::string(end.text) + std::string(end.end);
+    text += joined + "\\" + newline + std::string(end.text) + std::string(end.end);
   } else {
     // The value's last line holds an entry, or is the key's own: it now carries on.
     std::string carried(blank ? end.text : TrimRight(end.text));

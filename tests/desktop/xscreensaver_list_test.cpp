@@ -41,6 +41,8 @@ TEST(XscreensaverPrograms, TheEntryEndsTheListAndEveryOtherLineStays) {
       {"an empty list", "*programs:\nfade: False\n", "*programs:\\\n" + entry + "\nfade: False\n"},
       {"the list runs to the file's end", "programs: \\\n  maze --root \\n\\",
        "programs: \\\n  maze --root \\n\\\n" + entry + "\n"},
+      {"the last entry lacks its end", "programs: \\\n  maze --root \\\n\n",
+       "programs: \\\n  maze --root \\\n\\n" + entry + "\\\n\n"},
       {"CR LF lines keep their ends", "programs: \\\r\n  maze --root \\n\\\r\n\r\nfade: False\r\n",
        "programs: \\\r\n  maze --root \\n\\\r\n" + entry + "\\\r\n\r\nfade: False\r\n"},
       {"a comment ending in a backslash carries nothing on", "! old \\\nprograms: maze --root\n",
