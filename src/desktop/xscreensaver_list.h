@@ -27,8 +27,9 @@ struct ProgramsEdit {
 // an entry already runs a program of the same file name as the command's, enabled or not:
 // then the file is given back unchanged. Every line outside the programs value is kept
 // byte for byte, and so are the value's lines but its last one (which gains the "\" that
-// carries the value on when it holds an entry itself). A file without a programs value
-// (or an empty file) gets one at its end, holding only `command`.
+// carries the value on when it holds an entry itself); a last line without its newline
+// gets one. A file without a programs value (or an empty file) gets one at its end,
+// holding only `command`.
 ProgramsEdit AddToPrograms(std::string_view file, std::string_view command);
 
 enum class AddOutcome { kAdded, kAlreadyListed, kFailed };
