@@ -72,8 +72,8 @@ readelf -S "$usr/bin/velmorandi" | grep -q '\.debug_\|\.symtab' &&
   fail "the program keeps its debug information or symbols"
 echo "stripped program: $(stat -c %s "$usr/bin/velmorandi") bytes"
 # dpkg's count: each file's size in KiB, rounded up, and 1 KiB for each folder and link.
-counted=$(find "$root" \( -type f -printf '%s\n' \) -o -printf '0\n' |
-  awk '{ kib += $1 > 0 ? int(($1 + 1023) / 1024) : 1 } END { print kib }')
+counted=$(find "$root" \( -type f -printf '%s\n' \) -o -printf 'other\n' |
+  awk '{ kib += $1 == "other" ? 1 : int(($1 + 1023) / 1024) } END { print kib }')
 declared=$(dpkg-deb -f "$deb" Installed-Size)
 [ "$declared" -eq "$counted" ] && ok "Installed-Size $declared KiB, as dpkg counts the files" ||
   fail "Installed-Size is $declared KiB for $counted KiB of files"
