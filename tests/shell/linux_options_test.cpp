@@ -22,6 +22,7 @@ TEST(LinuxCommandLine, OptionsAndTheirFaults) {
       {{"--root", "--help"}, LinuxAction::kHelp, ""},
       {{"-h"}, LinuxAction::kHelp, ""},
       {{"--version"}, LinuxAction::kVersion, ""},
+      {{"--add-to-xscreensaver"}, LinuxAction::kAddToXscreensaver, ""},
       {{"--bogus"}, LinuxAction::kError, "unknown option --bogus"},
       {{"-s"}, LinuxAction::kError, "unknown option -s"},
       {{"--root", "extra"}, LinuxAction::kError, "unexpected argument"},
@@ -108,7 +109,7 @@ TEST(LinuxCommandLine, UsageListsEveryOption) {
   for (const char* option :
        {"--root", "--window-id", "--speed", "--wait", "--destination", "--no-destination",
         "--meaning", "--no-meaning", "--user-first", "--no-user-first", "--chime", "--no-chime",
-        "--music", "--no-music", "--help", "--version"}) {
+        "--music", "--no-music", "--help", "--version", "--add-to-xscreensaver"}) {
     EXPECT_NE(Usage().find(option), std::string::npos) << option;
   }
 }

@@ -3,7 +3,8 @@
 # failure count with its verdict.
 #
 #   e2e_require TOOL...      exits 77 (skipped) when a tool is not installed; under CI
-#                            (CI=true) a missing tool fails the test instead
+#                            (CI=true) a failure instead, as a skipped test proves nothing
+#   e2e_skip REASON          the same for another reason the test cannot run
 #   e2e_begin VARIABLE...    makes $work; at exit kills the pids the named variables hold
 #                            then (an empty one is skipped), the X server, removes $work
 #   e2e_display GEOMETRY     starts the X server (exits 1 when none can be started)
@@ -16,15 +17,19 @@
 
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
+e2e_skip() {
+  if [ "${CI:-}" = true ]; then
+    echo "FAIL: $1 (scripts/setup installs every tool the tests use)"
+    exit 1
+  fi
+  echo "skipped: $1"
+  exit 77
+}
+
 e2e_require() {
   local tool
   for tool in "$@"; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      # scripts/setup installs every tool the tests use: under CI one missing is a fault.
-      [ "${CI:-}" = true ] && { echo "FAIL: $tool is not installed"; exit 1; }
-      echo "skipped: $tool is not installed"
-      exit 77
-    fi
+    command -v "$tool" >/dev/null 2>&1 || e2e_skip "$tool is not installed"
   done
 }
 

@@ -359,12 +359,14 @@ void SetteiLogic::BtnTuikaClick() {
     {
       EndEditing end{*this};
       const std::string userList = paths_.UpdatePath(platform::UserFile::kUserWords);
-      std::unique_ptr<platform::ui::ChildProcess> editor;
-      if (const auto command = services_.FindEditor(userList)) {
-        editor = services_.StartProcess(*command);
-      }
-      if (!editor) {
+      const auto command = services_.FindEditor(userList);
+      if (!command) {
         services_.ShowMessage(view_.Window(), CannotOpenMessage(userList));
+        return;
+      }
+      const std::unique_ptr<platform::ui::ChildProcess> editor = services_.StartProcess(*command);
+      if (!editor) {
+        services_.ShowMessage(view_.Window(), T::kEditorFailed);
         return;
       }
       if (!editor->HasEnded()) view_.WaitWhileRunning(*editor);

@@ -104,8 +104,9 @@ class SetteiLogic {
   void ChooseMidiFolder(const char* noMidiMessage);
   void SiblingMouseUp(Sibling sibling, SetteiControl box);
   void Export(Sibling sibling);
-  void ShowPictureDialog();
+  // The help button and the link: the installed ReadMe in the desktop's default program.
   void OpenReadMe();
+  void ShowPictureDialog();
 
   SetteiView& view_;
   platform::ui::DialogServices& services_;

@@ -13,14 +13,23 @@ struct KnownOption {
 };
 
 constexpr KnownOption kOptions[] = {
-    {"root", Value::kNone},        {"window-id", Value::kText},
-    {"speed", Value::kNumber},     {"wait", Value::kNumber},
-    {"destination", Value::kNone}, {"no-destination", Value::kNone},
-    {"meaning", Value::kNone},     {"no-meaning", Value::kNone},
-    {"user-first", Value::kNone},  {"no-user-first", Value::kNone},
-    {"chime", Value::kNone},       {"no-chime", Value::kNone},
-    {"music", Value::kText},       {"no-music", Value::kNone},
-    {"help", Value::kNone},        {"version", Value::kNone},
+    {"root", Value::kNone},
+    {"window-id", Value::kText},
+    {"speed", Value::kNumber},
+    {"wait", Value::kNumber},
+    {"destination", Value::kNone},
+    {"no-destination", Value::kNone},
+    {"meaning", Value::kNone},
+    {"no-meaning", Value::kNone},
+    {"user-first", Value::kNone},
+    {"no-user-first", Value::kNone},
+    {"chime", Value::kNone},
+    {"no-chime", Value::kNone},
+    {"music", Value::kText},
+    {"no-music", Value::kNone},
+    {"help", Value::kNone},
+    {"version", Value::kNone},
+    {"add-to-xscreensaver", Value::kNone},
 };
 
 const KnownOption* Find(const std::string& name) {
@@ -98,6 +107,10 @@ LinuxRequest ParseLinuxCommandLine(const std::vector<std::string>& args) {
       request.action = name == "help" ? LinuxAction::kHelp : LinuxAction::kVersion;
       return request;
     }
+    if (name == "add-to-xscreensaver") {
+      request.action = LinuxAction::kAddToXscreensaver;
+      return request;
+    }
     SettingOverrides& o = request.overrides;
     if (name == "root") {
       request.root = true;
@@ -159,6 +172,9 @@ std::string Usage() {
          "  --no-music           no background music\n"
          "  --help               show this list and exit\n"
          "  --version            show the version and exit\n"
+         "  --add-to-xscreensaver\n"
+         "                       add the saver to your list of the xscreensaver daemon\n"
+         "                       (~/.xscreensaver) and exit; other lines stay as they are\n"
          "\n"
          "Options override the user's Settei.ini for this run. Without --root or\n"
          "--window-id the saver runs full screen, as with /s. With no argument, or /c,\n"

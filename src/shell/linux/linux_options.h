@@ -14,10 +14,11 @@
 namespace shell {
 
 enum class LinuxAction {
-  kRun,      // the saver: into a given window (hack) or full screen
-  kHelp,     // print the usage to standard output, exit 0
-  kVersion,  // print the version, exit 0
-  kError,    // print `error` and the usage to standard error, exit 2
+  kRun,                // the saver: into a given window (hack) or full screen
+  kHelp,               // print the usage to standard output, exit 0
+  kVersion,            // print the version, exit 0
+  kAddToXscreensaver,  // put the hack into the user's list of the X screensaver daemon
+  kError,              // print `error` and the usage to standard error, exit 2
 };
 
 struct LinuxRequest {

@@ -14,6 +14,8 @@
 #include <malloc.h>
 #endif
 
+#include "desktop/session_environment.h"
+#include "desktop/xscreensaver_list.h"
 #include "dg/debug_log.h"
 #include "platform/fs/app_paths.h"
 #include "platform/log/log.h"
@@ -53,6 +55,8 @@ int main(int argc, char** argv) {
     case shell::LinuxAction::kVersion:
       std::printf("velmorandi %s\n", VELMORANDI_VERSION);
       return 0;
+    case shell::LinuxAction::kAddToXscreensaver:
+      return desktop::RunAddToXscreensaver();
     case shell::LinuxAction::kError:
       std::fprintf(stderr, "velmorandi: %s\n%s", request.error.c_str(), shell::Usage().c_str());
       return shell::kUsageExitCode;
@@ -67,17 +71,12 @@ int main(int argc, char** argv) {
   // nothing here reads, and a saver that a screensaver manager stops with SIGTERM would
   // keep running. Set before the library starts; a value from the environment wins.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+  // What a screensaver daemon leaves out of the environment: the session's runtime folder
+  // (or a private one), and no bus of the program's own when no session bus can be reached.
+  desktop::PrepareSessionEnvironment();
   // Over a file size limit a write then fails with EFBIG and the save reports it, instead of
   // the signal ending the program with the settings half-saved.
   std::signal(SIGXFSZ, SIG_IGN);
-  // Without a session bus, the bus library would start one of its own (dbus-launch, and a
-  // bus daemon that outlives the saver) the moment the sound or window library asks for
-  // one. The saver needs none: an address that names no transport makes those requests
-  // fail at once.
-  if (request.run.mode == shell::RunMode::kSaver) {
-    const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (bus == nullptr || *bus == '\0') setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
-  }
 
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
   if (request.DrawsIntoWindow()) shell::PrepareHackMode();
