@@ -118,9 +118,9 @@ int main(int argc, char** argv) {
     case shell::RunMode::kPreview:
       return shell::RunPreviewMode(request.run.parentWindow);
     case shell::RunMode::kSettings:
-      return shell::RunSettingsMode(shell::SettingsShow::kByMessageLoop);
+      return application.Finish(shell::RunSettingsMode(shell::SettingsShow::kByMessageLoop));
     case shell::RunMode::kSettingsShown:
-      return shell::RunSettingsMode(shell::SettingsShow::kExplicitly);
+      return application.Finish(shell::RunSettingsMode(shell::SettingsShow::kExplicitly));
     case shell::RunMode::kNone:
       break;
   }
