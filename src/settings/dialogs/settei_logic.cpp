@@ -359,14 +359,13 @@ void SetteiLogic::BtnTuikaClick() {
     {
       EndEditing end{*this};
       const std::string userList = paths_.UpdatePath(platform::UserFile::kUserWords);
+      // No editor found and one that would not start read the same to the user: the file
+      // could not be opened, named with its path.
       const auto command = services_.FindEditor(userList);
-      if (!command) {
-        services_.ShowMessage(view_.Window(), CannotOpenMessage(userList));
-        return;
-      }
-      const std::unique_ptr<platform::ui::ChildProcess> editor = services_.StartProcess(*command);
+      const std::unique_ptr<platform::ui::ChildProcess> editor =
+          command ? services_.StartProcess(*command) : nullptr;
       if (!editor) {
-        services_.ShowMessage(view_.Window(), T::kEditorFailed);
+        services_.ShowMessage(view_.Window(), CannotOpenMessage(userList));
         return;
       }
       if (!editor->HasEnded()) view_.WaitWhileRunning(*editor);

@@ -249,10 +249,13 @@ TEST_F(DialogLogicTest, ACountBeyondTheStoredPicturesWritesNoEmptyEntries) {
   WriteSettings("[Picture]\nAdd=1\nCount=2147483647\n3=C:/a.jpg\n4=\n5=C:/b.jpg\n");
   logic_.FormShow();
   EXPECT_EQ(pictures_.Entries(), (std::vector<std::string>{"C:/a.jpg", "C:/b.jpg"}));
-  logic_.BtnHaikeiClick();  // the wallpaper dialog opens and closes: the list is written
-  EXPECT_EQ(Key("Picture", "Count"), "2");
+  fake_.pictureAnswer = {"C:/c.jpg"};
+  fake_.duringModal = [&](platform::ui::ModalDialog&) { pictures_.BtnSanshoClick(); };
+  logic_.BtnHaikeiClick();  // a picture is added: the whole list is written, without gaps
+  EXPECT_EQ(Key("Picture", "Count"), "3");
   EXPECT_EQ(Key("Picture", "3"), "C:/a.jpg");
   EXPECT_EQ(Key("Picture", "4"), "C:/b.jpg");
+  EXPECT_EQ(Key("Picture", "5"), "C:/c.jpg");
   EXPECT_EQ(Key("Picture", "6"), std::nullopt);
 }
 

@@ -440,11 +440,10 @@ TEST_F(SetteiFormTest, HelpAndTheLinkUnderTheBannerOpenTheReadMe) {
   form_->LblURLClick();
   EXPECT_EQ(fake_.opened, (std::vector<std::string>{Data("ReadMe.txt"), Data("ReadMe.txt")}));
   EXPECT_TRUE(fake_.messages.empty());
-  fake_.noOpener = true;
+  fake_.openFails = true;
   form_->BtnHelpClick();
   form_->LblURLClick();
-  const std::string noOpener =
-      "次のファイルを開くプログラムが見つかりませんでした。\n" + Data("ReadMe.txt");
+  const std::string noOpener = CannotOpenMessage(Data("ReadMe.txt"));
   EXPECT_EQ(fake_.messages, (std::vector<std::string>{noOpener, noOpener}));
   form_->LblURLMouseMove();
   EXPECT_EQ(form_->LblURL->palette().color(QPalette::WindowText), QColor(0x80, 0x00, 0x80));
@@ -490,10 +489,7 @@ TEST_F(SetteiFormTest, AnEditorThatCannotStartIsReportedAndChangesNothing) {
     if (noEditorFound) fake_.editorCommand.reset();
     fake_.startFails = true;
     form_->BtnTuikaClick();
-    // No editor at all is told apart from one that would not start, with the file's path.
-    EXPECT_EQ(fake_.messages,
-              std::vector<std::string>{noEditorFound ? CannotOpenMessage(Data("追加問題.txt"))
-                                                     : "追加問題.txt を開けませんでした。"});
+    EXPECT_EQ(fake_.messages, std::vector<std::string>{CannotOpenMessage(Data("追加問題.txt"))});
     EXPECT_TRUE(form_->BtnTuika->isEnabled());
     EXPECT_TRUE(form_->CheckBoxYusen->isEnabled());
   }
