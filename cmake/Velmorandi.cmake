@@ -78,6 +78,24 @@ elseif(VELMORANDI_TESTS AND NOT TARGET GTest::gtest)
     endif()
   endforeach()
 endif()
+# The unit suites: `cmake --build B --target unit_suites` builds them (and what they need),
+# `ctest -L unit` runs them. In a sanitized build each runs with the sanitizers' settings:
+# the leaks of the libraries below ours that tests/support/lsan_suppressions.txt names are
+# not reported, and undefined behaviour is reported with its stack.
+add_custom_target(unit_suites)
+set(VM_SANITIZER_ENVIRONMENT
+    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan_suppressions.txt"
+    "UBSAN_OPTIONS=print_stacktrace=1")
+
+# Marks the CTest entry NAME, which runs TARGET, as a unit suite.
+function(vm_unit_suite name target)
+  add_dependencies(unit_suites ${target})
+  set_property(TEST ${name} APPEND PROPERTY LABELS unit)
+  if(VELMORANDI_SANITIZE)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT ${VM_SANITIZER_ENVIRONMENT})
+  endif()
+endfunction()
+
 # ARGS are passed to the suite (a filter of the cases that hold on this system, say). WRAPPER
 # is a command that runs the suite (given as its further arguments) in a setting it makes first.
 function(vm_test name)
@@ -98,6 +116,7 @@ function(vm_test name)
   file(MAKE_DIRECTORY ${home})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_STATE_HOME=${home}/.local/state")
+  vm_unit_suite(${name} ${name})
 endfunction()
 
 # vm_bench(NAME SOURCES ... [DEPS ...]): a Google Benchmark executable in build/bin/bench.

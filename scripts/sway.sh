@@ -6,7 +6,8 @@
 # side by side from the left, named HEADLESS-1, HEADLESS-2, ...; exports WAYLAND_DISPLAY
 # and SWAYSOCK (full paths: root may connect too) and an XDG_RUNTIME_DIR of the clients'
 # own, and leaves the compositor's pid in $sway and its folder in $sway_dir. Returns 1 when it could not be
-# started. stop_sway ends it and removes the folder.
+# started. The words of $sway_options, if set, go to sway's command line. stop_sway ends it
+# and removes the folder.
 start_sway() {
   sway_dir=$(mktemp -d)
   chmod 755 "$sway_dir"
@@ -21,7 +22,7 @@ start_sway() {
   done
   setpriv --reuid=nobody --regid=nogroup --clear-groups -- env -i PATH=/usr/bin:/bin \
     HOME="$sway_dir/run" XDG_RUNTIME_DIR="$sway_dir/run" WLR_BACKENDS=headless \
-    WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$config" >"$sway_dir/sway.log" 2>&1 &
+    WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway ${sway_options:-} -c "$config" >"$sway_dir/sway.log" 2>&1 &
   sway=$!
   local socket
   for _ in $(seq 100); do

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   std::minstd_rand random;
   music::MusicPlayer player(music::MusicHooks{
       [&](int n) { return static_cast<int>(random() % n); }, [](const std::string&) {}, {}});
-  player.Configure(true, piece, "");
+  player.Configure(true, piece, "", music::MusicMode::kSingle);
   player.ArmMusicService();
   RunLoop(&player, 1.5);  // the first service opens the piece (sound font loading)
   char mode[16] = "";

@@ -28,7 +28,7 @@ struct PlayingPlayer {
       : clock(1000),
         player(music::MusicHooks{[this](int n) { return static_cast<int>(random() % n); },
                                  [](const std::string&) {}, [] {}}) {
-    player.Configure(true, PiecePath(), "");
+    player.Configure(true, PiecePath(), "", music::MusicMode::kSingle);
     player.ArmMusicService();
     clock.Advance(1000);
     player.ServiceMusic();  // opens and starts the piece

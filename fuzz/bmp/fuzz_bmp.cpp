@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     dg::TDGTexture texture(carad, formats, 0, D3DPOOL_MANAGED, 1, "");
     texture.SetSize(16, 8);
     data::MemoryStream stream(bytes);
-    dg::DecodeBMP(texture.Texture(), stream);
+    dg::DecodeBMP(texture.Texture(), stream, "fuzz.bmp");
   }
   return 0;
 }

@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(file);
 
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  if (platform::ini::Document::Parse(bytes).Serialize() != Normalised(bytes)) std::abort();
+  if (platform::ini::Document::Parse(std::string(bytes)).Serialize() != Normalised(bytes))
+    std::abort();
 
   const std::string picture = Read("Picture", "3");
   const std::string wait = Read("settei", "WAITTIME");

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/fs/fs.h"
+
 namespace data {
 
 void Stream::ReadExact(void* buffer, std::size_t count) {
@@ -47,12 +49,14 @@ std::vector<std::uint8_t> MemoryStream::TakeBytes() {
 }
 
 FileStream::FileStream(const std::string& path) : path_(path), file_(path) {
-  if (!file_.IsOpen()) throw StreamError("cannot open '" + path + "': " + file_.Error());
+  if (!file_.IsOpen()) {
+    throw StreamError(platform::DisplayPath(path) + " を開けません: " + file_.Error());
+  }
 }
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
   const std::int64_t got = file_.ReadAt(position_, buffer, count);
-  if (got < 0) throw StreamError("cannot read '" + path_ + "': " + file_.Error());
+  if (got < 0) throw StreamError(platform::DisplayPath(path_) + " を読めません: " + file_.Error());
   position_ += static_cast<std::uint64_t>(got);
   return static_cast<std::size_t>(got);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "dg/debug_log.h"
@@ -29,6 +30,12 @@ std::uint32_t U32(const std::uint8_t* p) {
 
 bool ReadAll(data::Stream& stream, void* buffer, std::size_t count) {
   return stream.Read(buffer, count) == count;
+}
+
+// Every refusal names the bitmap and the check that failed, in a line of its own ahead of
+// the message that reports it: a message that halts is the log's last line.
+void LogWhy(std::string_view source, const std::string& check) {
+  DebugLog("BMP " + std::string(source) + ": " + check);
 }
 
 void StoreLE(std::uint8_t* out, std::uint32_t value, std::uint32_t bytes) {
@@ -78,47 +85,50 @@ std::uint64_t BMPSourceStride(std::int64_t width, std::uint32_t bitCount) {
 }
 
 void DecodeBMPInto(data::Stream& stream, std::uint8_t* bits, std::int32_t pitch, const RECT& rect,
-                   D3DFORMAT format) {
+                   D3DFORMAT format, std::string_view source) {
   const std::uint64_t start = stream.Position();
   std::uint8_t fileHeader[kBMPFileHeaderSize];
   if (!ReadAll(stream, fileHeader, sizeof fileHeader)) {
+    LogWhy(source, "the file header is cut short");
     DebugLog(kHeaderReadError);
     return;
   }
   BMPHeader header = ParseBMPFileHeader(fileHeader);
   if (header.type != 0x4D42) {
+    LogWhy(source, "not a bitmap (no \"BM\")");
     DebugLog(kNotBMP);
     return;
   }
   std::uint8_t infoHeader[kBMPInfoHeaderSize];
   if (!ReadAll(stream, infoHeader, sizeof infoHeader)) {
+    LogWhy(source, "the information header is cut short");
     DebugLog(kReadError);
     return;
   }
   ParseBMPInfoHeader(infoHeader, header);
   if (header.bitCount < 8 || header.bitCount > 32) {
+    LogWhy(source, std::to_string(header.bitCount) + " bits per pixel");
     CheckResult(1, kBadBitCount);
     return;
   }
   // Top-down bitmaps (negative height) would land upside down and a negative width has
   // no stride: both are refused.
   if (header.width <= 0 || header.height <= 0) {
+    LogWhy(source,
+           "picture of " + std::to_string(header.width) + " x " + std::to_string(header.height));
     DebugLog(kBadSize);
     return;
   }
 
   const std::uint32_t srcBytes = header.bitCount / 8u;
   std::uint8_t palette[kBMPPaletteSize] = {};
-  if (format == D3DFMT_P8) {
-    if (srcBytes >= 2) {
-      CheckResult(1, kDeepIntoP8);
-      return;
-    }
-    if (!ReadAll(stream, palette, sizeof palette)) {
-      DebugLog(kReadError);
-      return;
-    }
-  } else if (srcBytes == 1 && !ReadAll(stream, palette, sizeof palette)) {
+  if (format == D3DFMT_P8 && srcBytes >= 2) {
+    LogWhy(source, std::to_string(header.bitCount) + " bits per pixel for a palette texture");
+    CheckResult(1, kDeepIntoP8);
+    return;
+  }
+  if (srcBytes == 1 && !ReadAll(stream, palette, sizeof palette)) {
+    LogWhy(source, "the palette is cut short");
     DebugLog(kReadError);
     return;
   }
@@ -156,36 +166,38 @@ void DecodeBMPInto(data::Stream& stream, std::uint8_t* bits, std::int32_t pitch,
     // The bottom rows are stored first: skipping them puts the top row on top.
     const std::uint64_t skipped = height - rows;
     if (skipped > stream.Remaining() / srcStride) {
+      LogWhy(source, "file cut short below its top " + std::to_string(rows) + " rows");
       DebugLog(kReadError);
       return;
     }
     stream.Seek(stream.Position() + skipped * srcStride);
   }
 
-  std::vector<std::uint8_t> source(static_cast<std::size_t>(srcNeeded));
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(srcNeeded));
   std::vector<std::uint8_t> converted(static_cast<std::size_t>(indexCopy ? 0 : bytesPerRow));
   for (std::uint64_t r = 0; r < rows; ++r) {
     const std::uint64_t rowStart = stream.Position();
-    if (stream.Remaining() < srcStride || !ReadAll(stream, source.data(), source.size())) {
+    if (stream.Remaining() < srcStride || !ReadAll(stream, row.data(), row.size())) {
+      LogWhy(source, "file cut short at row " + std::to_string(rows - r) + " from the top");
       DebugLog(kReadError);
       return;
     }
     stream.Seek(rowStart + srcStride);
     std::uint8_t* destRow = bits + static_cast<std::ptrdiff_t>(rows - 1 - r) * pitch;
     if (indexCopy) {
-      std::memcpy(destRow, source.data(), static_cast<std::size_t>(bytesPerRow));
+      std::memcpy(destRow, row.data(), static_cast<std::size_t>(bytesPerRow));
       continue;
     }
     const std::uint64_t pixels = bytesPerRow / std::max<std::uint32_t>(destBytes, 1);
     for (std::uint64_t x = 0; x < pixels; ++x) {
       StoreLE(converted.data() + x * destBytes,
-              ConvertPixel(source.data() + x * srcBytes, srcBytes, palette, format), destBytes);
+              ConvertPixel(row.data() + x * srcBytes, srcBytes, palette, format), destBytes);
     }
     std::memcpy(destRow, converted.data(), static_cast<std::size_t>(bytesPerRow));
   }
 }
 
-void DecodeBMP(IDirect3DTexture9* texture, data::Stream& stream) {
+void DecodeBMP(IDirect3DTexture9* texture, data::Stream& stream, std::string_view source) {
   D3DSURFACE_DESC desc{};
   D3DLOCKED_RECT locked{};
   HRESULT result = D3DERR_INVALIDCALL;
@@ -194,7 +206,8 @@ void DecodeBMP(IDirect3DTexture9* texture, data::Stream& stream) {
   }
   if (CheckResult(result, "LoadBMP中にサーフェスがロックできませんでした") != D3D_OK) return;
   const RECT rect{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-  DecodeBMPInto(stream, static_cast<std::uint8_t*>(locked.pBits), locked.Pitch, rect, desc.Format);
+  DecodeBMPInto(stream, static_cast<std::uint8_t*>(locked.pBits), locked.Pitch, rect, desc.Format,
+                source);
   CheckResult(texture->UnlockRect(0), "LoadBMP中にサーフェスがアンロックできませんでした");
 }
 

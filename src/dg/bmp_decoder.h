@@ -5,10 +5,13 @@
 // row: a bitmap taller than the texture loses its bottom rows, a wider one its right
 // columns. Nothing is raised: header and read problems are logged and end the decoding,
 // unsupported bit counts and a P8 target for a 16-bit or deeper source go through
-// CheckResult with code 1. Rows copied before a problem stay.
+// CheckResult with code 1. Rows copied before a problem stay. Each refusal is preceded in
+// the log by a line naming `source` (the file, or the archive entry, the bytes came from)
+// and the check that failed.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "data/stream.h"
 #include "platform/d3d9/d3d9.h"
@@ -36,11 +39,11 @@ std::uint64_t BMPSourceStride(std::int64_t width, std::uint32_t bitCount);
 
 // Locks level 0 of `texture`, decodes the BMP that starts at the stream's position into it
 // and unlocks it.
-void DecodeBMP(IDirect3DTexture9* texture, data::Stream& stream);
+void DecodeBMP(IDirect3DTexture9* texture, data::Stream& stream, std::string_view source);
 
 // The decoding into locked memory: `bits` points at the pixel (rect.left, rect.top) of
 // rows `pitch` bytes apart, holding pixels of `format`.
 void DecodeBMPInto(data::Stream& stream, std::uint8_t* bits, std::int32_t pitch, const RECT& rect,
-                   D3DFORMAT format);
+                   D3DFORMAT format, std::string_view source);
 
 }  // namespace dg

@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "dg/result_names.h"
 #include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 namespace dg {
 
@@ -25,6 +27,16 @@ constexpr std::int32_t kMaxIndentLevel = 100;
 std::string& OverridePath() {
   static std::string path;
   return path;
+}
+
+HaltNotice& Notice() {
+  static HaltNotice notice;
+  return notice;
+}
+
+std::string& Cause() {
+  static std::string cause;
+  return cause;
 }
 
 bool& FailureReported() {
@@ -66,7 +78,7 @@ void DebugLog(std::string_view message) {
   if (LogLineCount == 0 && OverridePath().empty())
     platform::MakeDirectories(platform::Paths().stateDir);
   const std::string error = platform::WriteFileInPlace(
-      path, line,
+      path, platform::EncodeTextFile(line),
       LogLineCount == 0 ? platform::InPlaceWrite::kReplace : platform::InPlaceWrite::kAppend);
   if (!error.empty()) {
     ReportFailure(path, error);
@@ -81,16 +93,29 @@ void DetailLog(std::string_view message) {
   if (DetailedLog) DebugLog(message);
 }
 
+void NoteFailureCause(std::string_view cause) {
+  Cause() = cause;
+  DebugLog(cause);
+}
+
+void SetHaltNotice(HaltNotice notice) { Notice() = std::move(notice); }
+
 std::int32_t CheckResult(std::int32_t code, std::string_view message) {
   if (code == 0) return code;
-  const std::string line = std::string(message) + "(Error Code = " + D3DResultName(code) + ")";
+  const std::string name = D3DResultName(code);
+  const std::string line = std::string(message) + "(Error Code = " + name + ")";
   const std::int32_t linesBefore = LogLineCount;
   DebugLog(line);
+  // A cause belongs to the failure it was noted for, halting or not.
+  const std::string cause = std::exchange(Cause(), std::string());
   if (HaltOnError) {
+    const std::string logPath = LogLineCount > linesBefore ? DebugLogPath() : std::string();
     // Whoever started the program sees it end, and why, not only the log's reader.
     std::string notice = "velmorandi: 次のエラーで終了しました: " + line;
-    if (LogLineCount > linesBefore) notice += "（記録: " + DebugLogPath() + "）";
+    if (!logPath.empty()) notice += "（記録: " + platform::DisplayPath(logPath) + "）";
     std::fprintf(stderr, "%s\n", notice.c_str());
+    std::fflush(stderr);
+    if (Notice()) Notice()(HaltReport{std::string(message), name, cause, logPath});
     std::exit(kHaltExitCode);
   }
   return code;

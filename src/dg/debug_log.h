@@ -2,13 +2,15 @@
 // every Direct3D result passes through.
 //
 // One line per call, "#NNNNN | " + two spaces per LogIndent level + message, ended by CR LF,
-// in UTF-8. The first line of a run truncates the previous run's file. The file is opened
-// and closed for every line, so a halt or a crash loses nothing already logged.
+// in the system's text file encoding (platform::EncodeTextFile). The first line of a run
+// truncates the previous run's file. The file is opened and closed for every line, so a halt
+// or a crash loses nothing already logged.
 //
 // User-interface thread only: the state below is unsynchronised.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +36,24 @@ void DebugLog(std::string_view message);
 
 // DebugLog, when DetailedLog is set: the layer's progress lines.
 void DetailLog(std::string_view message);
+
+// DebugLog, and the reason kept for the next failure's HaltReport: what a caller knows of a
+// failure that it reports with code 1 (the archive reader's or the file system's message).
+void NoteFailureCause(std::string_view cause);
+
+// What a halting CheckResult knows when it ends the program.
+struct HaltReport {
+  std::string message;   // the caller's message
+  std::string codeName;  // D3DResultName of the code
+  std::string cause;     // the last NoteFailureCause since the previous failure, or ""
+  std::string logPath;   // the log that holds the line; "" when it could not be written
+};
+// Called by a halting CheckResult after the line is logged and the notice is on stderr,
+// before the process ends; an empty handler (the default) shows nothing more. The handler
+// runs in the middle of the failed call: it may show the user why, but the process ends when
+// it returns.
+using HaltNotice = std::function<void(const HaltReport&)>;
+void SetHaltNotice(HaltNotice notice);
 
 // Returns `code`. Any non-zero code (reference counts included) is a failure: the message
 // followed by "(Error Code = <D3DResultName(code)>)" is logged, and with HaltOnError the

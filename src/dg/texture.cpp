@@ -12,6 +12,7 @@
 #include "dg/log_format.h"
 #include "dg/pixel_format.h"
 #include "dg/result_names.h"
+#include "platform/fs/fs.h"
 
 namespace dg {
 
@@ -208,7 +209,7 @@ void TDGTexture::CreateD3DTexture(std::uint32_t width, std::uint32_t height) {
   bytesPerPixel_ = FormatBits(format_) / 8;
 }
 
-void TDGTexture::SizeAndDecode(data::Stream& stream) {
+void TDGTexture::SizeAndDecode(data::Stream& stream, std::string_view source) {
   const std::uint64_t start = stream.Position();
   std::uint8_t fileHeader[kBMPFileHeaderSize];
   std::uint8_t infoHeader[kBMPInfoHeaderSize];
@@ -228,9 +229,8 @@ void TDGTexture::SizeAndDecode(data::Stream& stream) {
   if (capsKnown) AllocatedSize(caps.TextureCaps, textureWidth, textureHeight);
   if (header.width <= 0 || header.height <= 0 || !capsKnown ||
       textureWidth > caps.MaxTextureWidth || textureHeight > caps.MaxTextureHeight) {
-    DebugLog(LogFormat("ビットマップのサイズ %d x %d のテクスチャは作れません", header.width,
-                       header.height));
-    throw BitmapRefused("bitmap size");
+    throw BitmapRefused(LogFormat("ビットマップのサイズ %d x %d のテクスチャは作れません",
+                                  header.width, header.height));
   }
   // Rows the data does not hold keep the fill colour; the decoder copies those present.
   const std::uint64_t stride = BMPSourceStride(header.width, header.bitCount);
@@ -245,7 +245,7 @@ void TDGTexture::SizeAndDecode(data::Stream& stream) {
 
   SetSize(static_cast<std::uint32_t>(header.width), static_cast<std::uint32_t>(header.height));
   stream.Seek(start);
-  DecodeBMP(texture_, stream);
+  DecodeBMP(texture_, stream, source);
 }
 
 void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archiveName) {
@@ -254,9 +254,10 @@ void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archive
                         fileName.c_str()));
     try {
       data::FileStream file(fileName);
-      SizeAndDecode(file);
-    } catch (const std::exception&) {
-      CheckResult(1, fileName + "からの、読み込みエラー");
+      SizeAndDecode(file, fileName);
+    } catch (const std::exception& error) {
+      NoteFailureCause(error.what());
+      CheckResult(1, platform::DisplayPath(fileName) + "からの、読み込みエラー");
     }
     loadSource_ = dglsFile;
     fileName_ = fileName;
@@ -266,11 +267,13 @@ void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archive
                       name_.c_str(), archiveName.c_str(), fileName.c_str()));
   try {
     data::MemoryStream entry = data::ExtractQDAFile(archiveName, fileName);
-    SizeAndDecode(entry);
+    SizeAndDecode(entry, fileName + " ＠ " + archiveName);
   } catch (const std::exception& error) {
     // The archive reader names what is wrong; the line after it names the item.
     if (dynamic_cast<const BitmapRefused*>(&error) == nullptr) DebugLog(error.what());
-    CheckResult(1, fileName + " ＠ " + archiveName + "からの、読み込みエラー");
+    NoteFailureCause(error.what());
+    CheckResult(1,
+                fileName + " ＠ " + platform::DisplayPath(archiveName) + "からの、読み込みエラー");
   }
   loadSource_ = dglsArchive;
   archiveName_ = archiveName;
@@ -280,9 +283,10 @@ void TDGTexture::LoadBMP(const std::string& fileName, const std::string& archive
 void TDGTexture::LoadFromStream(data::Stream& stream) {
   DetailLog(LogFormat("ID %d のテクスチャに、ストリームから読み込みます", id_));
   try {
-    SizeAndDecode(stream);
+    SizeAndDecode(stream, LogFormat("the stream of texture ID %d", id_));
     loadSource_ = dglsDrawn;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    NoteFailureCause(error.what());
     CheckResult(1, "ストリームからの、読み込みエラー");
   }
 }

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/stream.h"
@@ -118,9 +119,10 @@ class TDGTexture final : public TDGResource {
   D3DFORMAT ChooseFormat();
   void CreateD3DTexture(std::uint32_t width, std::uint32_t height);
   // Reads the headers at the stream's position, sizes the texture to the bitmap and decodes
-  // it. Throws on a short header, and (after logging why) on a size the device cannot make
-  // or more pixel rows than the stream holds, before anything is allocated.
-  void SizeAndDecode(data::Stream& stream);
+  // it; the log names the bytes by `source`. Throws on a short header, and (after logging
+  // why) on a size the device cannot make or more pixel rows than the stream holds, before
+  // anything is allocated.
+  void SizeAndDecode(data::Stream& stream, std::string_view source);
   void ReleaseTexture();
   void SaveContent();
   void Changed();

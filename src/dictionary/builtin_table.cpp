@@ -3,8 +3,8 @@
 // Invariants the tests hold this table to: no idiom twice; every idiom is four UTF-16 code
 // units; readings are 5 to 10 hiragana; meanings are 7 to 38 code units, and only the
 // entries 7, 32, 49, 51, 121, 145, 147 and 149 are longer than the 32 that fit on one line.
-// Those written here (all but 51) are worded so that the first line ends after a comma or a
-// particle, never inside a word.
+// Those are worded so that the first line ends after a comma or a particle, never inside a
+// word.
 #include "dictionary/dictionary.h"
 
 #include <array>
@@ -83,7 +83,7 @@ constexpr std::array<BuiltinRow, kBuiltinIdiomCount> kRows{{
     // 50..59
     {u"喜怒哀楽", u"きどあいらく", u"喜び・怒り・悲しみ・楽しみといった、人のさまざまな感情"},
     {u"孤立無援", u"こりつむえん",
-     u"志や行動を共にする仲間がいず、ひとりぼっちで周囲から何の援助も得られないこと"},
+     u"志や行動を共にする仲間がおらず、ひとりぼっちで周囲から何の援助もないこと"},
     {u"言語道断", u"ごんごどうだん", u"言葉で言い表せないほどひどいこと。もってのほか"},
     {u"荒唐無稽", u"こうとうむけい", u"言うことに根拠がなく、でたらめでとりとめのないこと"},
     {u"枝葉末節", u"しようまっせつ", u"物事の本質から外れた、取るに足りない細かい部分"},

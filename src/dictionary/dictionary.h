@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "dictionary/user_idioms.h"
+
 namespace dictionary {
 
 inline constexpr int kBuiltinIdiomCount = 170;
@@ -26,7 +28,10 @@ const std::vector<IdiomEntry>& BuiltinIdioms();
 // CP932) and returns its valid groups in file order. A missing file, fewer than 18 lines,
 // or no valid group gives an empty list; nothing is reported. A file that starts with a
 // UTF-16 byte-order mark is refused as a whole (no entries): read as CP932, its byte pairs
-// could otherwise form four-unit garbage idioms.
+// could otherwise form four-unit garbage idioms. While it reads, the list costs its size
+// and about as much again for the entries.
+UserIdioms LoadUserIdiomList(const std::string& path);
+// The same entries, each as three UTF-16 strings.
 std::vector<IdiomEntry> ReadUserIdioms(const std::string& path);
 
 // The number of valid groups of the user list at `path`, by exactly the same rules.
@@ -38,18 +43,19 @@ class Dictionary {
   // Loads the user list at `path`, replacing any earlier one; returns its size U.
   int LoadUserIdioms(const std::string& path);
 
-  int UserIdiomCount() const { return static_cast<int>(user_.size()); }
+  int UserIdiomCount() const { return user_.Count(); }
   // kBuiltinIdiomCount + UserIdiomCount().
   int Size() const;
 
   // `index` must lie in 0 .. Size() - 1.
-  const std::u16string& Idiom(int index) const;
-  const std::u16string& IdiomReading(int index) const;
-  const std::u16string& IdiomMeaning(int index) const;
+  std::u16string Idiom(int index) const;
+  std::u16string IdiomReading(int index) const;
+  std::u16string IdiomMeaning(int index) const;
 
  private:
-  const IdiomEntry& Entry(int index) const;
-  std::vector<IdiomEntry> user_;
+  // Throws std::out_of_range for an index outside 0 .. Size() - 1.
+  void Check(int index) const;
+  UserIdioms user_;
 };
 
 }  // namespace dictionary

@@ -128,7 +128,7 @@ void BoardFlow::MoveFlyingTiles() {
 }
 
 void BoardFlow::ShowMeaning(int slot) {
-  const std::u16string& meaning = dictionary_.IdiomMeaning(s_.boardIdiomIndex[slot]);
+  const std::u16string meaning = dictionary_.IdiomMeaning(s_.boardIdiomIndex[slot]);
   if (meaning.size() <= kMeaningLineLength) {
     s_.meaningTwoLines = false;
     view_.WriteMeaningLine(MeaningLine::kFirst, meaning);

@@ -27,11 +27,11 @@ MusicPlayer::MusicPlayer(MusicHooks hooks) : hooks_(std::move(hooks)) {
 }
 
 void MusicPlayer::Configure(bool musicOn, const std::string& musicFile,
-                            const std::string& musicFolder) {
+                            const std::string& musicFolder, MusicMode mode) {
   state_.musicOn = musicOn;
   state_.musicFile = musicFile;
   state_.musicFolder = musicFolder;
-  if (musicOn && !musicFolder.empty()) hooks_.writeCaption(kMusicPendingCaption);
+  if (musicOn && mode == MusicMode::kRandom) hooks_.writeCaption(kMusicPendingCaption);
 }
 
 void MusicPlayer::ArmMusicService() {

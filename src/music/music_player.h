@@ -18,6 +18,11 @@ namespace music {
 // The caption while a folder waits for its first scan.
 inline constexpr const char* kMusicPendingCaption = "BGM設定中...";
 
+// The music mode the settings ask for. Random mode shows kMusicPendingCaption until the
+// first service, even when its folder is empty (the first service then falls back to the
+// file, and turns the music off without one).
+enum class MusicMode { kSingle, kRandom };
+
 // What the player needs from the saver window.
 struct MusicHooks {
   // The saver's random(n): a uniform integer in 0 .. n - 1.
@@ -46,9 +51,10 @@ class MusicPlayer {
   // Throws std::invalid_argument when `random` or `writeCaption` is empty.
   explicit MusicPlayer(MusicHooks hooks);
 
-  // The music settings as the saver read them. A non-empty folder selects random mode
-  // (the folder wins over the file) and writes kMusicPendingCaption.
-  void Configure(bool musicOn, const std::string& musicFile, const std::string& musicFolder);
+  // The music settings as the saver read them. A non-empty folder is played from (the
+  // folder wins over the file); kRandom writes kMusicPendingCaption when the music is on.
+  void Configure(bool musicOn, const std::string& musicFile, const std::string& musicFolder,
+                 MusicMode mode);
 
   // End of the saver's start-up: the first service comes a second from now.
   void ArmMusicService();

@@ -29,14 +29,7 @@ std::optional<SaverFont> ReadFont(const platform::IniFile& ini, const std::strin
                                   std::optional<std::string>& storedFace) {
   if (!ini.ValueExists("Font", "Name")) return std::nullopt;
   storedFace = ini.ReadString("Font", "Name", kDefaultFontFace);
-  if (!fontInstalled || !fontInstalled(*storedFace)) return std::nullopt;
-  SaverFont font{*storedFace, std::nullopt};
-  if (platform::FileExists(stylePath)) {
-    if (const auto bytes = platform::ReadFilePrefix(stylePath, 1)) {
-      font.style = bytes->empty() ? std::uint8_t{0} : static_cast<std::uint8_t>((*bytes)[0]);
-    }
-  }
-  return font;
+  return UsableStoredFont(*storedFace, stylePath, fontInstalled);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "game/game_settings.h"
 #include "platform/fs/app_paths.h"
+#include "settings/stored_font.h"
 
 namespace settings {
 
@@ -18,25 +19,6 @@ namespace settings {
 inline constexpr int kMaxWallpaperEntries = 4096;
 // Caption written into the music panel while folder music is being set up.
 inline constexpr char kMusicCaptionRandom[] = "BGM設定中...";
-
-// Bits of the font style byte of record.dat; bits 4-7 are zero.
-enum FontStyleBit : std::uint8_t {
-  kFontBold = 1,
-  kFontItalic = 2,
-  kFontUnderline = 4,
-  kFontStrikeOut = 8,
-};
-
-// True when an installed screen font has exactly this face name (case-sensitive). The
-// text layer provides it.
-using FontInstalledTest = std::function<bool(const std::string& face)>;
-
-struct SaverFont {
-  std::string face;
-  // record.dat's first byte (0 for an empty file); none when the file does not exist, in
-  // which case the writers keep their built-in style.
-  std::optional<std::uint8_t> style;
-};
 
 struct SaverSettings {
   int stepInterval = 700;  // ms between walker steps
@@ -51,8 +33,8 @@ struct SaverSettings {
   bool musicRandom = false;  // folder music is on: kMusicCaptionRandom goes into the caption
   // Font/Name as stored, when Settei.ini has that key.
   std::optional<std::string> storedFontFace;
-  // The face (and style) to give the three saver text writers: only when the stored face
-  // is installed. None: the writers keep the window font.
+  // The face (and style) to give the three saver text writers (UsableStoredFont). None: the
+  // writers keep the window font.
   std::optional<SaverFont> font;
 };
 
@@ -61,7 +43,7 @@ struct SaverSettings {
 SaverSettings DefaultSaverSettings(const std::string& dataDir);
 
 // The start-up reading. `userIdiomCount` is the number U of valid user idioms (user
-// priority needs U > 0). A null `fontInstalled` counts every face as not installed.
+// priority needs U > 0). A null `fontInstalled` takes no stored face.
 // Never throws for missing or malformed files: absent values take their defaults.
 SaverSettings ReadSaverSettings(const platform::AppPaths& paths, int userIdiomCount,
                                 const FontInstalledTest& fontInstalled);

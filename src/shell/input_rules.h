@@ -5,13 +5,15 @@
 
 namespace shell {
 
-// How far the pointer may move from the first position seen, in each axis, in pixels.
+// How far the pointer may move from the first position seen, in each axis, in frame pixels:
+// pixels of the 640 x 480 frame, whatever size the screen shows it at (the saver windows
+// hand the rule positions mapped back into the frame).
 inline constexpr int kMouseTolerance = 10;
 
 enum class MouseVerdict { kRecorded, kIgnored, kClose };
 
-// The first position seen is the reference for good: a slow drift that ends more than
-// 10 pixels away in either axis closes the saver too.
+// Positions are in frame pixels. The first position seen is the reference for good: a slow
+// drift that ends more than 10 frame pixels away in either axis closes the saver too.
 class MouseRule {
  public:
   MouseVerdict Move(int x, int y);

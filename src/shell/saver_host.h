@@ -6,6 +6,7 @@
 
 #include "game/clock.h"
 #include "platform/d3d9/d3d9.h"
+#include "shell/saver_device.h"
 
 namespace shell {
 
@@ -13,6 +14,10 @@ class SaverHost {
  public:
   // The window the device goes "full screen" on; it exists for the runner's whole life.
   virtual HWND DeviceWindow() = 0;
+
+  // The device is up, before anything is drawn: full screen at 640 x 480, or windowed with a
+  // 640 x 480 back buffer on a display that kept its mode, which the host shows scaled.
+  virtual void DeviceStarted(SaverDisplay display) { (void)display; }
 
   // The pointer over the saver's windows: hidden once the device is up, shown again when the
   // saver closes on input.

@@ -14,7 +14,7 @@ namespace shell {
 SaverRunner::SaverRunner(SaverHost& host, SaverRunOptions options)
     : host_(host), options_(std::move(options)) {
   DG = std::make_unique<dg::TDGCarad>(host_.DeviceWindow());
-  StartSaverDevice(*DG);
+  host_.DeviceStarted(StartSaverDevice(*DG));
   host_.SetCursor(SaverHost::Cursor::kHidden);
 
   presentation::ScreenOptions screenOptions;
@@ -30,7 +30,7 @@ SaverRunner::SaverRunner(SaverHost& host, SaverRunOptions options)
 
   SessionOptions sessionOptions{
       options_.paths, options_.seed,
-      [](const std::string& face) { return platform::gdi::IsInstalledScreenFont(face); },
+      [](const std::string& face) { return platform::gdi::IsJapaneseScreenFont(face); },
       options_.music, [] { platform::ProcessPendingMessages(); }};
   sessionOptions.overrides = options_.overrides;
   session_ = std::make_unique<SaverSession>(*screen_, host_.GameClock(), std::move(sessionOptions));

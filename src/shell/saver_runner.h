@@ -4,7 +4,8 @@
 // of each system, the hack in a foreign window, the Wayland surfaces, the headless saver)
 // only make windows and feed their input here.
 //
-// Start-up, in this order: the device full screen at 640 x 480, the cursor hidden, the scene,
+// Start-up, in this order: the device full screen at 640 x 480 (or windowed, for the host to
+// show scaled, where the display has no such mode), the cursor hidden, the scene,
 // the timer period raised to 1 ms, the textures and writers, the session (word list, settings,
 // font, music, seed, first board, wallpaper), the audio device opened when anything may
 // sound. The end, in reverse: the timer period restored, the session (music) and the screen

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/fs/fs.h"
 #include "platform/text/text.h"
 #include "platform/winmm/audio_device.h"
 #include "platform/winmm/timer.h"
@@ -25,11 +26,14 @@ void SaverSession::StartUp() {
     music::MusicHooks hooks;
     hooks.random = [this](int n) { return random_->Next(n); };
     hooks.writeCaption = [this](const std::string& utf8) {
-      screen_.WriteMusicCaption(platform::Utf8ToAnsi(utf8));
+      // The caption is the playing file's path (or a note without one).
+      screen_.WriteMusicCaption(platform::Utf8ToAnsi(platform::DisplayPath(utf8)));
     };
     hooks.handleMessages = options_.handleMessages;
     music_ = std::make_unique<music::MusicPlayer>(std::move(hooks));
-    music_->Configure(settings_.musicOn, settings_.musicFile, settings_.musicFolder);
+    music_->Configure(
+        settings_.musicOn, settings_.musicFile, settings_.musicFolder,
+        settings_.musicRandom ? music::MusicMode::kRandom : music::MusicMode::kSingle);
   }
 
   // The clock seed mixes in the wall clock's nanoseconds as well: timeGetTime alone

@@ -48,7 +48,7 @@ enum class MusicOutput { kPlay, kNone };
 struct SessionOptions {
   platform::AppPaths paths;                   // the data folder and the user's files
   std::optional<std::uint64_t> seed;          // none: seeded from the clock
-  settings::FontInstalledTest fontInstalled;  // null: no face counts as installed
+  settings::FontInstalledTest fontInstalled;  // null: no stored face is taken
   MusicOutput music = MusicOutput::kPlay;     // kNone: the music settings are ignored
   // Handles pending window messages during the music's folder scan; may be empty.
   std::function<void()> handleMessages;

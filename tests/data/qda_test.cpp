@@ -285,7 +285,8 @@ TEST(ExtractQDAFile, MissingFileRaisesStreamErrorWithPath) {
     ExtractQDAFile("/nonexistent/dir/data.qda", "a");
     FAIL() << "no error";
   } catch (const StreamError& e) {
-    EXPECT_THAT(e.what(), HasSubstr("'/nonexistent/dir/data.qda': No such file or directory"));
+    EXPECT_THAT(e.what(),
+                HasSubstr("/nonexistent/dir/data.qda を開けません: No such file or directory"));
   }
 }
 

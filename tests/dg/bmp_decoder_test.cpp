@@ -56,7 +56,8 @@ TEST_P(DecodeConversion, ConvertsOnePixel) {
       1, 1, c.bitCount, [&c](int, int) { return c.stored; },
       c.bitCount < 16 ? palette : std::vector<std::uint32_t>{}, 0xEE));
   std::uint32_t memory[2] = {0xDEADBEEF, 0xDEADBEEF};
-  DecodeBMPInto(stream, reinterpret_cast<std::uint8_t*>(memory), 8, RECT{0, 0, 1, 1}, c.format);
+  DecodeBMPInto(stream, reinterpret_cast<std::uint8_t*>(memory), 8, RECT{0, 0, 1, 1}, c.format,
+                "one.bmp");
   const bool wholeWord = FormatBits(c.format) == 32 || c.format == D3DFMT_P8;
   const std::uint32_t mask = wholeWord ? 0xFFFFFFFFu : 0xFFFFu;
   EXPECT_EQ(memory[0] & mask, c.expected);
@@ -104,7 +105,7 @@ TEST_F(DGTest, ABitmapTallerOrWiderThanTheTextureLosesItsBottomRowsAndRightColum
   auto texture = MakeTexture();
   texture->SetSize(3, 2);
   data::MemoryStream stream(MakeBMP(5, 4, 24, Rgb));
-  DecodeBMP(texture->Texture(), stream);
+  DecodeBMP(texture->Texture(), stream, "pic.bmp");
   for (int y = 0; y < 2; ++y) {
     for (int x = 0; x < 3; ++x) EXPECT_EQ(Texel(*texture, x, y), 0xFF000000u | Rgb(x, y));
   }
@@ -118,7 +119,7 @@ TEST_F(DGTest, An8BitBitmapCopiesItsIndexesAndRowPaddingIntoAP8Texture) {
   data::MemoryStream stream(MakeBMP(
       3, 2, 8, [](int x, int y) { return static_cast<std::uint32_t>(10 * y + x); }, {0x112233},
       0x77));
-  DecodeBMP(texture->Texture(), stream);
+  DecodeBMP(texture->Texture(), stream, "pic.bmp");
   D3DLOCKED_RECT locked{};
   ASSERT_EQ(texture->Texture()->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
   ASSERT_EQ(locked.Pitch, 4);
@@ -128,11 +129,29 @@ TEST_F(DGTest, An8BitBitmapCopiesItsIndexesAndRowPaddingIntoAP8Texture) {
   texture->Texture()->UnlockRect(0);
 }
 
+// The line naming the bitmap and the failed check comes right before the refusal's message,
+// so that a message that halts is not the only word of it.
+::testing::AssertionResult RefusedFor(const std::string& log, const std::string& why,
+                                      const std::string& message) {
+  const std::string line = "BMP pic.bmp: " + why + "\r\n";
+  const std::size_t reason = log.find(line);
+  if (reason != std::string::npos) {
+    const std::size_t next = reason + line.size();
+    const std::size_t said = log.find(message, next);
+    if (said != std::string::npos && said < log.find("\r\n", next)) {
+      return ::testing::AssertionSuccess();
+    }
+  }
+  return ::testing::AssertionFailure() << "no \"" << why << "\" before \"" << message << "\" in\n"
+                                       << log;
+}
+
 TEST_F(DGTest, RejectedBitmapsLeaveTheFillColor) {
   struct Case {
     const char* name;
     std::vector<std::uint8_t> bytes;
     D3DFORMAT format;
+    const char* why;
     const char* logged;
   };
   auto with = [](std::vector<std::uint8_t> b, std::size_t at, std::uint8_t value) {
@@ -145,11 +164,14 @@ TEST_F(DGTest, RejectedBitmapsLeaveTheFillColor) {
       "色数が8ビット～32ビットの範囲のビットマップを、LoadBMPには指定してください"
       "(Error Code = UNKNOWN ERROR ... $00000001)";
   const Case cases[] = {
-      {"bit count 1", with(ok, 28, 1), D3DFMT_A8R8G8B8, bitCount},
-      {"bit count 4", with(ok, 28, 4), D3DFMT_A8R8G8B8, bitCount},
-      {"bit count 33", with(ok, 28, 33), D3DFMT_A8R8G8B8, bitCount},
-      {"not BM", with(ok, 0, 'X'), D3DFMT_A8R8G8B8, "不正なBMPファイルです"},
-      {"16 bits into P8", ok16, D3DFMT_P8,
+      {"bit count 1", with(ok, 28, 1), D3DFMT_A8R8G8B8, "1 bits per pixel", bitCount},
+      {"bit count 4", with(ok, 28, 4), D3DFMT_A8R8G8B8, "4 bits per pixel", bitCount},
+      {"bit count 33", with(ok, 28, 33), D3DFMT_A8R8G8B8, "33 bits per pixel", bitCount},
+      {"not BM", with(ok, 0, 'X'), D3DFMT_A8R8G8B8, "not a bitmap (no \"BM\")",
+       "不正なBMPファイルです"},
+      {"negative width", with(ok, 21, 0xFF), D3DFMT_A8R8G8B8, "picture of -16777214 x 2",
+       "幅と高さが正のビットマップだけを、LoadBMPには指定してください"},
+      {"16 bits into P8", ok16, D3DFMT_P8, "16 bits per pixel for a palette texture",
        "8ビットパレット付きテクスチャに対して16ビット以上のBMPをロードする事は出来ません"},
   };
   StartCarad();
@@ -160,8 +182,8 @@ TEST_F(DGTest, RejectedBitmapsLeaveTheFillColor) {
     const std::vector<std::uint32_t> before = AllTexels(*texture);
     ClearLog();
     data::MemoryStream stream(c.bytes);
-    DecodeBMP(texture->Texture(), stream);
-    EXPECT_TRUE(LogHas(c.logged)) << c.name << "\n" << Log();
+    DecodeBMP(texture->Texture(), stream, "pic.bmp");
+    EXPECT_TRUE(RefusedFor(Log(), c.why, c.logged)) << c.name;
     EXPECT_EQ(AllTexels(*texture), before) << c.name;
   }
 }
@@ -174,8 +196,9 @@ TEST_F(DGTest, AShortStreamKeepsTheRowsAlreadyCopied) {
   std::vector<std::uint8_t> bytes = MakeBMP(2, 3, 24, Rgb);
   bytes.resize(bytes.size() - 8);  // the top row is cut short
   data::MemoryStream stream(bytes);
-  DecodeBMP(texture->Texture(), stream);
-  EXPECT_TRUE(LogHas("LoadBMP中に、読み込みエラーが発生しました"));
+  DecodeBMP(texture->Texture(), stream, "pic.bmp");
+  EXPECT_TRUE(RefusedFor(Log(), "file cut short at row 1 from the top",
+                         "LoadBMP中に、読み込みエラーが発生しました"));
   EXPECT_EQ(Texel(*texture, 0, 0), 0xFF123456u);
   EXPECT_EQ(Texel(*texture, 1, 2), 0xFF000000u | Rgb(1, 2));
   EXPECT_EQ(Texel(*texture, 0, 1), 0xFF000000u | Rgb(0, 1));
@@ -185,9 +208,11 @@ TEST_F(DGTest, AShortStreamKeepsTheRowsAlreadyCopied) {
     ClearLog();
     data::MemoryStream cut(std::vector<std::uint8_t>(
         bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)));
-    DecodeBMP(texture->Texture(), cut);
-    EXPECT_TRUE(LogHas(size == 10 ? "ビットマップの読みこみ中に、エラーが発生しました"
-                                  : "LoadBMP中に、読み込みエラーが発生しました"));
+    DecodeBMP(texture->Texture(), cut, "pic.bmp");
+    EXPECT_TRUE(size == 10 ? RefusedFor(Log(), "the file header is cut short",
+                                        "ビットマップの読みこみ中に、エラーが発生しました")
+                           : RefusedFor(Log(), "the information header is cut short",
+                                        "LoadBMP中に、読み込みエラーが発生しました"));
   }
 }
 

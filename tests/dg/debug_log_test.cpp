@@ -6,6 +6,7 @@
 
 #include "platform/fs/app_paths.h"
 #include "platform/fs/fs.h"
+#include "support/log_text.h"
 #include "support/temp_dir.h"
 
 namespace dg {
@@ -26,7 +27,9 @@ class DebugLogTest : public ::testing::Test {
   }
   void TearDown() override { SetDebugLogPath(""); }
 
-  std::string Log() const { return platform::ReadWholeFile(path_).value_or("<no file>"); }
+  std::string Log() const {
+    return platform::FileExists(path_) ? testing_support::LogText(path_) : "<no file>";
+  }
 
   TempDir temp_;
   std::string path_;
@@ -36,7 +39,7 @@ TEST_F(DebugLogTest, DefaultFileLiesInTheUsersStateFolderWhichIsMade) {
   SetDebugLogPath("");
   LogLineCount = 0;
   DebugLog("first");
-  EXPECT_EQ(platform::ReadWholeFile(platform::Paths().stateDir + "DGCarad_DebugLog.txt"),
+  EXPECT_EQ(testing_support::LogText(platform::Paths().stateDir + "DGCarad_DebugLog.txt"),
             "#00001 | first\r\n");
 }
 

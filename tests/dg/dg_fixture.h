@@ -17,6 +17,7 @@
 #include "dg/texture.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/fs/fs.h"
+#include "support/log_text.h"
 #include "support/temp_dir.h"
 
 namespace dg_test {
@@ -129,7 +130,7 @@ class DGTest : public ::testing::Test {
     return std::make_unique<dg::TDGTexture>(*carad_, std::move(formats), usage, pool, 0, "");
   }
 
-  std::string Log() const { return platform::ReadWholeFile(dg::DebugLogPath()).value_or(""); }
+  std::string Log() const { return testing_support::LogText(dg::DebugLogPath()); }
   // The log's messages without their "#NNNNN | " prefix (indent kept).
   std::vector<std::string> LogMessages() const {
     std::vector<std::string> lines;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dictionary/dictionary.h"
+#include "platform/text/text.h"
 
 namespace dictionary {
 namespace {
@@ -32,23 +33,25 @@ TEST(BuiltinIdioms, IdiomsAreFourUnitsAndReadingsFiveToTenHiragana) {
   }
 }
 
-// A meaning over 32 units wraps onto a second line when shown; only these entries do, and all
-// but 51 (whose wording is fixed) wrap after a comma or a particle rather than inside a word.
+// A meaning over 32 units wraps onto a second line when shown: every such meaning ends its
+// first line after a comma or a particle, never inside a word.
 TEST(BuiltinIdioms, MeaningLengthsAndTheTwoLineSet) {
-  const std::u16string breakAfter = u"、。がをはにとで";
+  constexpr std::size_t kLineUnits = 32;
+  const std::u16string breakAfter = u"、。がをはにとでも";
   const std::vector<IdiomEntry>& table = BuiltinIdioms();
   std::set<std::size_t> twoLine;
   std::set<std::u16string> meanings;
   for (std::size_t i = 0; i < table.size(); ++i) {
-    const std::size_t length = table[i].meaning.size();
-    EXPECT_GE(length, 7u) << "index " << i;
-    EXPECT_LE(length, 38u) << "index " << i;
-    if (length > 32) {
+    const std::u16string& meaning = table[i].meaning;
+    EXPECT_GE(meaning.size(), 7u) << "index " << i;
+    EXPECT_LE(meaning.size(), 38u) << "index " << i;
+    if (meaning.size() > kLineUnits) {
       twoLine.insert(i);
-      EXPECT_TRUE(i == 51 || breakAfter.find(table[i].meaning[31]) != std::u16string::npos)
-          << "index " << i << " wraps inside a word";
+      EXPECT_NE(breakAfter.find(meaning[kLineUnits - 1]), std::u16string::npos)
+          << "index " << i << " wraps inside a word before \""
+          << platform::Utf16ToUtf8(meaning.substr(kLineUnits)) << "\"";
     }
-    EXPECT_TRUE(meanings.insert(table[i].meaning).second) << "meaning twice at index " << i;
+    EXPECT_TRUE(meanings.insert(meaning).second) << "meaning twice at index " << i;
   }
   EXPECT_EQ(twoLine, (std::set<std::size_t>{7, 32, 49, 51, 121, 145, 147, 149}));
 }
@@ -64,7 +67,7 @@ TEST(BuiltinIdioms, FixedEntriesStandAtTheirIndexes) {
       {0, u"挙措進退", u"きょそしんたい", u"日常のちょっとした動作、身のこなし"},
       {10, u"勢力伯仲", u"せいりょくはくちゅう", u""},
       {51, u"孤立無援", u"こりつむえん",
-       u"志や行動を共にする仲間がいず、ひとりぼっちで周囲から何の援助も得られないこと"},
+       u"志や行動を共にする仲間がおらず、ひとりぼっちで周囲から何の援助もないこと"},
       {83, u"一挙両得", u"いっきょりょうとく", u"一つのことをして二つの利益を得ること"},
       {99, u"焼肉定食", u"やきにくていしょく", u"食堂のメニューの一つ"},
       {100, u"水戸黄門", u"みとこうもん", u"江戸時代の大名の一人の別名"},

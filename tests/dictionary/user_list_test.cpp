@@ -34,22 +34,22 @@ std::vector<IdiomEntry> ReadChecked(const std::string& path) {
 
 TEST(SplitLines, BreaksAtCrLfLoneCrAndLoneLf) {
   struct Case {
-    std::u16string text;
-    std::vector<std::u16string_view> lines;
+    std::string text;
+    std::vector<std::string_view> lines;
   };
   const Case cases[] = {
-      {u"", {}},
-      {u"a", {u"a"}},
-      {u"a\n", {u"a"}},
-      {u"a\r", {u"a"}},
-      {u"a\r\n", {u"a"}},
-      {u"\n", {u""}},
-      {u"\r\n\r\n", {u"", u""}},
-      {u"a\r\nb", {u"a", u"b"}},
-      {u"a\rb\nc\r\nd", {u"a", u"b", u"c", u"d"}},
-      {u"a\n\rb", {u"a", u"", u"b"}},  // LF then CR: two breaks
-      {u"a\r\r\nb", {u"a", u"", u"b"}},
-      {u"a\n\nb\n", {u"a", u"", u"b"}},
+      {"", {}},
+      {"a", {"a"}},
+      {"a\n", {"a"}},
+      {"a\r", {"a"}},
+      {"a\r\n", {"a"}},
+      {"\n", {""}},
+      {"\r\n\r\n", {"", ""}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+      {"a\n\rb", {"a", "", "b"}},  // LF then CR: two breaks
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"a\n\nb\n", {"a", "", "b"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SplitLines(c.text), c.lines) << ::testing::PrintToString(c.text);
@@ -191,15 +191,18 @@ TEST(ReadUserIdioms, Cp932AndUtf8FilesGiveTheSameEntries) {
 }
 
 // One line in another encoding (a Latin-1 letter) spoils only its own group in a UTF-8
-// list: the other groups still read as UTF-8.
+// list, whatever ends the lines: the other groups still read as UTF-8.
 TEST(ReadUserIdioms, AStrayByteLeavesTheOtherLinesUtf8) {
   TempDir dir;
   std::vector<std::string> body = kSampleBody;
   body[1] = "caf\xE9 au lait";
-  const std::vector<IdiomEntry> entries = ReadChecked(dir.Write("list.txt", ListText(body)));
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].idiom, u"温故知新");
-  EXPECT_EQ(entries[0].meaning, u"古きをたずねて新しきを知る");
+  for (const char* eol : {"\r\n", "\r", "\n"}) {
+    SCOPED_TRACE(::testing::PrintToString(eol));
+    const std::vector<IdiomEntry> entries = ReadChecked(dir.Write("list.txt", ListText(body, eol)));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].idiom, u"温故知新");
+    EXPECT_EQ(entries[0].meaning, u"古きをたずねて新しきを知る");
+  }
 }
 
 // A stray lead byte at the end of a CP932 line must not swallow the line break after it:

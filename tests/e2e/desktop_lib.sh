@@ -1,19 +1,7 @@
-# Sourced by the desktop end-to-end scripts: counting failures, waiting for processes and
-# windows, and looking at what is on a screen.
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
-
-# wait_end PID SECONDS: waits for a child to end; its status lands in $status. Returns 1
-# when it is still running at the end.
-wait_end() {
-  local pid=$1 limit=$2
-  for _ in $(seq $((limit * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# Sourced by the desktop end-to-end scripts: waiting for processes and windows, looking at
+# what is on a screen, and the screensaver daemons' users. The failure count, wait_end and
+# the checks for tools come from the end-to-end helpers.
+. "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
 
 # gone PID SECONDS: like wait_end for a process that is not our child.
 gone() {
@@ -58,14 +46,6 @@ moves() {
   return 1
 }
 
-# need TOOL...: exits 77 (skipped) when one is missing.
-need() {
-  local tool
-  for tool in "$@"; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
-  done
-}
-
 # Makes $home (the argument) a home of the user nobody whose daemon settings show the given
 # hacks, one "Name=command" argument each, with --root as the daemon passes it.
 daemon_home() {
@@ -92,4 +72,33 @@ XS
 # Runs a command as nobody in $home, in the environment desktops give their screensavers.
 as_nobody() {
   runuser -u nobody -- env -i HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"
+}
+
+# stripped_env HOME COMMAND... &: runs COMMAND from / in the environment MATE gives its
+# hacks (HOME, DISPLAY, PATH, LANG and nothing else), with its temporary files in $work/tmp,
+# so that left_behind can see what a run leaves there. Only in the background: COMMAND takes
+# the place of the background shell, so that $! is its pid.
+stripped_env() {
+  local user_home=$1
+  shift
+  mkdir -p "$work/tmp"
+  cd / && exec env -i HOME="$user_home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LANG=C.UTF-8 \
+    TMPDIR="$work/tmp" "$@"
+}
+
+# left_behind HOME: prints what runs in stripped_env with that home left behind, other than
+# the program's own files: session buses started for it (which are ended), anything in
+# $work/tmp, and files in the home outside the program's folders. Prints nothing after a
+# clean run.
+left_behind() {
+  local pid
+  for pid in $(pgrep -x dbus-daemon; pgrep -x dbus-launch); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "HOME=$1"; then
+      echo "process: $(ps -o args= -p "$pid")"
+      kill "$pid" 2>/dev/null
+    fi
+  done
+  find "$work/tmp" -mindepth 1 2>/dev/null
+  find "$1" -mindepth 1 |
+    grep -Ev "^$1/(\.config|\.local|\.local/share|\.local/state)(/velmorandi(/.*)?)?$"
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The saver on a real X server (Xvfb): a frame within a second, the end on a key press or
-# a mouse movement of more than 10 pixels, and the arguments that start nothing.
+# a mouse movement of more than 10 pixels, the arguments that start nothing or are refused,
+# and options given after /s.
 #
 # usage: saver_e2e.sh VELMORANDI LEAF.bmp
 # Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
@@ -30,6 +31,32 @@ for arg in /x /s:5 /save; do
   code=$?
   [ $code -eq 0 ] || fail "velmorandi $arg ended with $code"
 done
+
+# --- A bad option is refused with status 2 wherever it stands -------------------------------
+for args in "/s --bogus" "--bogus /s" "/c --speed 0" "/p 1 --bogus" "/s /c"; do
+  # shellcheck disable=SC2086  # the words are the arguments
+  DISPLAY= timeout 10 "$velmorandi" $args 2>/dev/null
+  code=$?
+  [ $code -eq 2 ] || fail "velmorandi $args ended with $code, not 2"
+done
+
+# --- Options count after /s as before it: --music puts its caption into the bottom strip ----
+caption_pixels() {  # ARGUMENTS...: near-white pixels in the music strip of the saver's frame
+  XDG_CONFIG_HOME="$work/config" "$velmorandi" "$@" 2>>"$work/saver.log" &
+  saver=$!
+  for _ in $(seq 40); do frame_ok 2>/dev/null && break; sleep 0.1; done
+  sleep 2
+  import -window root -crop 620x20+20+460 "$work/strip.png" 2>/dev/null &&
+    convert "$work/strip.png" "$work/strip.ppm" && python3 "$here/colours.py" "$work/strip.ppm" --white
+  kill "$saver"
+  wait "$saver" 2>/dev/null
+  saver=
+}
+piece="$(dirname "$velmorandi")/VelmorandiScrData/seikai.wav"
+plain=$(caption_pixels /s)
+with=$(caption_pixels /s --music "$piece")
+[ "${with:-0}" -gt 200 ] && [ "${plain:-0}" -lt $((with / 4)) ] && ok "/s --music shows its caption" ||
+  fail "/s --music: ${with:-no} white pixels in the music strip, ${plain:-no} without music"
 
 # --- A frame within a second, then a key ends the saver with status 0 ----------------------
 xdotool mousemove 200 150

@@ -20,7 +20,7 @@ TEST(MusicPlayer, SingleModeStartsAfterASecondAndRestartsWithinASecondOfTheEnd) 
   TempDir temp;
   WriteBytes(temp.File("song.mid"), kPiece);
   PlayerRig rig(temp);
-  rig.player.Configure(true, temp.File("song.mid"), "");
+  rig.player.Configure(true, temp.File("song.mid"), "", MusicMode::kSingle);
   rig.player.ArmMusicService();
   EXPECT_TRUE(rig.captions.empty()) << "single mode has no waiting caption";
 
@@ -51,7 +51,7 @@ TEST(MusicPlayer, RandomModeFindsTheTreeAndAlternatesBetweenTwoFiles) {
   WriteBytes(folder + "/a.mid", kPiece);
   WriteBytes(folder + "/sub/b.mid", kPiece);
   PlayerRig rig(temp);
-  rig.player.Configure(true, "", folder);
+  rig.player.Configure(true, "", folder, MusicMode::kRandom);
   rig.player.ArmMusicService();
   EXPECT_EQ(rig.captions, std::vector<std::string>{kMusicPendingCaption});
 
@@ -84,7 +84,7 @@ TEST(MusicPlayer, RandomModeWithOneFileLoopsIt) {
   TempDir temp;
   WriteBytes(temp.File("only.mid"), kPiece);
   PlayerRig rig(temp);
-  rig.player.Configure(true, "", temp.path() + "/");
+  rig.player.Configure(true, "", temp.path() + "/", MusicMode::kRandom);
   rig.player.ArmMusicService();
   rig.clock.Advance(1000);
   rig.player.ServiceMusic();
@@ -96,7 +96,8 @@ TEST(MusicPlayer, RandomModeWithOneFileLoopsIt) {
 }
 
 // Nothing playable: the music goes off for good at the first service, no file caption is
-// written and no device is opened.
+// written and no device is opened. Random mode shows its waiting caption until then, an
+// empty folder included.
 TEST(MusicPlayer, NothingToPlayTurnsTheMusicOff) {
   TempDir temp;
   platform::MakeDirectories(temp.File("upper"));
@@ -106,26 +107,31 @@ TEST(MusicPlayer, NothingToPlayTurnsTheMusicOff) {
     const char* name;
     std::string file;
     std::string folder;
+    MusicMode mode;
   } cases[] = {
-      {"folder holding only SONG.MID", "", temp.File("upper")},
-      {"empty folder", "", temp.File("empty")},
-      {"missing folder", "", temp.File("nowhere")},
-      {"missing file", temp.File("nowhere.mid"), ""},
-      {"file that is a folder", temp.File("empty"), ""},
-      {"neither file nor folder", "", ""},
+      {"folder holding only SONG.MID", "", temp.File("upper"), MusicMode::kRandom},
+      {"empty folder", "", temp.File("empty"), MusicMode::kRandom},
+      {"missing folder", "", temp.File("nowhere"), MusicMode::kRandom},
+      {"random mode without a folder", "", "", MusicMode::kRandom},
+      {"missing file", temp.File("nowhere.mid"), "", MusicMode::kSingle},
+      {"file that is a folder", temp.File("empty"), "", MusicMode::kSingle},
+      {"neither file nor folder", "", "", MusicMode::kSingle},
   };
   for (const auto& c : cases) {
     PlayerRig rig(temp);
-    rig.player.Configure(true, c.file, c.folder);
+    rig.player.Configure(true, c.file, c.folder, c.mode);
     rig.player.ArmMusicService();
-    const std::size_t captionsBefore = rig.captions.size();
+    const std::vector<std::string> waiting = c.mode == MusicMode::kRandom
+                                                 ? std::vector<std::string>{kMusicPendingCaption}
+                                                 : std::vector<std::string>{};
+    EXPECT_EQ(rig.captions, waiting) << c.name;
     rig.clock.Advance(1500);
     rig.player.ServiceMusic();
     const MusicState& state = rig.player.State();
     EXPECT_FALSE(state.musicOn) << c.name;
     EXPECT_TRUE(state.musicStarted) << c.name;
     EXPECT_EQ(state.musicCheckTime, rig.clock.Now()) << c.name;
-    EXPECT_EQ(rig.captions.size(), captionsBefore) << c.name;
+    EXPECT_EQ(rig.captions, waiting) << c.name;
     EXPECT_EQ(DeviceMode(), "closed") << c.name;
     rig.clock.Advance(5000);
     rig.player.ServiceMusic();
@@ -140,7 +146,7 @@ TEST(MusicPlayer, CaptionWaitsThenNamesTheWholePath) {
   platform::MakeDirectories(folder);
   WriteBytes(folder + "/曲.mid", kPiece);
   PlayerRig rig(temp);
-  rig.player.Configure(true, "", folder);
+  rig.player.Configure(true, "", folder, MusicMode::kRandom);
   rig.player.ArmMusicService();
   for (int tick = 0; tick < 9; ++tick) {
     rig.clock.Advance(100);
@@ -158,7 +164,7 @@ TEST(MusicPlayer, ServicesOncePerSecondAcrossTheClockWrap) {
   WriteBytes(temp.File("song.mid"), kPiece);
   PlayerRig rig(temp);
   rig.clock.Set(0xFFFFFE00u);
-  rig.player.Configure(true, temp.File("song.mid"), "");
+  rig.player.Configure(true, temp.File("song.mid"), "", MusicMode::kSingle);
   rig.player.ArmMusicService();
   rig.clock.Advance(999);  // now 0x1E7, past the wrap
   rig.player.ServiceMusic();
@@ -183,7 +189,7 @@ TEST(MusicPlayer, HandlesMessagesDuringTheScanAndTheService) {
   for (const char* dir : {"x", "x/y", "z"}) platform::MakeDirectories(temp.File(dir));
   WriteBytes(temp.File("x/y/deep.mid"), kPiece);
   PlayerRig rig(temp);
-  rig.player.Configure(true, "", temp.path());
+  rig.player.Configure(true, "", temp.path(), MusicMode::kRandom);
   rig.player.ArmMusicService();
   rig.clock.Advance(1000);
   rig.player.ServiceMusic();

@@ -70,7 +70,7 @@ struct PlayerRig {
 // Single mode with `file`, five seconds of ticks: the caption names the file, the music
 // stays on, and no device is left open (for a file that nothing can play).
 inline void ExpectCaptionOnly(PlayerRig& rig, const std::string& file) {
-  rig.player.Configure(true, file, "");
+  rig.player.Configure(true, file, "", music::MusicMode::kSingle);
   rig.player.ArmMusicService();
   for (int tick = 0; tick < 50; ++tick) {
     rig.clock.Advance(100);

@@ -2,14 +2,12 @@
 // keys of the archive pictures, and wallpapers that cannot be shown.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "dg/debug_log.h"
 #include "jpeg/jpeg.h"
 #include "platform/text/text.h"
 #include "presentation/saver_fixture.h"
 #include "presentation/wallpaper.h"
+#include "support/log_text.h"
 
 namespace {
 
@@ -204,13 +202,6 @@ TEST(Wallpaper, FilesThatCannotBeShownAreRefusedBeforeTheTextureLayer) {
       presentation::CheckWallpaper(data.Dir() + "none.jpg")));
 }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 int CountLines(const std::string& text, const std::string& needle) {
   int n = 0;
   for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
@@ -234,11 +225,11 @@ TEST(Wallpaper, ABadWallpaperIsLoggedAndTheNextThatLoadsTakesItsPlace) {
   std::filesystem::remove(deleted);
   presentation::SaverScreen& screen = saver.Screen();
 
-  const std::size_t before = ReadText(log).size();
+  const std::size_t before = testing_support::LogText(log).size();
   screen.LoadWallpaper(corrupt);
   EXPECT_EQ(screen.CurrentWallpaper(), good);
   EXPECT_EQ(screen.WallpaperTexture().Width(), 48u);
-  std::string written = ReadText(log).substr(before);
+  std::string written = testing_support::LogText(log).substr(before);
   EXPECT_EQ(CountLines(written, corrupt), 1);
   EXPECT_EQ(CountLines(written, four), 1);
   EXPECT_EQ(CountLines(written, deleted), 1);

@@ -172,6 +172,8 @@ TEST(SaverSettings, FontFaceOnlyWhenInstalledAndStyleOnlyWithRecordDat) {
        std::uint8_t{0}},
       {"installed with italic underline", "Name=IPAPMincho\n", "\x06\x01", true, true,
        std::uint8_t{6}},
+      {"only the style bits of record.dat", "Name=IPAPMincho\n", "\xF5", true, true,
+       std::uint8_t{5}},
       {"no key", nullptr, "\x01", true, false, std::nullopt},
   };
   for (const Case& c : cases) {

@@ -22,6 +22,7 @@ TEST(LinuxCommandLine, OptionsAndTheirFaults) {
       {{"--root", "--help"}, LinuxAction::kHelp, ""},
       {{"-h"}, LinuxAction::kHelp, ""},
       {{"--version"}, LinuxAction::kVersion, ""},
+      {{"--add-to-xscreensaver"}, LinuxAction::kAddToXscreensaver, ""},
       {{"--bogus"}, LinuxAction::kError, "unknown option --bogus"},
       {{"-s"}, LinuxAction::kError, "unknown option -s"},
       {{"--root", "extra"}, LinuxAction::kError, "unexpected argument"},
@@ -60,11 +61,55 @@ TEST(LinuxCommandLine, ValuesReachTheRequest) {
   EXPECT_FALSE(ParseLinuxCommandLine({"--speed", "4"}).DrawsIntoWindow());
 }
 
+// The desktop's mode argument takes options on either side; every option is checked
+// wherever it stands.
+TEST(LinuxCommandLine, ModeArgumentWithOptionsOnEitherSide) {
+  struct Case {
+    std::vector<std::string> args;
+    LinuxAction action;
+    RunMode mode;
+    std::string detail;  // a part of the error or of the notice
+  };
+  const Case cases[] = {
+      {{}, LinuxAction::kRun, RunMode::kSettings, ""},
+      {{"--speed", "3"}, LinuxAction::kRun, RunMode::kSaver, ""},
+      {{"/s", "--music", "x.mid"}, LinuxAction::kRun, RunMode::kSaver, ""},
+      {{"--music", "x.mid", "/S"}, LinuxAction::kRun, RunMode::kSaver, ""},
+      {{"/c:4711", "--speed", "3"}, LinuxAction::kRun, RunMode::kSettingsShown, ""},
+      {{"/p", "65810", "--no-chime"}, LinuxAction::kRun, RunMode::kPreview, ""},
+      {{"/s", "--help"}, LinuxAction::kHelp, RunMode::kNone, ""},
+      {{"/s", "--bogus"}, LinuxAction::kError, RunMode::kNone, "unknown option --bogus"},
+      {{"--bogus", "/s"}, LinuxAction::kError, RunMode::kNone, "unknown option --bogus"},
+      {{"/p", "65810", "--speed", "0"}, LinuxAction::kError, RunMode::kNone, "from 1 to 10"},
+      {{"/s", "/c"}, LinuxAction::kError, RunMode::kNone, "unexpected argument \"/c\""},
+      {{"/s", "x.mid"}, LinuxAction::kError, RunMode::kNone, "unexpected argument \"x.mid\""},
+      {{"/x", "--speed", "3"}, LinuxAction::kError, RunMode::kNone, "unexpected argument \"/x\""},
+      // The desktop's forms that name no mode end quietly, a preview saying why.
+      {{"/x"}, LinuxAction::kRun, RunMode::kNone, ""},
+      {{"/p"}, LinuxAction::kRun, RunMode::kNone, "needs the id of the window"},
+      {{"/p", "-5", "--no-chime"}, LinuxAction::kRun, RunMode::kNone, "\"-5\" is not a decimal"},
+  };
+  for (const Case& c : cases) {
+    std::string label;
+    for (const std::string& arg : c.args) label += "[" + arg + "]";
+    const LinuxRequest r = ParseLinuxCommandLine(c.args);
+    EXPECT_EQ(r.action, c.action) << label;
+    EXPECT_EQ(r.run.mode, c.mode) << label;
+    const std::string& said = c.action == LinuxAction::kError ? r.error : r.notice;
+    EXPECT_NE(said.find(c.detail), std::string::npos) << label << ": " << said;
+  }
+  const LinuxRequest after = ParseLinuxCommandLine({"/s", "--music", "x.mid", "--root"});
+  EXPECT_EQ(after.overrides.music, "x.mid");
+  EXPECT_TRUE(after.DrawsIntoWindow());
+  EXPECT_EQ(ParseLinuxCommandLine({"/p", "65810", "--root"}).run.parentWindow, 65810u);
+  EXPECT_FALSE(ParseLinuxCommandLine({"/c", "--root"}).DrawsIntoWindow()) << "no saver to draw";
+}
+
 TEST(LinuxCommandLine, UsageListsEveryOption) {
   for (const char* option :
        {"--root", "--window-id", "--speed", "--wait", "--destination", "--no-destination",
         "--meaning", "--no-meaning", "--user-first", "--no-user-first", "--chime", "--no-chime",
-        "--music", "--no-music", "--help", "--version"}) {
+        "--music", "--no-music", "--help", "--version", "--add-to-xscreensaver"}) {
     EXPECT_NE(Usage().find(option), std::string::npos) << option;
   }
 }

@@ -235,26 +235,29 @@ TEST(SaverSession, SettingsSetTheStepTimer) {
 
 namespace {
 
-TEST(SaverSession, FolderMusicShowsItsPendingCaptionAndAnEmptyFolderTurnsMusicOff) {
+TEST(SaverSession, FolderMusicShowsItsPendingCaptionAndNothingToPlayTurnsMusicOff) {
   DataFolder data;
   const std::string folder = data.Dir() + "midi";
   std::filesystem::create_directories(folder);
-  data.Write("Settei.ini", "[BGM]\r\nRandom=1\r\nFolda=" + folder + "\r\n");
-  // The music player keeps the multimedia timer's time; it follows the session's here.
-  platform::TestClock winmm(0);
-  Fixture f(data, 0);
-  f.session.StartUp();
-  ASSERT_EQ(f.screen.captions.size(), 1u);
-  EXPECT_EQ(f.screen.captions[0], platform::Utf8ToAnsi("BGM設定中..."));
-  EXPECT_TRUE(f.screen.musicOn);
-  // The first service, a second after start-up, finds nothing to play.
-  for (int i = 0; i < 30; ++i) {
-    winmm.Set(f.clock.Now());
-    f.session.Tick();
-    f.clock.Sleep(3);
+  // A folder without MIDI files, and none at all: both wait with the caption.
+  for (const std::string& stored : {"Folda=" + folder, std::string("Folda=")}) {
+    data.Write("Settei.ini", "[BGM]\r\nRandom=1\r\n" + stored + "\r\n");
+    // The music player keeps the multimedia timer's time; it follows the session's here.
+    platform::TestClock winmm(0);
+    Fixture f(data, 0);
+    f.session.StartUp();
+    ASSERT_EQ(f.screen.captions.size(), 1u) << stored;
+    EXPECT_EQ(f.screen.captions[0], platform::Utf8ToAnsi("BGM設定中...")) << stored;
+    EXPECT_TRUE(f.screen.musicOn) << stored;
+    // The first service, a second after start-up, finds nothing to play.
+    for (int i = 0; i < 30; ++i) {
+      winmm.Set(f.clock.Now());
+      f.session.Tick();
+      f.clock.Sleep(3);
+    }
+    EXPECT_FALSE(f.session.MusicOn()) << stored;
+    EXPECT_FALSE(f.screen.musicOn) << stored;
   }
-  EXPECT_FALSE(f.session.MusicOn());
-  EXPECT_FALSE(f.screen.musicOn);
 }
 
 }  // namespace

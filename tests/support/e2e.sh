@@ -3,28 +3,36 @@
 # failure count with its verdict.
 #
 #   e2e_require TOOL...      exits 77 (skipped) when a tool is not installed; under CI
-#                            (CI=true) a missing tool fails the test instead
-#   e2e_begin VARIABLE...    makes $work; at exit kills the pids the named variables hold
-#                            then (an empty one is skipped), the X server, removes $work
+#                            (CI=true) a failure instead, as a skipped test proves nothing
+#   e2e_skip REASON          the same for another reason the test cannot run
+#   e2e_begin VARIABLE...    makes $work; at exit ends the pids the named variables hold
+#                            then (an empty one is skipped), the X server and every other
+#                            process the test started and still runs, removes $work
+#   e2e_stop PID...          ends each (SIGTERM, SIGKILL after 5 s) and reaps it
 #   e2e_display GEOMETRY     starts the X server (exits 1 when none can be started)
 #   fail TEXT / ok TEXT      one line each; fail counts
 #   wait_end PID SECONDS     waits for PID to end; its status lands in $status
 #   expect_end PID SECONDS OK LATE
 #                            ok OK when PID ends in time with status 0; else a failure
-#                            naming the status, or LATE when it is still running
+#                            naming the status, or LATE when it is still running (then
+#                            it is stopped)
 #   e2e_end LOG TEXT         with failures shows LOG and exits 1, else prints TEXT
 
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
+e2e_skip() {
+  if [ "${CI:-}" = true ]; then
+    echo "FAIL: $1 (scripts/setup installs every tool the tests use)"
+    exit 1
+  fi
+  echo "skipped: $1"
+  exit 77
+}
+
 e2e_require() {
   local tool
   for tool in "$@"; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      # scripts/setup installs every tool the tests use: under CI one missing is a fault.
-      [ "${CI:-}" = true ] && { echo "FAIL: $tool is not installed"; exit 1; }
-      echo "skipped: $tool is not installed"
-      exit 77
-    fi
+    command -v "$tool" >/dev/null 2>&1 || e2e_skip "$tool is not installed"
   done
 }
 
@@ -35,12 +43,24 @@ e2e_begin() {
   trap e2e_cleanup EXIT
 }
 
-e2e_cleanup() {
-  local name
-  for name in $e2e_pid_variables xvfb; do
-    [ -n "${!name:-}" ] && kill "${!name}" 2>/dev/null
+e2e_stop() {
+  local pid
+  for pid in "$@"; do kill "$pid" 2>/dev/null; done
+  for pid in "$@"; do
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
   done
-  wait 2>/dev/null
+}
+
+e2e_cleanup() {
+  local name pids=()
+  for name in $e2e_pid_variables xvfb; do
+    [ -n "${!name:-}" ] && pids+=("${!name}")
+  done
+  # A process the test lost track of (a check failed before it ended) would keep a wait
+  # for every child from ending.
+  e2e_stop "${pids[@]}" $(jobs -p)
   rm -rf "$work"
 }
 
@@ -68,6 +88,7 @@ expect_end() {
     [ "$status" -eq 0 ] && ok "$3" || fail "$3: no, it ended with status $status"
   else
     fail "$4"
+    e2e_stop "$1"
   fi
 }
 

@@ -386,11 +386,32 @@ TEST_F(SceneTest, NewDeviceGetsTheStoredViewportAndProjection) {
   EXPECT_EQ(scene_->OverlayQueue().Count(), 1u);  // queued quads stay queued
 }
 
+// A wrapper that ends before its scene destroys it: the scene drops what it had queued (the
+// textures may be gone too), keeps nothing it is given afterwards past a Render, and never
+// reaches for the freed wrapper again, in its setters or its destructor (the sanitized suites
+// see any such touch).
 TEST_F(SceneTest, WrapperDestroyingTheSceneLeavesItInert) {
+  const auto queued = [this] {
+    return scene_->OpaqueQueue().Count() + scene_->TranslucentQueue().Count() +
+           scene_->OverlayQueue().Count();
+  };
+  Add(MakeTexture(4, 4), sxbmOpaque, 0.5f);
+  Add(MakeTexture(4, 4), sxbmAlphaBlend, 0.5f);
+  Add(MakeTexture(4, 4), sxbmAlphaBlend, 0, TSXLayer::Overlay);
+  ASSERT_EQ(queued(), 3u);
+  textures_.clear();
   carad_.reset();
+  EXPECT_EQ(queued(), 0u);
+
   Add(nullptr, sxbmAlphaBlend, 0, TSXLayer::Overlay);
+  EXPECT_EQ(queued(), 1u);
   scene_->Render();
-  scene_.reset();  // must not touch the freed wrapper
+  EXPECT_EQ(queued(), 0u);
+  scene_->SetViewport(0, 0, 320, 240);
+  scene_->SetProjection(1.0f, 1.0f, 1.0f, 10.0f);
+  scene_->Clear(D3DCLEAR_TARGET, 0, 1.0f, 0);
+  EXPECT_EQ(scene_->Viewport().Width, 320u);
+  scene_.reset();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "platform/fs/fs.h"
 #include "platform/text/text.h"
+#include "support/log_text.h"
 #include "sx/scene.h"
 #include "sx/sjis_walk.h"
 #include "sx/text_writer_fixture.h"
@@ -223,8 +224,7 @@ TEST_F(TextWriterTest, DrawingIntoATextureWithoutItsDirect3DTextureIsReported) {
   texture->DeviceRelease();
   dg::LogLineCount = 0;  // the next line starts the log anew
   writer_->DrawText(0, 0, *texture, "一");
-  EXPECT_NE(platform::ReadWholeFile(dg::DebugLogPath())
-                .value_or("")
+  EXPECT_NE(testing_support::LogText(dg::DebugLogPath())
                 .find("テクスチャが確保されていません。LockRectの前にSetSizeするか、"
                       "BMPを読み込んでください(Error Code = UNKNOWN ERROR"),
             std::string::npos);

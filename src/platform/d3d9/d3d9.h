@@ -62,6 +62,11 @@ class IDirect3D9 {
   virtual HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags,
                                        D3DADAPTER_IDENTIFIER9* identifier) = 0;
   virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) = 0;
+  // The full-screen modes of `format`. Software device: full screen keeps the desktop and
+  // scales its frames, so every size is one; it lists 640 x 480 and the desktop's.
+  virtual UINT GetAdapterModeCount(UINT adapter, D3DFORMAT format) = 0;
+  virtual HRESULT EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT mode,
+                                   D3DDISPLAYMODE* displayMode) = 0;
   virtual HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
                                   D3DFORMAT backBufferFormat, BOOL windowed) = 0;
   virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,

@@ -91,6 +91,22 @@ HRESULT Direct3D9::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
   return D3D_OK;
 }
 
+UINT Direct3D9::GetAdapterModeCount(UINT adapter, D3DFORMAT format) {
+  return adapter == 0 && format == options_.desktopMode.Format ? 2 : 0;
+}
+
+HRESULT Direct3D9::EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT mode,
+                                    D3DDISPLAYMODE* displayMode) {
+  if (displayMode == nullptr || mode >= GetAdapterModeCount(adapter, format))
+    return D3DERR_INVALIDCALL;
+  *displayMode = options_.desktopMode;
+  if (mode == 0) {
+    displayMode->Width = 640;
+    displayMode->Height = 480;
+  }
+  return D3D_OK;
+}
+
 HRESULT Direct3D9::CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
                                    D3DFORMAT backBufferFormat, BOOL windowed) {
   if (const HRESULT hr = CheckAdapter(adapter, type); FAILED(hr)) return hr;

@@ -7,7 +7,8 @@
 // functions.
 #include <algorithm>
 
-#include "platform/d3d9/raster_internal.h"
+#include "platform/d3d9/fast_path.h"
+#include "platform/d3d9/pixel_ops.h"
 #include "platform/d3d9/texel_spans.h"
 
 namespace vm_d3d9 {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/d3d9/raster_internal.h"
+#include "platform/d3d9/fast_path.h"
 
 namespace vm_d3d9 {
 namespace {

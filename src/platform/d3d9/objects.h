@@ -49,6 +49,9 @@ class Direct3D9 final : public IDirect3D9 {
   HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags,
                                D3DADAPTER_IDENTIFIER9* identifier) override;
   HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;
+  UINT GetAdapterModeCount(UINT adapter, D3DFORMAT format) override;
+  HRESULT EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT mode,
+                           D3DDISPLAYMODE* displayMode) override;
   HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
                           D3DFORMAT backBufferFormat, BOOL windowed) override;
   HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,

@@ -1,6 +1,6 @@
 // Pieces shared by the plain and the fast rasteriser paths: the triangle setup and the
-// per-pixel operations. Everything here is integer arithmetic on values fixed by the
-// setup, so a path that steps a plane equation gets exactly what the plain path
+// sampling of stage 0's texture. Everything here is integer arithmetic on values fixed by
+// the setup, so a path that steps a plane equation gets exactly what the plain path
 // computes from scratch.
 #pragma once
 
@@ -137,66 +137,5 @@ inline uint32_t SampleTexture(const RasterState& state, const TriangleSetup& set
       Lerp256(FetchTexel(state, i0 + 1, j0), FetchTexel(state, i0 + 1, j0 + 1), fy);
   return Lerp256(left, right, fx);
 }
-
-// Texture stage 0: the colour and alpha operations on the diffuse colour and the texel.
-uint32_t CombineStage(const RasterState& state, uint32_t diffuse, uint32_t texel);
-
-bool CompareFunc(uint32_t func, uint32_t value, uint32_t reference);
-
-// Blends a source pixel over a destination pixel (both A8R8G8B8) with the blend states.
-uint32_t BlendPixel(const RasterState& state, uint32_t src, uint32_t dst);
-
-// Writes a shaded pixel through the colour write mask and the target's format.
-inline uint32_t FinishPixel(const RasterState& state, uint32_t color, uint32_t dst) {
-  if (state.colorWriteMask != 0xF) {
-    uint32_t mask = 0;
-    if (state.colorWriteMask & 1) mask |= 0x00FF0000u;
-    if (state.colorWriteMask & 2) mask |= 0x0000FF00u;
-    if (state.colorWriteMask & 4) mask |= 0x000000FFu;
-    if (state.colorWriteMask & 8) mask |= 0xFF000000u;
-    color = (color & mask) | (dst & ~mask);
-  }
-  if (state.target.format == D3DFMT_X8R8G8B8) color |= 0xFF000000u;
-  return color;
-}
-
-// One operation of the fast path over a rectangle of the target: `height` rows of `width`
-// pixels from dst on, rows dstPitch pixels apart; the pixel at (x, y) reads the texel at
-// (x, y) from src on, rows srcPitch pixels apart (src is null, srcPitch 0, for a stage
-// without texels). A span is a rectangle one row high. src may be dst.
-struct RectJob {
-  const uint32_t* src = nullptr;
-  ptrdiff_t srcPitch = 0;
-  uint32_t* dst = nullptr;
-  ptrdiff_t dstPitch = 0;
-  int width = 0;
-  int height = 0;
-  uint32_t color = 0;       // the modulating colour, or the constant stage's colour
-  uint32_t dstAlphaOr = 0;  // OR-ed into every written pixel: 0xFF000000 on X8R8G8B8
-};
-using RectLoop = void (*)(const RectJob& job);
-
-// The loops, one per operation; blending is SRCALPHA / INVSRCALPHA / ADD and modulation
-// MulDiv255 per channel, with the plain path's arithmetic.
-void FillRect(const RectJob& job);          // the colour
-void ConstantOverRect(const RectJob& job);  // the colour over the target
-void CopyRect(const RectJob& job);          // the texels
-void OverRect(const RectJob& job);          // the texels over the target
-void ModulateRect(const RectJob& job);      // the texels times the colour
-void ModulateOverRect(const RectJob& job);  // the texels times the colour over the target
-// The same eight pixels a step, for processors with AVX2.
-void ConstantOverRectAvx2(const RectJob& job);
-void OverRectAvx2(const RectJob& job);
-void ModulateRectAvx2(const RectJob& job);
-void ModulateOverRectAvx2(const RectJob& job);
-
-// Every pixel the setup covers gets a value that does not depend on the one it replaces:
-// no alpha or depth test, every channel written, and no blending or source-over blending
-// of a source that is opaque everywhere.
-bool IgnoresDestination(const RasterState& state, const TriangleSetup& setup);
-
-// The fast path; returns false when it does not handle this draw (the caller then uses
-// the plain path).
-bool DrawTriangleFast(const RasterState& state, const TriangleSetup& setup);
 
 }  // namespace vm_d3d9

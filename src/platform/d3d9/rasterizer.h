@@ -112,13 +112,4 @@ bool DrawQuad(const RasterState& state, const TLVertex* v, RasterPath path);
 bool QuadOverwrites(const RasterState& state, const TLVertex* v, int left, int top, int right,
                     int bottom);
 
-// round(t / 255), halves up, for 0 <= t <= 255 x 255: exact over that whole range.
-inline uint32_t Div255(uint32_t t) {
-  t += 128;
-  return (t + (t >> 8)) >> 8;
-}
-
-// round(a x b / 255) for 8-bit a and b.
-inline uint32_t MulDiv255(uint32_t a, uint32_t b) { return Div255(a * b); }
-
 }  // namespace vm_d3d9

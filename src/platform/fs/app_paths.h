@@ -50,12 +50,15 @@ struct AppPaths {
 // Looks up an environment variable; null when it is unset.
 using EnvLookup = std::function<const char*(const char*)>;
 
-// The paths for an executable in `exeDir`: the data folder is the first of
-// exeDir/../share/velmorandi, exeDir/VelmorandiScrData and each $XDG_DATA_DIRS entry
-// (default /usr/local/share:/usr/share) + "/velmorandi" that holds a data.qda; when none
-// does, the folder beside the executable. The user folders follow $XDG_CONFIG_HOME,
-// $XDG_DATA_HOME and $XDG_STATE_HOME, relative values ignored, defaulting below $HOME (or
-// the password database's home folder when HOME is unset).
+// The paths for an executable in `exeDir`.
+// Linux: the data folder is the first of exeDir/../share/velmorandi, exeDir/VelmorandiScrData
+// and each $XDG_DATA_DIRS entry (default /usr/local/share:/usr/share) + "/velmorandi" that
+// holds a data.qda; when none does, the folder beside the executable. The user folders
+// follow $XDG_CONFIG_HOME, $XDG_DATA_HOME and $XDG_STATE_HOME, relative values ignored,
+// defaulting below $HOME (or the password database's home folder when HOME is unset).
+// Windows: the data folder is exeDir/VelmorandiScrData; the user's files go to
+// %APPDATA%/Velmorandi, the log to %LOCALAPPDATA%/Velmorandi (relative values ignored; without
+// them, the data folder); the sibling savers' folders stand beside the executable.
 AppPaths FindAppPaths(const std::string& exeDir, const EnvLookup& env);
 
 // Data and user files all in one folder, as a copied installation keeps them beside the

@@ -13,6 +13,10 @@ namespace platform {
 // resolved; on Windows from the module's own path, with "/" between names).
 std::string ExeDir();
 
+// A path as the system's users write it, for text a person reads (messages, labels, captions,
+// the log): unchanged on Linux, with "\" between names on Windows.
+std::string DisplayPath(std::string_view path);
+
 bool FileExists(const std::string& path);       // a regular file (after links)
 bool DirectoryExists(const std::string& path);  // a folder (after links)
 bool PathExists(const std::string& path);       // anything at all (after links)

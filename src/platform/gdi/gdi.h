@@ -60,6 +60,10 @@ LONG CharacterHeightFromPoints(LONG points);
 std::vector<std::string> InstalledScreenFonts();
 // Exact, case-sensitive comparison with the list above.
 bool IsInstalledScreenFont(std::string_view faceName);
+// An installed screen font of exactly this name that draws Japanese (on Linux its regular
+// face has a kanji and a hiragana; on Windows it offers the Shift-JIS character set): the
+// only kind of stored face the saver's texts and the settings dialog's font label take.
+bool IsJapaneseScreenFont(std::string_view faceName);
 
 // Linux: the alias file that maps the Windows face names, by default fonts.conf of the data
 // folder; setting it drops the cached lookups, so later fonts resolve with the new file.

@@ -1,7 +1,7 @@
 #include "platform/profile/ini_document.h"
 
 #include <algorithm>
-#include <limits>
+#include <utility>
 
 #include "platform/text/text.h"
 
@@ -18,55 +18,49 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-}  // namespace
+enum class LineKind {
+  kOther,    // blank, comment (";"), or anything that is neither of the two below
+  kSection,  // "[name]"
+  kKey,      // "name=value"
+};
 
-Line Line::FromFile(std::string_view bytes, std::string_view kept) {
-  DecodedLine decoded = DecodeTextLine(bytes);
-  Line line;
-  line.text_ = std::move(decoded.utf8);
-  if (!kept.empty() || line.text_ != bytes) line.original_ = std::string(kept) + std::string(bytes);
-  line.Classify();
-  return line;
-}
-
-Line Line::FromText(std::string text) {
-  Line line;
-  line.text_ = std::move(text);
-  line.Classify();
-  return line;
-}
-
-void Line::Classify() {
-  // Offsets are kept in 32 bits; a longer line stays an ordinary line.
-  if (text_.size() > std::numeric_limits<std::uint32_t>::max()) return;
-  const std::string_view all = text_;
-  const auto at = [&](std::string_view part) {
-    return static_cast<std::uint32_t>(part.data() - all.data());
-  };
-  const auto length = [](std::string_view part) { return static_cast<std::uint32_t>(part.size()); };
-  const std::string_view trimmed = TrimBlanks(all);
-  if (trimmed.starts_with('[')) {
-    // The name runs to the last "]"; a header without one is not a header.
-    const std::size_t close = trimmed.rfind(']');
-    if (close != std::string_view::npos) {
-      kind_ = LineKind::kSection;
-      const std::string_view name = TrimBlanks(trimmed.substr(1, close - 1));
-      nameAt_ = name.empty() ? 0 : at(name);
-      nameLength_ = length(name);
-    }
-  } else if (!trimmed.starts_with(';')) {
-    const std::size_t equals = trimmed.find('=');
-    if (equals != std::string_view::npos) {
-      kind_ = LineKind::kKey;
-      const std::string_view name = TrimBlanks(trimmed.substr(0, equals));
-      const std::string_view value = TrimBlanks(trimmed.substr(equals + 1));
-      nameAt_ = name.empty() ? 0 : at(name);
-      nameLength_ = length(name);
-      valueAt_ = value.empty() ? 0 : at(value);
-      valueLength_ = length(value);
+// One line's text by the text file rule (its bytes themselves when they are UTF-8), and
+// what it is: the section or key name and the key's value, blanks around them removed.
+class ParsedLine {
+ public:
+  explicit ParsedLine(std::string_view bytes) {
+    if (!IsValidUtf8(bytes)) decoded_ = DecodeTextLine(bytes).utf8;
+    const std::string_view text = decoded_ ? std::string_view(*decoded_) : bytes;
+    const std::string_view trimmed = TrimBlanks(text);
+    if (trimmed.starts_with('[')) {
+      // The name runs to the last "]"; a header without one is not a header.
+      const std::size_t close = trimmed.rfind(']');
+      if (close != std::string_view::npos) {
+        kind = LineKind::kSection;
+        name = TrimBlanks(trimmed.substr(1, close - 1));
+      }
+    } else if (!trimmed.starts_with(';')) {
+      const std::size_t equals = trimmed.find('=');
+      if (equals != std::string_view::npos) {
+        kind = LineKind::kKey;
+        name = TrimBlanks(trimmed.substr(0, equals));
+        value = TrimBlanks(trimmed.substr(equals + 1));
+      }
     }
   }
-}
+  // The views point into the object.
+  ParsedLine(const ParsedLine&) = delete;
+  ParsedLine& operator=(const ParsedLine&) = delete;
+
+  LineKind kind = LineKind::kOther;
+  std::string_view name;
+  std::string_view value;
+
+ private:
+  std::optional<std::string> decoded_;
+};
+
+}  // namespace
 
 std::string_view TrimBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(" \t");
@@ -95,64 +89,88 @@ bool IsWritableKeyName(std::string_view name) {
 
 bool IsWritableValue(std::string_view value) { return !HasLineBreak(value); }
 
-Document Document::Parse(std::string_view bytes) {
+Document Document::Parse(std::string bytes) {
   Document document;
-  // A byte-order mark stays in the file but is no part of the first line's text.
-  std::string_view mark;
-  if (bytes.starts_with(kUtf8ByteOrderMark)) {
-    mark = bytes.substr(0, kUtf8ByteOrderMark.size());
-    bytes.remove_prefix(mark.size());
-    if (bytes.empty()) document.lines_.push_back(Line::FromFile("", mark));
+  std::string& b = document.bytes_;
+  b = std::move(bytes);
+  if (std::string_view(b).starts_with(kUtf8ByteOrderMark)) {
+    document.bomLength_ = kUtf8ByteOrderMark.size();
   }
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view text = bytes.substr(start, end - start);
+  // The lines move down over the CRs of their ends, each followed by one LF; a mark alone is
+  // one empty line.
+  std::size_t read = document.bomLength_;
+  std::size_t write = read;
+  bool lastLineOpen = document.bomLength_ > 0 && read == b.size();
+  while (read < b.size()) {
+    const std::size_t lf = b.find('\n', read);
+    std::size_t end = lf == std::string::npos ? b.size() : lf;
     // Every CR before the LF belongs to the line end, so a rewrite (LF only) reads the same.
-    while (text.ends_with('\r')) text.remove_suffix(1);
-    document.lines_.push_back(Line::FromFile(text, start == 0 ? mark : std::string_view()));
-    start = next;
+    while (end > read && b[end - 1] == '\r') --end;
+    const std::size_t start = write;
+    std::copy(b.begin() + static_cast<std::ptrdiff_t>(read),
+              b.begin() + static_cast<std::ptrdiff_t>(end),
+              b.begin() + static_cast<std::ptrdiff_t>(write));
+    write += end - read;
+    document.Index(start, std::string_view(b).substr(start, write - start));
+    if (lf == std::string::npos) {
+      lastLineOpen = true;
+      break;
+    }
+    b[write++] = '\n';
+    read = lf + 1;
   }
+  b.resize(write);
+  if (lastLineOpen) b.push_back('\n');
   return document;
 }
 
-std::string Document::Serialize() const {
-  std::string out;
-  for (const Line& line : lines_) {
-    out += line.bytes();
-    out += '\n';
+void Document::Index(std::size_t start, std::string_view line) {
+  const ParsedLine parsed(line);
+  if (parsed.kind == LineKind::kSection) {
+    sections_.push_back(
+        {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(keys_.size())});
+  } else if (parsed.kind == LineKind::kKey && !sections_.empty()) {
+    keys_.push_back(static_cast<std::uint32_t>(start));
   }
-  return out;
+}
+
+std::string_view Document::LineAt(std::size_t start) const {
+  return std::string_view(bytes_).substr(start, bytes_.find('\n', start) - start);
+}
+
+std::size_t Document::SectionEnd(std::size_t section) const {
+  return section + 1 < sections_.size() ? sections_[section + 1].header : bytes_.size();
+}
+
+std::size_t Document::KeysEnd(std::size_t section) const {
+  return section + 1 < sections_.size() ? sections_[section + 1].firstKey : keys_.size();
 }
 
 std::size_t Document::FindSection(std::string_view section) const {
   section = TrimBlanks(section);
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind() == LineKind::kSection &&
-        EqualsIgnoringAsciiCase(lines_[i].name(), section)) {
-      return i;
-    }
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    if (EqualsIgnoringAsciiCase(ParsedLine(LineAt(sections_[i].header)).name, section)) return i;
   }
   return kNone;
 }
 
-std::size_t Document::SectionEnd(std::size_t header) const {
-  std::size_t i = header + 1;
-  while (i < lines_.size() && lines_[i].kind() != LineKind::kSection) ++i;
-  return i;
-}
-
-std::size_t Document::FindKey(std::size_t header, std::string_view key) const {
+std::size_t Document::FindKey(std::size_t section, std::string_view key) const {
   key = TrimBlanks(key);
-  const std::size_t end = SectionEnd(header);
-  for (std::size_t i = header + 1; i < end; ++i) {
-    if (lines_[i].kind() == LineKind::kKey && EqualsIgnoringAsciiCase(lines_[i].name(), key)) {
-      return i;
-    }
+  for (std::size_t k = sections_[section].firstKey; k < KeysEnd(section); ++k) {
+    if (EqualsIgnoringAsciiCase(ParsedLine(LineAt(keys_[k])).name, key)) return k;
   }
   return kNone;
+}
+
+void Document::Splice(std::size_t at, std::size_t length, std::string_view text) {
+  bytes_.replace(at, length, text);
+  // Lines from the end of the replaced bytes on move; a line that starts inside them is the
+  // one replaced, and keeps its place.
+  const auto move = [&](std::uint32_t& place) {
+    if (place >= at + length) place = static_cast<std::uint32_t>(place - length + text.size());
+  };
+  for (std::uint32_t& place : keys_) move(place);
+  for (Section& section : sections_) move(section.header);
 }
 
 std::optional<std::string> Document::Find(std::string_view section, std::string_view key) const {
@@ -160,7 +178,7 @@ std::optional<std::string> Document::Find(std::string_view section, std::string_
   if (header == kNone) return std::nullopt;
   const std::size_t line = FindKey(header, key);
   if (line == kNone) return std::nullopt;
-  return std::string(lines_[line].value());
+  return std::string(ParsedLine(LineAt(keys_[line])).value);
 }
 
 bool Document::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -169,8 +187,10 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
   const std::string keyLine = std::string(key) + "=" + std::string(value);
   const std::size_t header = FindSection(section);
   if (header == kNone) {
-    lines_.push_back(Line::FromText("[" + std::string(section) + "]"));
-    lines_.push_back(Line::FromText(keyLine));
+    const std::size_t at = bytes_.size();
+    bytes_ += "[" + std::string(section) + "]\n" + keyLine + "\n";
+    sections_.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(keys_.size())});
+    keys_.push_back(static_cast<std::uint32_t>(at + section.size() + 3));
     return true;
   }
   const std::size_t existing = FindKey(header, key);
@@ -178,19 +198,21 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
     // An equal value leaves the line alone, so a value read from a line that did not decode
     // losslessly goes back as the bytes it came from. Otherwise the key keeps its spelling in
     // the file; only the value is new.
-    if (lines_[existing].value() == TrimBlanks(value)) return false;
-    lines_[existing] =
-        Line::FromText(std::string(lines_[existing].name()) + "=" + std::string(value));
+    const std::string_view line = LineAt(keys_[existing]);
+    const ParsedLine parsed(line);
+    if (parsed.value == TrimBlanks(value)) return false;
+    Splice(keys_[existing], line.size(), std::string(parsed.name) + "=" + std::string(value));
     return true;
   }
   // After the section's last key, so that comments and blank lines that lead into the next
   // section stay with it.
-  std::size_t insertAt = header + 1;
-  const std::size_t end = SectionEnd(header);
-  for (std::size_t i = header + 1; i < end; ++i) {
-    if (lines_[i].kind() == LineKind::kKey) insertAt = i + 1;
-  }
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), Line::FromText(keyLine));
+  const std::size_t end = KeysEnd(header);
+  const std::size_t before =
+      end > sections_[header].firstKey ? keys_[end - 1] : sections_[header].header;
+  const std::size_t at = before + LineAt(before).size() + 1;
+  Splice(at, 0, keyLine + "\n");
+  keys_.insert(keys_.begin() + static_cast<std::ptrdiff_t>(end), static_cast<std::uint32_t>(at));
+  for (std::size_t s = header + 1; s < sections_.size(); ++s) ++sections_[s].firstKey;
   return true;
 }
 
@@ -200,7 +222,11 @@ bool Document::RemoveKey(std::string_view section, std::string_view key) {
   // Every copy goes, so that the key reads as absent afterwards.
   bool changed = false;
   for (std::size_t line = FindKey(header, key); line != kNone; line = FindKey(header, key)) {
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(line));
+    const std::size_t at = keys_[line];
+    const std::size_t length = LineAt(at).size() + 1;
+    keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(line));
+    for (std::size_t s = header + 1; s < sections_.size(); ++s) --sections_[s].firstKey;
+    Splice(at, length, {});
     changed = true;
   }
   return changed;
@@ -209,8 +235,22 @@ bool Document::RemoveKey(std::string_view section, std::string_view key) {
 bool Document::RemoveSection(std::string_view section) {
   bool changed = false;
   for (std::size_t header = FindSection(section); header != kNone; header = FindSection(section)) {
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
-                 lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
+    std::size_t at = sections_[header].header;
+    std::size_t length = SectionEnd(header) - at;
+    // The first line takes its byte-order mark with it.
+    if (at == bomLength_) {
+      at = 0;
+      length += std::exchange(bomLength_, 0);
+    }
+    const std::size_t firstKey = sections_[header].firstKey;
+    const std::size_t keyCount = KeysEnd(header) - firstKey;
+    keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(firstKey),
+                keys_.begin() + static_cast<std::ptrdiff_t>(firstKey + keyCount));
+    sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(header));
+    for (std::size_t s = header; s < sections_.size(); ++s) {
+      sections_[s].firstKey = static_cast<std::uint32_t>(sections_[s].firstKey - keyCount);
+    }
+    Splice(at, length, {});
     changed = true;
   }
   return changed;

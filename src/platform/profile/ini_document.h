@@ -1,8 +1,15 @@
 // The lines of one INI file as this layer edits them. Every line keeps its bytes, so a write
 // changes only the lines it must and the rest of the file comes back byte for byte (line
 // ends aside: every line is written back with LF), whatever encoding each line was in.
+//
+// The document is the file's own bytes, the line ends made LF where they were read, plus
+// the place of each section header and of each key line in a section: a few bytes per such
+// line, none for blank lines and comments. A file of many tiny lines thus costs about twice
+// its size, not the tens of bytes per line a line object would. Lines are decoded (the text
+// file rule) when they are looked at.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,37 +17,6 @@
 #include <vector>
 
 namespace platform::ini {
-
-enum class LineKind {
-  kOther,    // blank, comment (";"), or anything that is neither of the two below
-  kSection,  // "[name]"
-  kKey,      // "name=value"
-};
-
-class Line {
- public:
-  // `bytes` as in the file, without its line end; decoded by the text file rule. `kept`
-  // goes back into the file before the line but is no part of its text (a byte-order mark).
-  static Line FromFile(std::string_view bytes, std::string_view kept = {});
-  // A line this layer writes, UTF-8.
-  static Line FromText(std::string text);
-
-  const std::string& text() const { return text_; }  // UTF-8
-  LineKind kind() const { return kind_; }
-  // Section or key name and key value, blanks around them removed.
-  std::string_view name() const { return std::string_view(text_).substr(nameAt_, nameLength_); }
-  std::string_view value() const { return std::string_view(text_).substr(valueAt_, valueLength_); }
-  // What a write puts in the file for this line.
-  std::string_view bytes() const { return original_.empty() ? text_ : original_; }
-
- private:
-  void Classify();
-
-  std::string text_;
-  std::string original_;  // the file's bytes when they differ from text_, else empty
-  LineKind kind_ = LineKind::kOther;
-  std::uint32_t nameAt_ = 0, nameLength_ = 0, valueAt_ = 0, valueLength_ = 0;
-};
 
 // Removes spaces and tabs at both ends, the blanks INI readers ignore around names and values.
 std::string_view TrimBlanks(std::string_view text);
@@ -52,6 +28,9 @@ std::string_view CutUtf8(std::string_view text, std::size_t limit);
 // IniFile reads values cut to fewer bytes than this.
 inline constexpr std::size_t kValueLimit = 2048;
 
+// The largest file a document holds: its places are 32-bit.
+inline constexpr std::size_t kMaxDocumentBytes = 0xFFFFFFF0u;
+
 // True when `name` can be written as a section or key without changing how the file reads
 // (no line breaks; a key also no "=", no leading "[" or ";" and not empty).
 bool IsWritableSectionName(std::string_view name);
@@ -60,10 +39,11 @@ bool IsWritableValue(std::string_view value);
 
 class Document {
  public:
-  // `bytes` is the file; lines end in LF or CR LF, the last line may lack its end.
-  static Document Parse(std::string_view bytes);
+  // `bytes` is the file (at most kMaxDocumentBytes); lines end in LF or CR LF, the last line
+  // may lack its end. The document keeps the buffer.
+  static Document Parse(std::string bytes);
   // Every line's bytes followed by LF.
-  std::string Serialize() const;
+  const std::string& Serialize() const { return bytes_; }
 
   // The value of the first `key` in the first `section`, names compared regardless of
   // ASCII case; nothing when either is absent.
@@ -75,15 +55,27 @@ class Document {
   bool RemoveKey(std::string_view section, std::string_view key);
   bool RemoveSection(std::string_view section);
 
-  const std::vector<Line>& lines() const { return lines_; }
-
  private:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::size_t FindSection(std::string_view section) const;
-  std::size_t SectionEnd(std::size_t header) const;  // index after its last line
-  std::size_t FindKey(std::size_t header, std::string_view key) const;
+  struct Section {
+    std::uint32_t header;    // where its header line starts
+    std::uint32_t firstKey;  // index of its first key line in keys_
+  };
 
-  std::vector<Line> lines_;
+  // Notes the line starting at `start` when it is a section header or a key in a section.
+  void Index(std::size_t start, std::string_view line);
+  std::string_view LineAt(std::size_t start) const;   // without its LF
+  std::size_t SectionEnd(std::size_t section) const;  // where the next header starts
+  std::size_t KeysEnd(std::size_t section) const;     // index in keys_ after its last key
+  std::size_t FindSection(std::string_view section) const;
+  std::size_t FindKey(std::size_t section, std::string_view key) const;  // index in keys_
+  // Replaces `length` bytes at `at` by `text` and moves the places of the lines after them.
+  void Splice(std::size_t at, std::size_t length, std::string_view text);
+
+  std::string bytes_;
+  std::size_t bomLength_ = 0;  // a byte-order mark before the first line, no part of its text
+  std::vector<Section> sections_;
+  std::vector<std::uint32_t> keys_;  // key lines after the first header, in file order
 };
 
 }  // namespace platform::ini

@@ -4,12 +4,13 @@
 #include <limits>
 #include <string_view>
 
+#include "platform/fs/fs.h"
 #include "platform/profile/ini_document.h"
 
 namespace platform {
 
 IniWriteError::IniWriteError(const std::string& path)
-    : std::runtime_error(path + " に書き込めません") {}
+    : std::runtime_error(DisplayPath(path) + " に書き込めません") {}
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key,
                          int defaultValue) const {

@@ -30,7 +30,8 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* fileName);
 
-// A write that the file system refused. what() is "<path> に書き込めません".
+// A write that the file system refused. what() is "<path> に書き込めません", the path as the
+// system's users write it.
 class IniWriteError : public std::runtime_error {
  public:
   explicit IniWriteError(const std::string& path);
@@ -69,8 +70,9 @@ class IniFile {
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int value);
   void WriteBool(const std::string& section, const std::string& key, bool value);  // "1"/"0"
-  // kOnCommit: writes the file once if any write changed it; throws IniWriteError when the
-  // file system refuses. Writes left uncommitted are dropped.
+  // kOnCommit: writes the file once if any write changed it, with every write or none of
+  // them; throws IniWriteError when the file system refuses, the file then as it was and
+  // nothing left beside it. Writes left uncommitted are dropped.
   void Commit();
 
  private:

@@ -43,6 +43,10 @@ DecodedLine DecodeTextLine(std::string_view bytes);
 // A whole file by the rule above, a leading byte-order mark dropped. Returns UTF-8.
 std::string DecodeTextFile(std::string_view bytes);
 
+// The bytes of a text file the program writes, from UTF-8: UTF-8 on Linux, the system's
+// code page on Windows, as every program there writes its files. Line ends are the caller's.
+std::string EncodeTextFile(std::string_view utf8);
+
 // ASCII letters of single-byte characters lowered; the trail byte of a two-byte character
 // (0x83 0x41 is "ア") is never touched.
 std::string AnsiLowerCase(std::string_view ansi);

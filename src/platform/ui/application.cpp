@@ -1,6 +1,8 @@
 #include "platform/ui/application.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 
@@ -20,5 +22,12 @@ void Application::SetTitle(const std::string& title) {
 }
 
 std::string Application::Title() const { return QApplication::applicationName().toStdString(); }
+
+int Application::Finish(int status) {
+  if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return status;
+  // The compositor frees what the connection held.
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
 
 }  // namespace platform

@@ -22,6 +22,13 @@ class Application {
   void SetTitle(const std::string& title);
   std::string Title() const;
 
+  // The program is done, with `status`: its windows are closed and its files written.
+  // Returns `status` for main to return, except on a Wayland display, where the process
+  // ends here with it: Qt 6.4's Wayland client can hang for good in its teardown (its event
+  // thread may quit holding a read prepared for it, and the thread reading frame callbacks
+  // then waits for that read forever), and nothing is left for the teardown to do.
+  int Finish(int status);
+
  private:
   std::unique_ptr<QApplication> app_;
 };

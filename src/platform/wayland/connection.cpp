@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <viewporter-client-protocol.h>
 #include <wayland-client.h>
+#include <xdg-output-unstable-v1-client-protocol.h>
 #include <xdg-shell-client-protocol.h>
 
 #include <algorithm>
@@ -19,6 +20,8 @@ constexpr std::uint32_t kCompositorVersion = 4;
 // The seat's first version has every event the saver reads.
 constexpr std::uint32_t kSeatVersion = 1;
 constexpr std::uint32_t kOutputVersion = 2;
+// The first version tells an output's logical size.
+constexpr std::uint32_t kOutputManagerVersion = 1;
 
 constexpr xdg_wm_base_listener kWmBaseListener = {
     .ping = [](void*, xdg_wm_base* base, std::uint32_t serial) { xdg_wm_base_pong(base, serial); },
@@ -61,6 +64,7 @@ std::unique_ptr<Connection> Connection::Open(std::string& error) {
 
 Connection::~Connection() {
   for (const Output& output : outputs_) wl_output_destroy(output.output);
+  if (outputManager_ != nullptr) zxdg_output_manager_v1_destroy(outputManager_);
   if (seat_ != nullptr) wl_seat_destroy(seat_);
   if (wmBase_ != nullptr) xdg_wm_base_destroy(wmBase_);
   if (viewporter_ != nullptr) wp_viewporter_destroy(viewporter_);
@@ -91,6 +95,9 @@ void Connection::Global(void* data, wl_registry* registry, std::uint32_t name,
   } else if (which == wl_seat_interface.name && self->seat_ == nullptr) {
     // The first seat: a session with several is rare, and any key on it ends the saver.
     self->seat_ = Bind<wl_seat>(registry, name, &wl_seat_interface, version, kSeatVersion);
+  } else if (which == zxdg_output_manager_v1_interface.name) {
+    self->outputManager_ = Bind<zxdg_output_manager_v1>(
+        registry, name, &zxdg_output_manager_v1_interface, version, kOutputManagerVersion);
   } else if (which == wl_output_interface.name) {
     const Output output{
         name, Bind<wl_output>(registry, name, &wl_output_interface, version, kOutputVersion)};

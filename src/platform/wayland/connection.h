@@ -18,6 +18,7 @@ struct wl_shm;
 struct wl_subcompositor;
 struct wp_viewporter;
 struct xdg_wm_base;
+struct zxdg_output_manager_v1;
 
 namespace platform {
 
@@ -38,6 +39,8 @@ class Connection {
   xdg_wm_base* WmBase() const { return wmBase_; }
   // Null when the compositor has no seat (no keyboard or pointer can reach the saver).
   wl_seat* Seat() const { return seat_; }
+  // Null when the compositor does not tell the outputs' sizes in its own layout.
+  zxdg_output_manager_v1* OutputManager() const { return outputManager_; }
 
   struct Output {
     std::uint32_t name = 0;  // the registry's name of the global
@@ -74,6 +77,7 @@ class Connection {
   wp_viewporter* viewporter_ = nullptr;
   xdg_wm_base* wmBase_ = nullptr;
   wl_seat* seat_ = nullptr;
+  zxdg_output_manager_v1* outputManager_ = nullptr;
   std::vector<Output> outputs_;
   OutputWatch watch_;
 };

@@ -2,14 +2,28 @@
 
 #include <viewporter-client-protocol.h>
 #include <wayland-client.h>
+#include <xdg-output-unstable-v1-client-protocol.h>
 #include <xdg-shell-client-protocol.h>
-
-#include <algorithm>
 
 #include "platform/wayland/connection.h"
 #include "platform/wayland/letterbox.h"
 
 namespace platform {
+namespace {
+
+// The frame's own size, for a surface neither the compositor nor its output gives one.
+constexpr int kFrameWidth = 640;
+constexpr int kFrameHeight = 480;
+
+// The size to take when the compositor leaves it to us (0): the one the surface has, else
+// its output's, else the frame's.
+int ChosenSize(int given, int current, int output, int frame) {
+  if (given > 0) return given;
+  if (current > 0) return current;
+  return output > 0 ? output : frame;
+}
+
+}  // namespace
 
 OutputSurface::OutputSurface(Connection& connection, wl_output* output, wl_buffer* black,
                              const std::string& appId, const std::string& title, Events events)
@@ -23,6 +37,24 @@ OutputSurface::OutputSurface(Connection& connection, wl_output* output, wl_buffe
             if (self->events_.closed) self->events_.closed();
           },
   };
+  static const zxdg_output_v1_listener outputListener = {
+      .logical_position = [](void*, zxdg_output_v1*, std::int32_t, std::int32_t) {},
+      .logical_size =
+          [](void* data, zxdg_output_v1*, std::int32_t width, std::int32_t height) {
+            auto* self = static_cast<OutputSurface*>(data);
+            self->outputWidth_ = width;
+            self->outputHeight_ = height;
+          },
+      .done = [](void*, zxdg_output_v1*) {},
+      .name = [](void*, zxdg_output_v1*, const char*) {},
+      .description = [](void*, zxdg_output_v1*, const char*) {},
+  };
+  // Asked before the surface's first commit, the output's size comes before the first
+  // configure.
+  if (connection.OutputManager() != nullptr && output_ != nullptr) {
+    xdgOutput_ = zxdg_output_manager_v1_get_xdg_output(connection.OutputManager(), output_);
+    zxdg_output_v1_add_listener(xdgOutput_, &outputListener, this);
+  }
   surface_ = wl_compositor_create_surface(connection.Compositor());
   backdrop_ = wp_viewporter_get_viewport(connection.Viewporter(), surface_);
   frameSurface_ = wl_compositor_create_surface(connection.Compositor());
@@ -54,6 +86,7 @@ OutputSurface::~OutputSurface() {
   xdg_surface_destroy(xdgSurface_);
   wp_viewport_destroy(backdrop_);
   wl_surface_destroy(surface_);
+  if (xdgOutput_ != nullptr) zxdg_output_v1_destroy(xdgOutput_);
 }
 
 ChangedRect OutputSurface::Place(int frameWidth, int frameHeight) const {
@@ -70,10 +103,14 @@ void OutputSurface::ToplevelConfigure(void* data, xdg_toplevel*, std::int32_t wi
 void OutputSurface::SurfaceConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
   auto* self = static_cast<OutputSurface*>(data);
   xdg_surface_ack_configure(surface, serial);
-  // A size of 0 leaves it to us; a full-screen surface gets its output's. Without one yet,
-  // the frame's own size will do.
-  const int width = self->pendingWidth_ > 0 ? self->pendingWidth_ : std::max(self->width_, 640);
-  const int height = self->pendingHeight_ > 0 ? self->pendingHeight_ : std::max(self->height_, 480);
+  // A compositor may show the surface before it sizes it for full screen (the first
+  // configures say 0). Taken at its output's size from the start, the surface never grows
+  // under a still pointer: a smaller one is centred on the output, the pointer's place is
+  // told on it, and once it has grown no new place comes until the pointer moves, so a first
+  // small movement would seem a jump.
+  const int width = ChosenSize(self->pendingWidth_, self->width_, self->outputWidth_, kFrameWidth);
+  const int height =
+      ChosenSize(self->pendingHeight_, self->height_, self->outputHeight_, kFrameHeight);
   const bool resized = width != self->width_ || height != self->height_;
   self->width_ = width;
   self->height_ = height;

@@ -18,6 +18,7 @@ struct wl_surface;
 struct wp_viewport;
 struct xdg_surface;
 struct xdg_toplevel;
+struct zxdg_output_v1;
 
 namespace platform {
 
@@ -62,6 +63,8 @@ class OutputSurface {
   static void SurfaceConfigure(void* data, xdg_surface* surface, std::uint32_t serial);
 
   wl_output* output_;
+  zxdg_output_v1* xdgOutput_ = nullptr;
+  int outputWidth_ = 0, outputHeight_ = 0;  // the output's size in the layout, once told
   wl_buffer* black_;
   Events events_;
   wl_surface* surface_ = nullptr;

@@ -26,6 +26,11 @@ void PictureSelectLogic::ShowEntries() {
 
 void PictureSelectLogic::PutEntry(int index, const std::string& path) {
   if (index < 0) return;
+  if (static_cast<std::size_t>(index) < stored_.size()) {
+    stored_[static_cast<std::size_t>(index)] = path;
+  } else {
+    stored_.push_back(path);
+  }
   if (static_cast<std::size_t>(index) < entries_.size()) {
     entries_[static_cast<std::size_t>(index)] = path;
     if (view_) view_->ReplaceItem(index, path);
@@ -61,7 +66,8 @@ void PictureSelectLogic::ListBox1Click() {
     view_->SetDeleteEnabled(true);
     const std::string& path = entries_[static_cast<std::size_t>(row)];
     if (!platform::FileExists(path)) return;
-    if (!view_->ShowPreview(path)) throw HandlerFailure(path + " は画像として読み込めません");
+    if (!view_->ShowPreview(path))
+      throw HandlerFailure(platform::DisplayPath(path) + " は画像として読み込めません");
   });
 }
 
@@ -83,11 +89,13 @@ void PictureSelectLogic::FormClose() {
     // One write of the file for the whole list, however long it is.
     platform::IniFile ini(paths_.UpdatePath(platform::UserFile::kSettings),
                           platform::IniWrites::kOnCommit);
+    if (entries_ == stored_ && ini.ValueExists("Picture", "Count")) return;
     ini.WriteInteger("Picture", "Count", EntryCount());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
       ini.WriteString("Picture", std::to_string(i + 3), entries_[i]);
     }
     ini.Commit();
+    stored_ = entries_;
   });
 }
 

@@ -1,7 +1,8 @@
 // The wallpaper dialog's behaviour, the same on every system: the list of the user's own
 // wallpapers (the dialog's whole state, kept here so that it outlives a window that only
 // exists while it is shown), what its buttons do, and the write of the list to Settei.ini
-// as Picture/Count and keys 3, 4, ... each time the dialog closes.
+// as Picture/Count and keys 3, 4, ... each time the dialog closes with a list other than the
+// one stored (a list another settings dialog stored meanwhile is not overwritten unasked).
 #pragma once
 
 #include <string>
@@ -34,7 +35,8 @@ class PictureSelectLogic {
 
   int EntryCount() const { return static_cast<int>(entries_.size()); }
   const std::vector<std::string>& Entries() const { return entries_; }
-  // Replaces entry `index`, or appends when the list is not that long yet.
+  // Replaces entry `index` of the list as the file holds it, or appends when the list is not
+  // that long yet.
   void PutEntry(int index, const std::string& path);
 
   void FormShow();
@@ -52,6 +54,7 @@ class PictureSelectLogic {
   platform::AppPaths paths_;
   PictureSelectView* view_ = nullptr;
   std::vector<std::string> entries_;
+  std::vector<std::string> stored_;  // the list as last read from or written to the file
 };
 
 }  // namespace settings

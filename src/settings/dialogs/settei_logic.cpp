@@ -9,6 +9,7 @@
 #include "settings/dialogs/folder_has_midi.h"
 #include "settings/dialogs/shorten_path.h"
 #include "settings/dialogs/user_words_export.h"
+#include "settings/stored_font.h"
 
 namespace settings {
 namespace {
@@ -21,13 +22,30 @@ using T = SetteiTexts;
 // A stored wallpaper count beyond this is taken as damage, not as a list to load key by
 // key (each key is a read of the whole file).
 constexpr int kMaxWallpaperEntries = 4096;
-// Only these bits of record.dat carry a style.
-constexpr std::uint8_t kStyleMask = 0x0F;
 // The font chooser starts from this face and height, not from the stored choice.
 constexpr int kChooserPixelSize = 13;
 
 constexpr std::uint32_t kLinkColor = 0x008000;       // green
 constexpr std::uint32_t kLinkHoverColor = 0x800080;  // purple
+
+// The keys FormClose writes, in the order it writes them, with the defaults the dialog reads
+// them with.
+enum class ValueKind { kInteger, kBoolean };
+struct ClosingKey {
+  const char* section;
+  const char* key;
+  ValueKind kind;
+  int defaultValue;
+};
+constexpr ClosingKey kClosingKeys[] = {
+    {"TuikaJukugo", "Yusen", ValueKind::kBoolean, 0},
+    {"Settei", "Speed", ValueKind::kInteger, 5},
+    {"Settei", "WaitTime", ValueKind::kInteger, 5},
+    {"TuikaJukugo", "Quarnel", ValueKind::kBoolean, 0},
+    {"TuikaJukugo", "Brisolt", ValueKind::kBoolean, 0},
+    {"Settei", "IkisakiHyoji", ValueKind::kBoolean, 1},
+    {"Settei", "ImiHyoji", ValueKind::kBoolean, 1},
+};
 
 struct SiblingBox {
   Sibling sibling;
@@ -38,12 +56,22 @@ constexpr SiblingBox kSiblingBoxes[] = {{Sibling::kQuarnel, C::kCheckBoxQuarnel}
 
 }  // namespace
 
+std::string CannotOpenMessage(const std::string& file) {
+  return "「" + platform::DisplayPath(file) +
+         "」を開けませんでした。\nこのファイルを開くプログラムが見つかりません。";
+}
+
 SetteiLogic::SetteiLogic(SetteiView& view, platform::ui::DialogServices& services,
                          platform::AppPaths paths)
     : view_(view),
       services_(services),
       runner_([this](const std::string& message) { services_.ShowError(view_.Window(), message); }),
-      paths_(std::move(paths)) {}
+      paths_(std::move(paths)) {
+  // As a missing file reads, should the dialog close before its settings were loaded.
+  for (std::size_t i = 0; i < shownValues_.size(); ++i) {
+    shownValues_[i] = kClosingKeys[i].defaultValue;
+  }
+}
 
 void SetteiLogic::SetPictureDialog(platform::ui::ModalDialog& dialog,
                                    PictureSelectLogic& pictures) {
@@ -91,6 +119,28 @@ void SetteiLogic::ShowPictureDialog() {
   if (pictureDialog_) services_.ShowModal(*pictureDialog_);
 }
 
+SetteiLogic::ClosingValues SetteiLogic::StoredClosingValues(const platform::IniFile& ini) {
+  ClosingValues values{};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const ClosingKey& k = kClosingKeys[i];
+    values[i] = k.kind == ValueKind::kBoolean
+                    ? static_cast<int>(ini.ReadBool(k.section, k.key, k.defaultValue != 0))
+                    : ini.ReadInteger(k.section, k.key, k.defaultValue);
+  }
+  return values;
+}
+
+SetteiLogic::ClosingValues SetteiLogic::ControlClosingValues() const {
+  const bool anyValid = CountValidUserIdioms() >= 1;
+  return {view_.Checked(C::kCheckBoxYusen) && anyValid,
+          view_.Position(C::kTrackBarSpeed),
+          view_.Position(C::kTrackBarWaitTime),
+          anyValid && view_.Checked(C::kCheckBoxQuarnel),
+          anyValid && view_.Checked(C::kCheckBoxBrisolt),
+          view_.Checked(C::kCheckBoxIkisaki),
+          view_.Checked(C::kCheckBoxImiHyoji)};
+}
+
 void SetteiLogic::FormShow() {
   runner_.Run([&] {
     NoteUserListAndSiblings();
@@ -104,6 +154,7 @@ void SetteiLogic::FormShow() {
     LoadWallpaperGroup(path);
     LoadMusicGroup(path);
     const platform::IniFile ini(path);
+    shownValues_ = StoredClosingValues(ini);
     LoadFontGroup(ini);
     LoadWordListGroup(ini);
     LoadSlidersAndDisplayBoxes(ini);
@@ -125,10 +176,14 @@ void SetteiLogic::LoadWallpaperGroup(const std::string& path) {
   SetTick(C::kCheckBoxHaikei, add);
   view_.SetEnabled(C::kBtnHaikei, add);
 
+  // A key that is missing or empty names no picture: it takes no row, so the list written
+  // back when the wallpaper dialog closes holds no empty entries, whatever Count claimed.
   const platform::IniFile ini(path);
   const int count = std::min(ini.ReadInteger("Picture", "Count", 0), kMaxWallpaperEntries);
+  int rows = 0;
   for (int i = 0; i < count && pictures_; ++i) {
-    pictures_->PutEntry(i, ini.ReadString("Picture", std::to_string(i + 3), ""));
+    const std::string entry = ini.ReadString("Picture", std::to_string(i + 3), "");
+    if (!entry.empty()) pictures_->PutEntry(rows++, entry);
   }
 }
 
@@ -148,18 +203,14 @@ void SetteiLogic::LoadMusicGroup(const std::string& path) {
 
 void SetteiLogic::LoadFontGroup(const platform::IniFile& ini) {
   const std::string face = ini.ReadString("Font", "Name", kFaceMsPMincho);
-  if (!view_.FaceInstalled(face)) {
+  const std::optional<SaverFont> font =
+      UsableStoredFont(face, paths_.UpdatePath(platform::UserFile::kFontStyle),
+                       [this](const std::string& name) { return view_.FaceInstalled(name); });
+  if (!font) {
     view_.SetFontLabel(T::kDefaultFontLabel, std::nullopt);
     return;
   }
-  LabelFont font{face, std::nullopt};
-  const std::string recordPath = paths_.UpdatePath(platform::UserFile::kFontStyle);
-  if (platform::FileExists(recordPath)) {
-    const auto record = platform::ReadFilePrefix(recordPath, 1);
-    font.style =
-        record && !record->empty() ? static_cast<std::uint8_t>((*record)[0]) & kStyleMask : 0;
-  }
-  view_.SetFontLabel(T::kFontPrefix + face + " ", font);
+  view_.SetFontLabel(T::kFontPrefix + face + " ", LabelFont{font->face, font->style});
 }
 
 void SetteiLogic::LoadWordListGroup(const platform::IniFile& ini) {
@@ -281,7 +332,7 @@ void SetteiLogic::BtnFontClick() {
     const auto choice =
         services_.ChooseFont(view_.Window(), {kFaceMsPGothic, 0, kChooserPixelSize});
     if (!choice) return;
-    const std::uint8_t style = choice->style & kStyleMask;
+    const std::uint8_t style = choice->style & kFontStyleBits;
     view_.SetFontLabel(T::kFontPrefix + choice->face + " ", LabelFont{choice->face, style});
     platform::IniFile(SettingsPath()).WriteString("Font", "Name", choice->face);
     const std::string recordPath = paths_.UpdatePath(platform::UserFile::kFontStyle);
@@ -308,12 +359,13 @@ void SetteiLogic::BtnTuikaClick() {
     {
       EndEditing end{*this};
       const std::string userList = paths_.UpdatePath(platform::UserFile::kUserWords);
-      std::unique_ptr<platform::ui::ChildProcess> editor;
-      if (const auto command = services_.FindEditor(userList)) {
-        editor = services_.StartProcess(*command);
-      }
+      // No editor found and one that would not start read the same to the user: the file
+      // could not be opened, named with its path.
+      const auto command = services_.FindEditor(userList);
+      const std::unique_ptr<platform::ui::ChildProcess> editor =
+          command ? services_.StartProcess(*command) : nullptr;
       if (!editor) {
-        services_.ShowMessage(view_.Window(), T::kEditorFailed);
+        services_.ShowMessage(view_.Window(), CannotOpenMessage(userList));
         return;
       }
       if (!editor->HasEnded()) view_.WaitWhileRunning(*editor);
@@ -365,13 +417,17 @@ void SetteiLogic::CheckBoxBrisoltMouseUp() {
   SiblingMouseUp(Sibling::kBrisolt, C::kCheckBoxBrisolt);
 }
 
-void SetteiLogic::BtnHelpClick() {
-  runner_.Run([&] { services_.OpenWithDefaultProgram(paths_.Data(platform::kReadMeFileName)); });
+void SetteiLogic::OpenReadMe() {
+  runner_.Run([&] {
+    const std::string readMe = paths_.Data(platform::kReadMeFileName);
+    if (!services_.OpenWithDefaultProgram(readMe)) {
+      services_.ShowMessage(view_.Window(), CannotOpenMessage(readMe));
+    }
+  });
 }
 
-void SetteiLogic::LblURLClick() {
-  runner_.Run([&] { services_.OpenWithDefaultProgram(paths_.Data(platform::kReadMeFileName)); });
-}
+void SetteiLogic::BtnHelpClick() { OpenReadMe(); }
+void SetteiLogic::LblURLClick() { OpenReadMe(); }
 
 void SetteiLogic::LblURLMouseMove() { view_.SetLinkColor(kLinkHoverColor); }
 void SetteiLogic::FormMouseMove() { view_.SetLinkColor(kLinkColor); }
@@ -395,25 +451,33 @@ void SetteiLogic::FormCloseQuery() {
   });
 }
 
+// This dialog's list when it changed it (its wallpaper dialog writes a changed list at
+// once), and the file's as it is now in any case: a list another dialog stored since this
+// one was shown is not this dialog's to switch off.
+bool SetteiLogic::WallpaperListEmpty(const std::string& path) const {
+  return pictures_ && pictures_->EntryCount() == 0 &&
+         platform::IniFile(path).ReadInteger("Picture", "Count", 0) <= 0;
+}
+
 void SetteiLogic::FormClose() {
   runner_.Run([&] {
     const std::string path = SettingsPath();
-    if (pictures_ && pictures_->EntryCount() == 0) {
+    if (WallpaperListEmpty(path)) {
       SetTick(C::kCheckBoxHaikei, false);
       platform::IniFile ini(path);
       if (ini.ValueExists("Picture", "Add")) ini.WriteBool("Picture", "Add", false);
     }
+    const ClosingValues values = ControlClosingValues();
     platform::IniFile ini(path);
-    ini.WriteBool("TuikaJukugo", "Yusen",
-                  view_.Checked(C::kCheckBoxYusen) && CountValidUserIdioms() >= 1);
-    ini.WriteInteger("Settei", "Speed", view_.Position(C::kTrackBarSpeed));
-    ini.WriteInteger("Settei", "WaitTime", view_.Position(C::kTrackBarWaitTime));
-    const bool anyValid = CountValidUserIdioms() >= 1;
-    for (const auto& [sibling, box] : kSiblingBoxes) {
-      ini.WriteBool("TuikaJukugo", InfoOf(sibling).settingsKey, anyValid && view_.Checked(box));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const ClosingKey& k = kClosingKeys[i];
+      if (values[i] == shownValues_[i] && ini.ValueExists(k.section, k.key)) continue;
+      if (k.kind == ValueKind::kBoolean) {
+        ini.WriteBool(k.section, k.key, values[i] != 0);
+      } else {
+        ini.WriteInteger(k.section, k.key, values[i]);
+      }
     }
-    ini.WriteBool("Settei", "IkisakiHyoji", view_.Checked(C::kCheckBoxIkisaki));
-    ini.WriteBool("Settei", "ImiHyoji", view_.Checked(C::kCheckBoxImiHyoji));
   });
 }
 

@@ -4,8 +4,14 @@
 // the display boxes and the word-list options are written when the dialog closes. Every
 // handler opens the settings file anew. The window is a SetteiView; the desktop comes in
 // through DialogServices.
+//
+// Two dialogs may be open on one Settei.ini (the menu's and a screensaver manager's). So
+// that neither undoes the other's changes, closing writes a key only where this dialog's
+// value differs from what the file held when the dialog was shown, or where the file (as it
+// is at the close) lacks the key; every other key keeps what the file holds then.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -28,7 +34,6 @@ struct SetteiTexts {
   static constexpr const char* kMidiFilter = "midiファイル(*.mid)|*.mid";
   static constexpr const char* kFolderCaption =
       "midiファイルが存在するフォルダかドライブを選んでください。";
-  static constexpr const char* kEditorFailed = "追加問題.txt を開けませんでした。";
   static constexpr const char* kNoMidiFromRadio =
       "選択したフォルダには\nmidiファイルがありません。\n「ランダムBGMの設定」ボタンを押して\n"
       "他のフォルダを選んでください。";
@@ -39,6 +44,10 @@ struct SetteiTexts {
   static constexpr const char* kFolderPrefix = "指定フォルダ: ";
   static constexpr const char* kFontPrefix = "設定書体: ";
 };
+
+// Shown when the help text or the word list cannot be opened: no program on the desktop
+// opens it, or the one that should could not start. Names the file by its full path.
+std::string CannotOpenMessage(const std::string& file);
 
 class SetteiLogic {
  public:
@@ -77,6 +86,12 @@ class SetteiLogic {
   void LoadFontGroup(const platform::IniFile& ini);
   void LoadWordListGroup(const platform::IniFile& ini);
   void LoadSlidersAndDisplayBoxes(const platform::IniFile& ini);
+  // The values of the keys FormClose writes, in its order: from the file, or from the
+  // controls as the close would write them.
+  using ClosingValues = std::array<int, 7>;
+  static ClosingValues StoredClosingValues(const platform::IniFile& ini);
+  ClosingValues ControlClosingValues() const;
+  bool WallpaperListEmpty(const std::string& path) const;
   std::string SettingsPath() const;
   std::string UserListPath() const;
   int CountValidUserIdioms() const;
@@ -89,6 +104,8 @@ class SetteiLogic {
   void ChooseMidiFolder(const char* noMidiMessage);
   void SiblingMouseUp(Sibling sibling, SetteiControl box);
   void Export(Sibling sibling);
+  // The help button and the link: the installed ReadMe in the desktop's default program.
+  void OpenReadMe();
   void ShowPictureDialog();
 
   SetteiView& view_;
@@ -98,6 +115,9 @@ class SetteiLogic {
   platform::ui::ModalDialog* pictureDialog_ = nullptr;
   PictureSelectLogic* pictures_ = nullptr;
   std::int64_t userFileStamp_ = 0;
+  // What the file held for the closing keys when the dialog was shown (their defaults when
+  // there was no file).
+  ClosingValues shownValues_;
   bool editorRunning_ = false;
 };
 

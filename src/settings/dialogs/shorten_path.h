@@ -7,7 +7,8 @@
 
 namespace settings {
 
-// UTF-8 in and out; the characters are counted as UTF-16 code units.
+// UTF-8 in and out, the path written as the system's users write it; the characters are
+// counted as UTF-16 code units.
 std::string ShortenPath(const std::string& path);
 
 }  // namespace settings

@@ -13,14 +13,23 @@ struct KnownOption {
 };
 
 constexpr KnownOption kOptions[] = {
-    {"root", Value::kNone},        {"window-id", Value::kText},
-    {"speed", Value::kNumber},     {"wait", Value::kNumber},
-    {"destination", Value::kNone}, {"no-destination", Value::kNone},
-    {"meaning", Value::kNone},     {"no-meaning", Value::kNone},
-    {"user-first", Value::kNone},  {"no-user-first", Value::kNone},
-    {"chime", Value::kNone},       {"no-chime", Value::kNone},
-    {"music", Value::kText},       {"no-music", Value::kNone},
-    {"help", Value::kNone},        {"version", Value::kNone},
+    {"root", Value::kNone},
+    {"window-id", Value::kText},
+    {"speed", Value::kNumber},
+    {"wait", Value::kNumber},
+    {"destination", Value::kNone},
+    {"no-destination", Value::kNone},
+    {"meaning", Value::kNone},
+    {"no-meaning", Value::kNone},
+    {"user-first", Value::kNone},
+    {"no-user-first", Value::kNone},
+    {"chime", Value::kNone},
+    {"no-chime", Value::kNone},
+    {"music", Value::kText},
+    {"no-music", Value::kNone},
+    {"help", Value::kNone},
+    {"version", Value::kNone},
+    {"add-to-xscreensaver", Value::kNone},
 };
 
 const KnownOption* Find(const std::string& name) {
@@ -37,6 +46,15 @@ std::optional<int> SliderValue(const std::string& text) {
   return value;
 }
 
+bool IsPreviewArgument(const std::string& arg) { return arg == "/p" || arg == "/P"; }
+
+// Why "/p" with `modeArgs[1]` (if any) shows no preview.
+std::string PreviewRefusal(const std::vector<std::string>& modeArgs) {
+  if (modeArgs.size() < 2)
+    return "velmorandi: " + modeArgs[0] + " needs the id of the window to show the preview in";
+  return "velmorandi: \"" + modeArgs[1] + "\" is not a decimal window id; no preview";
+}
+
 LinuxRequest Fail(std::string message) {
   LinuxRequest request;
   request.action = LinuxAction::kError;
@@ -45,10 +63,6 @@ LinuxRequest Fail(std::string message) {
 }
 
 }  // namespace
-
-bool IsLinuxCommandLine(const std::vector<std::string>& args) {
-  return !args.empty() && !args[0].empty() && args[0][0] == '-';
-}
 
 std::optional<std::uint32_t> ParseXWindowId(const std::string& text) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
@@ -62,9 +76,19 @@ std::optional<std::uint32_t> ParseXWindowId(const std::string& text) {
 
 LinuxRequest ParseLinuxCommandLine(const std::vector<std::string>& args) {
   LinuxRequest request;
+  // The mode argument, and after "/p" the window id, whatever that looks like.
+  std::vector<std::string> modeArgs;
+  bool anyOption = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.size() < 2 || arg[0] != '-') return Fail("unexpected argument \"" + arg + "\"");
+    if (!arg.starts_with('-')) {
+      if (!modeArgs.empty()) return Fail("unexpected argument \"" + arg + "\"");
+      modeArgs.push_back(arg);
+      if (IsPreviewArgument(arg) && i + 1 < args.size()) modeArgs.push_back(args[++i]);
+      continue;
+    }
+    anyOption = true;
+    if (arg.size() < 2) return Fail("unexpected argument \"" + arg + "\"");
     std::string name = arg.substr(arg[1] == '-' ? 2 : 1);
     std::optional<std::string> value;
     if (const std::size_t equals = name.find('='); equals != std::string::npos) {
@@ -81,6 +105,10 @@ LinuxRequest ParseLinuxCommandLine(const std::vector<std::string>& args) {
     }
     if (name == "help" || name == "version") {
       request.action = name == "help" ? LinuxAction::kHelp : LinuxAction::kVersion;
+      return request;
+    }
+    if (name == "add-to-xscreensaver") {
+      request.action = LinuxAction::kAddToXscreensaver;
       return request;
     }
     SettingOverrides& o = request.overrides;
@@ -104,6 +132,20 @@ LinuxRequest ParseLinuxCommandLine(const std::vector<std::string>& args) {
       const bool on = !name.starts_with("no-");
       const std::string what = on ? name : name.substr(3);
       (what == "destination" ? o.destination : what == "meaning" ? o.meaning : o.userFirst) = on;
+    }
+  }
+  if (modeArgs.empty()) {
+    request.run.mode = anyOption ? RunMode::kSaver : RunMode::kSettings;
+    return request;
+  }
+  request.run = ParseCommandLine(modeArgs);
+  if (request.run.mode == RunMode::kNone) {
+    // The desktop's own forms that name no mode end quietly; beside options, a word that is
+    // no mode is a mistake of the user's.
+    if (IsPreviewArgument(modeArgs[0])) {
+      request.notice = PreviewRefusal(modeArgs);
+    } else if (anyOption) {
+      return Fail("unexpected argument \"" + modeArgs[0] + "\"");
     }
   }
   return request;
@@ -130,6 +172,9 @@ std::string Usage() {
          "  --no-music           no background music\n"
          "  --help               show this list and exit\n"
          "  --version            show the version and exit\n"
+         "  --add-to-xscreensaver\n"
+         "                       add the saver to your list of the xscreensaver daemon\n"
+         "                       (~/.xscreensaver) and exit; other lines stay as they are\n"
          "\n"
          "Options override the user's Settei.ini for this run. Without --root or\n"
          "--window-id the saver runs full screen, as with /s. With no argument, or /c,\n"

@@ -1,7 +1,7 @@
-// The program's entry: the first command-line argument chooses the windows to create, then
-// the message loop runs until the main window ends it. A command line of "-" options
-// (screensaver managers' and Linux users' way) runs the saver into a given window or full
-// screen, with settings of its own.
+// The program's entry: the mode argument of the command line chooses the windows to create,
+// then the message loop runs until the main window ends it. "-" options (screensaver
+// managers' and Linux users' way), before or after it, run the saver into a given window or
+// full screen, with settings of its own; alone they run the saver.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -14,6 +14,8 @@
 #include <malloc.h>
 #endif
 
+#include "desktop/session_environment.h"
+#include "desktop/xscreensaver_list.h"
 #include "dg/debug_log.h"
 #include "platform/fs/app_paths.h"
 #include "platform/log/log.h"
@@ -45,54 +47,43 @@ int main(int argc, char** argv) {
   // The command line is read before the window framework starts, so that a request for
   // no window ends without touching the display at all.
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  shell::LinuxRequest dashed;
-  if (shell::IsLinuxCommandLine(args)) {
-    dashed = shell::ParseLinuxCommandLine(args);
-    switch (dashed.action) {
-      case shell::LinuxAction::kHelp:
-        std::fputs(shell::Usage().c_str(), stdout);
-        return 0;
-      case shell::LinuxAction::kVersion:
-        std::printf("velmorandi %s\n", VELMORANDI_VERSION);
-        return 0;
-      case shell::LinuxAction::kError:
-        std::fprintf(stderr, "velmorandi: %s\n%s", dashed.error.c_str(), shell::Usage().c_str());
-        return shell::kUsageExitCode;
-      case shell::LinuxAction::kRun:
-        break;
-    }
+  const shell::LinuxRequest request = shell::ParseLinuxCommandLine(args);
+  switch (request.action) {
+    case shell::LinuxAction::kHelp:
+      std::fputs(shell::Usage().c_str(), stdout);
+      return 0;
+    case shell::LinuxAction::kVersion:
+      std::printf("velmorandi %s\n", VELMORANDI_VERSION);
+      return 0;
+    case shell::LinuxAction::kAddToXscreensaver:
+      return desktop::RunAddToXscreensaver();
+    case shell::LinuxAction::kError:
+      std::fprintf(stderr, "velmorandi: %s\n%s", request.error.c_str(), shell::Usage().c_str());
+      return shell::kUsageExitCode;
+    case shell::LinuxAction::kRun:
+      break;
   }
-  const shell::RunRequest request = shell::IsLinuxCommandLine(args)
-                                        ? shell::RunRequest{shell::RunMode::kSaver, 0}
-                                        : shell::ParseCommandLine(args);
-  if (request.mode == shell::RunMode::kNone) {
-    if (const std::string refusal = shell::PreviewRequestRefusal(args); !refusal.empty()) {
-      std::fprintf(stderr, "%s\n", refusal.c_str());
-    }
+  if (request.run.mode == shell::RunMode::kNone) {
+    if (!request.notice.empty()) std::fprintf(stderr, "%s\n", request.notice.c_str());
     return 0;
   }
   // The sound library would otherwise catch SIGINT and SIGTERM to post a quit event that
   // nothing here reads, and a saver that a screensaver manager stops with SIGTERM would
   // keep running. Set before the library starts; a value from the environment wins.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+  // What a screensaver daemon leaves out of the environment: the session's runtime folder
+  // (or a private one), and no bus of the program's own when no session bus can be reached.
+  desktop::PrepareSessionEnvironment();
   // Over a file size limit a write then fails with EFBIG and the save reports it, instead of
   // the signal ending the program with the settings half-saved.
   std::signal(SIGXFSZ, SIG_IGN);
-  // Without a session bus, the bus library would start one of its own (dbus-launch, and a
-  // bus daemon that outlives the saver) the moment the sound or window library asks for
-  // one. The saver needs none: an address that names no transport makes those requests
-  // fail at once.
-  if (request.mode == shell::RunMode::kSaver) {
-    const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (bus == nullptr || *bus == '\0') setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
-  }
 
   platform::SetLogSink([](std::string_view m) { dg::DebugLog(m); });
-  if (dashed.DrawsIntoWindow()) shell::PrepareHackMode();
+  if (request.DrawsIntoWindow()) shell::PrepareHackMode();
   // A Wayland session gets the saver as a Wayland client of its own; where that cannot be
   // had, the X saver runs on the session's X server, if it has one.
   std::unique_ptr<shell::WaylandSaver> waylandSaver;
-  if (request.mode == shell::RunMode::kSaver && !dashed.DrawsIntoWindow() &&
+  if (request.run.mode == shell::RunMode::kSaver && !request.DrawsIntoWindow() &&
       shell::WaylandSessionWanted()) {
     std::string error;
     waylandSaver = shell::WaylandSaver::Open(error);
@@ -108,16 +99,16 @@ int main(int argc, char** argv) {
   }
   // The preview lives in the control panel's X window: in a Wayland session too it must be
   // an X client (on Xwayland), whichever platform Qt would pick there.
-  if (request.mode == shell::RunMode::kPreview) setenv("QT_QPA_PLATFORM", "xcb", 0);
+  if (request.run.mode == shell::RunMode::kPreview) setenv("QT_QPA_PLATFORM", "xcb", 0);
   platform::Application application(argc, argv);
   application.SetTitle(kApplicationTitle);
 
-  switch (request.mode) {
+  switch (request.run.mode) {
     case shell::RunMode::kSaver: {
-      if (dashed.DrawsIntoWindow()) return shell::RunHackMode(dashed);
+      if (request.DrawsIntoWindow()) return shell::RunHackMode(request);
       shell::SaverFormOptions options;
       options.paths = platform::Paths();
-      options.overrides = dashed.overrides;
+      options.overrides = request.overrides;
       options.seed = shell::SeedFromEnvironment();
       if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
       if (waylandSaver) return waylandSaver->Run(std::move(options));
@@ -125,11 +116,11 @@ int main(int argc, char** argv) {
       return form.Run();
     }
     case shell::RunMode::kPreview:
-      return shell::RunPreviewMode(request.parentWindow);
+      return shell::RunPreviewMode(request.run.parentWindow);
     case shell::RunMode::kSettings:
-      return shell::RunSettingsMode(shell::SettingsShow::kByMessageLoop);
+      return application.Finish(shell::RunSettingsMode(shell::SettingsShow::kByMessageLoop));
     case shell::RunMode::kSettingsShown:
-      return shell::RunSettingsMode(shell::SettingsShow::kExplicitly);
+      return application.Finish(shell::RunSettingsMode(shell::SettingsShow::kExplicitly));
     case shell::RunMode::kNone:
       break;
   }

@@ -39,13 +39,6 @@ int RunSettingsMode(SettingsShow show) {
   return platform::RunMessageLoop(nullptr);
 }
 
-std::string PreviewRequestRefusal(const std::vector<std::string>& args) {
-  if (args.empty() || (args[0] != "/p" && args[0] != "/P")) return {};
-  if (args.size() < 2)
-    return "velmorandi: " + args[0] + " needs the id of the window to show the preview in";
-  return "velmorandi: \"" + args[1] + "\" is not a decimal window id; no preview";
-}
-
 int RunPreviewMode(std::uint64_t parentWindow) {
   if (!platform::ui::ForeignWindow::DisplayIsX11()) {
     std::fprintf(stderr, "velmorandi: the preview needs an X11 display\n");

@@ -3,9 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace shell {
 
@@ -21,10 +19,6 @@ int RunSettingsMode(SettingsShow show);
 // window id that names no window, or a display that is not X11, creates nothing, says so
 // on stderr and ends at once with 0.
 int RunPreviewMode(std::uint64_t parentWindow);
-// For a command line (the arguments after the program name) that asks for a preview but
-// gives no usable window id: the line that says why no preview is shown. Empty for every
-// other command line.
-std::string PreviewRequestRefusal(const std::vector<std::string>& args);
 
 // The still of the saver the preview shows (JPEG bytes, drawn at build time by
 // velmorandi-still).

@@ -1,6 +1,7 @@
 # cmake -DFROM=native/VelmorandiScrData -DTO=windows/VelmorandiScrData -P lay_out_data.cmake
 # Copies the generated data folder for the Windows program: the font alias file stays
-# behind (Windows has the faces themselves), and the text files go from UTF-8 to CP932.
+# behind (Windows has the faces themselves), and the text files go from UTF-8 with LF to
+# CP932 with CR LF, as Windows' own editors write them.
 if(NOT IS_DIRECTORY ${FROM})
   message(FATAL_ERROR "${FROM} is missing: build the native data first (scripts/build-windows does)")
 endif()
@@ -11,8 +12,13 @@ foreach(name IN LISTS names)
     continue()
   endif()
   if(name MATCHES "\\.txt$")
-    execute_process(COMMAND iconv -f UTF-8 -t CP932 INPUT_FILE ${FROM}/${name}
+    file(READ ${FROM}/${name} text)
+    string(REPLACE "\r\n" "\n" text "${text}")
+    string(REPLACE "\n" "\r\n" text "${text}")
+    file(WRITE ${TO}/${name}.crlf "${text}")
+    execute_process(COMMAND iconv -f UTF-8 -t CP932 INPUT_FILE ${TO}/${name}.crlf
                     OUTPUT_FILE ${TO}/${name} RESULT_VARIABLE failed)
+    file(REMOVE ${TO}/${name}.crlf)
     if(failed)
       message(FATAL_ERROR "${FROM}/${name} has text that CP932 cannot hold")
     endif()

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "shell/run_mode.h"
 #include "shell/windows/preview_window.h"
 #include "shell/windows/saver_window.h"
+#include "shell/windows/start_failure.h"
 
 namespace shell {
 // The still of the saver the preview shows (JPEG bytes, drawn by the native build).
@@ -48,8 +50,13 @@ int RunSaver(HINSTANCE instance, std::chrono::steady_clock::time_point started) 
   if (std::getenv(kFirstFrameVariable) != nullptr) options.reportFirstFrameSince = started;
   options.frameCopy = FrameCopyFromEnvironment();
   options.seed = shell::SeedFromEnvironment();
-  shell::TVelmorandiSaverForm form(instance, options);
-  return form.Run();
+  std::unique_ptr<shell::TVelmorandiSaverForm> form;
+  {
+    // A failure of the start-up is shown to the user; one while the saver runs is not.
+    const shell::StartFailureNotice notice;
+    form = std::make_unique<shell::TVelmorandiSaverForm>(instance, options);
+  }
+  return form->Run();
 }
 
 }  // namespace

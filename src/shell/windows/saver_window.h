@@ -1,6 +1,9 @@
 // The saver window on Windows: a top-most pop-up window on which the device goes full screen
-// at 640 x 480 (the display mode changes while the saver runs). A host of the saver runner:
-// it makes the window and hands its key presses and mouse moves to the runner's rules.
+// at 640 x 480 (the display mode changes while the saver runs), or, where the display has no
+// such mode or refuses it, a borderless top-most window showing the frame scaled with its
+// aspect kept on the primary monitor at the monitor's own mode. Every other part of every
+// monitor is covered black. A host of the saver runner: it makes the windows and hands their
+// key presses and mouse moves, in frame pixels, to the runner's rules.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/fs/app_paths.h"
 #include "shell/input_rules.h"
@@ -34,7 +38,7 @@ class TVelmorandiSaverForm final : private SaverHost {
  public:
   // FormCreate: the window, then the runner's start-up; on screen afterwards.
   TVelmorandiSaverForm(HINSTANCE instance, SaverWindowOptions options);
-  // Destroys the window if it still exists (FormDestroy runs then).
+  // Destroys the windows if they still exist (FormDestroy runs then).
   ~TVelmorandiSaverForm();
   TVelmorandiSaverForm(const TVelmorandiSaverForm&) = delete;
   TVelmorandiSaverForm& operator=(const TVelmorandiSaverForm&) = delete;
@@ -47,17 +51,24 @@ class TVelmorandiSaverForm final : private SaverHost {
  private:
   // SaverHost
   HWND DeviceWindow() override { return window_; }
+  void DeviceStarted(SaverDisplay display) override;
   void SetCursor(Cursor cursor) override { ::ShowCursor(cursor == Cursor::kShown); }
   game::Clock& GameClock() override { return clock_; }
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Input on any of the windows; true when the message is handled.
+  bool OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void CoverMonitors(const RECT& except);
   void FramePresenting(IDirect3DDevice9& device);
   // The window is going: the runner's end (timer, session, screen, device).
   void FormDestroy() { runner_.reset(); }
 
+  HINSTANCE instance_;
   std::optional<FrameCopyRequest> frameCopy_;
   HWND window_ = nullptr;
+  std::vector<HWND> covers_;
   LoopClock clock_;
   int framesPresented_ = 0;
   std::unique_ptr<SaverRunner> runner_;

@@ -4,20 +4,26 @@
 # it with status 0, and so does a mouse movement of more than 10 pixels, while the system's
 # request to start a screensaver is swallowed; the chime of the first completed idiom is
 # heard through Wine's sound device, and nothing before it; "/p" draws its still into a
-# window of another program and ends when that window goes. The screenshots stay in OUTDIR
-# for people to look at.
+# window of another program and ends when that window goes. Without its data folder "/s"
+# gives the screen back and says why in one message box. The installer installs without
+# asking, the saver runs from where it put it, and the uninstaller takes it away again. The
+# .scr carries its name, icon, version and manifest. On a 1280 x 720 screen without a
+# 640 x 480 mode the frame is shown scaled between black bars, and the 10-pixel rule counts
+# frame pixels. The screenshots stay in OUTDIR for people to look at.
 #
-# usage: saver_wine_e2e.sh WINE-RUN VELMORANDI.scr DESKTOP_HOST.exe LEAF.bmp OUTDIR
-# Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
+# usage: saver_wine_e2e.sh WINE-RUN VELMORANDI.scr DESKTOP_HOST.exe LEAF.bmp SETUP.exe OUTDIR
+# Exits 77 (skipped) when Xvfb, xdotool, ImageMagick, python3 or wrestool are missing.
 set -u
 wine_run=$1
 scr=$2
 desktop_host=$3
 leaf=$4
-out=$5
+setup=$5
+out=$6
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../support/e2e.sh"
-e2e_require Xvfb xdotool import convert python3
+. "$here/wine_lib.sh"
+e2e_require Xvfb xdotool import convert python3 wrestool
 saver=
 e2e_begin saver
 mkdir -p "$out"
@@ -31,6 +37,8 @@ trap 'WINEPREFIX=$(cd "$prefix" && pwd) wineserver -k 2>/dev/null; e2e_cleanup' 
 
 # Wine reaches the host's files through drive Z:.
 winepath_of() { echo "Z:$1"; }
+# The saver reads a user's own Settei.ini before the one beside it: none is left from before.
+wine_forget_user_files
 
 shot() {
   import -window root "$work/$1.png" 2>/dev/null && convert "$work/$1.png" "$work/$1.ppm" &&
@@ -39,10 +47,7 @@ shot() {
 
 # --- "/s": a frame on the screen and in the back buffer, then a key ends it ---------------
 xdotool mousemove 200 150
-VELMORANDI_COPY_FRAME=20 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/frame.ppm")" \
-  "$wine_run" "$scr" /s >>"$work/saver.log" 2>&1 &
-saver=$!
-for _ in $(seq 300); do [ -s "$work/frame.ppm" ] && break; sleep 0.1; done
+start_saver 20 "$work/frame.ppm" "$scr"
 if [ -s "$work/frame.ppm" ]; then
   cp "$work/frame.ppm" "$out/back_buffer.ppm"
   python3 "$here/../check_frame.py" "$work/frame.ppm" "$leaf" &&
@@ -70,10 +75,7 @@ saver=
 # is within 10 pixels of both in each axis, but the last, which is 11 pixels from the second.
 # The first frame's copy tells that the window is up.
 xdotool mousemove 200 150
-VELMORANDI_COPY_FRAME=1 VELMORANDI_COPY_FRAME_TO="$(winepath_of "$work/up.ppm")" \
-  "$wine_run" "$scr" /s >>"$work/saver.log" 2>&1 &
-saver=$!
-for _ in $(seq 300); do [ -s "$work/up.ppm" ] && break; sleep 0.1; done
+start_saver 1 "$work/up.ppm" "$scr"
 for position in "205 155" "210 160" "195 145"; do
   xdotool mousemove $position
   sleep 0.5
@@ -153,5 +155,107 @@ if [ -s "$work/preview.ppm" ]; then
 else
   fail "the preview drew nothing"
 fi
+
+# --- The resources Windows shows of the .scr -------------------------------------------
+version=$(basename "$setup" .exe)
+version=${version#velmorandi-setup-}
+python3 "$here/scr_resources.py" "$scr" "$version" &&
+  ok "the name, icon, version and manifest are in the .scr, tagged Japanese" ||
+  fail "the .scr lacks resources"
+
+# --- Without its data folder: the screen given back, then one box that says why ---------
+mkdir "$work/nodata"
+cp "$scr" "$work/nodata/"
+WINEDEBUG=+msgbox "$wine_run" "$work/nodata/velmorandi.scr" /s >"$work/nodata.log" 2>&1 &
+saver=$!
+for _ in $(seq 300); do grep -q "MSGBOX_OnInit" "$work/nodata.log" && break; sleep 0.1; done
+text=$(message_box_text "$work/nodata.log")
+if [[ "$text" == スクリーンセーバーを開始できませんでした。*data.qda* ]]; then
+  ok "a message box names the archive: ${text:0:100}"
+else
+  fail "no message box naming the archive (${text:-none})"
+fi
+sleep 0.5
+shown=$(xdotool search --onlyvisible --name "^ヴェルモランディ\$" 2>/dev/null | wc -l)
+[ "$shown" -eq 1 ] && ok "only the box is on the screen" ||
+  fail "$shown windows of the saver are on the screen with the box"
+xdotool key Return
+if wait_end "$saver" 10; then
+  [ "$status" -eq 1 ] && ok "closing the box ends the saver with status 1" ||
+    fail "the saver ended with status $status"
+else
+  fail "the saver did not end when the box was closed"
+fi
+saver=
+
+# --- The installer: silent, the saver runs from the system folder, the uninstaller -------
+system32=$(wine_unix_path 'C:\windows\system32')
+"$wine_run" "$(winepath_of "$setup")" /S >>"$work/saver.log" 2>&1 &&
+  [ -f "$system32/velmorandi.scr" ] && [ -f "$system32/VelmorandiScrData/data.qda" ] &&
+  ok "the installer puts the saver and its data into the system folder" ||
+  fail "the silent install did not put the saver in place"
+registered=$("$wine_run" reg query \
+  'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmorandi' 2>/dev/null | tr -d '\r')
+for value in DisplayName "DisplayVersion.*$version" Publisher EstimatedSize DisplayIcon \
+  UninstallString; do
+  grep -q "$value" <<<"$registered" || fail "Programs and Features lacks $value"
+done
+start_saver 2 "$work/installed.ppm" 'C:\windows\system32\velmorandi.scr'
+python3 "$here/../check_frame.py" "$work/installed.ppm" "$leaf" &&
+  ok "the installed saver draws the board" || fail "the installed saver drew no board"
+xdotool key space
+expect_end "$saver" 10 "a key ends the installed saver" "the installed saver did not end"
+saver=
+settings=$(wine_user_folder APPDATA)/Velmorandi/Settei.ini
+mkdir -p "$(dirname "$settings")" && printf '[Settei]\r\nSpeed=3\r\n' >"$settings"
+"$wine_run" 'C:\Program Files\Velmorandi\uninstall.exe' /S >>"$work/saver.log" 2>&1
+# The uninstaller runs on from a copy of itself in the temporary folder.
+installed() { [ -e "$system32/velmorandi.scr" ] || [ -e "$system32/VelmorandiScrData" ]; }
+for _ in $(seq 200); do installed || break; sleep 0.1; done
+if installed; then
+  fail "the uninstaller left the saver in the system folder"
+elif "$wine_run" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmorandi' \
+  >/dev/null 2>&1; then
+  fail "the uninstaller left its entry in Programs and Features"
+else
+  ok "the uninstaller removes the saver, its data and its entry"
+fi
+[ -f "$settings" ] && ok "the user's settings stay" || fail "the uninstaller removed the user's settings"
+wine_forget_user_files
+
+# --- A screen without a 640 x 480 mode: the frame scaled between black bars ---------------
+# 1280 x 720 is the server's only mode: the frame is 960 x 720 at x = 160, 1.5 screen pixels
+# a frame pixel. 15 screen pixels are 10 frame pixels, 17 are 11.
+WINEPREFIX=$(cd "$prefix" && pwd) wineserver -k 2>/dev/null
+first_xvfb=$xvfb
+start_xvfb 200 259 1280x720x24 +extension GLX || { fail "no wide X server"; e2e_end "$work/saver.log" ""; }
+wide_xvfb=$xvfb
+xvfb=$first_xvfb
+trap 'WINEPREFIX=$(cd "$prefix" && pwd) wineserver -k 2>/dev/null; kill "$wide_xvfb" 2>/dev/null; e2e_cleanup' EXIT
+export VM_WINE_DISPLAY=$DISPLAY
+xdotool mousemove 600 300
+start_saver 10 "$work/scaled.ppm" "$scr"
+sleep 0.5
+import -window root "$work/wide.png" 2>/dev/null && cp "$work/wide.png" "$out/scaled.png"
+convert "$work/wide.png" -crop 960x720+160+0 +repage -resize 640x480! "$work/inner.ppm"
+python3 "$here/../check_frame.py" "$work/inner.ppm" "$leaf" &&
+  ok "the board is drawn scaled to 960 x 720 in the middle" || fail "no scaled board in the middle"
+python3 "$here/same_scene.py" "$work/inner.ppm" "$work/scaled.ppm" >/dev/null &&
+  ok "the middle shows the back buffer's frame" || fail "the middle is not the frame"
+bars=$(convert "$work/wide.png" \( +clone -crop 160x720+0+0 \) \( -clone 0 -crop 160x720+1120+0 \) \
+  -delete 0 -append -format '%[fx:maxima]' info: 2>/dev/null)
+[ "$bars" = 0 ] && ok "the bars beside it are black" || fail "the bars are not black ($bars)"
+xdotool mousemove 615 315
+sleep 0.5
+kill -0 "$saver" 2>/dev/null && ok "10 frame pixels (15 screen pixels) keep it" ||
+  fail "10 frame pixels ended the scaled saver"
+xdotool key space
+expect_end "$saver" 10 "a key ends the scaled saver" "a key did not end the scaled saver"
+xdotool mousemove 600 300
+start_saver 1 "$work/scaled.ppm" "$scr"
+sleep 0.5
+xdotool mousemove 617 300
+expect_end "$saver" 10 "11 frame pixels end it" "11 frame pixels did not end the scaled saver"
+saver=
 
 e2e_end "$work/saver.log" "all Windows end-to-end checks passed"

@@ -15,7 +15,7 @@ class MusicOutput {
 
   // Waits in real time for the piece playing to end by itself.
   bool WaitForEnd() {
-    return WaitUntil([] { return DeviceMode() == "stopped"; }, 5000);
+    return WaitUntil([] { return DeviceMode() == "stopped"; }, kAudioWaitLimitMs);
   }
 
   // Closes the device and checks that the pieces played were heard.

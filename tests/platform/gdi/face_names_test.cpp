@@ -30,12 +30,14 @@ TEST_F(FaceNameTest, WindowsFaceNamesDrawTheGlyphsOfTheirIpaFace) {
     EXPECT_TRUE(windows.rows == ipa.rows) << "the bitmaps differ";
     EXPECT_EQ(windows.metrics.gmCellIncX, ipa.metrics.gmCellIncX);
     EXPECT_TRUE(IsInstalledScreenFont(name.windows));
+    EXPECT_TRUE(IsJapaneseScreenFont(name.windows));
     EXPECT_TRUE(std::find(installed.begin(), installed.end(), name.windows) != installed.end());
   }
   // A substitute that drew every name with one face would pass the loop above.
   EXPECT_NE(GlyphOf(ContextWith("ＭＳ Ｐ明朝", -21), kShi).rows,
             GlyphOf(ContextWith("ＭＳ Ｐゴシック", -21), kShi).rows);
   EXPECT_FALSE(IsInstalledScreenFont("ｍｓ ｐ明朝"));
+  EXPECT_FALSE(IsJapaneseScreenFont("ｍｓ ｐ明朝"));
 }
 
 TEST(CharacterHeightFromPoints, ConvertsAtNinetySixDotsPerInch) {

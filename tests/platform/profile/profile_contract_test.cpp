@@ -1,6 +1,10 @@
 // What the settings files do on every system, whoever reads and writes the file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "platform/fs/fs.h"
 #include "platform/profile/profile.h"
 #include "platform/text/text.h"
@@ -48,6 +52,33 @@ TEST(IniFile, BatchedWritesReachTheFileAtCommit) {
   EXPECT_EQ(IniFile(path).ReadInteger("Picture", "Count", 0), 2);
 }
 
+// A commit replaces the file in one step: on success nothing else is left in the folder, and
+// a refused one leaves the file byte for byte as it was.
+TEST(IniFile, ACommitIsAllOrNothing) {
+  TempDir temp;
+  const std::string original = "; mine\r\n[Picture]\r\nCount=2\r\n";
+  const std::string path = temp.Write("Settei.ini", original);
+  const auto commitFifty = [&path] {
+    IniFile ini(path, IniWrites::kOnCommit);
+    for (int i = 0; i < 50; ++i) ini.WriteString("Picture", std::to_string(i + 3), "x");
+    ini.WriteInteger("Picture", "Count", 52);
+    ini.Commit();
+  };
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  EXPECT_THROW(commitFifty(), IniWriteError);
+  EXPECT_EQ(ReadWholeFile(path), original);
+  EXPECT_EQ(temp.Names(), std::vector<std::string>{"Settei.ini"});
+
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+  commitFifty();
+  const IniFile fresh(path);
+  EXPECT_EQ(fresh.ReadString("Picture", "52", ""), "x");
+  EXPECT_EQ(fresh.ReadInteger("Picture", "Count", 0), 52);
+  EXPECT_EQ(temp.Names(), std::vector<std::string>{"Settei.ini"});
+}
+
 TEST(IniFile, RefusedWritesThrowAndChangeNothing) {
   TempDir temp;
   const std::string original = "[A]\r\nx=1\r\n";
@@ -61,7 +92,8 @@ TEST(IniFile, RefusedWritesThrowAndChangeNothing) {
     ini.WriteBool("A", "x", true);
     FAIL() << "no exception";
   } catch (const IniWriteError& error) {
-    EXPECT_EQ(std::string(error.what()), temp.File("none/Settei.ini") + " に書き込めません");
+    EXPECT_EQ(std::string(error.what()),
+              DisplayPath(temp.File("none/Settei.ini")) + " に書き込めません");
   }
 }
 

@@ -112,6 +112,8 @@ TEST(ProfileWrite, ChangesOnlyTheLinesItMust) {
       {"remove key takes every copy", "A", "x", nullptr, "[A]\nx=1\ny=2\nX=3\n", "[A]\ny=2\n"},
       {"remove section takes its lines and every copy", "A", nullptr, nullptr,
        ";top\n[A]\nx=1\n;in A\n[B]\ny=2\n[a]\nz=3\n", ";top\n[B]\ny=2\n"},
+      {"removing the first section takes the byte-order mark", "A", nullptr, nullptr,
+       "\xEF\xBB\xBF[A]\r\nx=1\r\n[B]\r\ny=2", "[B]\ny=2\n"},
       {"Japanese value", "Font", "Name", "ＭＳ Ｐ明朝", "", "[Font]\nName=ＭＳ Ｐ明朝\n"},
       {"empty value", "A", "x", "", "[A]\nx=1\n", "[A]\nx=\n"},
   };
@@ -123,6 +125,24 @@ TEST(ProfileWrite, ChangesOnlyTheLinesItMust) {
     EXPECT_EQ(WritePrivateProfileStringA(c.section, c.key, c.value, file.c_str()), 1);
     EXPECT_EQ(ReadWholeFile(file), c.after);
   }
+}
+
+// Writes to one document in a row: each finds the lines that the earlier ones moved.
+TEST(IniFile, WritesInARowFindTheLinesEarlierOnesMoved) {
+  TempDir temp;
+  const std::string file = temp.File("Settei.ini");
+  WriteFile(file, "\xEF\xBB\xBF[A]\r\na=1\r\n; B follows\r\n[B]\r\nb=1\r\n[C]\r\nc=1");
+  IniFile ini(file, IniWrites::kOnCommit);
+  ini.WriteString("A", "a", "a longer value");
+  ini.WriteString("A", "new", "1");
+  ini.WriteString("B", "b", "");
+  ini.WriteString("D", "d", "4");
+  ini.WriteString("C", "c2", "3");
+  ini.WriteString("a", "A", "5");
+  EXPECT_EQ(ini.ReadString("C", "C2", ""), "3");
+  ini.Commit();
+  EXPECT_EQ(ReadWholeFile(file),
+            "\xEF\xBB\xBF[A]\na=5\nnew=1\n; B follows\n[B]\nb=\n[C]\nc=1\nc2=3\n[D]\nd=4\n");
 }
 
 TEST(ProfileWrite, CreatesTheFileAndReadsBackWhatItWrote) {

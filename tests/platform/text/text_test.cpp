@@ -150,18 +150,28 @@ TEST(AnsiLowerCase, LowersSingleByteLettersOnly) {
   for (const auto& c : cases) EXPECT_EQ(AnsiLowerCase(c.in), c.out);
 }
 
-TEST(DecodeTextFile, ValidUtf8IsKeptAndItsByteOrderMarkDropped) {
+// On every system: the rest of the file reads as it would without the mark.
+TEST(DecodeTextFile, ALeadingByteOrderMarkIsDropped) {
+  const std::string mark(kUtf8ByteOrderMark);
+  for (const std::string& text :
+       {std::string(), std::string("Jukugo=1\r\n"), Utf8ToAnsi("四字熟語\r\nよじじゅくご\r\n")}) {
+    EXPECT_EQ(DecodeTextFile(mark + text), DecodeTextFile(text)) << text;
+  }
+  // Only the leading mark is a byte-order mark.
+  EXPECT_NE(DecodeTextFile("a" + mark), "a");
+  EXPECT_NE(DecodeTextFile("a\n" + mark), "a\n");
+}
+
+// The cases below are Linux's reading of each line as UTF-8 when it is valid, else CP932.
+TEST(LinuxTextFile, ValidUtf8IsKeptAndItsByteOrderMarkDropped) {
   EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBF"
                            "四字\r\n"),
             "四字\r\n");
   EXPECT_EQ(DecodeTextFile("四字"), "四字");
-  EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBF"), "");
-  EXPECT_EQ(DecodeTextFile(""), "");
-  // Only the leading mark is a byte-order mark.
   EXPECT_EQ(DecodeTextFile("a\xEF\xBB\xBF"), "a\xEF\xBB\xBF");
 }
 
-TEST(DecodeTextFile, Cp932AndUtf8FilesOfTheSameTextDecodeAlike) {
+TEST(LinuxTextFile, Cp932AndUtf8FilesOfTheSameTextDecodeAlike) {
   const std::string utf8 = "一石二鳥\nいっせきにちょう\n一つのことで二つの利益\n";
   const std::string ansi = Utf8ToAnsi(utf8);
   ASSERT_NE(ansi, utf8);
@@ -170,7 +180,7 @@ TEST(DecodeTextFile, Cp932AndUtf8FilesOfTheSameTextDecodeAlike) {
   EXPECT_EQ(DecodeTextFile(utf8), utf8);
 }
 
-TEST(DecodeTextFile, EachLineByItselfAndLosslessOnlyWhenTheBytesComeBack) {
+TEST(LinuxTextFile, EachLineByItselfAndLosslessOnlyWhenTheBytesComeBack) {
   const struct {
     const char* name;
     std::string line;
@@ -205,7 +215,7 @@ double ThreadSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-TEST(DecodeTextFile, BytesOfNoEncodingCostNoMoreThanText) {
+TEST(LinuxTextFile, BytesOfNoEncodingCostNoMoreThanText) {
   // 512 KB that neither UTF-8 nor CP932 decodes, beside as many bytes of CP932 text as the
   // reference: every refused byte must not cost a round of the converter.
   const std::string text = Utf8ToAnsi("一石二鳥、温故知新。") + "\n";

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # usage: on_xvfb.sh SUITE: runs the suite on a 1920 x 1080 Xvfb, then on one without the
-# RENDER extension. Exits 77 (skipped) when Xvfb is missing.
+# RENDER extension. Exits 77 (skipped) when Xvfb is missing, outside CI.
 set -u
-command -v Xvfb >/dev/null 2>&1 || { echo "skipped: Xvfb is not installed"; exit 77; }
+. "$(dirname "$0")/../../support/e2e.sh"
+e2e_require Xvfb
 . "$(dirname "$0")/../../../scripts/xvfb.sh"
 status=0
 for server in "" "-extension RENDER"; do

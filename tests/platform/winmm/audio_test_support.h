@@ -159,6 +159,10 @@ inline int PeakOf(const std::vector<std::int16_t>& samples, std::size_t begin = 
   return peak;
 }
 
+// How long a test waits for the audio to reach a state before it fails. Only a failure
+// waits this long: a wait returns as soon as its state is there, however loaded the machine.
+inline constexpr int kAudioWaitLimitMs = 30000;
+
 // Waits in real time, polling `done` every 10 ms, for at most `limitMs`; returns `done()`.
 inline bool WaitUntil(const std::function<bool()>& done, int limitMs) {
   for (int waited = 0; waited < limitMs; waited += 10) {

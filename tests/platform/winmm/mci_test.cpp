@@ -51,7 +51,7 @@ TEST_F(MciTest, EveryCommandOfThePlayerInItsOrder) {
   EXPECT_EQ(Mode(), "stopped");
   EXPECT_EQ(mciSendStringA("play FILE", nullptr, 0, nullptr), 0u);
   EXPECT_EQ(Mode(), "playing");
-  ASSERT_TRUE(WaitUntil(Ended, 5000)) << "the piece never ended";
+  ASSERT_TRUE(WaitUntil(Ended, kAudioWaitLimitMs)) << "the piece never ended";
   // At its end a piece stays there: play alone plays nothing, a rewind first does.
   EXPECT_EQ(mciSendStringA("play FILE", nullptr, 0, nullptr), 0u);
   EXPECT_EQ(Mode(), "stopped");

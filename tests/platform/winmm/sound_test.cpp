@@ -25,7 +25,7 @@ TEST(SndPlaySound, AsyncWavReachesTheAudioDevice) {
   DiskAudio audio(temp.File("out.raw"));
   EXPECT_EQ(sndPlaySoundA(temp.File("chime.wav").c_str(), kSaverFlags), 1);
   // Returned at once: the sound is still to be heard. Let it play out.
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  ASSERT_TRUE(audio.WaitForVoiceToEnd());
   EXPECT_GT(PeakOf(audio.CloseAndReadSamples()), kAudiblePeak);
 }
 
@@ -35,14 +35,13 @@ TEST(SndPlaySound, ANewSoundCutsOffTheOneStillPlaying) {
   WriteBytes(temp.File("quiet.wav"), MakeWav(50, 440, 0.0));
   DiskAudio audio(temp.File("out.raw"));
   ASSERT_EQ(sndPlaySoundA(temp.File("long.wav").c_str(), kSaverFlags), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  ASSERT_TRUE(audio.WaitUntilHeard());
   ASSERT_EQ(sndPlaySoundA(temp.File("quiet.wav").c_str(), kSaverFlags), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(600));
-  const auto samples = audio.CloseAndReadSamples();
-  ASSERT_GT(samples.size(), 500 * kSamplesPerMs);
-  EXPECT_GT(PeakOf(samples), kAudiblePeak);  // the long one was heard at first
-  // Its remaining 2.7 s would fill the end of the file had it not been replaced.
-  EXPECT_EQ(PeakOf(samples, samples.size() - 200 * kSamplesPerMs), 0);
+  // Everything from here on was mixed after the quiet sound replaced the long one: had it not,
+  // the rest of the long one's 3 s would be there.
+  const std::size_t replaced = audio.SamplesSoFar() + kSamplesInFlight;
+  ASSERT_TRUE(audio.WaitForSamples(replaced + 300 * kSamplesPerMs));
+  EXPECT_EQ(PeakOf(audio.CloseAndReadSamples(), replaced), 0);
 }
 
 TEST(SndPlaySound, NothingPlayableReturnsFalse) {
@@ -54,7 +53,8 @@ TEST(SndPlaySound, NothingPlayableReturnsFalse) {
     EXPECT_EQ(sndPlaySoundA(temp.File("missing.wav").c_str(), kSaverFlags), 0);
     EXPECT_EQ(sndPlaySoundA(temp.File("junk.wav").c_str(), kSaverFlags), 0);
     EXPECT_EQ(sndPlaySoundA(temp.File("").c_str(), kSaverFlags), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    // The device ran long enough to have played the start of anything it was given.
+    ASSERT_TRUE(audio.WaitForSamples(kSamplesInFlight + 100 * kSamplesPerMs));
     EXPECT_EQ(PeakOf(audio.CloseAndReadSamples()), 0);
   }
   {
@@ -108,25 +108,23 @@ TEST(SndPlaySound, PlaysOnWhenMusicTakesTheDevice) {
   // The mixer is loaded for music only. A sound playing when it takes over the device
   // carries on through it, and later sounds play through it too. The disk driver starts
   // its file afresh when the mixer reopens the device, so the file holds what followed.
-  struct Case {
-    const char* name;
-    int beforeSwitchMs;  // -1: the sound starts after the switch
-  };
-  for (const Case c : {Case{"switch during the sound", 150}, Case{"sound after the switch", -1}}) {
-    SCOPED_TRACE(c.name);
+  enum class Start { kBeforeTheSwitch, kAfterTheSwitch };
+  for (const Start start : {Start::kBeforeTheSwitch, Start::kAfterTheSwitch}) {
+    SCOPED_TRACE(start == Start::kBeforeTheSwitch ? "switch during the sound"
+                                                  : "sound after the switch");
     TempDir temp;
     WriteBytes(temp.File("long.wav"), MakeWav(1500, 440, 0.5));
     DiskAudio audio(temp.File("out.raw"));
     ASSERT_TRUE(AudioDeviceOpen());
-    if (c.beforeSwitchMs >= 0) {
+    if (start == Start::kBeforeTheSwitch) {
       ASSERT_EQ(sndPlaySoundA(temp.File("long.wav").c_str(), kSaverFlags), 1);
-      std::this_thread::sleep_for(std::chrono::milliseconds(c.beforeSwitchMs));
+      ASSERT_TRUE(audio.WaitUntilHeard());  // partly played
     }
     ASSERT_TRUE(MidiAvailable());
-    if (c.beforeSwitchMs < 0) {
+    if (start == Start::kAfterTheSwitch) {
       ASSERT_EQ(sndPlaySoundA(temp.File("long.wav").c_str(), kSaverFlags), 1);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ASSERT_TRUE(audio.WaitForSamples(kSamplesInFlight + 200 * kSamplesPerMs));
     EXPECT_GT(PeakOf(audio.CloseAndReadSamples()), kAudiblePeak);
   }
 }

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/fs/fs.h"
 #include "platform/profile/profile.h"
@@ -78,9 +79,11 @@ TEST_F(DialogLogicTest, ShowLoadsTheControlsAndCloseWritesThemBack) {
 
   EXPECT_EQ(view_.itemIndex, 0);
   EXPECT_TRUE(view_.controls[C::kBtnSingle].enabled);
+  // Shown as the system's users write paths.
   EXPECT_EQ(view_.controls[C::kLblMusicName].text,
-            "指定曲: C:/音楽/朝の散歩...DEFGHIJKLMNOPQRS.mid");
-  EXPECT_EQ(view_.controls[C::kLblRandomFolda].text, "指定フォルダ: D:/曲");
+            "指定曲: " + platform::DisplayPath("C:/音楽/朝の散歩...DEFGHIJKLMNOPQRS.mid"));
+  EXPECT_EQ(view_.controls[C::kLblRandomFolda].text,
+            "指定フォルダ: " + platform::DisplayPath("D:/曲"));
   EXPECT_EQ(view_.controls[C::kLblFontName].text, "設定書体: ＭＳ Ｐゴシック ");
   ASSERT_TRUE(view_.labelFont);
   EXPECT_EQ(view_.labelFont->style, 3);
@@ -159,6 +162,135 @@ TEST_F(DialogLogicTest, TheWallpaperListIsWrittenInItsOrderEachTimeTheDialogClos
   EXPECT_EQ(Key("Picture", "3"), "C:/壁紙/二.bmp");
   EXPECT_EQ(Key("Picture", "4"), "C:/壁紙/二.bmp");
   EXPECT_EQ(Key("Picture", "5"), "c");  // beyond Count: left, never read
+}
+
+// A second settings dialog on the same folder, as a second start of the program makes it.
+struct SecondDialog {
+  SecondDialog(FakeDialogServices& services, const platform::AppPaths& paths)
+      : logic(view, services, paths), pictures(services, paths), pictureView(pictures) {
+    view.logic = &logic;
+    logic.SetPictureDialog(pictureView, pictures);
+  }
+  FakeSetteiView view;
+  SetteiLogic logic;
+  PictureSelectLogic pictures;
+  FakePictureView pictureView;
+};
+
+// Both shown, A changed and closed first, then B: each close writes only what its own
+// dialog changed, so B does not write back A's old values.
+TEST_F(DialogLogicTest, TwoDialogsOnOneFileKeepEachOthersChanges) {
+  using Change = std::function<void(FakeSetteiView&)>;
+  const auto tick = [](C box, bool on) {
+    return [=](FakeSetteiView& v) { v.SetChecked(box, on); };
+  };
+  const auto slide = [](C slider, int to) {
+    return [=](FakeSetteiView& v) { v.SetPosition(slider, to); };
+  };
+  struct Case {
+    const char* name;
+    std::optional<std::string> settings;  // none: no Settei.ini when both are shown
+    Change a, b;
+    std::vector<std::pair<std::string, std::string>> keys;  // Settei's after both closed
+  };
+  const std::string stored = "[Settei]\nSpeed=5\nWaitTime=5\nIkisakiHyoji=1\nImiHyoji=1\n";
+  const Case cases[] = {
+      {"one box each",
+       stored,
+       tick(C::kCheckBoxIkisaki, false),
+       tick(C::kCheckBoxImiHyoji, false),
+       {{"IkisakiHyoji", "0"}, {"ImiHyoji", "0"}, {"Speed", "5"}}},
+      {"one slider each",
+       stored,
+       slide(C::kTrackBarSpeed, 2),
+       slide(C::kTrackBarWaitTime, 9),
+       {{"Speed", "2"}, {"WaitTime", "9"}}},
+      {"no file at first: A's close makes it, B keeps it",
+       std::nullopt,
+       slide(C::kTrackBarWaitTime, 1),
+       tick(C::kCheckBoxImiHyoji, false),
+       {{"WaitTime", "1"}, {"ImiHyoji", "0"}, {"IkisakiHyoji", "1"}, {"Speed", "5"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(Data("Settei.ini"));
+    if (c.settings) WriteSettings(*c.settings);
+    SecondDialog a(fake_, paths_), b(fake_, paths_);
+    a.logic.FormShow();
+    b.logic.FormShow();
+    c.a(a.view);
+    a.logic.FormClose();
+    c.b(b.view);
+    b.logic.FormClose();
+    for (const auto& [key, value] : c.keys) EXPECT_EQ(Key("Settei", key), value) << key;
+  }
+}
+
+// A wallpaper list another dialog stored after this one was shown stays, and so does its
+// switch: this dialog neither writes its older list back nor turns the wallpapers off.
+TEST_F(DialogLogicTest, AWallpaperListStoredByAnotherDialogStays) {
+  WriteSettings("[Picture]\nAdd=0\nCount=0\n");
+  SecondDialog other(fake_, paths_);
+  logic_.FormShow();
+  other.logic.FormShow();
+  fake_.pictureAnswer = {"C:/壁紙/新.jpg"};
+  fake_.duringModal = [&](platform::ui::ModalDialog&) { other.pictures.BtnSanshoClick(); };
+  other.view.SetChecked(C::kCheckBoxHaikei, true);
+  other.logic.FormClose();
+  fake_.duringModal = nullptr;
+  logic_.BtnHaikeiClick();  // shown and closed unchanged
+  logic_.FormClose();
+  EXPECT_EQ(Key("Picture", "Add"), "1");
+  EXPECT_EQ(Key("Picture", "Count"), "1");
+  EXPECT_EQ(Key("Picture", "3"), "C:/壁紙/新.jpg");
+}
+
+TEST_F(DialogLogicTest, ACountBeyondTheStoredPicturesWritesNoEmptyEntries) {
+  WriteSettings("[Picture]\nAdd=1\nCount=2147483647\n3=C:/a.jpg\n4=\n5=C:/b.jpg\n");
+  logic_.FormShow();
+  EXPECT_EQ(pictures_.Entries(), (std::vector<std::string>{"C:/a.jpg", "C:/b.jpg"}));
+  fake_.pictureAnswer = {"C:/c.jpg"};
+  fake_.duringModal = [&](platform::ui::ModalDialog&) { pictures_.BtnSanshoClick(); };
+  logic_.BtnHaikeiClick();  // a picture is added: the whole list is written, without gaps
+  EXPECT_EQ(Key("Picture", "Count"), "3");
+  EXPECT_EQ(Key("Picture", "3"), "C:/a.jpg");
+  EXPECT_EQ(Key("Picture", "4"), "C:/b.jpg");
+  EXPECT_EQ(Key("Picture", "5"), "C:/c.jpg");
+  EXPECT_EQ(Key("Picture", "6"), std::nullopt);
+}
+
+TEST_F(DialogLogicTest, AFileNothingCanOpenIsNamedInAMessage) {
+  Write(Data("追加問題.txt"), "");
+  struct Case {
+    const char* name;
+    void (SetteiLogic::*click)();
+    bool openFails;
+    bool noEditor;
+    bool startFails;
+    std::string unopened;  // "" when it opens
+  };
+  const Case cases[] = {
+      {"help", &SetteiLogic::BtnHelpClick, true, false, false, Data("ReadMe.txt")},
+      {"link", &SetteiLogic::LblURLClick, true, false, false, Data("ReadMe.txt")},
+      {"help opens", &SetteiLogic::BtnHelpClick, false, false, false, ""},
+      {"no editor", &SetteiLogic::BtnTuikaClick, false, true, true, Data("追加問題.txt")},
+      {"editor fails", &SetteiLogic::BtnTuikaClick, false, false, true, Data("追加問題.txt")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake_ = FakeDialogServices();
+    fake_.openFails = c.openFails;
+    if (c.noEditor) fake_.editorCommand.reset();
+    fake_.startFails = c.startFails;
+    (logic_.*c.click)();
+    if (c.unopened.empty()) {
+      EXPECT_TRUE(fake_.messages.empty());
+      continue;
+    }
+    ASSERT_EQ(fake_.messages.size(), 1u);
+    EXPECT_EQ(fake_.messages[0], CannotOpenMessage(c.unopened));
+    EXPECT_NE(fake_.messages[0].find(platform::DisplayPath(c.unopened)), std::string::npos);
+  }
 }
 
 TEST(FolderHasMidiOnThisSystem, SearchesEveryFolderBelowOnce) {

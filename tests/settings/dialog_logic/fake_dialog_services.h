@@ -44,6 +44,7 @@ class FakeDialogServices : public platform::ui::DialogServices {
 
   std::optional<std::vector<std::string>> editorCommand = std::vector<std::string>{"editor"};
   bool startFails = false;
+  bool openFails = false;  // nothing opens a file with its default program
   int editorPolls = 2;
   std::function<void()> whileEditing;
 
@@ -116,7 +117,7 @@ class FakeDialogServices : public platform::ui::DialogServices {
   }
   bool OpenWithDefaultProgram(const std::string& target) override {
     opened.push_back(target);
-    return true;
+    return !openFails;
   }
 
  private:

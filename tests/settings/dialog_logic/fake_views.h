@@ -29,6 +29,10 @@ class FakeSetteiView : public SetteiView {
          {C::kBtnSingle, C::kBtnRandom, C::kBtnHaikei, C::kCheckBoxQuarnel, C::kCheckBoxBrisolt}) {
       controls[off].enabled = false;
     }
+    for (const C start :
+         {C::kTrackBarSpeed, C::kTrackBarWaitTime, C::kCheckBoxYusen, C::kCheckBoxHaikei}) {
+      controls[start];  // as the window starts them
+    }
     controls[C::kCheckBoxIkisaki].checked = controls[C::kCheckBoxImiHyoji].checked = true;
     controls[C::kLblKakunin].visible = false;
   }

@@ -2,16 +2,17 @@
 // what each handler reads and writes, and how FormShow sets up the controls.
 #include <sys/stat.h>
 
-#include <QFontDatabase>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 
+#include "platform/gdi/gdi.h"
 #include "platform/ui/dialogs/linux/font_faces.h"
 #include "settings/dialogs/dialog_fixture.h"
 #include "settings/dialogs/shorten_path.h"
 #include "settings/dialogs/user_words_export.h"
+#include "settings/settings_store.h"
 
 namespace settings::testing {
 namespace {
@@ -83,17 +84,36 @@ TEST_F(SetteiFormTest, FormShowKeepsSlidersInRangeAndMissingSiblingsDisabled) {
   EXPECT_EQ(form_->LblFontName->text(), QStringLiteral("設定書体: ＭＳ Ｐ明朝 "));
 }
 
-TEST_F(SetteiFormTest, AStoredFaceTheSaverWouldReplaceShowsAsTheDefault) {
-  // An installed face without Japanese characters: the saver draws IPA P明朝 instead.
-  const QStringList families = QFontDatabase::families();
-  const auto latin = std::find_if(families.begin(), families.end(), [](const QString& family) {
-    return !platform::ui::IsDrawableFace(family.toStdString());
+// The label and the saver's texts take a stored face by one rule: an installed face that
+// draws no Japanese (or none at all) is taken by neither, which both show in ＭＳ Ｐ明朝 bold.
+TEST_F(SetteiFormTest, TheLabelAndTheSaverTakeTheSameStoredFaces) {
+  const std::vector<std::string> installed = platform::gdi::InstalledScreenFonts();
+  const auto latin = std::find_if(installed.begin(), installed.end(), [](const std::string& face) {
+    return !platform::gdi::IsJapaneseScreenFont(face);
   });
-  ASSERT_NE(latin, families.end());
-  WriteSettings("[Font]\nName=" + latin->toStdString() + "\n");
-  CreateForms();
-  form_->show();
-  EXPECT_EQ(form_->LblFontName->text(), QStringLiteral("設定書体: ＭＳ Ｐ明朝"));
+  ASSERT_NE(latin, installed.end());
+  const struct {
+    std::string face;
+    bool taken;
+  } cases[] = {
+      {*latin, false}, {"No Such Face", false}, {"IPAPGothic", true}, {"ＭＳ Ｐ明朝", true}};
+  WriteFile(Data("record.dat"), std::string(1, '\x01'));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.face);
+    WriteSettings("[Font]\nName=" + c.face + "\n");
+    CreateForms();
+    form_->show();
+    const SaverSettings saver = ReadSaverSettings(Paths(), 0, [](const std::string& face) {
+      return platform::gdi::IsJapaneseScreenFont(face);
+    });
+    ASSERT_EQ(saver.font.has_value(), c.taken);
+    if (c.taken) {
+      EXPECT_EQ(form_->LblFontName->text(), QString::fromStdString("設定書体: " + c.face + " "));
+      EXPECT_EQ(saver.font->style, std::optional<std::uint8_t>(kFontBold));
+    } else {
+      EXPECT_EQ(form_->LblFontName->text(), QStringLiteral("設定書体: ＭＳ Ｐ明朝"));
+    }
+  }
 }
 
 TEST_F(SetteiFormTest, StoredModesWithoutTheirPathsAskForThemWhileShowing) {
@@ -159,14 +179,10 @@ TEST_F(SetteiFormTest, WithoutASettingsFileTheControlsKeepTheirStartAndCloseCrea
   EXPECT_FALSE(platform::FileExists(SettingsPath()));
 
   form_->close();
-  EXPECT_EQ(Key("Settei", "Speed"), "5");
-  EXPECT_EQ(Key("Settei", "WaitTime"), "5");
-  EXPECT_EQ(Key("Settei", "IkisakiHyoji"), "1");
-  EXPECT_EQ(Key("Settei", "ImiHyoji"), "1");
-  EXPECT_EQ(Key("TuikaJukugo", "Yusen"), "0");
-  EXPECT_EQ(Key("TuikaJukugo", "Quarnel"), "0");
-  EXPECT_EQ(Key("TuikaJukugo", "Brisolt"), "0");
-  EXPECT_EQ(Key("Picture", "Add"), std::nullopt);
+  // Every closing key, in the order the close has always written them.
+  EXPECT_EQ(platform::ReadWholeFile(SettingsPath()),
+            "[TuikaJukugo]\nYusen=0\nQuarnel=0\nBrisolt=0\n"
+            "[Settei]\nSpeed=5\nWaitTime=5\nIkisakiHyoji=1\nImiHyoji=1\n");
 }
 
 TEST_F(SetteiFormTest, AListWithoutValidIdiomsDisablesTheWordOptionsAndCloseWritesZero) {
@@ -423,6 +439,12 @@ TEST_F(SetteiFormTest, HelpAndTheLinkUnderTheBannerOpenTheReadMe) {
   form_->BtnHelpClick();
   form_->LblURLClick();
   EXPECT_EQ(fake_.opened, (std::vector<std::string>{Data("ReadMe.txt"), Data("ReadMe.txt")}));
+  EXPECT_TRUE(fake_.messages.empty());
+  fake_.openFails = true;
+  form_->BtnHelpClick();
+  form_->LblURLClick();
+  const std::string noOpener = CannotOpenMessage(Data("ReadMe.txt"));
+  EXPECT_EQ(fake_.messages, (std::vector<std::string>{noOpener, noOpener}));
   form_->LblURLMouseMove();
   EXPECT_EQ(form_->LblURL->palette().color(QPalette::WindowText), QColor(0x80, 0x00, 0x80));
   form_->FormMouseMove();
@@ -467,7 +489,7 @@ TEST_F(SetteiFormTest, AnEditorThatCannotStartIsReportedAndChangesNothing) {
     if (noEditorFound) fake_.editorCommand.reset();
     fake_.startFails = true;
     form_->BtnTuikaClick();
-    EXPECT_EQ(fake_.messages, std::vector<std::string>{"追加問題.txt を開けませんでした。"});
+    EXPECT_EQ(fake_.messages, std::vector<std::string>{CannotOpenMessage(Data("追加問題.txt"))});
     EXPECT_TRUE(form_->BtnTuika->isEnabled());
     EXPECT_TRUE(form_->CheckBoxYusen->isEnabled());
   }

@@ -3,12 +3,18 @@
 #include <QApplication>
 #include <memory>
 
+#include "platform/gdi/gdi.h"
+
 namespace settings::testing {
 namespace {
 
 class QtApplication : public ::testing::Environment {
  public:
-  void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+  void SetUp() override {
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+    // The test program stands outside the data folder the glyph layer looks beside.
+    platform::gdi::SetFontAliasFile(VM_TEST_FONT_ALIAS_FILE);
+  }
   void TearDown() override { app_.reset(); }
 
  private:

@@ -2,21 +2,29 @@
 # The settings dialog under Wine on a virtual X server, with a Japanese system code page:
 # its caption and controls on screen (the screenshots stay in BUILD/e2e for people to look at),
 # the wallpaper dialog opened and edited from the keyboard, and the Settei.ini that closing
-# both writes: in the code page (CP932 bytes), the edited list and the closing keys in it.
+# both writes: the user's own in %APPDATA%, started from the one an older copy kept beside the
+# program (which stays as it was), in the code page (CP932 bytes), the edited list and the
+# closing keys in it. Then a standard user (another Linux user with a Wine prefix of their
+# own, for whom the install is read-only) changes a setting: no error, the change is in
+# their own Settei.ini and is still there when the dialog opens again.
 #
 # usage: settings_dialog_wine_e2e.sh WINE-RUN BUILD PROGRAM [ARGUMENT...]
 # BUILD is the Windows build folder: its Wine prefix is used, the pictures go to BUILD/e2e.
 # PROGRAM (with its ARGUMENTs) shows the settings dialog: velmorandi.scr /c, or the probe. It
 # runs from a folder of its own, with only Settei.ini in its VelmorandiScrData.
-# Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
+# Exits 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing. The standard
+# user needs root (to act as "nobody") and setpriv: without them that part is skipped, and
+# under CI it fails.
 set -u
 wine_run=$1
 build=$(cd "$2" && pwd)
 out=$build/e2e
 program=$3
 shift 3
+arguments=("$@")
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../support/e2e.sh"
+. "$here/../../e2e/windows/wine_lib.sh"
 e2e_require Xvfb xdotool import convert python3
 dialog=
 e2e_begin dialog
@@ -42,20 +50,9 @@ python3 -c 'import sys; open(sys.argv[1], "wb").write(
   "[Picture]\r\nAdd=1\r\nCount=2\r\n3=Z:\\壁紙\\朝.jpg\r\n4=Z:\\壁紙\\夜.jpg\r\n".encode("cp932"))' \
   "$app/VelmorandiScrData/Settei.ini"
 
-window_named() {  # waits up to $2 seconds for a window titled $1; its id on stdout
-  for _ in $(seq $(($2 * 10))); do
-    xdotool search --name "^$1\$" 2>/dev/null | head -1 | grep . && return 0
-    sleep 0.1
-  done
-  return 1
-}
-gone() {  # waits up to $2 seconds for window $1 to go
-  for _ in $(seq $(($2 * 10))); do
-    xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
+wine_forget_user_files
+settings=$(wine_user_folder APPDATA)/Velmorandi/Settei.ini
+cp "$app/VelmorandiScrData/Settei.ini" "$work/old_settings.ini"
 
 "$wine_run" "$app/$name" "$@" >"$work/dialog.log" 2>&1 &
 dialog=$!
@@ -78,7 +75,7 @@ if pictures=$(window_named "壁紙の選択" 20); then
   xdotool key shift+Tab && sleep 0.3 && xdotool key space && sleep 0.5
   import -window root "$out/picture_select_dialog.png" 2>/dev/null
   xdotool key alt+F4
-  gone "$pictures" 10 && ok "the wallpaper dialog closes" || fail "the wallpaper dialog stays"
+  window_gone "$pictures" 10 && ok "the wallpaper dialog closes" || fail "the wallpaper dialog stays"
 else
   fail "no window titled 壁紙の選択"
 fi
@@ -87,7 +84,10 @@ expect_end "$dialog" 20 "closing the settings dialog ends the program" \
   "the settings dialog did not close"
 dialog=
 
-python3 - "$app/VelmorandiScrData/Settei.ini" <<'PY' && ok "Settei.ini holds the edited list and the closing keys, in CP932" || fail "Settei.ini is not as expected"
+cmp -s "$app/VelmorandiScrData/Settei.ini" "$work/old_settings.ini" &&
+  ok "the Settei.ini beside the program is left as it was" ||
+  fail "the Settei.ini beside the program was changed"
+python3 - "$settings" <<'PY' && ok "the user's Settei.ini holds the edited list and the closing keys, in CP932" || fail "the user's Settei.ini is not as expected"
 import sys
 data = open(sys.argv[1], "rb").read()
 want = [b"Count=1\r\n", "3=Z:\\壁紙\\夜.jpg\r\n".encode("cp932"), b"Speed=5\r\n", b"WaitTime=5\r\n",
@@ -99,5 +99,57 @@ if missing or utf8:
     print(data.decode("cp932", "replace"))
     sys.exit(1)
 PY
-cp "$app/VelmorandiScrData/Settei.ini" "$out/Settei.ini"
+cp "$settings" "$out/Settei.ini"
+wine_forget_user_files
+
+# --- A standard user: the install read-only to them, their files in their own %APPDATA% -----
+if [ "$(id -u)" -ne 0 ] || ! command -v setpriv >/dev/null; then
+  [ "${CI:-}" = true ] && fail "no standard user can be played (root and setpriv are needed)" ||
+    echo "skipped: the standard user (root and setpriv are needed)"
+  e2e_end "$work/dialog.log" "all settings dialog checks under Wine passed"
+fi
+WINEPREFIX=$prefix wineserver -k 2>/dev/null
+chmod 755 "$work"
+install=$work/install
+mkdir -p "$install/VelmorandiScrData"
+cp "$program" "$install/"
+printf '[Settei]\r\nSpeed=2\r\n' >"$install/VelmorandiScrData/Settei.ini"
+home=$work/standard
+mkdir -p "$home"
+cp -a "$prefix" "$home/prefix"
+# Debian's Wine keeps there the name of the server's folder, which is this user's (root's).
+rm -f "$home/prefix/wineserver"
+chown -R nobody "$home"
+as_user() {
+  setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    env HOME="$home" VM_WINEPREFIX="$home/prefix" "$@"
+}
+trap 'as_user env WINEPREFIX="$home/prefix" wineserver -k 2>/dev/null; WINEPREFIX=$prefix wineserver -k 2>/dev/null; e2e_cleanup' EXIT
+user_appdata=$(as_user "$wine_run" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+user_settings=$(as_user "$wine_run" winepath -u "$user_appdata" 2>/dev/null | tr -d '\r')/Velmorandi/Settei.ini
+as_user touch "$install/VelmorandiScrData/Settei.ini" 2>/dev/null &&
+  fail "the install is writable for the standard user"
+standard_dialog() {  # opens the dialog as the standard user, runs $1 in it, closes it
+  as_user "$wine_run" "$install/$name" "${arguments[@]}" >>"$work/dialog.log" 2>&1 &
+  dialog=$!
+  if window_named "ヴェルモランディの設定" 60 >/dev/null; then
+    sleep 1
+    eval "$1"
+    window_named "エラー" 1 >/dev/null && fail "an error box came up"
+    xdotool key alt+F4
+    expect_end "$dialog" 20 "the standard user's dialog closes" "the standard user's dialog stays"
+  else
+    fail "the standard user sees no settings dialog"
+    kill "$dialog" 2>/dev/null
+  fi
+  dialog=
+}
+# Backwards from the first control is the last: 最初から意味を表示する, ticked by default.
+standard_dialog "xdotool key shift+Tab space"
+grep -q "ImiHyoji=0" "$user_settings" 2>/dev/null && grep -q "Speed=2" "$user_settings" &&
+  ok "the change is in the user's own Settei.ini, started from the one beside the program" ||
+  fail "the user's Settei.ini lacks the change ($(cat "$user_settings" 2>/dev/null))"
+standard_dialog ":"
+grep -q "ImiHyoji=0" "$user_settings" 2>/dev/null && ok "the change is kept when the dialog opens again" ||
+  fail "reopening the dialog lost the change"
 e2e_end "$work/dialog.log" "all settings dialog checks under Wine passed"

@@ -133,6 +133,8 @@ std::string ExeDir() {
   return folder == "/" ? folder : folder + "/";
 }
 
+std::string DisplayPath(std::string_view path) { return std::string(path); }
+
 bool FileExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -190,10 +192,11 @@ std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t m
   if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   std::string bytes;
   // The size is a hint only (the file may change while it is read), so it is not trusted
-  // beyond what a user's file sensibly holds.
+  // beyond what a user's file sensibly holds. One byte more lets a reader end the last line
+  // without copying the whole file.
   constexpr std::size_t kMostReserved = 64u << 20;
   if (info.st_size > 0) {
-    bytes.reserve(std::min({static_cast<std::size_t>(info.st_size), maxBytes, kMostReserved}));
+    bytes.reserve(std::min({static_cast<std::size_t>(info.st_size) + 1, maxBytes, kMostReserved}));
   }
   char chunk[65536];
   while (bytes.size() < maxBytes) {

@@ -69,6 +69,12 @@ std::string ExeDir() {
   return path.substr(0, path.rfind('/') + 1);
 }
 
+std::string DisplayPath(std::string_view path) {
+  std::string shown(path);
+  std::replace(shown.begin(), shown.end(), '/', '\\');
+  return shown;
+}
+
 bool FileExists(const std::string& path) {
   const DWORD attributes = Attributes(path);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

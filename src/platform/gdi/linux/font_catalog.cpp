@@ -135,6 +135,13 @@ bool FontCatalog::IsInstalled(std::string_view faceName) const {
   return std::binary_search(installed_.begin(), installed_.end(), faceName);
 }
 
+bool FontCatalog::DrawsJapanese(std::string_view faceName) const {
+  if (!IsInstalled(faceName)) return false;
+  const std::string name(faceName);
+  const Font* font = BestFace(byFamily_.contains(name) ? name : AliasTarget(name), FaceStyle{});
+  return font != nullptr && font->japanese;
+}
+
 std::string FontCatalog::AliasTarget(const std::string& faceName) const {
   if (!config_) return {};
   UniquePattern pattern(FcPatternCreate());

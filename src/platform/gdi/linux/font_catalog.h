@@ -47,6 +47,9 @@ class FontCatalog {
 
   const std::vector<std::string>& InstalledScreenFonts() const { return installed_; }
   bool IsInstalled(std::string_view faceName) const;
+  // Installed, and the regular face it names (through the alias file for a Windows name)
+  // has Japanese characters.
+  bool DrawsJapanese(std::string_view faceName) const;
 
   // The face for `faceName` (see gdi.h for the rules); each name and style is looked up
   // and, when it fails, logged once.

@@ -264,6 +264,12 @@ bool IsInstalledScreenFont(std::string_view faceName) {
   return system.Catalog().IsInstalled(faceName);
 }
 
+bool IsJapaneseScreenFont(std::string_view faceName) {
+  FontSystem& system = FontSystem::Get();
+  std::lock_guard lock(system.mutex);
+  return system.Catalog().DrawsJapanese(faceName);
+}
+
 std::optional<FontFaceInfo> GetFontFaceInfo(HFONT font) {
   FontSystem& system = FontSystem::Get();
   std::lock_guard lock(system.mutex);

@@ -35,6 +35,19 @@ int CALLBACK CollectFamily(const LOGFONTA* font, const TEXTMETRICA* /*metrics*/,
   return 1;
 }
 
+struct FaceSearch {
+  std::wstring name;
+  bool found = false;
+};
+
+// The system matches the name without regard to case; the saver's rule does not.
+int CALLBACK NoteFace(const LOGFONTW* font, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
+                      LPARAM search) {
+  auto& wanted = *reinterpret_cast<FaceSearch*>(search);
+  if (wanted.name == font->lfFaceName) wanted.found = true;
+  return wanted.found ? 0 : 1;
+}
+
 }  // namespace
 
 std::vector<std::string> InstalledScreenFonts() {
@@ -49,6 +62,18 @@ std::vector<std::string> InstalledScreenFonts() {
 bool IsInstalledScreenFont(std::string_view faceName) {
   const std::vector<std::string> names = InstalledScreenFonts();
   return std::binary_search(names.begin(), names.end(), faceName);
+}
+
+bool IsJapaneseScreenFont(std::string_view faceName) {
+  const std::u16string name = platform::Utf8ToUtf16(faceName);
+  FaceSearch search{std::wstring(name.begin(), name.end())};
+  if (search.name.empty() || search.name.size() >= LF_FACESIZE) return false;
+  LOGFONTW wanted{};
+  wanted.lfCharSet = SHIFTJIS_CHARSET;
+  std::copy(search.name.begin(), search.name.end(), wanted.lfFaceName);
+  const UniqueDC dc(CreateCompatibleDC(nullptr));
+  ::EnumFontFamiliesExW(dc.get(), &wanted, NoteFace, reinterpret_cast<LPARAM>(&search), 0);
+  return search.found;
 }
 
 void SetFontAliasFile(std::string /*path*/) {}

@@ -13,7 +13,7 @@ enum class FileState {
   kRead,
   kMissing,
   // Something is there that cannot be read as a file (a folder, a FIFO, a file without
-  // read permission): a write must not replace it.
+  // read permission, one of more than kMaxDocumentBytes): a write must not replace it.
   kUnreadable,
 };
 

@@ -24,8 +24,9 @@ std::string_view StripQuotes(std::string_view value) {
 }  // namespace
 
 LoadedDocument LoadDocument(const std::string& path) {
-  if (std::optional<std::string> bytes = ReadWholeFile(path)) {
-    return {FileState::kRead, Document::Parse(*bytes)};
+  if (std::optional<std::string> bytes = ReadFilePrefix(path, kMaxDocumentBytes + 1)) {
+    if (bytes->size() > kMaxDocumentBytes) return {FileState::kUnreadable, {}};
+    return {FileState::kRead, Document::Parse(std::move(*bytes))};
   }
   if (PathExists(path)) return {FileState::kUnreadable, {}};
   return {FileState::kMissing, {}};

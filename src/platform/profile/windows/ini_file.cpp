@@ -19,16 +19,12 @@ std::string NameKey(std::string_view section, std::string_view key) {
   return name;
 }
 
-struct PendingWrite {
-  std::string section, key, value;
-};
-
 }  // namespace
 
 // The system reads the file; this holds only the writes kept for Commit, in their order and
 // by name for the reads that must see them.
 struct IniFile::Cache {
-  std::vector<PendingWrite> writes;
+  std::vector<ini::SystemWriteRequest> writes;
   std::map<std::string, std::string> values;
 };
 
@@ -83,13 +79,9 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
 
 void IniFile::Commit() {
   if (!cache_ || cache_->writes.empty()) return;
-  const std::vector<PendingWrite> writes = std::move(cache_->writes);
+  const std::vector<ini::SystemWriteRequest> writes = std::move(cache_->writes);
   cache_.reset();
-  for (const PendingWrite& w : writes) {
-    if (!ini::SystemWrite(path_, w.section.c_str(), w.key.c_str(), w.value.c_str())) {
-      throw IniWriteError(path_);
-    }
-  }
+  if (!ini::SystemWriteAll(path_, writes)) throw IniWriteError(path_);
 }
 
 }  // namespace platform

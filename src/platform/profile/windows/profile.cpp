@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
+#include "platform/fs/fs.h"
 #include "platform/profile/ini_document.h"
 #include "platform/profile/windows/system_profile.h"
 #include "platform/text/text.h"
@@ -46,6 +48,37 @@ std::string ReadOrDefault(const std::string& path, const std::string& section,
   }
 }
 
+// One write through the system, `file` in the code page with "\" separators; the names and
+// the value already checked.
+bool WriteInCodePage(const std::string& file, const char* section, const char* key,
+                     const char* value) {
+  const std::string ansiSection = Utf8ToAnsi(section);
+  const std::string ansiKey = key ? Utf8ToAnsi(key) : "";
+  const std::string ansiValue = value ? Utf8ToAnsi(value) : "";
+  return ::WritePrivateProfileStringA(ansiSection.c_str(), key ? ansiKey.c_str() : nullptr,
+                                      value ? ansiValue.c_str() : nullptr, file.c_str()) != 0;
+}
+
+bool Exists(const std::string& file) {
+  return ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A name beside `file` that nothing holds, with a copy of the file under it when the file
+// exists; "" when none could be made. In the same folder, so that moving it over the file
+// is one rename on one volume.
+std::string CopyBeside(const std::string& file) {
+  static std::atomic<unsigned> counter{0};
+  const bool exists = Exists(file);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string copy = file + ".commit" + std::to_string(::GetCurrentProcessId()) + "_" +
+                             std::to_string(counter++);
+    if (Exists(copy)) continue;
+    if (!exists || ::CopyFileA(file.c_str(), copy.c_str(), TRUE)) return copy;
+    if (::GetLastError() != ERROR_FILE_EXISTS) return "";
+  }
+  return "";
+}
+
 }  // namespace
 
 std::optional<std::string> SystemRead(const std::string& path, std::string_view section,
@@ -72,11 +105,27 @@ bool SystemCanWrite(const char* section, const char* key, const char* value) {
 bool SystemWrite(const std::string& path, const char* section, const char* key, const char* value) {
   const auto file = SystemPath(path);
   if (!file || file->empty() || !SystemCanWrite(section, key, value)) return false;
-  const std::string ansiSection = Utf8ToAnsi(section);
-  const std::string ansiKey = key ? Utf8ToAnsi(key) : "";
-  const std::string ansiValue = value ? Utf8ToAnsi(value) : "";
-  return ::WritePrivateProfileStringA(ansiSection.c_str(), key ? ansiKey.c_str() : nullptr,
-                                      value ? ansiValue.c_str() : nullptr, file->c_str()) != 0;
+  return WriteInCodePage(*file, section, key, value);
+}
+
+bool SystemWriteAll(const std::string& path, const std::vector<SystemWriteRequest>& writes) {
+  const auto file = SystemPath(path);
+  if (!file || file->empty() || !IsWritableFile(path)) return false;
+  for (const SystemWriteRequest& w : writes) {
+    if (!SystemCanWrite(w.section.c_str(), w.key.c_str(), w.value.c_str())) return false;
+  }
+  const std::string copy = CopyBeside(*file);
+  if (copy.empty()) return false;
+  bool ok = true;
+  for (const SystemWriteRequest& w : writes) {
+    ok = ok && WriteInCodePage(copy, w.section.c_str(), w.key.c_str(), w.value.c_str());
+  }
+  // Without a file to start from and with nothing written, there is nothing to put in place.
+  if (!Exists(copy)) return ok;
+  ok = ok && ::MoveFileExA(copy.c_str(), file->c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) ::DeleteFileA(copy.c_str());
+  return ok;
 }
 
 }  // namespace ini

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::ini {
 
@@ -22,5 +23,15 @@ bool SystemCanWrite(const char* section, const char* key, const char* value);
 // is (a line break, a character outside the code page, ...) or the system refused it. A null
 // `value` removes the key, a null `key` the section.
 bool SystemWrite(const std::string& path, const char* section, const char* key, const char* value);
+
+struct SystemWriteRequest {
+  std::string section, key, value;
+};
+
+// The writes in their order, all or none: they go into a copy of the file beside it, which
+// then replaces the file in one rename. False, with the file as it was and no copy left,
+// when a name or value cannot be written, the file is not writable, or the system refuses
+// any step.
+bool SystemWriteAll(const std::string& path, const std::vector<SystemWriteRequest>& writes);
 
 }  // namespace platform::ini

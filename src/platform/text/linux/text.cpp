@@ -187,4 +187,6 @@ std::string DecodeTextFile(std::string_view bytes) {
   return out;
 }
 
+std::string EncodeTextFile(std::string_view utf8) { return std::string(utf8); }
+
 }  // namespace platform

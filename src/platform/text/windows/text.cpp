@@ -95,6 +95,13 @@ DecodedLine DecodeTextLine(std::string_view bytes) {
   return {std::move(utf8), lossless};
 }
 
-std::string DecodeTextFile(std::string_view bytes) { return AnsiToUtf8(bytes); }
+std::string DecodeTextFile(std::string_view bytes) {
+  // An editor that saved the file as UTF-8 put the mark in front; read as the code page it
+  // would open the first line with two stray characters.
+  if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+  return AnsiToUtf8(bytes);
+}
+
+std::string EncodeTextFile(std::string_view utf8) { return Utf8ToAnsi(utf8); }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include "platform/gdi/gdi.h"
 #include "platform/ui/dialogs/linux/font_faces.h"
 #include "settings/dialogs/shorten_path.h"
 
@@ -178,7 +179,7 @@ void TSetteiForm::SetFontLabel(const std::string& text, const std::optional<Labe
 void TSetteiForm::SetLinkColor(std::uint32_t bgr) { SetColors(LblURL, bgr); }
 
 bool TSetteiForm::FaceInstalled(const std::string& face) const {
-  return platform::ui::IsDrawableFace(face);
+  return platform::gdi::IsJapaneseScreenFont(face);
 }
 
 void TSetteiForm::WaitWhileRunning(platform::ui::ChildProcess& process) {

@@ -68,8 +68,11 @@ INT_PTR CALLBACK PictureWindow::Procedure(HWND window, UINT message, WPARAM wPar
 }
 
 void PictureWindow::Initialise() {
+  const int dpi = WindowDpi(window_);
+  palette_.SetDpi(dpi);
   SetClientSize(window_, PICTURE_SELECT_CLIENT);
-  MoveWindowTo(window_, PICTURE_SELECT_POSITION);
+  const POINT at{PICTURE_SELECT_POSITION};
+  MoveWindowTo(window_, ScaleToDpi(at.x, dpi), ScaleToDpi(at.y, dpi));
   for (const Place& place : kPlaces) {
     PlaceControl(window_, place.id, place.left, place.top, place.width, place.height);
   }
@@ -78,8 +81,8 @@ void PictureWindow::Initialise() {
         window_, look.id, WM_SETFONT,
         reinterpret_cast<WPARAM>(palette_.Font(look.face, look.pixelSize, look.style)), FALSE);
   }
-  SendMessageW(List(), LB_SETHORIZONTALEXTENT, kScrollWidth, 0);
-  SendMessageW(List(), LB_SETITEMHEIGHT, 0, kItemHeight);
+  SendMessageW(List(), LB_SETHORIZONTALEXTENT, ScaleToDpi(kScrollWidth, dpi), 0);
+  SendMessageW(List(), LB_SETITEMHEIGHT, 0, ScaleToDpi(kItemHeight, dpi));
   logic_.Attach(this);
   logic_.FormShow();
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/gdi/gdi.h"
 #include "platform/ui/dialogs/dialog_services.h"
 #include "settings/dialogs/windows/dialog_ids.h"
 
@@ -154,18 +155,6 @@ std::wstring StaticText(const std::string& text) {
   return Wide(lines);
 }
 
-struct FaceSearch {
-  std::wstring name;
-  bool found = false;
-};
-
-// The system matches the name without regard to case; the saver's rule does not.
-int CALLBACK NoteFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM search) {
-  auto& wanted = *reinterpret_cast<FaceSearch*>(search);
-  if (wanted.name == font->lfFaceName) wanted.found = true;
-  return wanted.found ? 0 : 1;
-}
-
 }  // namespace
 
 SetteiWindow::SetteiWindow(platform::ui::DialogServices& services, platform::AppPaths paths)
@@ -211,6 +200,7 @@ LRESULT CALLBACK SetteiWindow::SiblingBoxProcedure(HWND box, UINT message, WPARA
 }
 
 void SetteiWindow::Initialise() {
+  palette_.SetDpi(WindowDpi(window_));
   SetClientSize(window_, SETTEI_CLIENT);
   CentreOnDesktop(window_);
   for (const Place& place : kPlaces) {
@@ -418,7 +408,8 @@ void SetteiWindow::SetFontLabel(const std::string& text, const std::optional<Lab
   ReleaseDC(label, dc);
   RECT place{};
   GetWindowRect(label, &place);
-  SetWindowPos(label, nullptr, 0, 0, std::max<int>(kFontLabelMinWidth, extent.cx + 2),
+  SetWindowPos(label, nullptr, 0, 0,
+               std::max<int>(ScaleToDpi(kFontLabelMinWidth, palette_.Dpi()), extent.cx + 2),
                place.bottom - place.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(label, nullptr, TRUE);
 }
@@ -436,16 +427,7 @@ void SetteiWindow::SetCloseEnabled(bool enabled) {
 }
 
 bool SetteiWindow::FaceInstalled(const std::string& face) const {
-  // A screen font of exactly this name with Japanese characters.
-  FaceSearch search{Wide(face)};
-  if (search.name.empty() || search.name.size() >= LF_FACESIZE) return false;
-  LOGFONTW wanted{};
-  wanted.lfCharSet = SHIFTJIS_CHARSET;
-  wcsncpy(wanted.lfFaceName, search.name.c_str(), LF_FACESIZE - 1);
-  HDC dc = GetDC(nullptr);
-  EnumFontFamiliesExW(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&search), 0);
-  ReleaseDC(nullptr, dc);
-  return search.found;
+  return platform::gdi::IsJapaneseScreenFont(face);
 }
 
 void SetteiWindow::WaitWhileRunning(platform::ui::ChildProcess& process) {

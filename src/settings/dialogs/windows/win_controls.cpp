@@ -22,16 +22,32 @@ std::string WindowText(HWND window) {
   return Utf8(text);
 }
 
+int WindowDpi(HWND window) {
+  // Windows 10 1607 and later know each monitor's; earlier ones have the system's alone.
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow != nullptr) {
+    if (const UINT dpi = getDpiForWindow(window); dpi > 0) return static_cast<int>(dpi);
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+int ScaleToDpi(int pixels, int dpi) { return MulDiv(pixels, dpi, 96); }
+
 Palette::~Palette() {
   for (const auto& [key, font] : fonts_) DeleteObject(font);
   for (const auto& [key, brush] : brushes_) DeleteObject(brush);
 }
 
 HFONT Palette::Font(const std::string& face, int pixelSize, std::uint8_t style) {
-  const auto key = std::make_tuple(face, pixelSize, style);
+  const auto key = std::make_tuple(face, ScaleToDpi(pixelSize, dpi_), style);
   if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
   LOGFONTW font{};
-  font.lfHeight = -pixelSize;
+  font.lfHeight = -std::get<1>(key);
   font.lfWeight = style & 0x01 ? FW_BOLD : FW_NORMAL;
   font.lfItalic = (style & 0x02) != 0;
   font.lfUnderline = (style & 0x04) != 0;
@@ -53,7 +69,8 @@ HBRUSH Palette::Brush(std::uint32_t bgr) {
 }
 
 void SetClientSize(HWND window, int width, int height) {
-  RECT frame{0, 0, width, height};
+  const int dpi = WindowDpi(window);
+  RECT frame{0, 0, ScaleToDpi(width, dpi), ScaleToDpi(height, dpi)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -76,7 +93,9 @@ void CentreOnDesktop(HWND window) {
 
 void PlaceControl(HWND dialog, int id, int left, int top, int width, int height) {
   if (HWND control = GetDlgItem(dialog, id)) {
-    SetWindowPos(control, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int dpi = WindowDpi(dialog);
+    SetWindowPos(control, nullptr, ScaleToDpi(left, dpi), ScaleToDpi(top, dpi),
+                 ScaleToDpi(width, dpi), ScaleToDpi(height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

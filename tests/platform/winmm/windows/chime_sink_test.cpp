@@ -30,7 +30,8 @@ TEST(Chime, PlaysThroughTheSystemIntoTheSoundSink) {
 
   EXPECT_EQ(sndPlaySoundA((folder + "/seikai.wav").c_str(), SND_ASYNC | SND_NODEFAULT), 1);
   // The call has returned; the chime plays out by itself into the sink.
-  EXPECT_TRUE(WaitUntil([&] { return PeakOf(ReadSamples(sink)) > kAudiblePeak; }, 10000));
+  EXPECT_TRUE(
+      WaitUntil([&] { return PeakOf(ReadSamples(sink)) > kAudiblePeak; }, kAudioWaitLimitMs));
   EXPECT_EQ(sndPlaySoundA(temp.File("missing.wav").c_str(), SND_ASYNC | SND_NODEFAULT), 0);
 }
 

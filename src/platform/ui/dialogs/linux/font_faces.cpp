@@ -29,12 +29,6 @@ QString ConcreteFamily(const std::string& face) {
   return QString::fromStdString(face);
 }
 
-bool IsDrawableFace(const std::string& face) {
-  if (face.empty()) return false;
-  const QString family = ConcreteFamily(face);
-  return QFontDatabase::families().contains(family, Qt::CaseSensitive) && DrawsJapanese(family);
-}
-
 std::vector<std::string> JapaneseFaces() {
   std::vector<std::string> faces;
   for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {

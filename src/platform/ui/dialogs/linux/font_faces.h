@@ -19,11 +19,6 @@ namespace platform::ui {
 // otherwise `face` itself.
 QString ConcreteFamily(const std::string& face);
 
-// True when the saver draws its texts in this face: a screen font has exactly this face
-// name (case-sensitive; the two aliased Windows names count through their targets) and
-// has Japanese characters. The saver replaces any other face by IPA P明朝.
-bool IsDrawableFace(const std::string& face);
-
 // The installed families that draw Japanese, sorted, under the names both Qt and the
 // saver's glyph layer know them by: the faces a user may choose for the saver's texts.
 std::vector<std::string> JapaneseFaces();
