@@ -109,27 +109,6 @@ uint32_t CombineStage(const RasterState& state, uint32_t diffuse, uint32_t texel
   return result | alpha << 24;
 }
 
-bool CompareFunc(uint32_t func, uint32_t value, uint32_t reference) {
-  switch (func) {
-    case D3DCMP_NEVER:
-      return false;
-    case D3DCMP_LESS:
-      return value < reference;
-    case D3DCMP_EQUAL:
-      return value == reference;
-    case D3DCMP_LESSEQUAL:
-      return value <= reference;
-    case D3DCMP_GREATER:
-      return value > reference;
-    case D3DCMP_NOTEQUAL:
-      return value != reference;
-    case D3DCMP_GREATEREQUAL:
-      return value >= reference;
-    default:
-      return true;
-  }
-}
-
 uint32_t BlendPixel(const RasterState& state, uint32_t src, uint32_t dst) {
   uint32_t srcMode = state.srcBlend, destMode = state.destBlend;
   if (srcMode == D3DBLEND_BOTHSRCALPHA) {

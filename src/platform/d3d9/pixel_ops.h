@@ -25,7 +25,29 @@ inline uint32_t Channel(uint32_t color, int index) { return (color >> (8 * index
 // Texture stage 0: the colour and alpha operations on the diffuse colour and the texel.
 uint32_t CombineStage(const RasterState& state, uint32_t diffuse, uint32_t texel);
 
-bool CompareFunc(uint32_t func, uint32_t value, uint32_t reference);
+// The alpha and depth tests' comparison (a D3DCMP_ value) of a pixel's value with the
+// reference or the stored depth; an unknown function passes.
+template <typename T>
+inline bool CompareFunc(uint32_t func, T value, T reference) {
+  switch (func) {
+    case D3DCMP_NEVER:
+      return false;
+    case D3DCMP_LESS:
+      return value < reference;
+    case D3DCMP_EQUAL:
+      return value == reference;
+    case D3DCMP_LESSEQUAL:
+      return value <= reference;
+    case D3DCMP_GREATER:
+      return value > reference;
+    case D3DCMP_NOTEQUAL:
+      return value != reference;
+    case D3DCMP_GREATEREQUAL:
+      return value >= reference;
+    default:
+      return true;
+  }
+}
 
 // Blends a source pixel over a destination pixel (both A8R8G8B8) with the blend states.
 uint32_t BlendPixel(const RasterState& state, uint32_t src, uint32_t dst);

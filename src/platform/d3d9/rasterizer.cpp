@@ -74,27 +74,6 @@ Plane CoordPlane(DoublePlane d, int size, uint32_t address) {
   return FixedPlane(d, kCoordFracBits);
 }
 
-bool CompareDepth(uint32_t func, float z, float stored) {
-  switch (func) {
-    case D3DCMP_NEVER:
-      return false;
-    case D3DCMP_LESS:
-      return z < stored;
-    case D3DCMP_EQUAL:
-      return z == stored;
-    case D3DCMP_LESSEQUAL:
-      return z <= stored;
-    case D3DCMP_GREATER:
-      return z > stored;
-    case D3DCMP_NOTEQUAL:
-      return z != stored;
-    case D3DCMP_GREATEREQUAL:
-      return z >= stored;
-    default:
-      return true;
-  }
-}
-
 void PlainPath(const RasterState& state, const TriangleSetup& setup) {
   const PixelBuffer& target = state.target;
   const int yEnd = std::min(setup.maxY, state.scissorBottom),
@@ -141,7 +120,7 @@ void PlainPath(const RasterState& state, const TriangleSetup& setup) {
       if (state.depthTest) {
         float* depth = state.depth.values + static_cast<ptrdiff_t>(y) * state.depth.width + x;
         const float z = static_cast<float>(std::clamp(setup.z.At(dx, dy), 0.0, 1.0));
-        if (!CompareDepth(state.depthFunc, z, *depth)) continue;
+        if (!CompareFunc(state.depthFunc, z, *depth)) continue;
         if (state.depthWrite) *depth = z;
       }
       const uint32_t dst = row[x];
